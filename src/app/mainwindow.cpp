@@ -1,0 +1,8 @@
+#include "mainwindow.h"
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("ウタバコ"));
+    resize(1000, 700);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "storeerror.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <optional>
+
+// The folder that holds the collection, and the one way in and out of its files.
+//
+// Names are matched without regard to ASCII letter case, as on the Windows disks the
+// collections come from: "データ.txt" on disk is the file the program calls "データ.TXT".
+// A file the program creates gets the spelling it asked for.
+//
+// Every whole-file rewrite is atomic (the old file stays whole if anything fails), an
+// append never shortens what is there, and text that CP932 cannot hold is refused
+// before any byte is written. A file found damaged when read is copied aside, under a
+// dated name, before the program first writes to it.
+class DataFolder {
+public:
+    explicit DataFolder(const QString& path);
+
+    QString path() const { return m_dir.absolutePath(); }
+
+    // The full path of the file named name: the existing file whose name equals it
+    // regardless of ASCII letter case, else the name as given.
+    QString filePath(const QString& name) const;
+    bool exists(const QString& name) const;
+
+    // The decoded text of a file, or nothing when it is missing or cannot be opened.
+    // Bytes that are not CP932 are noted as a problem of the file.
+    std::optional<QString> readText(const QString& name);
+
+    WriteResult rewrite(const QString& name, QStringView text);
+    WriteResult append(const QString& name, QStringView text);
+    // Deletes a file; a missing file is not an error.
+    bool remove(const QString& name);
+
+    // Problems met while reading, in the order met, each file once.
+    void noteProblem(const LoadProblem& problem);
+    QList<LoadProblem> takeProblems();
+    // The names under which damaged files were kept before being written, since the last call.
+    QStringList takeKeptCopies();
+
+    // A file name the store will accept: no path separators, not "." or "..".
+    static bool isPlainFileName(const QString& name);
+
+private:
+    std::optional<WriteResult> prepareWrite(const QString& name, QStringView text,
+                                            QString* path, QByteArray* bytes);
+    std::optional<WriteResult> keepDamagedOriginal(const QString& name, const QString& path);
+    QString lookUpIgnoringCase(const QString& name) const;
+
+    QDir m_dir;
+    QList<LoadProblem> m_problems;
+    QSet<QString> m_damaged; // full paths of files read with problems, not yet kept aside
+    QSet<QString> m_keptPaths; // damaged files already kept aside in this run
+    QStringList m_kept;
+
+    // Folded name -> name on disk, listed again when the folder's modification time changes.
+    mutable QHash<QString, QString> m_foldedNames;
+    mutable QDateTime m_listedFolderTime;
+    mutable QDateTime m_listedAt;
+};

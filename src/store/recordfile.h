@@ -1,0 +1,38 @@
+#pragma once
+
+#include "datafolder.h"
+#include "records.h"
+#include "storeerror.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// Reads every record of a field-record file, count fields each, turning each into a
+// Record with make(fields) (make may move the fields out). A file that ends within a
+// record gives that record with its missing fields empty, and the damage is noted.
+// Nothing when the file cannot be opened.
+template <typename Record, typename Make>
+std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QString& name, int count, Make make)
+{
+    const std::optional<QString> text = folder.readText(name);
+    if (!text)
+        return std::nullopt;
+    std::vector<Record> records;
+    std::vector<QString> fields(static_cast<size_t>(count));
+    FieldReader reader(*text);
+    while (!reader.atEnd()) {
+        const bool whole = reader.readRecord(count, fields.data());
+        records.push_back(make(fields.data()));
+        if (!whole) {
+            folder.noteProblem({LoadProblem::Kind::EndsWithinRecord, name, reader.recordLine()});
+            break;
+        }
+    }
+    return records;
+}
+
+// Writes the records built in out, replacing the file or adding to its end.
+enum class WriteMode { Rewrite, Append };
+WriteResult WriteRecordFile(DataFolder& folder, const QString& name, const RecordWriter& out, WriteMode mode);

@@ -1,0 +1,62 @@
+#include "titletable.h"
+
+#include "collectionfiles.h"
+#include "datafolder.h"
+#include "recordfile.h"
+#include "records.h"
+
+namespace {
+
+void writeTitle(RecordWriter& out, const TitleRecord& t)
+{
+    for (const QString* field : {&t.name, &t.artist, &t.genre, &t.rating, &t.media, &t.date, &t.memo})
+        out.text(*field);
+    out.endRecord();
+}
+
+WriteResult writeTitles(DataFolder& folder, const TitleRecord* first, size_t count, WriteMode mode)
+{
+    RecordWriter out;
+    for (size_t i = 0; i < count; ++i)
+        writeTitle(out, first[i]);
+    return WriteRecordFile(folder, files::kTitles, out, mode);
+}
+
+} // namespace
+
+TitleTable::TitleTable(std::vector<TitleRecord> records)
+    : m_records(std::move(records))
+{
+    m_firstByName.reserve(static_cast<qsizetype>(m_records.size()));
+    // Backwards, so that the first title of a name is the one kept.
+    for (size_t i = m_records.size(); i-- > 0;)
+        m_firstByName.insert(m_records[i].name, static_cast<int>(i + 1));
+}
+
+int TitleTable::find(const QString& name) const
+{
+    return m_firstByName.value(name, 0);
+}
+
+void LoadTitleFile(DataFolder& folder, TitleTable* table)
+{
+    auto records = ReadRecordFile<TitleRecord>(folder, files::kTitles, TitleRecord::kFieldCount, [](QString* f) {
+        return TitleRecord{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
+                           std::move(f[4]), std::move(f[5]), std::move(f[6])};
+    });
+    // On the first start the file is made at once, as it will be appended to. If even
+    // that fails the collection is simply empty, and the first write reports why.
+    if (!records && !folder.exists(files::kTitles))
+        folder.rewrite(files::kTitles, QString());
+    *table = TitleTable(records ? std::move(*records) : std::vector<TitleRecord>());
+}
+
+WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& records)
+{
+    return writeTitles(folder, records.data(), records.size(), WriteMode::Rewrite);
+}
+
+WriteResult AppendTitle(DataFolder& folder, const TitleRecord& record)
+{
+    return writeTitles(folder, &record, 1, WriteMode::Append);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "storeerror.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class DataFolder;
+
+// One title of the collection: one line of the title file, seven text fields.
+struct TitleRecord {
+    static constexpr int kFieldCount = 7;
+
+    QString name;
+    QString artist;
+    QString genre;
+    QString rating;
+    QString media;
+    QString date;
+    QString memo;
+
+    friend bool operator==(const TitleRecord&, const TitleRecord&) = default;
+};
+
+// All titles in main order, numbered from 1 as the screens count them. Names are
+// never changed after creation; a lookup by name gives the first title of that name.
+class TitleTable {
+public:
+    TitleTable() = default;
+    explicit TitleTable(std::vector<TitleRecord> records);
+
+    int count() const { return static_cast<int>(m_records.size()); }
+    // k runs from 1 to count().
+    const TitleRecord& at(int k) const { return m_records[static_cast<size_t>(k - 1)]; }
+    const std::vector<TitleRecord>& records() const { return m_records; }
+
+    // The number of the first title named exactly name, or 0.
+    int find(const QString& name) const;
+
+    void setArtist(int k, const QString& artist) { record(k).artist = artist; }
+    void setGenre(int k, const QString& genre) { record(k).genre = genre; }
+    void setRating(int k, const QString& rating) { record(k).rating = rating; }
+
+private:
+    TitleRecord& record(int k) { return m_records[static_cast<size_t>(k - 1)]; }
+
+    std::vector<TitleRecord> m_records;
+    QHash<QString, int> m_firstByName;
+};
+
+// Reads "データ.TXT" into table. A missing file is created empty, giving no titles.
+void LoadTitleFile(DataFolder& folder, TitleTable* table);
+
+// Rewrites "データ.TXT" whole from the records, in their order.
+WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& records);
+inline WriteResult SaveTitleFile(DataFolder& folder, const TitleTable& table)
+{
+    return SaveTitleFile(folder, table.records());
+}
+
+// Adds one title at the end of "データ.TXT".
+WriteResult AppendTitle(DataFolder& folder, const TitleRecord& record);

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "storeerror.h"
+
+#include <QSet>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+class DataFolder;
+
+// One distinct song of the collection, keyed by song name and artist name: one line of
+// the track data file. Of the six reserved fields that follow the arranger, the first
+// five are always empty and the last is kept as read.
+struct TrackRecord {
+    static constexpr int kFieldCount = 12;
+
+    QString name;
+    QString artist;
+    QString genre;
+    QString lyricist;
+    QString composer;
+    QString arranger;
+    QString reserved;
+
+    friend bool operator==(const TrackRecord&, const TrackRecord&) = default;
+};
+
+// Every song in file order, numbered from 1. Never patched: reloaded after each write.
+class TrackTable {
+public:
+    TrackTable() = default;
+    explicit TrackTable(std::vector<TrackRecord> records);
+
+    int count() const { return static_cast<int>(m_records.size()); }
+    const TrackRecord& at(int k) const { return m_records[static_cast<size_t>(k - 1)]; }
+    const std::vector<TrackRecord>& records() const { return m_records; }
+
+    // Whether the pair (song name, artist) is in the table, compared exactly.
+    bool contains(const QString& name, const QString& artist) const;
+
+private:
+    std::vector<TrackRecord> m_records;
+    QSet<std::pair<QString, QString>> m_pairs;
+};
+
+// Reads "曲目データ.TXT" into table; a missing file gives no songs.
+void LoadTrackTable(DataFolder& folder, TrackTable* table);
+
+// Rewrites "曲目データ.TXT" whole from the records, in their order.
+WriteResult SaveTrackTable(DataFolder& folder, const std::vector<TrackRecord>& records);
+
+// Adds records at the end of "曲目データ.TXT", all or none.
+WriteResult AppendTrackRecords(DataFolder& folder, const std::vector<TrackRecord>& records);

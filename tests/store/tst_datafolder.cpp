@@ -1,0 +1,171 @@
+#include "fixture.h"
+#include "store/datafolder.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+using fixture::sjis;
+
+class TestDataFolder : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void matchesNamesIgnoringAsciiCase();
+    void createsFilesWithTheirOwnSpelling();
+    void refusesUnstorableTextBeforeWriting();
+    void refusesNamesThatLeaveTheFolder();
+    void appendEndsALastLineLeftOpen();
+    void failedWritesLeaveTheOldFileWhole();
+    void writeIntoMissingFolderIsReported();
+    void keepsDamagedFileBeforeFirstWrite();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QString path(const QString& name) const { return m_tmp->filePath(name); }
+};
+
+void TestDataFolder::init()
+{
+    m_tmp = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_tmp->isValid());
+}
+
+void TestDataFolder::matchesNamesIgnoringAsciiCase()
+{
+    QVERIFY(fixture::write(path(u"データ.txt"_s), sjis(u"\"x\"\r\n"_s)));
+    QVERIFY(fixture::write(path(u"ＡＢＣ.txt"_s), "full"));
+    DataFolder folder(m_tmp->path());
+    QCOMPARE(folder.filePath(u"データ.TXT"_s), path(u"データ.txt"_s));
+    QCOMPARE(folder.readText(u"データ.TXT"_s).value(), u"\"x\"\r\n"_s);
+    // Only ASCII letters fold: full-width letters are other characters.
+    QVERIFY(!folder.exists(u"ａｂｃ.txt"_s));
+    // A file added later is found too.
+    QVERIFY(fixture::write(path(u"歌手マスタ.TXT"_s), "a\r\n"));
+    QVERIFY(folder.exists(u"歌手マスタ.txt"_s));
+    // Writing goes to the file that is there, not to a second one.
+    QVERIFY(folder.append(u"歌手マスタ.txt"_s, u"b\r\n"_s).ok());
+    QCOMPARE(fixture::read(path(u"歌手マスタ.TXT"_s)), QByteArray("a\r\nb\r\n"));
+    QVERIFY(!QFile::exists(path(u"歌手マスタ.txt"_s)));
+}
+
+void TestDataFolder::createsFilesWithTheirOwnSpelling()
+{
+    DataFolder folder(m_tmp->path());
+    QVERIFY(!folder.exists(u"設定.TXT"_s));
+    QVERIFY(folder.rewrite(u"設定.TXT"_s, u"\"ヘルプツアー\",1\r\n"_s).ok());
+    QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files), QStringList{u"設定.TXT"_s});
+    QCOMPARE(fixture::read(path(u"設定.TXT"_s)), fixture::readFixture(u"settings_on.TXT"_s));
+}
+
+void TestDataFolder::refusesUnstorableTextBeforeWriting()
+{
+    QVERIFY(fixture::write(path(u"a.txt"_s), "old\r\n"));
+    DataFolder folder(m_tmp->path());
+    for (bool append : {false, true}) {
+        const QString text = u"ok\r\n絵文字\U0001F600\r\n"_s;
+        const WriteResult r = append ? folder.append(u"a.txt"_s, text) : folder.rewrite(u"a.txt"_s, text);
+        QCOMPARE(r.kind, WriteResult::Kind::Unstorable);
+        QCOMPARE(r.character, u"\U0001F600"_s);
+        QVERIFY(r.message().contains(u"\U0001F600"_s));
+        QCOMPARE(fixture::read(path(u"a.txt"_s)), QByteArray("old\r\n"));
+    }
+}
+
+void TestDataFolder::refusesNamesThatLeaveTheFolder()
+{
+    DataFolder folder(m_tmp->path() + u"/sub"_s);
+    QVERIFY(QDir(m_tmp->path()).mkdir(u"sub"_s));
+    for (const QString& name : {u"../x.txt"_s, u"a/b.txt"_s, u"a\\b.txt"_s, u".."_s, QString()}) {
+        QCOMPARE(folder.rewrite(name, u"x"_s).kind, WriteResult::Kind::BadFileName);
+        QCOMPARE(folder.append(name, u"x"_s).kind, WriteResult::Kind::BadFileName);
+        QVERIFY(!folder.readText(name));
+    }
+    QVERIFY(!QFile::exists(path(u"x.txt"_s)));
+}
+
+void TestDataFolder::appendEndsALastLineLeftOpen()
+{
+    QVERIFY(fixture::write(path(u"open.txt"_s), "a"));
+    QVERIFY(fixture::write(path(u"closed.txt"_s), "a\r\n"));
+    DataFolder folder(m_tmp->path());
+    QVERIFY(folder.append(u"open.txt"_s, u"b\r\n"_s).ok());
+    QVERIFY(folder.append(u"closed.txt"_s, u"b\r\n"_s).ok());
+    QVERIFY(folder.append(u"new.txt"_s, u"b\r\n"_s).ok());
+    QCOMPARE(fixture::read(path(u"open.txt"_s)), QByteArray("a\r\nb\r\n"));
+    QCOMPARE(fixture::read(path(u"closed.txt"_s)), QByteArray("a\r\nb\r\n"));
+    QCOMPARE(fixture::read(path(u"new.txt"_s)), QByteArray("b\r\n"));
+}
+
+// A disk that fills up mid-write: the file size limit makes the write fail part way.
+void TestDataFolder::failedWritesLeaveTheOldFileWhole()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray old = QByteArray("\"old\"\r\n").repeated(600);
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), old));
+    DataFolder folder(m_tmp->path());
+    const QString big = u"\"new\"\r\n"_s.repeated(2000);
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = 8000;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const WriteResult rewritten = folder.rewrite(u"データ.TXT"_s, big);
+    const WriteResult appended = folder.append(u"データ.TXT"_s, big);
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    QCOMPARE(rewritten.kind, WriteResult::Kind::Io);
+    QCOMPARE(appended.kind, WriteResult::Kind::Io);
+    QVERIFY(rewritten.message().contains(u"データ.TXT"_s));
+    QCOMPARE(fixture::read(path(u"データ.TXT"_s)), old);
+    QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files), QStringList{u"データ.TXT"_s});
+#else
+    QSKIP("needs a file size limit");
+#endif
+}
+
+void TestDataFolder::writeIntoMissingFolderIsReported()
+{
+    QVERIFY(fixture::write(path(u"plain"_s), "not a folder"));
+    DataFolder folder(path(u"plain"_s));
+    const WriteResult r = folder.rewrite(u"データ.TXT"_s, u"x"_s);
+    QCOMPARE(r.kind, WriteResult::Kind::Io);
+    QCOMPARE(r.fileName, u"データ.TXT"_s);
+    QCOMPARE(folder.append(u"データ.TXT"_s, u"x"_s).kind, WriteResult::Kind::Io);
+    QCOMPARE(fixture::read(path(u"plain"_s)), QByteArray("not a folder"));
+}
+
+void TestDataFolder::keepsDamagedFileBeforeFirstWrite()
+{
+    const QByteArray damaged = fixture::readFixture(u"titles_damaged.TXT"_s);
+    QVERIFY(fixture::write(path(u"データ.txt"_s), damaged));
+    DataFolder folder(m_tmp->path());
+    QVERIFY(folder.readText(u"データ.TXT"_s));
+    const QList<LoadProblem> problems = folder.takeProblems();
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems[0].kind, LoadProblem::Kind::NotCp932);
+    QCOMPARE(problems[0].fileName, u"データ.txt"_s);
+    QCOMPARE(problems[0].line, 2);
+    QVERIFY(problems[0].message().contains(u"2 行目"_s));
+
+    QVERIFY(folder.rewrite(u"データ.TXT"_s, u"\"new\"\r\n"_s).ok());
+    QVERIFY(folder.rewrite(u"データ.TXT"_s, u"\"newer\"\r\n"_s).ok());
+    const QStringList kept = folder.takeKeptCopies();
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(kept[0].startsWith(u"データ.txt."_s + QDate::currentDate().toString(u"yyyy-MM-dd"_s)));
+    QVERIFY(kept[0].endsWith(u".bak"_s));
+    QCOMPARE(fixture::read(path(kept[0])), damaged);
+    QCOMPARE(fixture::read(path(u"データ.txt"_s)), QByteArray("\"newer\"\r\n"));
+    QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files).size(), 2);
+}
+
+QTEST_APPLESS_MAIN(TestDataFolder)
+#include "tst_datafolder.moc"
