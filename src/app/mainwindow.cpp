@@ -1,8 +1,222 @@
 #include "mainwindow.h"
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent)
+#include "platform/dialogs.h"
+#include "platform/helpviewer.h"
+#include "store/masterlist.h"
+#include "store/settings.h"
+#include "title/mainscreen.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+const QString MainWindow::HelpFileName = u"UtabakoHelp.html"_s;
+
+namespace {
+
+const QString kStartTour1 =
+    u"起動時のこの画面はタイトル１題目に対しての各種情報が表示されているメイン画面です｡ \r\n\r\n"
+    "「タイトル」や「アーティスト名」、「ジャンル」、「お気に入り度」…などの表示\r\n"
+    "タイトルに含まれる曲目、タイトルの画像を表示してます。\r\n\r\n"
+    "一通り確認したら、左上の新規ボタンを押してみましょう"_s;
+const QString kStartTour2 =
+    u"タイトルの画像や曲目、歌詞はインターネット上から簡単に入手することができます。\r\n"
+    "（Amazonや歌ネットなど）\r\n\r\n"
+    "画像や歌詞を一緒にコレクションすることで楽しさがアップすると思います"_s;
+
+} // namespace
+
+MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, QWidget* parent)
+    : QWidget(parent)
+    , m_dialogs(dialogs)
+    , m_help(help)
+    , m_printer(printer)
+    , m_state(folder, dialogs)
 {
-    setWindowTitle(QStringLiteral("ウタバコ"));
-    resize(1000, 700);
+    setObjectName(u"frmMain"_s);
+    setWindowTitle(u"ウタバコ"_s);
+    setWindowIcon(QIcon(u":/icons/songlist.png"_s));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    m_buttonRow = new QHBoxLayout;
+    m_buttonRow->setSpacing(2);
+    layout->addLayout(m_buttonRow);
+
+    cmdNew = addButton(u"cmdNew"_s, u"新規"_s, u"タイトルを新規に追加します"_s, u"new"_s);
+    cmdDel = addButton(u"cmdDel"_s, u"削除"_s, u"表示中のタイトルを削除します"_s, u"delete"_s);
+    cmdMain = addButton(u"cmdMain"_s, u"メイン"_s, u"メイン画面を表示します"_s, u"main"_s);
+    cmdPic = addButton(u"cmdPic"_s, u"画像"_s, u"タイトルの画像を一覧表示します"_s, u"pictures"_s);
+    cmdIchiran = addButton(u"cmdIchiran"_s, u"題一覧"_s, u"各種タイトルデータを並び替え表示します"_s, u"titlelist"_s);
+    cmdKensaku = addButton(u"cmdKensaku"_s, u"題検索"_s, u"タイトルの検索をすることができます"_s, u"titlesearch"_s);
+    cmdIchiran2 = addButton(u"cmdIchiran2"_s, u"曲一覧"_s, u"各種曲目データを並び替え表示します"_s, u"songlist"_s);
+    cmdList = addButton(u"cmdList"_s, u"曲検索"_s, u"曲目の検索をすることができます"_s, u"songsearch"_s);
+    cmdRank = addButton(u"cmdRank"_s, u"ランク"_s, u"人気アーティストのランキングを表示します"_s, u"rank"_s);
+    cmdMaster = addButton(u"cmdMaster"_s, u"編集"_s, u"マスタを編集します"_s, u"master"_s);
+    cmdHelp = addButton(u"cmdHelp"_s, u"ヘルプ"_s, u"ヘルプファイルを開きます"_s, u"help"_s);
+    cmdEnd = addButton(u"cmdEnd"_s, u"終了"_s, u"プログラムを終了します"_s, u"end"_s);
+    m_buttonRow->addStretch(1);
+    chkHelp = addButton(u"chkHelp"_s, QString(), u"ヘルプツアーのＯｎ／Ｏｆｆです"_s, u"tour"_s);
+    chkHelp->setCheckable(true);
+    chkHelp->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    chkHelp->setIconSize(QSize(40, 40));
+
+    m_panelArea = new QGridLayout;
+    m_panelArea->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(m_panelArea, 1);
+    fraMain = new MainScreen(m_state);
+    m_panelArea->addWidget(fraMain, 0, 0);
+    m_panels.push_back(fraMain);
+    fraList = addPanel(u"fraList"_s);
+    fraIchiran = addPanel(u"fraIchiran"_s);
+    fraIchiran2 = addPanel(u"fraIchiran2"_s);
+    fraKensaku = addPanel(u"fraKensaku"_s);
+    fraMaster = addPanel(u"fraMaster"_s);
+    fraPic = addPanel(u"fraPic"_s);
+    fraRank = addPanel(u"fraRank"_s);
+
+    connect(cmdMain, &QToolButton::clicked, this, &MainWindow::cmdMain_Click);
+    connect(cmdPic, &QToolButton::clicked, this, [this] { openScreen(fraPic); });
+    connect(cmdIchiran, &QToolButton::clicked, this, [this] { openScreen(fraIchiran); });
+    connect(cmdKensaku, &QToolButton::clicked, this, [this] { openScreen(fraKensaku); });
+    connect(cmdIchiran2, &QToolButton::clicked, this, [this] { openScreen(fraIchiran2); });
+    connect(cmdList, &QToolButton::clicked, this, [this] { openScreen(fraList); });
+    connect(cmdRank, &QToolButton::clicked, this, [this] { openScreen(fraRank); });
+    // The master screen is filled anew every time its button is pressed.
+    connect(cmdMaster, &QToolButton::clicked, this, [this] {
+        HideAllPanels();
+        fraMaster->show();
+    });
+    connect(cmdHelp, &QToolButton::clicked, this, [this] { m_help.open(); });
+    connect(cmdEnd, &QToolButton::clicked, this, &QWidget::close);
+    connect(chkHelp, &QToolButton::clicked, this, &MainWindow::chkHelp_Click);
+
+    resize(1260, 760);
+}
+
+QToolButton* MainWindow::addButton(const QString& name, const QString& caption, const QString& tip, const QString& icon)
+{
+    auto* button = new QToolButton;
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setToolTip(tip);
+    button->setIcon(QIcon(u":/icons/%1.png"_s.arg(icon)));
+    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setMinimumWidth(68);
+    button->setAutoRaise(false);
+    m_buttonRow->addWidget(button);
+    return button;
+}
+
+QFrame* MainWindow::addPanel(const QString& name)
+{
+    auto* panel = new QFrame;
+    panel->setObjectName(name);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->hide();
+    m_panelArea->addWidget(panel, 0, 0);
+    m_panels.push_back(panel);
+    return panel;
+}
+
+void MainWindow::HideAllPanels()
+{
+    for (QFrame* panel : {static_cast<QFrame*>(fraMain), fraList, fraIchiran, fraIchiran2, fraKensaku, fraMaster, fraPic, fraRank})
+        panel->hide();
+    cmdDel->setEnabled(false);
+}
+
+void MainWindow::openScreen(QFrame* panel)
+{
+    if (panel->isVisible())
+        return;
+    HideAllPanels();
+    panel->show();
+}
+
+void MainWindow::cmdMain_Click()
+{
+    if (fraMain->isVisible())
+        return;
+    // A remembered title may have been deleted since; the last one stands in for it.
+    const int count = m_state.titles.count();
+    if (m_state.ListJumpIndex > 0 && count > 0)
+        fraMain->setCurrentTitle(std::min(m_state.ListJumpIndex, count));
+    HideAllPanels();
+    fraMain->show();
+    cmdDel->setEnabled(true);
+    QApplication::processEvents();
+}
+
+void MainWindow::startUp()
+{
+    QApplication::processEvents();
+    m_state.StartingUp = true;
+
+    fraMain->LoadTitleFile();
+    LoadTrackTable(m_state.folder, &m_state.tracks);
+    m_state.tour.setHelpTourOn(LoadSettings(m_state.folder).value_or(0));
+
+    chkHelp->setChecked(m_state.tour.HelpTourOn() != 0);
+    fraMain->LayoutTrackGrid();
+
+    HideAllPanels();
+    fraMain->show();
+    cmdDel->setEnabled(true);
+
+    fraMain->showTitle(1);
+    fraMain->fillRatingCombo();
+    fraMain->fillArtistCombo(ReadMaster(m_state.folder, Master::Artist));
+    fraMain->fillGenreCombo(ReadMaster(m_state.folder, Master::TitleGenre));
+
+    m_state.StartingUp = false;
+    show();
+    QApplication::processEvents();
+
+    reportLoadProblems();
+    m_state.tour.show(kStartTour1);
+    m_state.tour.show(kStartTour2);
+}
+
+void MainWindow::reportLoadProblems()
+{
+    const QList<LoadProblem> problems = m_state.folder.takeProblems();
+    if (problems.isEmpty())
+        return;
+    QString text;
+    for (const LoadProblem& p : problems)
+        text += p.message() + u"\r\n"_s;
+    text += u"\r\n読めたところまでを表示しています。\r\n"
+            "そのファイルを最初に書き換える前に、元の内容を「ファイル名.日付_時刻.bak」として同じフォルダに残します。"_s;
+    m_dialogs.message(text, u"データファイルの確認"_s, Dialogs::Icon::Exclamation);
+}
+
+void MainWindow::chkHelp_Click()
+{
+    if (m_state.StartingUp)
+        return;
+    int on = 0;
+    if (chkHelp->isChecked()) {
+        m_dialogs.message(u"ヘルプツアー機能をオンにします。"_s, u"ヘルプツアーＯＮ"_s, Dialogs::Icon::Information);
+        on = 1;
+    } else {
+        m_dialogs.message(u"ヘルプツアー機能をオフにします。"_s, u"ヘルプツアーＯＦＦ"_s, Dialogs::Icon::Information);
+    }
+    m_state.tour.setHelpTourOn(on);
+    const WriteResult written = SaveSettings(m_state.folder, on);
+    if (!written.ok())
+        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Every change has been written when it was made; only the help window is left.
+    m_help.closeAll();
+    event->accept();
 }

@@ -1,9 +1,75 @@
 #pragma once
 
-#include <QMainWindow>
+#include "app/appstate.h"
 
-class MainWindow : public QMainWindow {
+#include <QFrame>
+#include <QWidget>
+
+#include <vector>
+
+class Dialogs;
+class HelpViewer;
+class MainScreen;
+class Printer;
+class QToolButton;
+
+// The program's one working window (frmMain): the button row along the top, and the
+// screens as panels of which exactly one is shown. It runs start-up and owns the state
+// the screens share.
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, QWidget* parent = nullptr);
+
+    // Form_Load: reads the collection, shows title 1 and the window, then the tour.
+    void startUp();
+    void HideAllPanels();
+
+    AppState& state() { return m_state; }
+    MainScreen* mainScreen() const { return fraMain; }
+
+    QToolButton* cmdNew;
+    QToolButton* cmdDel;
+    QToolButton* cmdMain;
+    QToolButton* cmdPic;
+    QToolButton* cmdIchiran;
+    QToolButton* cmdKensaku;
+    QToolButton* cmdIchiran2;
+    QToolButton* cmdList;
+    QToolButton* cmdRank;
+    QToolButton* cmdMaster;
+    QToolButton* cmdHelp;
+    QToolButton* cmdEnd;
+    QToolButton* chkHelp;
+
+    MainScreen* fraMain;
+    QFrame* fraIchiran;
+    QFrame* fraIchiran2;
+    QFrame* fraKensaku;
+    QFrame* fraList;
+    QFrame* fraRank;
+    QFrame* fraPic;
+    QFrame* fraMaster;
+
+    static const QString HelpFileName;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QToolButton* addButton(const QString& name, const QString& caption, const QString& tip, const QString& icon);
+    QFrame* addPanel(const QString& name);
+    // A screen button: does nothing while its panel is on show.
+    void openScreen(QFrame* panel);
+    void cmdMain_Click();
+    void chkHelp_Click();
+    void reportLoadProblems();
+
+    Dialogs& m_dialogs;
+    HelpViewer& m_help;
+    Printer& m_printer;
+    AppState m_state;
+    class QHBoxLayout* m_buttonRow;
+    class QGridLayout* m_panelArea;
+    std::vector<QFrame*> m_panels;
 };

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "store/datafolder.h"
+#include "store/titletable.h"
+#include "store/tracktable.h"
+#include "upkeep/helptour.h"
+
+// What the screens share for the whole run: the collection in memory, the data folder
+// and the few flags that pass between screens. Owned by the main window.
+struct AppState {
+    AppState(DataFolder& dataFolder, Dialogs& dialogs)
+        : folder(dataFolder)
+        , tour(dialogs)
+    {
+    }
+
+    DataFolder& folder;
+    TitleTable titles;
+    TrackTable tracks;
+    HelpTour tour;
+
+    // True while start-up runs: the help-tour check box ignores its clicks then.
+    bool StartingUp = false;
+    // The title most recently opened from a list or search screen; 0 until then.
+    int ListJumpIndex = 0;
+    // Whether the picture catalogue still matches the titles and their order.
+    bool CatalogueReady = false;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// A snapshot of the names in one folder that match a pattern such as "歌詞_*.txt",
+// taken again only on refresh(). The pattern's letters match regardless of ASCII case,
+// as file lists do on the Windows disks the collections come from; "is this name
+// listed" compares exactly, through a hash.
+class FileListing {
+public:
+    FileListing(QString folder, QString pattern);
+
+    void refresh();
+    const QStringList& names() const { return m_names; }
+    bool contains(const QString& name) const { return m_set.contains(name); }
+    int count() const { return static_cast<int>(m_names.size()); }
+
+    // Whether name matches pattern ('*' any run of characters, '?' one character).
+    static bool matches(QStringView pattern, QStringView name);
+
+private:
+    QString m_folder;
+    QString m_pattern;
+    QStringList m_names;
+    QSet<QString> m_set;
+};

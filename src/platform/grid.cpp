@@ -1,0 +1,243 @@
+#include "grid.h"
+
+#include <QHeaderView>
+
+#include <algorithm>
+
+namespace {
+const QString kEmpty;
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_columns;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return cell(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(m_alignments[static_cast<size_t>(index.column())] | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns)
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_headers.value(section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(m_headerAlignments[static_cast<size_t>(section)] | Qt::AlignVCenter);
+    return {};
+}
+
+void GridModel::setShape(int dataRows, int columns)
+{
+    beginResetModel();
+    m_columns = std::max(columns, 0);
+    m_rows.resize(static_cast<size_t>(std::max(dataRows, 0)));
+    for (QStringList& row : m_rows)
+        row.resize(m_columns);
+    while (m_headers.size() < m_columns)
+        m_headers.append(QString());
+    m_headers.resize(m_columns);
+    m_alignments.resize(static_cast<size_t>(m_columns), Qt::AlignLeft);
+    m_headerAlignments.resize(static_cast<size_t>(m_columns), Qt::AlignLeft);
+    endResetModel();
+}
+
+void GridModel::setDataRows(std::vector<QStringList> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    for (QStringList& row : m_rows)
+        row.resize(m_columns);
+    endResetModel();
+}
+
+void GridModel::rowsReplaced()
+{
+    emit dataChanged(index(0, 0), index(rowCount() - 1, m_columns - 1));
+}
+
+const QString& GridModel::cell(int dataRow, int column) const
+{
+    if (dataRow < 0 || dataRow >= rowCount() || column < 0 || column >= m_columns)
+        return kEmpty;
+    return m_rows[static_cast<size_t>(dataRow)][column];
+}
+
+void GridModel::setCell(int dataRow, int column, const QString& text)
+{
+    if (dataRow < 0 || dataRow >= rowCount() || column < 0 || column >= m_columns)
+        return;
+    m_rows[static_cast<size_t>(dataRow)][column] = text;
+    const QModelIndex i = index(dataRow, column);
+    emit dataChanged(i, i);
+}
+
+void GridModel::setHeader(int column, const QString& text)
+{
+    if (column < 0 || column >= m_columns)
+        return;
+    m_headers[column] = text;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+QString GridModel::header(int column) const
+{
+    return m_headers.value(column);
+}
+
+void GridModel::setAlignment(int column, Qt::Alignment alignment)
+{
+    if (column >= 0 && column < m_columns)
+        m_alignments[static_cast<size_t>(column)] = alignment;
+}
+
+void GridModel::setHeaderAlignment(int column, Qt::Alignment alignment)
+{
+    if (column >= 0 && column < m_columns) {
+        m_headerAlignments[static_cast<size_t>(column)] = alignment;
+        emit headerDataChanged(Qt::Horizontal, column, column);
+    }
+}
+
+Grid::Grid(QWidget* parent)
+    : QTableView(parent)
+    , m_model(new GridModel(this))
+{
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setAlternatingRowColors(true);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
+
+    connect(this, &QTableView::clicked, this, [this](const QModelIndex& i) { emit cellClicked(i.row() + 1, i.column()); });
+    connect(this, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& i) { emit cellDoubleClicked(i.row() + 1, i.column()); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        emit currentCellChanged(current.isValid() ? current.row() + 1 : 0, current.isValid() ? current.column() : 0);
+    });
+}
+
+int Grid::twipsToPixels(int twips)
+{
+    // 1440 twips to the inch at 96 dots per inch.
+    return (twips + 7) / 15;
+}
+
+void Grid::setRows(int rows)
+{
+    m_model->setShape(std::max(rows - 1, 0), m_model->columnCount());
+}
+
+void Grid::setCols(int cols)
+{
+    m_model->setShape(m_model->rowCount(), cols);
+}
+
+void Grid::setDataRows(std::vector<QStringList> rows)
+{
+    m_model->setDataRows(std::move(rows));
+}
+
+QString Grid::text(int row, int col) const
+{
+    return row == 0 ? m_model->header(col) : m_model->cell(row - 1, col);
+}
+
+void Grid::setText(int row, int col, const QString& text)
+{
+    if (row == 0)
+        m_model->setHeader(col, text);
+    else
+        m_model->setCell(row - 1, col, text);
+}
+
+void Grid::setColWidth(int col, int twips)
+{
+    if (twips <= 0) {
+        setColumnHidden(col, true);
+        return;
+    }
+    setColumnHidden(col, false);
+    setColumnWidth(col, twipsToPixels(twips));
+}
+
+void Grid::setColAlignment(int col, Qt::Alignment alignment)
+{
+    m_model->setAlignment(col, alignment);
+}
+
+void Grid::setHeaderAlignment(int col, Qt::Alignment alignment)
+{
+    m_model->setHeaderAlignment(col, alignment);
+}
+
+int Grid::row() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() + 1 : 0;
+}
+
+int Grid::col() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() : 0;
+}
+
+void Grid::setCurrentCell(int row, int col)
+{
+    if (row <= 0 || row >= rows()) {
+        selectionModel()->clearCurrentIndex();
+        clearSelection();
+        return;
+    }
+    const QModelIndex i = m_model->index(row - 1, col);
+    selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(i);
+}
+
+void Grid::sortRows(int col, Qt::SortOrder order, SortAs as)
+{
+    std::vector<QStringList>& data = m_model->rows();
+    if (col < 0 || col >= cols() || data.size() < 2)
+        return;
+    const bool descending = order == Qt::DescendingOrder;
+    if (as == SortAs::Number) {
+        std::vector<std::pair<double, size_t>> keys(data.size());
+        for (size_t i = 0; i < data.size(); ++i)
+            keys[i] = {data[i][col].toDouble(), i};
+        std::stable_sort(keys.begin(), keys.end(), [descending](const auto& a, const auto& b) {
+            return descending ? b.first < a.first : a.first < b.first;
+        });
+        std::vector<QStringList> sorted;
+        sorted.reserve(data.size());
+        for (const auto& k : keys)
+            sorted.push_back(std::move(data[k.second]));
+        data = std::move(sorted);
+    } else {
+        std::stable_sort(data.begin(), data.end(), [col, descending](const QStringList& a, const QStringList& b) {
+            const int c = QString::compare(a[col], b[col], Qt::CaseSensitive);
+            return descending ? c > 0 : c < 0;
+        });
+    }
+    m_model->rowsReplaced();
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QTableView>
+
+#include <vector>
+
+// The rows behind a Grid: one QStringList per data row, plus the header texts.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void setShape(int dataRows, int columns);
+    void setDataRows(std::vector<QStringList> rows);
+    const QString& cell(int dataRow, int column) const;
+    void setCell(int dataRow, int column, const QString& text);
+    void setHeader(int column, const QString& text);
+    QString header(int column) const;
+    void setAlignment(int column, Qt::Alignment alignment);
+    void setHeaderAlignment(int column, Qt::Alignment alignment);
+    std::vector<QStringList>& rows() { return m_rows; }
+    void rowsReplaced();
+
+private:
+    std::vector<QStringList> m_rows;
+    int m_columns = 0;
+    QStringList m_headers;
+    std::vector<Qt::Alignment> m_alignments;
+    std::vector<Qt::Alignment> m_headerAlignments;
+};
+
+// A grid with one fixed header row, as the screens use it: rows are counted with the
+// header (row 0), so the data rows are 1 to rows() - 1; the current cell is (row, col)
+// with row 0 meaning no data row is current. Widths are given in twips (1/1440 inch)
+// and a width of 0 hides the column. Sorting is by one column, of all data rows.
+class Grid : public QTableView {
+    Q_OBJECT
+public:
+    explicit Grid(QWidget* parent = nullptr);
+
+    int rows() const { return m_model->rowCount() + 1; }
+    void setRows(int rows);
+    int cols() const { return m_model->columnCount(); }
+    void setCols(int cols);
+    // Replaces all data rows at once (row 1 first); each list is one row's cells.
+    void setDataRows(std::vector<QStringList> rows);
+
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString& text);
+    void setColWidth(int col, int twips);
+    void setColAlignment(int col, Qt::Alignment alignment);
+    void setHeaderAlignment(int col, Qt::Alignment alignment);
+
+    int row() const;
+    int col() const;
+    void setCurrentCell(int row, int col);
+
+    enum class SortAs { Text, Number };
+    // Sorts rows 1..rows()-1 by col. The current row number stays; the row under it
+    // may change, as in the grids the screens were designed for.
+    void sortRows(int col, Qt::SortOrder order, SortAs as);
+
+    static int twipsToPixels(int twips);
+
+signals:
+    void cellClicked(int row, int col);
+    void cellDoubleClicked(int row, int col);
+    void currentCellChanged(int row, int col);
+
+private:
+    GridModel* m_model;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLabel>
+#include <QPixmap>
+
+// A picture area: loads JPEG, GIF and BMP files and shows the picture scaled to fit,
+// keeping its proportions. A file that fails to load leaves the picture as it was.
+class PictureBox : public QLabel {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    bool load(const QString& path);
+    void clearPicture();
+    bool isEmpty() const { return m_picture.isNull(); }
+    // The file last loaded, or empty.
+    const QString& source() const { return m_source; }
+
+signals:
+    void clicked();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void rescale();
+
+    QPixmap m_picture;
+    QString m_source;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// Dialogs on the desktop: QMessageBox, QInputDialog, the system beep and the wait cursor.
+class QtDialogs : public Dialogs {
+public:
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons, Answer def) override;
+    QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    void beep() override;
+    void setBusy(bool busy) override;
+
+private:
+    QPointer<QWidget> m_parent;
+    int m_busyDepth = 0;
+};

@@ -1,0 +1,54 @@
+#include "texthelpviewer.h"
+
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
+
+using namespace Qt::Literals::StringLiterals;
+
+TextHelpViewer::TextHelpViewer(QString dataFolderFile, QString builtInFile)
+    : m_dataFolderFile(std::move(dataFolderFile))
+    , m_builtInFile(std::move(builtInFile))
+{
+}
+
+TextHelpViewer::~TextHelpViewer()
+{
+    delete m_browser;
+}
+
+void TextHelpViewer::open(const QString& section)
+{
+    if (!m_browser) {
+        m_browser = new QTextBrowser;
+        m_browser->setAttribute(Qt::WA_DeleteOnClose);
+        m_browser->setObjectName(u"helpWindow"_s);
+        m_browser->setWindowTitle(u"ウタバコ ヘルプ"_s);
+        m_browser->setOpenExternalLinks(true);
+        m_browser->resize(760, 700);
+    }
+    const QString file = QFileInfo::exists(m_dataFolderFile) ? m_dataFolderFile : m_builtInFile;
+    QUrl url = file.startsWith(u':') ? QUrl(u"qrc"_s + file) : QUrl::fromLocalFile(file);
+    if (!section.isEmpty())
+        url.setFragment(section);
+    m_browser->setSource(url);
+    m_browser->show();
+    m_browser->raise();
+    m_browser->activateWindow();
+}
+
+void TextHelpViewer::closeAll()
+{
+    if (m_browser)
+        m_browser->close();
+}
+
+QWidget* TextHelpViewer::window() const
+{
+    return m_browser;
+}
+
+QString TextHelpViewer::shownSource() const
+{
+    return m_browser ? m_browser->source().toString() : QString();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "helpviewer.h"
+
+#include <QPointer>
+#include <QString>
+
+class QTextBrowser;
+class QWidget;
+
+// Shows the help document, an HTML file, in a window of the program. The copy in the
+// data folder is used when there is one, else the copy built into the program.
+class TextHelpViewer : public HelpViewer {
+public:
+    TextHelpViewer(QString dataFolderFile, QString builtInFile);
+    ~TextHelpViewer() override;
+
+    void open(const QString& section = {}) override;
+    void closeAll() override;
+
+    QWidget* window() const;
+    QString shownSource() const;
+
+private:
+    QString m_dataFolderFile;
+    QString m_builtInFile;
+    QPointer<QTextBrowser> m_browser;
+};

@@ -1,0 +1,354 @@
+#include "../store/fixture.h"
+#include "scripteddialogs.h"
+
+#include "app/mainwindow.h"
+#include "platform/grid.h"
+#include "platform/picturebox.h"
+#include "store/datafolder.h"
+#include "title/mainscreen.h"
+
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::Literals::StringLiterals;
+using fixture::sjis;
+
+// The main window through its real widgets, on a temporary data folder.
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startUpShowsTheTourWhenItIsOn_data();
+    void startUpShowsTheTourWhenItIsOn();
+    void startsOnAnEmptyFolder();
+    void reportsDamagedFilesAtStartUp();
+    void showsTitleAttributesAndFaces_data();
+    void showsTitleAttributesAndFaces();
+    void movesBetweenTitles();
+    void pickingTheShownNameChangesNothing();
+    void coverPictureTakesTheLastThatLoads();
+    void screenButtonsSwitchPanels();
+    void mainButtonReturnsToTheTitleOpenedFromAList();
+    void helpSwitchRewritesTheSettingsFile();
+    void helpButtonOpensAndEndClosesTheHelp();
+
+private:
+    void writeTitles(const QStringList& lines);
+    void putPicture(const QString& name, Qt::GlobalColor colour, const char* format);
+    MainWindow& start();
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    std::unique_ptr<DataFolder> m_folder;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<RecordingHelpViewer> m_help;
+    RecordingPrinter m_printer;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestMainWindow::init()
+{
+    m_tmp = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_tmp->isValid());
+    m_folder = std::make_unique<DataFolder>(m_tmp->path());
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_help = std::make_unique<RecordingHelpViewer>();
+}
+
+void TestMainWindow::cleanup()
+{
+    m_window.reset();
+    QCOMPARE(m_dialogs->unexpected, 0);
+}
+
+void TestMainWindow::writeTitles(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + u"\r\n"_s;
+    QVERIFY(fixture::write(m_tmp->filePath(u"データ.TXT"_s), sjis(text)));
+}
+
+void TestMainWindow::putPicture(const QString& name, Qt::GlobalColor colour, const char* format)
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(colour);
+    QVERIFY(image.save(m_tmp->filePath(name), format));
+}
+
+MainWindow& TestMainWindow::start()
+{
+    m_window = std::make_unique<MainWindow>(*m_folder, *m_dialogs, *m_help, m_printer);
+    m_window->startUp();
+    return *m_window;
+}
+
+static QString record(const QString& name, const QString& artist = u"歌手"_s, const QString& rating = u"◎"_s)
+{
+    return u"\"%1\",\"%2\",\"J-POP\",\"%3\",\"CD\",\"2026/12/07\",\"\""_s.arg(name, artist, rating);
+}
+
+void TestMainWindow::startUpShowsTheTourWhenItIsOn_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("on") << sjis(u"\"ヘルプツアー\",1"_s) << 2;
+    QTest::newRow("off") << sjis(u"\"ヘルプツアー\",0"_s) << 0;
+    QTest::newRow("missing") << QByteArray() << 0;
+}
+
+void TestMainWindow::startUpShowsTheTourWhenItIsOn()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(int, boxes);
+    writeTitles({record(u"A"_s)});
+    // Written without its line end: a rewrite would add one.
+    if (!settings.isEmpty())
+        QVERIFY(fixture::write(m_tmp->filePath(u"設定.txt"_s), settings));
+    MainWindow& w = start();
+
+    QCOMPARE(static_cast<int>(m_dialogs->boxes.size()), boxes);
+    if (boxes == 2) {
+        QCOMPARE(m_dialogs->titles(), (QStringList{u"ヘルプツアー"_s, u"ヘルプツアー"_s}));
+        QVERIFY(m_dialogs->boxes[0].text.startsWith(u"起動時のこの画面はタイトル１題目"_s));
+        QVERIFY(m_dialogs->boxes[0].text.endsWith(u"一通り確認したら、左上の新規ボタンを押してみましょう"_s));
+        QVERIFY(m_dialogs->boxes[1].text.startsWith(u"タイトルの画像や曲目、歌詞は"_s));
+        QCOMPARE(m_dialogs->boxes[1].icon, Dialogs::Icon::Information);
+    }
+    QCOMPARE(w.chkHelp->isChecked(), boxes == 2);
+    QCOMPARE(fixture::read(m_tmp->filePath(u"設定.txt"_s)), settings);
+    QVERIFY(!w.state().StartingUp);
+    QVERIFY(w.isVisible());
+    QVERIFY(w.fraMain->isVisible());
+    QVERIFY(w.cmdDel->isEnabled());
+}
+
+void TestMainWindow::startsOnAnEmptyFolder()
+{
+    putPicture(u"NOPIC.JPG"_s, Qt::gray, "JPG");
+    MainWindow& w = start();
+    MainScreen* s = w.fraMain;
+    QCOMPARE(s->lblKensu->text(), u"0 / 0"_s);
+    QCOMPARE(s->hsbData->minimum(), 1);
+    QCOMPARE(s->hsbData->maximum(), 1);
+    QCOMPARE(s->cboName->count(), 0);
+    QVERIFY(s->imgGazou->source().endsWith(u"NOPIC.JPG"_s));
+    QVERIFY(QFile::exists(m_tmp->filePath(u"データ.TXT"_s)));
+    QCOMPARE(s->cboSakusya->count(), 1); // only "複数"
+    QVERIFY(m_dialogs->boxes.empty());
+
+    // Nothing names a title: scrolling and the screen buttons stay safe.
+    s->hsbData->setValue(1);
+    QTest::mouseClick(w.cmdIchiran, Qt::LeftButton);
+    w.state().ListJumpIndex = 3;
+    QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+    QCOMPARE(s->lblKensu->text(), u"0 / 0"_s);
+}
+
+void TestMainWindow::reportsDamagedFilesAtStartUp()
+{
+    QVERIFY(fixture::write(m_tmp->filePath(u"データ.TXT"_s), fixture::readFixture(u"titles_cut.TXT"_s)));
+    MainWindow& w = start();
+    QCOMPARE(w.state().titles.count(), 2);
+    QCOMPARE(m_dialogs->titles(), QStringList{u"データファイルの確認"_s});
+    QVERIFY(m_dialogs->boxes[0].text.contains(u"データ.TXT"_s));
+    QCOMPARE(m_dialogs->boxes[0].icon, Dialogs::Icon::Exclamation);
+}
+
+void TestMainWindow::showsTitleAttributesAndFaces_data()
+{
+    QTest::addColumn<QString>("rating");
+    QTest::addColumn<int>("face");
+    QTest::newRow("◎") << u"◎"_s << 0;
+    QTest::newRow("○") << u"○"_s << 1;
+    QTest::newRow("△") << u"△"_s << 2;
+    QTest::newRow("未 shows the best face") << u"未"_s << 0;
+    QTest::newRow("anything else too") << u"x"_s << 0;
+}
+
+void TestMainWindow::showsTitleAttributesAndFaces()
+{
+    QFETCH(QString, rating);
+    QFETCH(int, face);
+    writeTitles({record(u"一"_s, u"甲"_s, u"△"_s), record(u"二"_s, u"乙"_s, rating)});
+    MainWindow& w = start();
+    MainScreen* s = w.fraMain;
+    QCOMPARE(s->cboName->currentText(), u"一"_s);
+    QCOMPARE(s->imgFace1[2]->isVisibleTo(s), true);
+    s->hsbData->setValue(2);
+    QCOMPARE(s->cboName->currentText(), u"二"_s);
+    QCOMPARE(s->cboSakusya->currentText(), u"乙"_s);
+    QCOMPARE(s->cboKeisai->currentText(), u"J-POP"_s);
+    QCOMPARE(s->cboHyouka->currentText(), rating);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(s->imgFace1[static_cast<size_t>(i)]->isVisibleTo(s), i == face);
+}
+
+void TestMainWindow::movesBetweenTitles()
+{
+    QStringList lines;
+    for (int i = 1; i <= 120; ++i)
+        lines.append(record(u"題%1"_s.arg(i)));
+    writeTitles(lines);
+    QVERIFY(fixture::write(m_tmp->filePath(u"歌手マスタ.txt"_s), sjis(u"甲\r\n乙\r\n"_s)));
+    QVERIFY(fixture::write(m_tmp->filePath(u"ジャンルマスタ.txt"_s), sjis(u"J-POP\r\nロック\r\n"_s)));
+    MainWindow& w = start();
+    MainScreen* s = w.fraMain;
+    QCOMPARE(s->lblKensu->text(), u"1 / 120"_s);
+    QCOMPARE(s->hsbData->maximum(), 120);
+    QCOMPARE(s->cboName->count(), 120);
+    QCOMPARE(s->cboName->itemText(2), u"題3"_s);
+    // The artist, genre and rating lists, with the title's own values on show.
+    QCOMPARE(s->cboSakusya->count(), 3);
+    QCOMPARE(s->cboSakusya->itemText(2), u"複数"_s);
+    QCOMPARE(s->cboKeisai->itemText(1), u"ロック"_s);
+    QCOMPARE(s->cboHyouka->count(), 3);
+    QCOMPARE(s->cboSakusya->currentText(), u"歌手"_s);
+
+    s->hsbData->setValue(3);
+    QCOMPARE(s->lblKensu->text(), u"3 / 120"_s);
+    QCOMPARE(s->cboName->currentText(), u"題3"_s);
+    s->cboName->setCurrentIndex(99);
+    emit s->cboName->activated(99);
+    QCOMPARE(s->hsbData->value(), 100);
+    QCOMPARE(s->lblKensu->text(), u"100 / 120"_s);
+    // Arrow steps move one title.
+    QTest::keyClick(s->hsbData, Qt::Key_Right);
+    QCOMPARE(s->lblKensu->text(), u"101 / 120"_s);
+}
+
+void TestMainWindow::pickingTheShownNameChangesNothing()
+{
+    writeTitles({record(u"一"_s), record(u"二"_s)});
+    MainWindow& w = start();
+    MainScreen* s = w.fraMain;
+    s->hsbData->setValue(2);
+    s->cboSakusya->setEditText(u"打ちかけ"_s);
+    emit s->cboName->activated(1);
+    QCOMPARE(s->cboSakusya->currentText(), u"打ちかけ"_s);
+    emit s->cboName->activated(0);
+    QCOMPARE(s->cboSakusya->currentText(), u"歌手"_s);
+    QCOMPARE(s->lblKensu->text(), u"1 / 2"_s);
+}
+
+void TestMainWindow::coverPictureTakesTheLastThatLoads()
+{
+    writeTitles({record(u"A"_s), record(u"B"_s), record(u"C"_s), record(u"D"_s)});
+    putPicture(u"A.jpg"_s, Qt::red, "JPG");
+    putPicture(u"A.bmp"_s, Qt::blue, "BMP");
+    QVERIFY(fixture::write(m_tmp->filePath(u"B.gif"_s), fixture::readFixture(u"green.gif"_s)));
+    putPicture(u"C.JPG"_s, Qt::yellow, "JPG");
+    QVERIFY(fixture::write(m_tmp->filePath(u"D.bmp"_s), "not a picture"));
+    putPicture(u"NOPIC.JPG"_s, Qt::gray, "JPG");
+    MainWindow& w = start();
+    MainScreen* s = w.fraMain;
+    QCOMPARE(QFileInfo(s->imgGazou->source()).fileName(), u"A.bmp"_s);
+    s->hsbData->setValue(2);
+    QCOMPARE(QFileInfo(s->imgGazou->source()).fileName(), u"B.gif"_s);
+    s->hsbData->setValue(3);
+    QCOMPARE(QFileInfo(s->imgGazou->source()).fileName(), u"C.JPG"_s);
+    s->hsbData->setValue(4);
+    QCOMPARE(QFileInfo(s->imgGazou->source()).fileName(), u"NOPIC.JPG"_s);
+    QVERIFY(!s->imgGazou->pixmap().isNull());
+    QVERIFY(QFile::remove(m_tmp->filePath(u"NOPIC.JPG"_s)));
+    s->hsbData->setValue(1);
+    s->hsbData->setValue(4);
+    QVERIFY(s->imgGazou->isEmpty());
+}
+
+void TestMainWindow::screenButtonsSwitchPanels()
+{
+    writeTitles({record(u"一"_s)});
+    MainWindow& w = start();
+    const QList<std::pair<QToolButton*, QFrame*>> screens = {
+        {w.cmdPic, w.fraPic},         {w.cmdIchiran, w.fraIchiran}, {w.cmdKensaku, w.fraKensaku},
+        {w.cmdIchiran2, w.fraIchiran2}, {w.cmdList, w.fraList},     {w.cmdRank, w.fraRank},
+        {w.cmdMaster, w.fraMaster},   {w.cmdMain, w.fraMain},
+    };
+    const QList<QFrame*> panels = {w.fraMain, w.fraList, w.fraIchiran, w.fraIchiran2,
+                                   w.fraKensaku, w.fraMaster, w.fraPic, w.fraRank};
+    for (const auto& [button, panel] : screens) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        for (QFrame* p : panels)
+            QCOMPARE(p->isVisible(), p == panel);
+        QCOMPARE(w.cmdDel->isEnabled(), panel == w.fraMain);
+        // Pressed again, a screen button leaves its screen alone.
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(panel->isVisible());
+    }
+    QVERIFY(m_dialogs->boxes.empty());
+}
+
+void TestMainWindow::mainButtonReturnsToTheTitleOpenedFromAList()
+{
+    QStringList lines;
+    for (int i = 1; i <= 10; ++i)
+        lines.append(record(u"題%1"_s.arg(i)));
+    writeTitles(lines);
+    MainWindow& w = start();
+    MainScreen* s = w.fraMain;
+    // Pressed on the main screen it changes nothing, not even the title.
+    w.state().ListJumpIndex = 7;
+    s->hsbData->setValue(9);
+    QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+    QCOMPARE(s->hsbData->value(), 9);
+
+    QTest::mouseClick(w.cmdRank, Qt::LeftButton);
+    QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+    QCOMPARE(s->hsbData->value(), 7);
+    QCOMPARE(s->lblKensu->text(), u"7 / 10"_s);
+    QVERIFY(w.cmdDel->isEnabled());
+
+    // A remembered title beyond the last one (titles were deleted) shows the last.
+    w.state().ListJumpIndex = 25;
+    QTest::mouseClick(w.cmdRank, Qt::LeftButton);
+    QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+    QCOMPARE(s->hsbData->value(), 10);
+    QCOMPARE(s->lblKensu->text(), u"10 / 10"_s);
+}
+
+void TestMainWindow::helpSwitchRewritesTheSettingsFile()
+{
+    writeTitles({record(u"一"_s)});
+    MainWindow& w = start();
+    const QString settings = m_tmp->filePath(u"設定.TXT"_s);
+    QVERIFY(!QFile::exists(settings));
+
+    QTest::mouseClick(w.chkHelp, Qt::LeftButton);
+    QVERIFY(w.chkHelp->isChecked());
+    QCOMPARE(m_dialogs->titles(), QStringList{u"ヘルプツアーＯＮ"_s});
+    QCOMPARE(m_dialogs->texts(), QStringList{u"ヘルプツアー機能をオンにします。"_s});
+    QCOMPARE(fixture::read(settings), sjis(u"\"ヘルプツアー\",1\r\n"_s));
+    QCOMPARE(w.state().tour.HelpTourOn(), 1);
+
+    m_dialogs->clear();
+    QTest::mouseClick(w.chkHelp, Qt::LeftButton);
+    QCOMPARE(m_dialogs->titles(), QStringList{u"ヘルプツアーＯＦＦ"_s});
+    QCOMPARE(fixture::read(settings), sjis(u"\"ヘルプツアー\",0\r\n"_s));
+    QCOMPARE(w.state().tour.HelpTourOn(), 0);
+
+    // With the tour off no guidance box shows.
+    m_dialogs->clear();
+    w.state().tour.show(u"案内"_s);
+    QVERIFY(m_dialogs->boxes.empty());
+}
+
+void TestMainWindow::helpButtonOpensAndEndClosesTheHelp()
+{
+    MainWindow& w = start();
+    QTest::mouseClick(w.cmdHelp, Qt::LeftButton);
+    QCOMPARE(m_help->openWindows, 1);
+    QCOMPARE(m_help->opened, QStringList{QString()});
+    QTest::mouseClick(w.cmdEnd, Qt::LeftButton);
+    QCOMPARE(m_help->openWindows, 0);
+    QVERIFY(!w.isVisible());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
