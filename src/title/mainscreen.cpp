@@ -61,6 +61,9 @@ MainScreen::MainScreen(AppState& state, QWidget* parent)
 
     cboName = editableCombo(u"cboName"_s);
     cboName->setModel(m_names);
+    // Tens of thousands of names: the box is not sized by measuring each of them.
+    cboName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboName->setMinimumContentsLength(20);
     if (auto* view = qobject_cast<QListView*>(cboName->view()))
         view->setUniformItemSizes(true);
     QFont big = cboName->font();

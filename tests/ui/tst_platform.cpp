@@ -1,0 +1,155 @@
+#include "../store/fixture.h"
+
+#include "platform/filelisting.h"
+#include "platform/grid.h"
+#include "platform/picturebox.h"
+#include "platform/texthelpviewer.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace Qt::Literals::StringLiterals;
+
+// The desktop ports the screens are built on.
+class TestPlatform : public QObject {
+    Q_OBJECT
+
+private slots:
+    void gridCountsRowsWithItsHeader();
+    void gridSortsRowsKeepingTheCurrentRowNumber();
+    void fileListingMatchesPatterns_data();
+    void fileListingMatchesPatterns();
+    void fileListingIsASnapshot();
+    void pictureThatFailsLeavesThePictureShown();
+    void helpPrefersTheDataFolderCopy();
+};
+
+void TestPlatform::gridCountsRowsWithItsHeader()
+{
+    Grid g;
+    g.setCols(3);
+    g.setRows(1);
+    QCOMPARE(g.rows(), 1);
+    g.setText(0, 1, u"曲名"_s);
+    g.setRows(3);
+    g.setText(2, 1, u"二曲目"_s);
+    QCOMPARE(g.text(0, 1), u"曲名"_s);
+    QCOMPARE(g.text(2, 1), u"二曲目"_s);
+    QCOMPARE(g.text(1, 1), QString());
+    QCOMPARE(g.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), u"曲名"_s);
+    // Out of range reads give nothing instead of failing.
+    QCOMPARE(g.text(9, 9), QString());
+    g.setColWidth(2, 0);
+    QVERIFY(g.isColumnHidden(2));
+    g.setColWidth(2, 460);
+    QVERIFY(!g.isColumnHidden(2));
+    QCOMPARE(g.columnWidth(2), 31);
+    QCOMPARE(g.row(), 0);
+    g.setCurrentCell(2, 1);
+    QCOMPARE(g.row(), 2);
+    g.setRows(1);
+    QCOMPARE(g.rows(), 1);
+    QCOMPARE(g.text(0, 1), u"曲名"_s);
+}
+
+void TestPlatform::gridSortsRowsKeepingTheCurrentRowNumber()
+{
+    Grid g;
+    g.setCols(2);
+    g.setDataRows({{u"b"_s, u"10"_s}, {u"a"_s, u"9"_s}, {u"c"_s, u"100"_s}, {u"a"_s, u"1"_s}});
+    QCOMPARE(g.rows(), 5);
+    g.setCurrentCell(2, 0);
+    g.sortRows(1, Qt::AscendingOrder, Grid::SortAs::Number);
+    QCOMPARE((QStringList{g.text(1, 1), g.text(2, 1), g.text(3, 1), g.text(4, 1)}),
+             (QStringList{u"1"_s, u"9"_s, u"10"_s, u"100"_s}));
+    QCOMPARE(g.row(), 2);
+    g.sortRows(1, Qt::AscendingOrder, Grid::SortAs::Text);
+    QCOMPARE((QStringList{g.text(1, 1), g.text(2, 1), g.text(3, 1), g.text(4, 1)}),
+             (QStringList{u"1"_s, u"10"_s, u"100"_s, u"9"_s}));
+    // Equal keys keep their order.
+    g.sortRows(0, Qt::DescendingOrder, Grid::SortAs::Text);
+    QCOMPARE((QStringList{g.text(1, 0), g.text(3, 0), g.text(3, 1), g.text(4, 1)}),
+             (QStringList{u"c"_s, u"a"_s, u"1"_s, u"9"_s}));
+}
+
+void TestPlatform::fileListingMatchesPatterns_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("lyrics") << u"歌詞_*.txt"_s << u"歌詞_曲_歌手.txt"_s << true;
+    QTest::newRow("extension case") << u"歌詞_*.txt"_s << u"歌詞_曲_歌手.TXT"_s << true;
+    QTest::newRow("other prefix") << u"歌詞_*.txt"_s << u"曲目_題.txt"_s << false;
+    QTest::newRow("kept copy is not listed") << u"曲目_*.txt"_s << u"曲目_題.txt.2026-12-07_100000.bak"_s << false;
+    QTest::newRow("star matches nothing") << u"歌詞_*.txt"_s << u"歌詞_.txt"_s << true;
+    QTest::newRow("question mark") << u"?.jpg"_s << u"A.JPG"_s << true;
+    QTest::newRow("full-width letters do not fold") << u"a.txt"_s << u"Ａ.txt"_s << false;
+}
+
+void TestPlatform::fileListingMatchesPatterns()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, name);
+    QFETCH(bool, matches);
+    QCOMPARE(FileListing::matches(pattern, name), matches);
+}
+
+void TestPlatform::fileListingIsASnapshot()
+{
+    QTemporaryDir dir;
+    QVERIFY(fixture::write(dir.filePath(u"歌詞_A_B.txt"_s), "x"));
+    QVERIFY(fixture::write(dir.filePath(u"曲目_A.txt"_s), "x"));
+    FileListing listing(dir.path(), u"歌詞_*.txt"_s);
+    QCOMPARE(listing.names(), QStringList{u"歌詞_A_B.txt"_s});
+    QVERIFY(listing.contains(u"歌詞_A_B.txt"_s));
+    QVERIFY(!listing.contains(u"歌詞_A_B.TXT"_s));
+    QVERIFY(fixture::write(dir.filePath(u"歌詞_C_D.txt"_s), "x"));
+    QVERIFY(!listing.contains(u"歌詞_C_D.txt"_s));
+    listing.refresh();
+    QVERIFY(listing.contains(u"歌詞_C_D.txt"_s));
+    QCOMPARE(listing.count(), 2);
+}
+
+void TestPlatform::pictureThatFailsLeavesThePictureShown()
+{
+    QTemporaryDir dir;
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(dir.filePath(u"a.jpg"_s), "JPG"));
+    QVERIFY(fixture::write(dir.filePath(u"broken.bmp"_s), "BM not really"));
+    PictureBox box;
+    box.resize(100, 100);
+    QVERIFY(box.isEmpty());
+    QVERIFY(box.load(dir.filePath(u"a.jpg"_s)));
+    QVERIFY(!box.load(dir.filePath(u"broken.bmp"_s)));
+    QVERIFY(!box.load(dir.filePath(u"missing.gif"_s)));
+    QVERIFY(box.source().endsWith(u"a.jpg"_s));
+    // Scaled to fit, proportions kept.
+    QCOMPARE(box.pixmap().size(), QSize(100, 50));
+    box.clearPicture();
+    QVERIFY(box.isEmpty());
+}
+
+void TestPlatform::helpPrefersTheDataFolderCopy()
+{
+    QTemporaryDir dir;
+    const QString inFolder = dir.filePath(u"UtabakoHelp.html"_s);
+    TextHelpViewer viewer(inFolder, u":/help/UtabakoHelp.html"_s);
+    viewer.open();
+    QVERIFY(viewer.window()->isVisible());
+    QCOMPARE(viewer.shownSource(), u"qrc:/help/UtabakoHelp.html"_s);
+    auto* browser = qobject_cast<QTextBrowser*>(viewer.window());
+    QVERIFY(browser->toPlainText().contains(u"ウタバコ"_s));
+
+    QVERIFY(fixture::write(inFolder, "<html><body><p>folder copy</p><a name=\"main\"></a></body></html>"));
+    viewer.open(u"main"_s);
+    QCOMPARE(viewer.shownSource(), QUrl::fromLocalFile(inFolder).toString() + u"#main"_s);
+    QVERIFY(browser->toPlainText().contains(u"folder copy"_s));
+    viewer.closeAll();
+    QVERIFY(!viewer.window() || !viewer.window()->isVisible());
+}
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
