@@ -1,0 +1,34 @@
+#pragma once
+
+#include "store/titletable.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// The rules of creating and deleting titles that need no window.
+namespace titlerules {
+
+inline const QString kNotEntered = QStringLiteral("未登録");
+inline const QString kUnrated = QStringLiteral("未");
+
+// Whether a name holds one of the eleven characters that file names cannot take here:
+// \ / : , ; * ? " < > |
+bool hasForbiddenNameCharacter(QStringView name);
+
+// The record of a new title: its name, "未登録" for artist, genre and media, "未" for the
+// rating, today's date as yyyy/mm/dd and an empty memo.
+TitleRecord newTitle(const QString& name, const QDate& today);
+
+// The files deleted with a title: name + ".TXT" and ".txt" (one file where letter case
+// does not count), and its pictures. A name whose file would be one of the program's
+// own (the title file, a master, the settings, a track list or lyrics file, the
+// placeholder picture) is left out, so that deleting a title named "データ" or "曲目_X"
+// takes nothing that belongs to the collection.
+QStringList filesDeletedWithTitle(const QString& name);
+
+// The title shown after deleting title deleted of oldCount: the one that followed it,
+// or the new last one.
+int positionAfterDeletion(int deleted, int oldCount);
+
+} // namespace titlerules
