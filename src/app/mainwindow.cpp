@@ -1,10 +1,13 @@
 #include "mainwindow.h"
 
 #include "platform/dialogs.h"
+#include "platform/grid.h"
 #include "platform/helpviewer.h"
 #include "store/masterlist.h"
 #include "store/settings.h"
 #include "title/mainscreen.h"
+#include "tracks/trackentry.h"
+#include "upkeep/tourtexts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,19 +20,6 @@ using namespace Qt::Literals::StringLiterals;
 
 const QString MainWindow::HelpFileName = u"UtabakoHelp.html"_s;
 
-namespace {
-
-const QString kStartTour1 =
-    u"起動時のこの画面はタイトル１題目に対しての各種情報が表示されているメイン画面です｡ \r\n\r\n"
-    "「タイトル」や「アーティスト名」、「ジャンル」、「お気に入り度」…などの表示\r\n"
-    "タイトルに含まれる曲目、タイトルの画像を表示してます。\r\n\r\n"
-    "一通り確認したら、左上の新規ボタンを押してみましょう"_s;
-const QString kStartTour2 =
-    u"タイトルの画像や曲目、歌詞はインターネット上から簡単に入手することができます。\r\n"
-    "（Amazonや歌ネットなど）\r\n\r\n"
-    "画像や歌詞を一緒にコレクションすることで楽しさがアップすると思います"_s;
-
-} // namespace
 
 MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, QWidget* parent)
     : QWidget(parent)
@@ -69,10 +59,15 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     m_panelArea = new QGridLayout;
     m_panelArea->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(m_panelArea, 1);
-    fraMain = new MainScreen(m_state);
+    fraMain = new MainScreen(m_state, dialogs, printer);
     m_panelArea->addWidget(fraMain, 0, 0);
     m_panels.push_back(fraMain);
     fraList = addPanel(u"fraList"_s);
+    // The song search's result grid; its screen fills it, the track grid's layout resets it.
+    msgKyokumoku2 = new Grid(fraList);
+    msgKyokumoku2->setObjectName(u"msgKyokumoku2"_s);
+    (new QVBoxLayout(fraList))->addWidget(msgKyokumoku2);
+    fraMain->Frame1->setSongSearchGrid(msgKyokumoku2);
     fraIchiran = addPanel(u"fraIchiran"_s);
     fraIchiran2 = addPanel(u"fraIchiran2"_s);
     fraKensaku = addPanel(u"fraKensaku"_s);
@@ -80,6 +75,8 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     fraPic = addPanel(u"fraPic"_s);
     fraRank = addPanel(u"fraRank"_s);
 
+    connect(cmdNew, &QToolButton::clicked, this, &MainWindow::cmdNew_Click);
+    connect(cmdDel, &QToolButton::clicked, fraMain, &MainScreen::DeleteTitle);
     connect(cmdMain, &QToolButton::clicked, this, &MainWindow::cmdMain_Click);
     connect(cmdPic, &QToolButton::clicked, this, [this] { openScreen(fraPic); });
     connect(cmdIchiran, &QToolButton::clicked, this, [this] { openScreen(fraIchiran); });
@@ -154,6 +151,17 @@ void MainWindow::cmdMain_Click()
     QApplication::processEvents();
 }
 
+void MainWindow::cmdNew_Click()
+{
+    if (!fraMain->isVisible()) {
+        HideAllPanels();
+        fraMain->show();
+        cmdDel->setEnabled(true);
+        QApplication::processEvents();
+    }
+    fraMain->NewTitle();
+}
+
 void MainWindow::startUp()
 {
     QApplication::processEvents();
@@ -180,8 +188,8 @@ void MainWindow::startUp()
     QApplication::processEvents();
 
     reportLoadProblems();
-    m_state.tour.show(kStartTour1);
-    m_state.tour.show(kStartTour2);
+    m_state.tour.show(tour::kStartUp1);
+    m_state.tour.show(tour::kStartUp2);
 }
 
 void MainWindow::reportLoadProblems()

@@ -50,6 +50,7 @@ public:
     QFrame* fraRank;
     QFrame* fraPic;
     QFrame* fraMaster;
+    class Grid* msgKyokumoku2;
 
     static const QString HelpFileName;
 
@@ -61,6 +62,7 @@ private:
     QFrame* addPanel(const QString& name);
     // A screen button: does nothing while its panel is on show.
     void openScreen(QFrame* panel);
+    void cmdNew_Click();
     void cmdMain_Click();
     void chkHelp_Click();
     void reportLoadProblems();

@@ -1,18 +1,25 @@
 #include "mainscreen.h"
 
 #include "app/appstate.h"
+#include "app/mastercombo.h"
+#include "lyrics/lyricspanel.h"
+#include "platform/dialogs.h"
+#include "platform/filelisting.h"
 #include "platform/grid.h"
 #include "platform/picturebox.h"
 #include "store/collectionfiles.h"
+#include "store/cp932.h"
+#include "title/titlerules.h"
+#include "tracks/trackentry.h"
+#include "upkeep/tourtexts.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QStringListModel>
 
@@ -52,9 +59,11 @@ void refill(QComboBox* combo, const QStringList& items)
 
 } // namespace
 
-MainScreen::MainScreen(AppState& state, QWidget* parent)
+MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWidget* parent)
     : QFrame(parent)
+    , filKashi1(std::make_unique<FileListing>(state.folder.path(), files::kLyricsPrefix + u"*.txt"_s))
     , m_state(state)
+    , m_dialogs(dialogs)
     , m_names(new QStringListModel(this))
 {
     setObjectName(u"fraMain"_s);
@@ -116,18 +125,8 @@ MainScreen::MainScreen(AppState& state, QWidget* parent)
     imgGazou->setToolTip(u"クリックすると画像を取り込めます"_s);
     imgGazou->setCursor(Qt::PointingHandCursor);
 
-    Frame1 = named(new QGroupBox, u"Frame1"_s);
-    msgKyokumoku = named(new Grid, u"msgKyokumoku"_s);
-    cmdHensyu = named(new QPushButton(u"曲目登録"_s), u"cmdHensyu"_s);
-    txtKasyu = named(new QLineEdit, u"txtKasyu"_s);
-    txtKasyu->hide();
-    auto* frame1Layout = new QVBoxLayout(Frame1);
-    frame1Layout->addWidget(msgKyokumoku, 1);
-    auto* trackButtons = new QHBoxLayout;
-    trackButtons->addWidget(cmdHensyu);
-    trackButtons->addStretch(1);
-    frame1Layout->addLayout(trackButtons);
-    frame1Layout->addWidget(txtKasyu);
+    Frame1 = new TrackEntry(state, dialogs, *filKashi1, *cboName, *cboSakusya, *hsbData);
+    fraKashi1 = new LyricsPanel(state, dialogs, printer, *filKashi1, *Frame1);
 
     auto* top = new QHBoxLayout;
     top->addWidget(cboName, 1);
@@ -141,9 +140,12 @@ MainScreen::MainScreen(AppState& state, QWidget* parent)
     left->addLayout(attributes);
     left->addWidget(Frame1, 1);
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(imgGazou);
-    right->addStretch(1);
+    // The lyrics panel lies over the cover and reaches down the whole column.
+    auto* right = new QGridLayout;
+    right->addWidget(imgGazou, 0, 0, Qt::AlignTop);
+    right->addWidget(fraKashi1, 0, 0);
+    right->setRowStretch(0, 1);
+    right->setColumnMinimumWidth(0, 380);
 
     auto* body = new QHBoxLayout;
     body->addLayout(left, 1);
@@ -161,7 +163,11 @@ MainScreen::MainScreen(AppState& state, QWidget* parent)
         if (index >= 0)
             hsbData->setValue(index + 1);
     });
+    mastercombo::onEnter(cboSakusya, [this] { AddTitleArtistName(); });
+    mastercombo::onEnter(cboKeisai, [this] { AddTitleGenreName(); });
 }
+
+MainScreen::~MainScreen() = default;
 
 void MainScreen::LoadTitleFile()
 {
@@ -212,7 +218,7 @@ void MainScreen::ShowCurrentTitle()
         const size_t face = title.rating == u"△"_s ? 2 : title.rating == u"○"_s ? 1 : 0;
         imgFace1[face]->show();
     }
-    LayoutTrackGrid();
+    Frame1->ShowTrackList();
     if (count == 0)
         k = 0;
     lblKensu->setText(u"%1 / %2"_s.arg(k).arg(count));
@@ -235,19 +241,7 @@ void MainScreen::showCover(const QString& titleName)
 
 void MainScreen::LayoutTrackGrid()
 {
-    Grid* g = msgKyokumoku;
-    g->setRows(1);
-    g->setCols(3);
-    const QString headers[] = {u"順"_s, u"曲名"_s, u"詩"_s};
-    const int widths[] = {440, 4830, 460};
-    const Qt::Alignment alignments[] = {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignHCenter};
-    for (int c = 0; c < 3; ++c) {
-        g->setText(0, c, headers[c]);
-        g->setColWidth(c, widths[c]);
-        g->setColAlignment(c, alignments[c]);
-        g->setHeaderAlignment(c, Qt::AlignHCenter);
-    }
-    g->setCurrentCell(0, 0);
+    Frame1->LayoutTrackGrid();
 }
 
 void MainScreen::fillRatingCombo()
@@ -263,4 +257,136 @@ void MainScreen::fillArtistCombo(const QStringList& masterNames)
 void MainScreen::fillGenreCombo(const QStringList& masterNames)
 {
     refill(cboKeisai, masterNames);
+}
+
+bool MainScreen::acceptableNewName(const QString& name)
+{
+    const Dialogs::Icon warn = Dialogs::Icon::Exclamation;
+    if (titlerules::hasForbiddenNameCharacter(name)) {
+        m_dialogs.message(u"\\ / : , ; * ? < > |　の文字は使えません。"_s, u"入力制限"_s, warn);
+        return false;
+    }
+    if (m_state.titles.find(name) > 0) {
+        m_dialogs.message(u"既に同じタイトル名で登録されているものがあります。\r\n\r\n"
+                          "題名の後ろに追番やアーティスト名を入れるなどして区別して下さい"_s,
+                          u"二重登録"_s, warn);
+        return false;
+    }
+    // The name becomes part of file names, written in CP932 on any system.
+    const QString unstorable = cp932::firstUnstorable(name);
+    if (!unstorable.isEmpty()) {
+        m_dialogs.message(u"「%1」はファイルに保存できない文字です。\r\n別の文字に置き換えてください。"_s.arg(unstorable),
+                          u"入力制限"_s, warn);
+        return false;
+    }
+    if (files::trackListFile(name).toUtf8().size() > 255 || files::trackListFile(name).size() > 255) {
+        m_dialogs.message(u"タイトル名が長すぎます。\r\n短くしてください。"_s, u"入力制限"_s, warn);
+        return false;
+    }
+    return true;
+}
+
+void MainScreen::NewTitle()
+{
+    m_state.tour.show(tour::kNewTitle);
+    QString name;
+    QString offered;
+    for (;;) {
+        name = m_dialogs.input(u"タイトル名を入力して下さい"_s, u"タイトル名入力"_s, offered);
+        if (name.isEmpty())
+            return;
+        if (acceptableNewName(name))
+            break;
+        // A duplicate or an unstorable name is offered again for editing; a name with
+        // a forbidden character is not.
+        if (!titlerules::hasForbiddenNameCharacter(name))
+            offered = name;
+    }
+    const WriteResult written = AppendTitle(m_state.folder, titlerules::newTitle(name, QDate::currentDate()));
+    if (!written.ok()) {
+        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        return;
+    }
+    LoadTitleFile();
+    cboName->setEditText(name);
+    cboSakusya->setEditText(titlerules::kNotEntered);
+    cboHyouka->setEditText(titlerules::kUnrated);
+    showTitle(m_state.titles.count());
+    m_state.CatalogueReady = false;
+    m_state.tour.show(tour::kNewTitleAdded);
+    m_state.tour.show(tour::kNewTitlePicture);
+    m_state.tour.show(tour::kNewTitleTracks);
+}
+
+void MainScreen::DeleteTitle()
+{
+    const QString name = cboName->currentText();
+    const int p = m_state.titles.find(name);
+    if (p == 0) {
+        m_dialogs.message(u"「%1」という名前のタイトルはありません。\r\n\r\nタイトル名の欄は一覧から選んでください。"_s.arg(name),
+                          u"タイトル未選択"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (m_dialogs.message(name + u"のデータを削除していいですか？"_s, u"削除確認"_s, Dialogs::Icon::Exclamation,
+                          Dialogs::Buttons::OkCancel)
+        != Dialogs::Answer::Ok)
+        return;
+
+    // The title file first: if it cannot be written, the title keeps its pictures.
+    const int oldCount = m_state.titles.count();
+    std::vector<TitleRecord> rest = m_state.titles.records();
+    rest.erase(rest.begin() + (p - 1));
+    const WriteResult written = SaveTitleFile(m_state.folder, rest);
+    if (!written.ok()) {
+        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        return;
+    }
+    for (const QString& file : titlerules::filesDeletedWithTitle(name))
+        m_state.folder.remove(file);
+
+    LoadTitleFile();
+    if (m_state.titles.count() > 0) {
+        showTitle(titlerules::positionAfterDeletion(p, oldCount));
+        m_state.CatalogueReady = false;
+        return;
+    }
+    // The last title is gone: the screen shows an empty collection.
+    for (QComboBox* box : {cboSakusya, cboKeisai, cboHyouka})
+        box->setEditText(QString());
+    for (QLabel* face : imgFace1)
+        face->hide();
+    showTitle(1);
+}
+
+void MainScreen::AddTitleArtistName()
+{
+    addTitleName(cboSakusya, Master::Artist, &TitleTable::setArtist);
+}
+
+void MainScreen::AddTitleGenreName()
+{
+    addTitleName(cboKeisai, Master::TitleGenre, &TitleTable::setGenre);
+}
+
+void MainScreen::addTitleName(QComboBox* combo, Master master, void (TitleTable::*set)(int, const QString&))
+{
+    const QString name = combo->currentText();
+    if (name.isEmpty())
+        return;
+    if (!mastercombo::acceptable(name, files::kTitles, m_dialogs))
+        return;
+    // With no titles there is nothing to store the name in; it still reaches the master.
+    const int k = currentTitle();
+    if (m_state.titles.count() > 0) {
+        TitleTable changed = m_state.titles;
+        (changed.*set)(k, name);
+        const WriteResult written = SaveTitleFile(m_state.folder, changed);
+        if (!written.ok()) {
+            m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+            return;
+        }
+        m_state.titles = std::move(changed);
+        m_dialogs.beep();
+    }
+    mastercombo::addIfNew(combo, master, name, m_state.folder, m_dialogs);
 }

@@ -1,17 +1,24 @@
 #pragma once
 
+#include "store/masterlist.h"
+#include "store/titletable.h"
+
 #include <QFrame>
 
 #include <array>
+#include <memory>
 
 class AppState;
+class Dialogs;
+class FileListing;
 class Grid;
+class LyricsPanel;
 class PictureBox;
+class Printer;
+class TrackEntry;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class QScrollBar;
 class QStringListModel;
 
@@ -21,7 +28,15 @@ class QStringListModel;
 class MainScreen : public QFrame {
     Q_OBJECT
 public:
-    MainScreen(AppState& state, QWidget* parent = nullptr);
+    MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWidget* parent = nullptr);
+    ~MainScreen() override;
+
+    // cmdNew: asks for a name and adds a title with the defaults at the end.
+    void NewTitle();
+    // cmdDel: deletes the title named in cboName, with its pictures, after asking.
+    void DeleteTitle();
+    void AddTitleArtistName();
+    void AddTitleGenreName();
 
     // Reads the title file into the title table, lists the names in cboName and sets
     // the scroll bar's range; the position is left to the caller.
@@ -50,14 +65,18 @@ public:
     QGroupBox* Frame3;
     std::array<QLabel*, 3> imgFace1;
     PictureBox* imgGazou;
-    QGroupBox* Frame1;
-    Grid* msgKyokumoku;
-    QPushButton* cmdHensyu;
-    QLineEdit* txtKasyu;
+    TrackEntry* Frame1;
+    LyricsPanel* fraKashi1;
+    // The lyrics files of the data folder, taken when the screen is made and after
+    // each lyrics save from it.
+    std::unique_ptr<FileListing> filKashi1;
 
 private:
     void showCover(const QString& titleName);
+    bool acceptableNewName(const QString& name);
+    void addTitleName(QComboBox* combo, Master master, void (TitleTable::*set)(int, const QString&));
 
     AppState& m_state;
+    Dialogs& m_dialogs;
     QStringListModel* m_names;
 };

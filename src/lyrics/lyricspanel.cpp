@@ -1,0 +1,119 @@
+#include "lyricspanel.h"
+
+#include "app/appstate.h"
+#include "lyrics/lyricsrules.h"
+#include "platform/dialogs.h"
+#include "platform/filelisting.h"
+#include "platform/grid.h"
+#include "platform/printer.h"
+#include "tracks/trackentry.h"
+#include "upkeep/tourtexts.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+LyricsPanel::LyricsPanel(AppState& state, Dialogs& dialogs, Printer& printer, FileListing& lyrics,
+                         TrackEntry& tracks, QWidget* parent)
+    : QFrame(parent)
+    , m_state(state)
+    , m_dialogs(dialogs)
+    , m_printer(printer)
+    , m_lyrics(lyrics)
+    , m_tracks(tracks)
+{
+    setObjectName(u"fraKashi1"_s);
+    setFrameShape(QFrame::StyledPanel);
+    txtKashi1 = new QPlainTextEdit;
+    txtKashi1->setObjectName(u"txtKashi1"_s);
+    cmdKashiToroku = new QPushButton(u"歌詞を保存する"_s);
+    cmdKashiToroku->setObjectName(u"cmdKashiToroku"_s);
+    cmdKashiPri = new QPushButton(u"歌詞を印刷する"_s);
+    cmdKashiPri->setObjectName(u"cmdKashiPri"_s);
+    cmdGazo = new QPushButton(u"画像表示に戻る"_s);
+    cmdGazo->setObjectName(u"cmdGazo"_s);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdKashiToroku);
+    buttons->addWidget(cmdKashiPri);
+    buttons->addWidget(cmdGazo);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(txtKashi1, 1);
+    layout->addLayout(buttons);
+    hide();
+
+    Grid* grid = m_tracks.msgKyokumoku;
+    connect(grid, &Grid::cellClicked, this, [this] { msgKyokumoku_Click(); });
+    // A change of the selected cell made by the user loads that song; refilling the
+    // grid does not, so a title shown anew leaves the box as it was.
+    connect(grid, &Grid::currentCellChanged, this, [this, grid](int row) {
+        if (row > 0 && grid->hasFocus())
+            ShowTrackLyrics();
+    });
+    connect(cmdKashiToroku, &QPushButton::clicked, this, &LyricsPanel::cmdKashiToroku_Click);
+    connect(cmdKashiPri, &QPushButton::clicked, this, &LyricsPanel::cmdKashiPri_Click);
+    connect(cmdGazo, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void LyricsPanel::ShowTrackLyrics()
+{
+    Grid* grid = m_tracks.msgKyokumoku;
+    const int row = grid->row();
+    m_loaded = {grid->text(row, 1), m_tracks.artistOfRow(row), row};
+    m_hasLoaded = true;
+    const QString name = lyricsrules::lyricsFileName(m_loaded.song, m_loaded.artist);
+    const std::optional<QString> text = lyricsrules::unusableInFileName(m_loaded.song, m_loaded.artist).isEmpty()
+        ? m_state.folder.readText(name)
+        : std::nullopt;
+    txtKashi1->setPlainText(text ? lyricsrules::lyricsOfFileText(*text) : QString());
+    show();
+    raise();
+}
+
+void LyricsPanel::msgKyokumoku_Click()
+{
+    if (m_tracks.msgKyokumoku->rows() <= 1)
+        return;
+    ShowTrackLyrics();
+    if (txtKashi1->toPlainText().isEmpty() && m_state.tour.HelpTourOn() == 1) {
+        QString example = tour::kLyricsExample;
+        txtKashi1->setPlainText(example.replace(u"\r\n"_s, u"\n"_s));
+    }
+    m_state.tour.show(tour::kLyrics);
+}
+
+void LyricsPanel::cmdKashiToroku_Click()
+{
+    const QString text = txtKashi1->toPlainText();
+    if (text.isEmpty() || !m_hasLoaded)
+        return;
+    const QString unusable = lyricsrules::unusableInFileName(m_loaded.song, m_loaded.artist);
+    if (!unusable.isEmpty()) {
+        m_dialogs.message(u"曲名「%1」とアーティスト名「%2」には、ファイル名に使えない%3が含まれるため、歌詞を保存できません。"_s
+                                  .arg(m_loaded.song, m_loaded.artist, unusable)
+                              + u"\r\n\r\n"_s + u"曲目の文字を直してから保存してください。"_s,
+                          u"保存できません"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
+    const QString name = lyricsrules::lyricsFileName(m_loaded.song, m_loaded.artist);
+    const WriteResult written = m_state.folder.rewrite(name, lyricsrules::fileTextOfLyrics(text));
+    if (!written.ok()) {
+        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        return;
+    }
+    m_lyrics.refresh();
+    Grid* grid = m_tracks.msgKyokumoku;
+    if (m_loaded.row > 0 && m_loaded.row < grid->rows() && grid->text(m_loaded.row, 1) == m_loaded.song)
+        grid->setText(m_loaded.row, grid->cols() - 1, u"○"_s);
+}
+
+void LyricsPanel::cmdKashiPri_Click()
+{
+    if (!m_hasLoaded)
+        return;
+    m_printer.printText(m_loaded.song + u"　／　"_s + m_loaded.artist, txtKashi1->toPlainText());
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QFrame>
+
+class AppState;
+class Dialogs;
+class FileListing;
+class Printer;
+class QPlainTextEdit;
+class QPushButton;
+class TrackEntry;
+
+// The lyrics panel of the main screen (fraKashi1), laid over the cover: the lyrics of
+// the track clicked in the track grid, to read, paste into, save and print.
+class LyricsPanel : public QFrame {
+    Q_OBJECT
+public:
+    LyricsPanel(AppState& state, Dialogs& dialogs, Printer& printer, FileListing& lyrics, TrackEntry& tracks,
+                QWidget* parent = nullptr);
+
+    // Loads the lyrics of the track grid's current row and shows the panel.
+    void ShowTrackLyrics();
+
+    QPlainTextEdit* txtKashi1;
+    QPushButton* cmdKashiToroku;
+    QPushButton* cmdKashiPri;
+    QPushButton* cmdGazo;
+
+    // The song whose lyrics were loaded last, and the grid row it was loaded from.
+    struct Loaded {
+        QString song;
+        QString artist;
+        int row = 0;
+    };
+    const Loaded& LoadedLyricsFile() const { return m_loaded; }
+
+private:
+    void msgKyokumoku_Click();
+    void cmdKashiToroku_Click();
+    void cmdKashiPri_Click();
+
+    AppState& m_state;
+    Dialogs& m_dialogs;
+    Printer& m_printer;
+    FileListing& m_lyrics;
+    TrackEntry& m_tracks;
+    Loaded m_loaded;
+    bool m_hasLoaded = false;
+};

@@ -1,0 +1,335 @@
+#include "trackentry.h"
+
+#include "app/appstate.h"
+#include "lyrics/lyricsrules.h"
+#include "platform/dialogs.h"
+#include "platform/filelisting.h"
+#include "platform/grid.h"
+#include "store/collectionfiles.h"
+#include "store/cp932.h"
+#include "store/records.h"
+#include "tracks/trackrules.h"
+#include "upkeep/tourtexts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+using trackrules::Track;
+
+namespace {
+
+template <typename T>
+T* named(T* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+const QString kCutEntries[] = {u".（ピリオド）"_s, u",（カンマ）"_s, u"-（ハイフォン）"_s};
+
+void layOut(Grid* g, const QStringList& headers, const QList<int>& widths, const QList<Qt::Alignment>& alignments)
+{
+    g->setRows(1);
+    g->setCols(static_cast<int>(headers.size()));
+    for (int c = 0; c < headers.size(); ++c) {
+        g->setText(0, c, headers[c]);
+        g->setColWidth(c, widths[c]);
+        g->setColAlignment(c, alignments[c]);
+        g->setHeaderAlignment(c, Qt::AlignHCenter);
+    }
+    g->setCurrentCell(0, 0);
+}
+
+} // namespace
+
+TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, QComboBox& nameBox,
+                       QComboBox& artistBox, QScrollBar& position, QWidget* parent)
+    : QGroupBox(parent)
+    , m_state(state)
+    , m_dialogs(dialogs)
+    , m_lyrics(lyrics)
+    , m_nameBox(nameBox)
+    , m_artistBox(artistBox)
+    , m_position(position)
+{
+    setObjectName(u"Frame1"_s);
+    msgKyokumoku = named(new Grid, u"msgKyokumoku"_s);
+    cmdHensyu = named(new QPushButton(u"曲目登録"_s), u"cmdHensyu"_s);
+    txtKasyu = named(new QPlainTextEdit, u"txtKasyu"_s);
+    txtKasyu->hide();
+
+    fraHensyu = named(new QWidget, u"fraHensyu"_s);
+    txtKyokuHen = named(new QPlainTextEdit, u"txtKyokuHen"_s);
+    txtKyokuHen->setLineWrapMode(QPlainTextEdit::NoWrap);
+    cboTrim = named(new QComboBox, u"cboTrim"_s);
+    cboTrim->setEditable(true);
+    cboTrim->setCompleter(nullptr);
+    cboTrim->setInsertPolicy(QComboBox::NoInsert);
+    Label4 = named(new QLabel(u"← この文字より先頭を無視する"_s), u"Label4"_s);
+    cmdKakutei = named(new QPushButton(u"登録確定"_s), u"cmdKakutei"_s);
+    cmdCansel = named(new QPushButton(u"キャンセル"_s), u"cmdCansel"_s);
+    cmdKasyu = named(new QPushButton(u"歌手名リスト"_s), u"cmdKasyu"_s);
+    // The artist names, one "/name" a line, to copy from while typing a compilation.
+    txtKasyu->setReadOnly(true);
+
+    auto* cutRow = new QHBoxLayout;
+    cutRow->addWidget(cboTrim);
+    cutRow->addWidget(Label4, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdKakutei);
+    buttons->addWidget(cmdCansel);
+    buttons->addWidget(cmdKasyu);
+    buttons->addStretch(1);
+    auto* entry = new QVBoxLayout(fraHensyu);
+    entry->setContentsMargins(0, 0, 0, 0);
+    entry->addLayout(cutRow);
+    entry->addWidget(txtKyokuHen, 1);
+    entry->addLayout(buttons);
+    fraHensyu->hide();
+
+    auto* gridColumn = new QVBoxLayout;
+    gridColumn->addWidget(msgKyokumoku, 1);
+    auto* gridButtons = new QHBoxLayout;
+    gridButtons->addWidget(cmdHensyu);
+    gridButtons->addStretch(1);
+    gridColumn->addLayout(gridButtons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(gridColumn, 3);
+    auto* entryColumn = new QVBoxLayout;
+    entryColumn->addWidget(fraHensyu, 1);
+    entryColumn->addWidget(txtKasyu);
+    layout->addLayout(entryColumn, 2);
+
+    setEditing(false);
+    connect(cmdHensyu, &QPushButton::clicked, this, &TrackEntry::cmdHensyu_Click);
+    connect(cmdKakutei, &QPushButton::clicked, this, &TrackEntry::cmdKakutei_Click);
+    connect(cmdCansel, &QPushButton::clicked, this, &TrackEntry::cmdCansel_Click);
+    connect(cmdKasyu, &QPushButton::clicked, this, &TrackEntry::cmdKasyu_Click);
+}
+
+bool TrackEntry::isCompilation() const
+{
+    return m_artistBox.currentText() == trackrules::kCompilationArtist;
+}
+
+QString TrackEntry::artistOfRow(int row) const
+{
+    return isCompilation() ? msgKyokumoku->text(row, 2) : m_artistBox.currentText();
+}
+
+void TrackEntry::LayoutTrackGrid()
+{
+    layOut(msgKyokumoku, {u"順"_s, u"曲名"_s, u"詩"_s}, {440, 4830, 460},
+           {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignHCenter});
+    // The song search results are emptied with it (its layout has no routine of its own).
+    if (m_songSearchGrid)
+        layOut(m_songSearchGrid, {u"曲名"_s, u"詩"_s, QString()}, {4280, 410, 0},
+               {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignLeft});
+}
+
+void TrackEntry::LayoutCompilationTrackGrid()
+{
+    layOut(msgKyokumoku, {u"順"_s, u"曲名"_s, u"アーティスト"_s, u"詩"_s}, {440, 2880, 1950, 460},
+           {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter});
+}
+
+void TrackEntry::ShowTrackList()
+{
+    const bool compilation = isCompilation();
+    if (compilation)
+        LayoutCompilationTrackGrid();
+    else
+        LayoutTrackGrid();
+    cmdHensyu->setText(u"曲目登録"_s);
+    const int k = m_position.value();
+    if (k < 1 || k > m_state.titles.count())
+        return;
+    const std::optional<QString> text = m_state.folder.readText(files::trackListFile(m_state.titles.at(k).name));
+    if (!text)
+        return;
+    const std::vector<Track> tracks = trackrules::tracksOfLines(splitLines(*text), compilation);
+    std::vector<QStringList> rows;
+    rows.reserve(tracks.size());
+    int r = 0;
+    for (const Track& t : tracks) {
+        ++r;
+        rows.push_back(compilation ? QStringList{trackrules::trackNumber(r), t.song, t.artist, QString()}
+                                   : QStringList{trackrules::trackNumber(r), t.song, QString()});
+    }
+    msgKyokumoku->setDataRows(std::move(rows));
+    cmdHensyu->setText(u"曲目編集"_s);
+    markLyrics();
+}
+
+void TrackEntry::markLyrics()
+{
+    const bool compilation = msgKyokumoku->cols() == 4;
+    const int markColumn = compilation ? 3 : 2;
+    const QString artist = m_artistBox.currentText();
+    for (int r = 1; r < msgKyokumoku->rows(); ++r) {
+        const QString name = lyricsrules::lyricsFileName(msgKyokumoku->text(r, 1),
+                                                         compilation ? msgKyokumoku->text(r, 2) : artist);
+        if (m_lyrics.contains(name))
+            msgKyokumoku->setText(r, markColumn, u"○"_s);
+    }
+}
+
+void TrackEntry::setEditing(bool editing)
+{
+    fraHensyu->setVisible(editing);
+    cmdHensyu->setEnabled(!editing);
+    cmdKakutei->setEnabled(editing);
+    cmdKasyu->setEnabled(editing);
+    cmdCansel->setEnabled(editing);
+    if (!editing)
+        txtKasyu->hide();
+}
+
+void TrackEntry::cmdHensyu_Click()
+{
+    const bool compilation = isCompilation();
+    std::vector<Track> tracks;
+    for (int r = 1; r < msgKyokumoku->rows(); ++r)
+        tracks.push_back({msgKyokumoku->text(r, 1), compilation ? msgKyokumoku->text(r, 2) : QString()});
+    QString memo = trackrules::memoOfTracks(tracks, compilation);
+    memo.replace(u"\r\n"_s, u"\n"_s);
+    txtKyokuHen->setPlainText(memo);
+
+    cboTrim->clear();
+    for (const QString& entry : kCutEntries)
+        cboTrim->addItem(entry);
+    cboTrim->setEditText(kCutEntries[0]);
+
+    setEditing(true);
+    QApplication::processEvents();
+
+    if (txtKyokuHen->toPlainText().isEmpty() && cmdHensyu->text() == u"曲目登録"_s
+        && m_state.tour.HelpTourOn() == 1) {
+        QString example = tour::kTrackEntryExample;
+        txtKyokuHen->setPlainText(example.replace(u"\r\n"_s, u"\n"_s));
+    }
+    m_state.tour.show(tour::kTrackEntry);
+}
+
+int TrackEntry::titleOfNameBox()
+{
+    const QString name = m_nameBox.currentText();
+    const int k = m_state.titles.find(name);
+    if (k == 0) {
+        m_dialogs.message(u"「%1」という名前のタイトルはありません。"_s.arg(name) + u"\r\n\r\n"_s
+                              + u"タイトル名の欄は一覧から選んでください。"_s,
+                          u"タイトル未選択"_s, Dialogs::Icon::Exclamation);
+    }
+    return k;
+}
+
+void TrackEntry::cmdKakutei_Click()
+{
+    const int k = titleOfNameBox();
+    if (k == 0)
+        return;
+    const QString trackFile = files::trackListFile(m_state.titles.at(k).name);
+    QString memo = txtKyokuHen->toPlainText();
+
+    if (memo.isEmpty()) {
+        const WriteResult written = m_state.folder.rewrite(trackFile, QString());
+        if (!written.ok()) {
+            m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+            return;
+        }
+        msgKyokumoku->setRows(1);
+        return;
+    }
+
+    if (m_artistBox.currentText() == trackrules::kNotEntered) {
+        const QString m1 = u"アーティスト名が未登録です。\r\n\r\n"
+                           "未登録のままでよければＯＫボタンを押してください。\r\n\r\n"
+                           "先にアーティスト名を登録したい場合はキャンセルボタンを押してください。\r\n"_s;
+        if (m_dialogs.message(m1, u"印刷確認"_s, Dialogs::Icon::Exclamation, Dialogs::Buttons::OkCancel)
+            != Dialogs::Answer::Ok)
+            return;
+    }
+
+    const bool compilation = isCompilation();
+    if (const QChar bad = trackrules::firstForbiddenCharacter(memo, compilation); !bad.isNull()) {
+        m_dialogs.message(QString(bad) + u" の文字は使えないので何かに置き換えてください。"_s, u"使用不可文字"_s,
+                          Dialogs::Icon::Exclamation);
+        return;
+    }
+    // What the files cannot hold is refused before anything is written.
+    const QString artist = m_artistBox.currentText();
+    const QString unstorable = cp932::firstUnstorable(compilation ? memo : memo + artist);
+    if (!unstorable.isEmpty() || (!compilation && artist.contains(u'"'))) {
+        WriteResult refused{unstorable.isEmpty() ? WriteResult::Kind::DoubleQuote : WriteResult::Kind::Unstorable,
+                            trackFile, unstorable, {}};
+        m_dialogs.message(refused.message(), refused.title(), Dialogs::Icon::Exclamation);
+        return;
+    }
+
+    if (!memo.endsWith(u'\n')) {
+        memo += u'\n';
+        txtKyokuHen->setPlainText(memo);
+    }
+    const QString cut = trackrules::cutCharacter(cboTrim->currentText());
+    QStringList lines = trackrules::memoLines(memo);
+    for (QString& line : lines)
+        line = trackrules::cutLine(line, cut);
+
+    const WriteResult written = m_state.folder.rewrite(trackFile, joinLines(lines));
+    if (!written.ok()) {
+        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (compilation)
+        LayoutCompilationTrackGrid();
+    else
+        LayoutTrackGrid();
+    std::vector<QStringList> rows;
+    int r = 0;
+    for (const Track& t : trackrules::tracksOfLines(lines, compilation)) {
+        ++r;
+        rows.push_back(compilation ? QStringList{trackrules::trackNumber(r), t.song, t.artist, QString()}
+                                   : QStringList{trackrules::trackNumber(r), t.song, QString()});
+    }
+    msgKyokumoku->setDataRows(std::move(rows));
+
+    AppendNewTracks();
+    ShowTrackList();
+    setEditing(false);
+    m_state.tour.show(tour::kTracksRegistered);
+}
+
+void TrackEntry::AppendNewTracks()
+{
+    const bool compilation = isCompilation();
+    std::vector<Track> tracks;
+    for (int r = 1; r < msgKyokumoku->rows(); ++r)
+        tracks.push_back({msgKyokumoku->text(r, 1), compilation ? msgKyokumoku->text(r, 2) : QString()});
+    const std::vector<TrackRecord> added =
+        trackrules::newTrackRecords(tracks, compilation, m_artistBox.currentText(), m_state.tracks);
+    if (!added.empty()) {
+        const WriteResult written = AppendTrackRecords(m_state.folder, added);
+        if (!written.ok())
+            m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+    }
+    LoadTrackTable(m_state.folder, &m_state.tracks);
+}
+
+void TrackEntry::cmdCansel_Click()
+{
+    setEditing(false);
+}
+
+void TrackEntry::cmdKasyu_Click()
+{
+    QString list = trackrules::artistNameList(m_state.tracks);
+    txtKasyu->setPlainText(list.replace(u"\r\n"_s, u"\n"_s));
+    txtKasyu->show();
+}

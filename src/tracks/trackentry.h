@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QGroupBox>
+
+class AppState;
+class Dialogs;
+class FileListing;
+class Grid;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+
+// The track area of the main screen (Frame1): the track grid of the title on screen
+// with its lyrics marks, and the entry panel (fraHensyu) where a pasted track list is
+// cut into songs, written as the title's track list and added to the track data.
+class TrackEntry : public QGroupBox {
+    Q_OBJECT
+public:
+    // The title is read from the screen's name box and artist box at the moment of
+    // each operation; lyrics is the listing of lyrics files the marks come from.
+    TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, QComboBox& nameBox,
+               QComboBox& artistBox, QScrollBar& position, QWidget* parent = nullptr);
+
+    void ShowTrackList();
+    void LayoutTrackGrid();
+    void LayoutCompilationTrackGrid();
+    void setSongSearchGrid(Grid* grid) { m_songSearchGrid = grid; }
+    bool isCompilation() const;
+    // The artist of a track row: its own for a compilation, else the title's.
+    QString artistOfRow(int row) const;
+
+    Grid* msgKyokumoku;
+    QPushButton* cmdHensyu;
+    QWidget* fraHensyu;
+    QPlainTextEdit* txtKyokuHen;
+    QComboBox* cboTrim;
+    QLabel* Label4;
+    QPushButton* cmdKakutei;
+    QPushButton* cmdCansel;
+    QPushButton* cmdKasyu;
+    QPlainTextEdit* txtKasyu;
+
+private:
+    void cmdHensyu_Click();
+    void cmdKakutei_Click();
+    void cmdCansel_Click();
+    void cmdKasyu_Click();
+    void AppendNewTracks();
+    void setEditing(bool editing);
+    void markLyrics();
+    // The title the name box names, or 0 after telling the user it names none.
+    int titleOfNameBox();
+
+    AppState& m_state;
+    Dialogs& m_dialogs;
+    FileListing& m_lyrics;
+    QComboBox& m_nameBox;
+    QComboBox& m_artistBox;
+    QScrollBar& m_position;
+    Grid* m_songSearchGrid = nullptr;
+};
