@@ -27,6 +27,7 @@ LyricsPanel::LyricsPanel(AppState& state, Dialogs& dialogs, Printer& printer, Fi
 {
     setObjectName(u"fraKashi1"_s);
     setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
     txtKashi1 = new QPlainTextEdit;
     txtKashi1->setObjectName(u"txtKashi1"_s);
     cmdKashiToroku = new QPushButton(u"歌詞を保存する"_s);

@@ -72,6 +72,7 @@ TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, Q
     cboTrim->setEditable(true);
     cboTrim->setCompleter(nullptr);
     cboTrim->setInsertPolicy(QComboBox::NoInsert);
+    cboTrim->setMinimumWidth(170);
     Label4 = named(new QLabel(u"← この文字より先頭を無視する"_s), u"Label4"_s);
     cmdKakutei = named(new QPushButton(u"登録確定"_s), u"cmdKakutei"_s);
     cmdCansel = named(new QPushButton(u"キャンセル"_s), u"cmdCansel"_s);
@@ -100,12 +101,16 @@ TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, Q
     gridButtons->addWidget(cmdHensyu);
     gridButtons->addStretch(1);
     gridColumn->addLayout(gridButtons);
+    // The entry column takes room only while something in it is shown.
+    m_entryColumn = new QWidget;
+    auto* entryColumn = new QVBoxLayout(m_entryColumn);
+    entryColumn->setContentsMargins(0, 0, 0, 0);
+    entryColumn->addWidget(fraHensyu, 1);
+    entryColumn->addWidget(txtKasyu, 1);
+    m_entryColumn->hide();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(gridColumn, 3);
-    auto* entryColumn = new QVBoxLayout;
-    entryColumn->addWidget(fraHensyu, 1);
-    entryColumn->addWidget(txtKasyu);
-    layout->addLayout(entryColumn, 2);
+    layout->addWidget(m_entryColumn, 2);
 
     setEditing(false);
     connect(cmdHensyu, &QPushButton::clicked, this, &TrackEntry::cmdHensyu_Click);
@@ -184,6 +189,7 @@ void TrackEntry::markLyrics()
 void TrackEntry::setEditing(bool editing)
 {
     fraHensyu->setVisible(editing);
+    m_entryColumn->setVisible(editing);
     cmdHensyu->setEnabled(!editing);
     cmdKakutei->setEnabled(editing);
     cmdKasyu->setEnabled(editing);

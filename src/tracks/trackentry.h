@@ -60,4 +60,5 @@ private:
     QComboBox& m_artistBox;
     QScrollBar& m_position;
     Grid* m_songSearchGrid = nullptr;
+    QWidget* m_entryColumn;
 };

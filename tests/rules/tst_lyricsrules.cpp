@@ -1,0 +1,133 @@
+#include "lyrics/lyricsrules.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+// The lyrics file of a song: its name, reading the name back, the names no file system
+// takes, and the text as the file holds it.
+class TestLyricsRules : public QObject {
+    Q_OBJECT
+
+private slots:
+    void namesLyricsFiles_data();
+    void namesLyricsFiles();
+    void refusesUnusableNames_data();
+    void refusesUnusableNames();
+    void savesAndReadsBackText_data();
+    void savesAndReadsBackText();
+    void readsFileText_data();
+    void readsFileText();
+};
+
+void TestLyricsRules::namesLyricsFiles_data()
+{
+    QTest::addColumn<QString>("song");
+    QTest::addColumn<QString>("artist");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("readSong");
+    QTest::addColumn<QString>("readArtist");
+
+    QTest::newRow("ordinary") << u"街の風景"_s << u"ミナモ航路"_s << u"歌詞_街の風景_ミナモ航路.txt"_s
+                              << u"街の風景"_s << u"ミナモ航路"_s;
+    QTest::newRow("unregistered artist") << u"A"_s << u"未登録"_s << u"歌詞_A_未登録.txt"_s << u"A"_s
+                                         << u"未登録"_s;
+    QTest::newRow("blanks kept") << u"A "_s << u" B"_s << u"歌詞_A _ B.txt"_s << u"A "_s << u" B"_s;
+    QTest::newRow("empty artist") << u"A"_s << QString() << u"歌詞_A_.txt"_s << u"A"_s << QString();
+    QTest::newRow("underscore in artist") << u"A"_s << u"B_C"_s << u"歌詞_A_B_C.txt"_s << u"A"_s << u"B_C"_s;
+    // The first "_" separates, so a song holding one is split at its own.
+    QTest::newRow("underscore in song") << u"A_B"_s << u"C"_s << u"歌詞_A_B_C.txt"_s << u"A"_s << u"B_C"_s;
+}
+
+void TestLyricsRules::namesLyricsFiles()
+{
+    QFETCH(QString, song);
+    QFETCH(QString, artist);
+    QFETCH(QString, fileName);
+    QFETCH(QString, readSong);
+    QFETCH(QString, readArtist);
+
+    QCOMPARE(lyricsrules::lyricsFileName(song, artist), fileName);
+    const auto [s, a] = lyricsrules::splitLyricsFileName(fileName);
+    QCOMPARE(s, readSong);
+    QCOMPARE(a, readArtist);
+}
+
+void TestLyricsRules::refusesUnusableNames_data()
+{
+    QTest::addColumn<QString>("song");
+    QTest::addColumn<QString>("artist");
+    QTest::addColumn<bool>("unusable");
+
+    for (const QChar c : u"\\/:*?\"<>|"_s) {
+        QTest::addRow("%c in song", c.toLatin1()) << u"A"_s + c + u"B"_s << u"X"_s << true;
+        QTest::addRow("%c in artist", c.toLatin1()) << u"A"_s << u"X"_s + c << true;
+    }
+    QTest::newRow("tab") << u"A\tB"_s << u"X"_s << true;
+    QTest::newRow("line end in artist") << u"A"_s << u"X\nY"_s << true;
+    QTest::newRow("300 characters") << QString(300, u'a') << u"X"_s << true;
+    // "歌詞_" + song + "_X.txt" in UTF-8 bytes: 7 + song + 6.
+    QTest::newRow("242 ASCII: 255 bytes") << QString(242, u'a') << u"X"_s << false;
+    QTest::newRow("243 ASCII: 256 bytes") << QString(243, u'a') << u"X"_s << true;
+    QTest::newRow("80 kana: 253 bytes") << QString(80, u'あ') << u"X"_s << false;
+    QTest::newRow("81 kana: 256 bytes") << QString(81, u'あ') << u"X"_s << true;
+
+    QTest::newRow("ordinary Japanese") << u"はじまりさえ歌えない"_s << u"ミナモ航路"_s << false;
+    QTest::newRow("unregistered artist") << u"街の風景"_s << u"未登録"_s << false;
+    QTest::newRow("full-width look-alikes") << u"Ａ／Ｂ：？"_s << u"＊＜＞｜￥"_s << false;
+    QTest::newRow("semicolon and comma") << u"A;B"_s << u"C,D"_s << false;
+    QTest::newRow("blanks, dots and underscores") << u"Mr. Song _1_ "_s << u" X"_s << false;
+}
+
+void TestLyricsRules::refusesUnusableNames()
+{
+    QFETCH(QString, song);
+    QFETCH(QString, artist);
+    QFETCH(bool, unusable);
+    QCOMPARE(!lyricsrules::unusableInFileName(song, artist).isEmpty(), unusable);
+}
+
+void TestLyricsRules::savesAndReadsBackText_data()
+{
+    QTest::addColumn<QString>("boxText");
+    QTest::addColumn<QString>("fileText");
+
+    QTest::newRow("empty lines and final line break") << u"a\n\nb\n"_s << u"a\r\n\r\nb\r\n\r\n"_s;
+    QTest::newRow("no final line break") << u"一行目\n二行目"_s << u"一行目\r\n二行目\r\n"_s;
+    QTest::newRow("one line") << u"歌詞"_s << u"歌詞\r\n"_s;
+    QTest::newRow("empty text") << QString() << u"\r\n"_s;
+    QTest::newRow("only a line break") << u"\n"_s << u"\r\n\r\n"_s;
+    QTest::newRow("empty lines first and last") << u"\n\na\n\n"_s << u"\r\n\r\na\r\n\r\n\r\n"_s;
+    QTest::newRow("blanks kept") << u"  a　\t\n "_s << u"  a　\t\r\n \r\n"_s;
+}
+
+void TestLyricsRules::savesAndReadsBackText()
+{
+    QFETCH(QString, boxText);
+    QFETCH(QString, fileText);
+
+    QCOMPARE(lyricsrules::fileTextOfLyrics(boxText), fileText);
+    QCOMPARE(lyricsrules::lyricsOfFileText(fileText), boxText);
+}
+
+void TestLyricsRules::readsFileText_data()
+{
+    QTest::addColumn<QString>("fileText");
+    QTest::addColumn<QString>("boxText");
+
+    QTest::newRow("no final CR LF") << u"a\r\nb"_s << u"a\nb"_s;
+    QTest::newRow("empty file") << QString() << QString();
+    QTest::newRow("only CR LF") << u"\r\n"_s << QString();
+    QTest::newRow("one final CR LF removed, not more") << u"a\r\n\r\n\r\n"_s << u"a\n\n"_s;
+    QTest::newRow("LF line ends") << u"a\nb\n"_s << u"a\nb"_s;
+}
+
+void TestLyricsRules::readsFileText()
+{
+    QFETCH(QString, fileText);
+    QFETCH(QString, boxText);
+    QCOMPARE(lyricsrules::lyricsOfFileText(fileText), boxText);
+}
+
+QTEST_APPLESS_MAIN(TestLyricsRules)
+#include "tst_lyricsrules.moc"
