@@ -1,0 +1,414 @@
+#include "uifixture.h"
+
+#include "lyrics/lyricspanel.h"
+#include "platform/grid.h"
+#include "title/mainscreen.h"
+#include "tracks/trackentry.h"
+#include "upkeep/tourtexts.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+
+using namespace Qt::Literals::StringLiterals;
+using fixture::sjis;
+
+// Entering a title's songs and lyrics through the main screen.
+class TestTracks : public QObject {
+    Q_OBJECT
+
+private slots:
+    void entersACompactDisc();
+    void cutsPastedLists_data();
+    void cutsPastedLists();
+    void refusesListsItCannotStore_data();
+    void refusesListsItCannotStore();
+    void asksBeforeStoringAnUnknownArtist();
+    void emptyListLeavesAnEmptyFile();
+    void addsOnlySongsNotYetKnown();
+    void reopensTheListForEditing();
+    void listsKnownArtists();
+    void marksLyricsOfCompilationTracks();
+    void refusesLyricsNamesThatCannotBeFiles();
+    void tourFillsTheExamples();
+
+private:
+    static void clickRow(Grid* grid, int row);
+    static QStringList column(Grid* grid, int col);
+};
+
+void TestTracks::clickRow(Grid* grid, int row)
+{
+    const QRect cell = grid->visualRect(grid->model()->index(row - 1, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+QStringList TestTracks::column(Grid* grid, int col)
+{
+    QStringList out;
+    for (int r = 1; r < grid->rows(); ++r)
+        out.append(grid->text(r, col));
+    return out;
+}
+
+// The road of a new CD: create the title, set its artist, paste the track list, click a
+// track and keep its lyrics.
+void TestTracks::entersACompactDisc()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"歌手マスタ.txt"_s, u"ルリタテハ楽団\r\n"_s));
+    MainWindow& w = f.start();
+    MainScreen* s = w.fraMain;
+    TrackEntry* t = s->Frame1;
+
+    f.dialogs.inputs = {u"灯台の夜"_s};
+    QTest::mouseClick(w.cmdNew, Qt::LeftButton);
+    QCOMPARE(s->lblKensu->text(), u"1 / 1"_s);
+    QCOMPARE(t->cmdHensyu->text(), u"曲目登録"_s);
+
+    s->cboSakusya->setEditText(u"ミナモ航路"_s);
+    QTest::keyClick(s->cboSakusya->lineEdit(), Qt::Key_Return);
+    QCOMPARE(f.dialogs.beeps, 1);
+    QCOMPARE(f.bytes(u"歌手マスタ.txt"_s), sjis(u"ルリタテハ楽団\r\nミナモ航路\r\n"_s));
+    QVERIFY(f.bytes(u"データ.TXT"_s).startsWith(sjis(u"\"灯台の夜\",\"ミナモ航路\",\"未登録\",\"未\""_s)));
+
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    QVERIFY(t->fraHensyu->isVisible());
+    QVERIFY(!t->cmdHensyu->isEnabled());
+    QCOMPARE(t->cboTrim->currentText(), u".（ピリオド）"_s);
+    QCOMPARE(t->cboTrim->count(), 3);
+    t->txtKyokuHen->setPlainText(u"1.潮騒のプロローグ\n2.灯台\n3.夜明け"_s);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+
+    QCOMPARE(f.bytes(u"曲目_灯台の夜.txt"_s), sjis(u"潮騒のプロローグ\r\n灯台\r\n夜明け\r\n"_s));
+    QCOMPARE(f.bytes(u"曲目データ.TXT"_s),
+             sjis(u"\"潮騒のプロローグ\",\"ミナモ航路\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
+                  "\"灯台\",\"ミナモ航路\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
+                  "\"夜明け\",\"ミナモ航路\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s));
+    QCOMPARE(w.state().tracks.count(), 3);
+    QCOMPARE(column(t->msgKyokumoku, 0), (QStringList{u"01"_s, u"02"_s, u"03"_s}));
+    QCOMPARE(column(t->msgKyokumoku, 1), (QStringList{u"潮騒のプロローグ"_s, u"灯台"_s, u"夜明け"_s}));
+    QCOMPARE(t->cmdHensyu->text(), u"曲目編集"_s);
+    QVERIFY(!t->fraHensyu->isVisible());
+    QVERIFY(t->cmdHensyu->isEnabled());
+
+    clickRow(t->msgKyokumoku, 2);
+    LyricsPanel* lyrics = s->fraKashi1;
+    QVERIFY(lyrics->isVisible());
+    QCOMPARE(lyrics->txtKashi1->toPlainText(), QString());
+    const QString text = u"ひかりが\n\n海を渡る\n"_s;
+    lyrics->txtKashi1->setPlainText(text);
+    QTest::mouseClick(lyrics->cmdKashiToroku, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"歌詞_灯台_ミナモ航路.txt"_s), sjis(u"ひかりが\r\n\r\n海を渡る\r\n\r\n"_s));
+    QCOMPARE(column(t->msgKyokumoku, 2), (QStringList{QString(), u"○"_s, QString()}));
+
+    QTest::mouseClick(lyrics->cmdGazo, Qt::LeftButton);
+    QVERIFY(!lyrics->isVisible());
+    clickRow(t->msgKyokumoku, 1);
+    QCOMPARE(lyrics->txtKashi1->toPlainText(), QString());
+    clickRow(t->msgKyokumoku, 2);
+    QCOMPARE(lyrics->txtKashi1->toPlainText(), text);
+
+    // The mark comes back with the title.
+    s->hsbData->setValue(1);
+    s->showTitle(1);
+    QCOMPARE(column(t->msgKyokumoku, 2), (QStringList{QString(), u"○"_s, QString()}));
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+void TestTracks::cutsPastedLists_data()
+{
+    QTest::addColumn<QString>("artist");
+    QTest::addColumn<QString>("cutText");
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("songs");
+    QTest::addColumn<QStringList>("artists");
+
+    const QString plain = u"歌手"_s;
+    const QString several = u"複数"_s;
+    QTest::newRow("period cuts the number")
+        << plain << u".（ピリオド）"_s << u"1.雨\n 2. 晴れ \n曇り"_s << u"雨\r\n晴れ\r\n曇り\r\n"_s
+        << QStringList{u"雨"_s, u"晴れ"_s, u"曇り"_s} << QStringList();
+    QTest::newRow("name with the cut character loses its front")
+        << plain << u".（ピリオド）"_s << u"Mr.ブルー\n"_s << u"ブルー\r\n"_s << QStringList{u"ブルー"_s} << QStringList();
+    QTest::newRow("hyphen")
+        << plain << u"-（ハイフォン）"_s << u"01-朝\n02 - 夜\n"_s << u"朝\r\n夜\r\n"_s
+        << QStringList{u"朝"_s, u"夜"_s} << QStringList();
+    QTest::newRow("typed cut text: its first character")
+        << plain << u"）と"_s << u"(1）朝\n(2）夜\n"_s << u"朝\r\n夜\r\n"_s << QStringList{u"朝"_s, u"夜"_s} << QStringList();
+    QTest::newRow("empty cut text drops the first character")
+        << plain << QString() << u"A朝\nB夜\n"_s << u"朝\r\n夜\r\n"_s << QStringList{u"朝"_s, u"夜"_s} << QStringList();
+    QTest::newRow("blank lines are empty tracks, tabs and ideographic spaces stay")
+        << plain << u".（ピリオド）"_s << u"朝\n\n\t夜　\n"_s << u"朝\r\n\r\n\t夜　\r\n"_s
+        << QStringList{u"朝"_s, QString(), u"\t夜　"_s} << QStringList();
+    QTest::newRow("compilation: no slash, one, two, blanks beside")
+        << several << u".（ピリオド）"_s << u"1.朝\n2.夜/甲\n3.昼/乙/丙\n4.歌 / 丁\n"_s
+        << u"朝\r\n夜/甲\r\n昼/乙/丙\r\n歌 / 丁\r\n"_s
+        << QStringList{u"朝"_s, u"夜"_s, u"昼"_s, u"歌 "_s}
+        << QStringList{u"未登録"_s, u"甲"_s, u"乙/丙"_s, u" 丁"_s};
+}
+
+void TestTracks::cutsPastedLists()
+{
+    QFETCH(QString, artist);
+    QFETCH(QString, cutText);
+    QFETCH(QString, memo);
+    QFETCH(QString, file);
+    QFETCH(QStringList, songs);
+    QFETCH(QStringList, artists);
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"題"_s, artist)));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->cboTrim->setEditText(cutText);
+    t->txtKyokuHen->setPlainText(memo);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QVERIFY(f.dialogs.boxes.empty());
+    QCOMPARE(f.bytes(u"曲目_題.txt"_s), sjis(file));
+    QCOMPARE(column(t->msgKyokumoku, 1), songs);
+    if (!artists.isEmpty())
+        QCOMPARE(column(t->msgKyokumoku, 2), artists);
+    // A memo without a final line end gets one; one that has it gets no second.
+    QVERIFY(!t->txtKyokuHen->toPlainText().endsWith(u"\n\n"_s));
+}
+
+void TestTracks::refusesListsItCannotStore_data()
+{
+    QTest::addColumn<QString>("artist");
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("first forbidden character in order")
+        << u"歌手"_s << u"a;b\\c\n"_s << u"使用不可文字"_s << u"\\ の文字は使えないので何かに置き換えてください。"_s;
+    QTest::newRow("double quote")
+        << u"歌手"_s << u"say \"hi\"\n"_s << u"使用不可文字"_s << u"\" の文字は使えないので何かに置き換えてください。"_s;
+    QTest::newRow("slash in a plain title")
+        << u"歌手"_s << u"朝/夜\n"_s << u"使用不可文字"_s << u"/ の文字は使えないので何かに置き換えてください。"_s;
+    QTest::newRow("the worked example in a plain title")
+        << u"歌手"_s << QString(tour::kTrackEntryExample).replace(u"\r\n"_s, u"\n"_s) << u"使用不可文字"_s
+        << u": の文字は使えないので何かに置き換えてください。"_s;
+    QTest::newRow("a character CP932 lacks")
+        << u"歌手"_s << u"朝\n夜\U0001F319\n"_s << u"使用不可文字"_s << u"\U0001F319"_s;
+    QTest::newRow("a double quote in the title's artist")
+        << u"The \"A\""_s << u"朝\n"_s << u"使用不可文字"_s << u"\""_s;
+}
+
+void TestTracks::refusesListsItCannotStore()
+{
+    QFETCH(QString, artist);
+    QFETCH(QString, memo);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"題"_s)));
+    QVERIFY(f.put(u"曲目_題.txt"_s, u"前の曲\r\n"_s));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    // The artist is read from the artist box at the moment of confirming.
+    w.fraMain->cboSakusya->setEditText(artist);
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->setPlainText(memo);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{title});
+    QVERIFY2(f.dialogs.boxes[0].text.contains(message), qPrintable(f.dialogs.boxes[0].text));
+    QCOMPARE(t->txtKyokuHen->toPlainText(), memo);
+    QVERIFY(t->fraHensyu->isVisible());
+    QCOMPARE(f.bytes(u"曲目_題.txt"_s), sjis(u"前の曲\r\n"_s));
+    QVERIFY(!QFile::exists(f.path(u"曲目データ.TXT"_s)));
+    // Cancel keeps the list as it was.
+    QTest::mouseClick(t->cmdCansel, Qt::LeftButton);
+    QCOMPARE(column(t->msgKyokumoku, 1), QStringList{u"前の曲"_s});
+}
+
+void TestTracks::asksBeforeStoringAnUnknownArtist()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"題"_s, u"未登録"_s)));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->setPlainText(u"朝\n"_s);
+    f.dialogs.answers = {Dialogs::Answer::Cancel};
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"印刷確認"_s});
+    QCOMPARE(f.dialogs.boxes[0].buttons, Dialogs::Buttons::OkCancel);
+    QVERIFY(!QFile::exists(f.path(u"曲目_題.txt"_s)));
+
+    f.dialogs.answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"曲目データ.TXT"_s),
+             sjis(u"\"朝\",\"未登録\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s));
+
+    // The name box must name a title; typed text never becomes a file name.
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    w.fraMain->cboName->setEditText(u"../よそ"_s);
+    f.dialogs.clear();
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"タイトル未選択"_s});
+    QCOMPARE(QDir(f.tmp.path()).entryList(QDir::Files).size(), 3);
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+void TestTracks::emptyListLeavesAnEmptyFile()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"題"_s) + UiFixture::title(u"次"_s)));
+    QVERIFY(f.put(u"曲目_題.txt"_s, u"朝\r\n"_s));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->clear();
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"曲目_題.txt"_s), QByteArray());
+    QVERIFY(QFile::exists(f.path(u"曲目_題.txt"_s)));
+    QCOMPARE(t->msgKyokumoku->rows(), 1);
+    QVERIFY(t->fraHensyu->isVisible());
+    QVERIFY(!QFile::exists(f.path(u"曲目データ.TXT"_s)));
+    w.fraMain->hsbData->setValue(2);
+    QCOMPARE(t->cmdHensyu->text(), u"曲目登録"_s);
+    w.fraMain->hsbData->setValue(1);
+    QCOMPARE(t->cmdHensyu->text(), u"曲目編集"_s);
+}
+
+void TestTracks::addsOnlySongsNotYetKnown()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"題"_s)));
+    const QString known = u"\"朝\",\"歌手\",\"バラード\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s;
+    QVERIFY(f.put(u"曲目データ.TXT"_s, known));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->setPlainText(u"朝\n\n夜\n夜\n"_s);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    const QString night = u"\"夜\",\"歌手\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s;
+    QCOMPARE(f.bytes(u"曲目データ.TXT"_s), sjis(known + night + night));
+    QCOMPARE(column(t->msgKyokumoku, 0), (QStringList{u"01"_s, u"02"_s, u"03"_s, u"04"_s}));
+}
+
+void TestTracks::reopensTheListForEditing()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"集"_s, u"複数"_s)));
+    QVERIFY(f.put(u"曲目_集.txt"_s, u"朝/甲\r\n夜\r\n"_s));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QCOMPARE(t->msgKyokumoku->cols(), 4);
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    QCOMPARE(t->txtKyokuHen->toPlainText(), u"朝/甲\n夜/未登録\n"_s);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"曲目_集.txt"_s), sjis(u"朝/甲\r\n夜/未登録\r\n"_s));
+    QCOMPARE(w.state().tracks.count(), 2);
+    QCOMPARE(w.state().tracks.at(2).artist, u"未登録"_s);
+}
+
+void TestTracks::listsKnownArtists()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"集"_s, u"複数"_s)));
+    QString songs;
+    for (const QString& artist : {u"AB"_s, u"甲"_s, u"B"_s, u"甲"_s})
+        songs += u"\"曲\",\"%1\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s.arg(artist);
+    QVERIFY(f.put(u"曲目データ.TXT"_s, songs));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    QVERIFY(!t->txtKasyu->isVisible());
+    QTest::mouseClick(t->cmdKasyu, Qt::LeftButton);
+    QVERIFY(t->txtKasyu->isVisible());
+    QCOMPARE(t->txtKasyu->toPlainText(), u"/AB\n/甲\n"_s);
+    QTest::mouseClick(t->cmdCansel, Qt::LeftButton);
+    QVERIFY(!t->txtKasyu->isVisible());
+}
+
+void TestTracks::marksLyricsOfCompilationTracks()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"集"_s, u"複数"_s) + UiFixture::title(u"盤"_s, u"甲"_s)));
+    QVERIFY(f.put(u"曲目_集.txt"_s, u"朝 / 甲\r\n夜\r\n"_s));
+    QVERIFY(f.put(u"曲目_盤.txt"_s, u"朝 \r\n"_s));
+    QVERIFY(f.put(u"歌詞_朝 _ 甲.txt"_s, u"朝の歌\r\n"_s));
+    QVERIFY(f.put(u"歌詞_夜_未登録.txt"_s, u"夜の歌\r\n"_s));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QCOMPARE(column(t->msgKyokumoku, 3), (QStringList{u"○"_s, u"○"_s}));
+    clickRow(t->msgKyokumoku, 2);
+    QCOMPARE(w.fraMain->fraKashi1->txtKashi1->toPlainText(), u"夜の歌"_s);
+    QCOMPARE(w.fraMain->fraKashi1->LoadedLyricsFile().artist, u"未登録"_s);
+    // The plain title's song "朝 " by 甲 has no lyrics file of that exact name.
+    w.fraMain->hsbData->setValue(2);
+    QCOMPARE(t->msgKyokumoku->cols(), 3);
+    QCOMPARE(column(t->msgKyokumoku, 2), QStringList{QString()});
+    // Showing another title leaves the lyrics box as it was.
+    QCOMPARE(w.fraMain->fraKashi1->txtKashi1->toPlainText(), u"夜の歌"_s);
+}
+
+void TestTracks::refusesLyricsNamesThatCannotBeFiles()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"集"_s, u"複数"_s)));
+    QVERIFY(f.put(u"曲目_集.txt"_s, u"朝/甲/乙\r\n夜/丙\r\n"_s));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    LyricsPanel* lyrics = w.fraMain->fraKashi1;
+    clickRow(t->msgKyokumoku, 1);
+    lyrics->txtKashi1->setPlainText(u"歌"_s);
+    QTest::mouseClick(lyrics->cmdKashiToroku, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"保存できません"_s});
+    QCOMPARE(lyrics->txtKashi1->toPlainText(), u"歌"_s);
+    QCOMPARE(QDir(f.tmp.path()).entryList({u"歌詞_*"_s}, QDir::Files), QStringList());
+
+    // Text CP932 cannot hold is refused too, and kept on screen.
+    f.dialogs.clear();
+    clickRow(t->msgKyokumoku, 2);
+    lyrics->txtKashi1->setPlainText(u"夜\U0001F303"_s);
+    QTest::mouseClick(lyrics->cmdKashiToroku, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"使用不可文字"_s});
+    QCOMPARE(lyrics->txtKashi1->toPlainText(), u"夜\U0001F303"_s);
+    QVERIFY(!QFile::exists(f.path(u"歌詞_夜_丙.txt"_s)));
+
+    // An empty box saves nothing and leaves an existing file alone.
+    QVERIFY(f.put(u"歌詞_夜_丙.txt"_s, u"前\r\n"_s));
+    clickRow(t->msgKyokumoku, 2);
+    lyrics->txtKashi1->clear();
+    QTest::mouseClick(lyrics->cmdKashiToroku, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"歌詞_夜_丙.txt"_s), sjis(u"前\r\n"_s));
+}
+
+void TestTracks::tourFillsTheExamples()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"設定.TXT"_s, u"\"ヘルプツアー\",1\r\n"_s));
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"題"_s)));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    f.dialogs.clear();
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    QCOMPARE(t->txtKyokuHen->toPlainText(), QString(tour::kTrackEntryExample).replace(u"\r\n"_s, u"\n"_s));
+    QCOMPARE(f.dialogs.texts(), QStringList{tour::kTrackEntry});
+
+    t->txtKyokuHen->setPlainText(u"朝\n"_s);
+    f.dialogs.clear();
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.dialogs.texts(), QStringList{tour::kTracksRegistered});
+
+    // A title with a track list gets no example: the memo holds its songs.
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    QCOMPARE(t->txtKyokuHen->toPlainText(), u"朝\n"_s);
+    QTest::mouseClick(t->cmdCansel, Qt::LeftButton);
+
+    f.dialogs.clear();
+    clickRow(t->msgKyokumoku, 1);
+    QCOMPARE(w.fraMain->fraKashi1->txtKashi1->toPlainText(), QString(tour::kLyricsExample).replace(u"\r\n"_s, u"\n"_s));
+    QCOMPARE(f.dialogs.texts(), QStringList{tour::kLyrics});
+}
+
+QTEST_MAIN(TestTracks)
+#include "tst_tracks.moc"
