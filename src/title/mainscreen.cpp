@@ -321,12 +321,9 @@ void MainScreen::NewTitle()
 void MainScreen::DeleteTitle()
 {
     const QString name = cboName->currentText();
-    const int p = m_state.titles.find(name);
-    if (p == 0) {
-        m_dialogs.message(u"「%1」という名前のタイトルはありません。\r\n\r\nタイトル名の欄は一覧から選んでください。"_s.arg(name),
-                          u"タイトル未選択"_s, Dialogs::Icon::Exclamation);
+    const int p = titleNamedOrTell(m_state, name, m_dialogs);
+    if (p == 0)
         return;
-    }
     if (m_dialogs.message(name + u"のデータを削除していいですか？"_s, u"削除確認"_s, Dialogs::Icon::Exclamation,
                           Dialogs::Buttons::OkCancel)
         != Dialogs::Answer::Ok)

@@ -224,21 +224,9 @@ void TrackEntry::cmdHensyu_Click()
     m_state.tour.show(tour::kTrackEntry);
 }
 
-int TrackEntry::titleOfNameBox()
-{
-    const QString name = m_nameBox.currentText();
-    const int k = m_state.titles.find(name);
-    if (k == 0) {
-        m_dialogs.message(u"「%1」という名前のタイトルはありません。"_s.arg(name) + u"\r\n\r\n"_s
-                              + u"タイトル名の欄は一覧から選んでください。"_s,
-                          u"タイトル未選択"_s, Dialogs::Icon::Exclamation);
-    }
-    return k;
-}
-
 void TrackEntry::cmdKakutei_Click()
 {
-    const int k = titleOfNameBox();
+    const int k = titleNamedOrTell(m_state, m_nameBox.currentText(), m_dialogs);
     if (k == 0)
         return;
     const QString trackFile = files::trackListFile(m_state.titles.at(k).name);
@@ -283,6 +271,7 @@ void TrackEntry::cmdKakutei_Click()
         memo += u'\n';
         txtKyokuHen->setPlainText(memo);
     }
+    const BusyPointer busy(m_dialogs);
     const QString cut = trackrules::cutCharacter(cboTrim->currentText());
     QStringList lines = trackrules::memoLines(memo);
     for (QString& line : lines)

@@ -50,8 +50,6 @@ private:
     void AppendNewTracks();
     void setEditing(bool editing);
     void markLyrics();
-    // The title the name box names, or 0 after telling the user it names none.
-    int titleOfNameBox();
 
     AppState& m_state;
     Dialogs& m_dialogs;
