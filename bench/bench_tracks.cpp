@@ -1,10 +1,8 @@
+#include "benchwindow.h"
 #include "generated.h"
 
 #include "app/mainwindow.h"
-#include "platform/dialogs.h"
 #include "platform/grid.h"
-#include "platform/helpviewer.h"
-#include "platform/printer.h"
 #include "store/datafolder.h"
 #include "title/mainscreen.h"
 #include "tracks/trackentry.h"
@@ -18,23 +16,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class SilentDialogs : public Dialogs {
-public:
-    Answer message(const QString&, const QString&, Icon, Buttons, Answer def) override { return def; }
-    QString input(const QString&, const QString&, const QString&) override { return {}; }
-    void beep() override {}
-    void setBusy(bool) override {}
-};
-class NoHelp : public HelpViewer {
-public:
-    void open(const QString&) override {}
-    void closeAll() override {}
-};
-class NoPrinter : public Printer {
-public:
-    bool printText(const QString&, const QString&) override { return false; }
-};
 
 // Confirming a pasted list of 3,000 songs on a collection of 32,766 songs, with 20,000
 // lyrics files in the folder: the duplicate test, the file writes, the reload of the
@@ -75,10 +56,5 @@ BENCHMARK(ConfirmLongTrackList)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/helpviewer.h"
+#include "platform/printer.h"
+
+// Ports for measuring the window: no box ever waits for an answer, as for a user with
+// the tour switched off.
+class SilentDialogs : public Dialogs {
+public:
+    Answer message(const QString&, const QString&, Icon, Buttons, Answer def) override { return def; }
+    QString input(const QString&, const QString&, const QString&) override { return {}; }
+    void beep() override {}
+    void setBusy(bool) override {}
+};
+
+class NoHelp : public HelpViewer {
+public:
+    void open(const QString&) override {}
+    void closeAll() override {}
+};
+
+class NoPrinter : public Printer {
+public:
+    bool printText(const QString&, const QString&) override { return false; }
+};
+
+// The main of a widget benchmark: a QApplication on the offscreen platform.
+int runWidgetBenchmarks(int argc, char** argv);
