@@ -25,6 +25,7 @@ public:
     Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons, Answer def) override
     {
         boxes.push_back({text, title, icon, buttons, def});
+        order.append(title);
         if (!answers.empty()) {
             const Answer a = answers.front();
             answers.pop_front();
@@ -38,7 +39,8 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override
     {
         prompts.push_back({prompt, title, Icon::Question, Buttons::OkCancel, Answer::Ok});
-        Q_UNUSED(defaultText);
+        order.append(QStringLiteral("?"));
+        offered.append(defaultText);
         if (inputs.empty()) {
             ++unexpected;
             return {};
@@ -69,6 +71,8 @@ public:
 
     std::vector<Box> boxes;
     std::vector<Box> prompts;
+    QStringList offered; // the default text of each input box
+    QStringList order;   // every box in order: a message box by its title, an input box as "?"
     std::deque<Answer> answers;
     std::deque<QString> inputs;
     int beeps = 0;

@@ -1,0 +1,516 @@
+#include "uifixture.h"
+
+#include "title/mainscreen.h"
+#include "upkeep/tourtexts.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+using fixture::sjis;
+
+namespace {
+
+const QString kTitles = u"データ.TXT"_s;
+const QString kArtists = u"歌手マスタ.txt"_s;
+const QString kGenres = u"ジャンルマスタ.txt"_s;
+
+// One line of the title file.
+QString line(const QString& name, const QString& artist = u"歌手"_s, const QString& genre = u"J-POP"_s,
+             const QString& rating = u"◎"_s)
+{
+    return u"\"%1\",\"%2\",\"%3\",\"%4\",\"CD\",\"2026/12/07\",\"メモ\"\r\n"_s.arg(name, artist, genre, rating);
+}
+
+QString newLine(const QString& name, const QDate& day)
+{
+    return u"\"%1\",\"未登録\",\"未登録\",\"未\",\"未登録\",\"%2\",\"\"\r\n"_s.arg(name, day.toString(u"yyyy/MM/dd"_s));
+}
+
+void pressEnter(QComboBox* combo, const QString& text)
+{
+    combo->setEditText(text);
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+}
+
+} // namespace
+
+class TestTitles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newTitleIsAppendedAndShownLast();
+    void refusedOrCancelledNamesCreateNothing_data();
+    void refusedOrCancelledNamesCreateNothing();
+    void tourFramesTheNamePrompt_data();
+    void tourFramesTheNamePrompt();
+    void deletionShowsTheFollowingTitle_data();
+    void deletionShowsTheFollowingTitle();
+    void deletionTakesPicturesButNotTracks();
+    void unfinishedDeletionKeepsEverything_data();
+    void unfinishedDeletionKeepsEverything();
+    void deletionSparesTheProgramsOwnFiles_data();
+    void deletionSparesTheProgramsOwnFiles();
+    void enterStoresNameAndFeedsMaster_data();
+    void enterStoresNameAndFeedsMaster();
+    void enterWithNoTitlesOnlyFeedsMaster();
+    void unstorableNamesAreRefused_data();
+    void unstorableNamesAreRefused();
+};
+
+void TestTitles::newTitleIsAppendedAndShownLast()
+{
+    UiFixture f;
+    const QString before = line(u"abc"_s) + line(u"二"_s, u"乙"_s, u"ロック"_s, u"△"_s);
+    f.put(kTitles, before);
+    MainWindow& w = f.start();
+    MainScreen* s = w.fraMain;
+    // Started from another screen, the main screen comes back first.
+    QTest::mouseClick(w.cmdIchiran, Qt::LeftButton);
+    QVERIFY(!s->isVisible());
+    w.state().CatalogueReady = true;
+    // Names differing only in letter case are different titles.
+    f.dialogs.inputs = {u"AB/C"_s, u"ABC"_s};
+    const QDate day1 = QDate::currentDate();
+    QTest::mouseClick(w.cmdNew, Qt::LeftButton);
+    const QDate day2 = QDate::currentDate();
+
+    QCOMPARE(f.dialogs.prompts.size(), size_t(2));
+    QCOMPARE(f.dialogs.prompts[0].text, u"タイトル名を入力して下さい"_s);
+    QCOMPARE(f.dialogs.prompts[0].title, u"タイトル名入力"_s);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"入力制限"_s});
+    QCOMPARE(f.dialogs.boxes[0].text, u"\\ / : , ; * ? < > |　の文字は使えません。"_s);
+    QCOMPARE(f.dialogs.boxes[0].icon, Dialogs::Icon::Exclamation);
+
+    const QByteArray written = f.bytes(kTitles);
+    if (written != sjis(before + newLine(u"ABC"_s, day1)))
+        QCOMPARE(written, sjis(before + newLine(u"ABC"_s, day2)));
+
+    QVERIFY(s->isVisible());
+    QVERIFY(w.cmdDel->isEnabled());
+    QCOMPARE(w.state().titles.count(), 3);
+    QCOMPARE(s->hsbData->maximum(), 3);
+    QCOMPARE(s->hsbData->value(), 3);
+    QCOMPARE(s->lblKensu->text(), u"3 / 3"_s);
+    QCOMPARE(s->cboName->currentText(), u"ABC"_s);
+    QCOMPARE(s->cboName->itemText(2), u"ABC"_s);
+    QCOMPARE(s->cboSakusya->currentText(), u"未登録"_s);
+    QCOMPARE(s->cboKeisai->currentText(), u"未登録"_s);
+    QCOMPARE(s->cboHyouka->currentText(), u"未"_s);
+    QVERIFY(s->imgFace1[0]->isVisibleTo(s));
+    QVERIFY(!s->imgFace1[2]->isVisibleTo(s));
+    QVERIFY(!w.state().CatalogueReady);
+
+    // So are names differing only in width.
+    f.dialogs.inputs = {u"ａｂｃ"_s};
+    QTest::mouseClick(w.cmdNew, Qt::LeftButton);
+    QCOMPARE(f.dialogs.boxes.size(), size_t(1));
+    QCOMPARE(s->lblKensu->text(), u"4 / 4"_s);
+    QCOMPARE(w.state().titles.at(4).name, u"ａｂｃ"_s);
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+void TestTitles::refusedOrCancelledNamesCreateNothing_data()
+{
+    // Every answer is followed by a cancel; "offered" is the default text of each input box.
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("boxTitle");
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("cancel") << QString() << QString() << QStringList{QString()};
+    QTest::newRow("existing name") << u"既存"_s << u"二重登録"_s << QStringList{QString(), u"既存"_s};
+    QTest::newRow("colon") << u"A:B"_s << u"入力制限"_s << QStringList{QString(), QString()};
+    QTest::newRow("semicolon") << u"A;B"_s << u"入力制限"_s << QStringList{QString(), QString()};
+    QTest::newRow("comma") << u"A,B"_s << u"入力制限"_s << QStringList{QString(), QString()};
+    QTest::newRow("double quote") << u"A\"B"_s << u"入力制限"_s << QStringList{QString(), QString()};
+    QTest::newRow("accented letter") << u"Café"_s << u"入力制限"_s << QStringList{QString(), u"Café"_s};
+    QTest::newRow("emoji") << u"歌🎵"_s << u"入力制限"_s << QStringList{QString(), u"歌🎵"_s};
+}
+
+void TestTitles::refusedOrCancelledNamesCreateNothing()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, boxTitle);
+    QFETCH(QStringList, offered);
+    UiFixture d;
+    d.put(kTitles, line(u"既存"_s));
+    MainWindow& w = d.start();
+    w.state().CatalogueReady = true;
+    const QByteArray before = d.bytes(kTitles);
+    if (!answer.isEmpty())
+        d.dialogs.inputs.push_back(answer);
+    d.dialogs.inputs.push_back(QString());
+    QTest::mouseClick(w.cmdNew, Qt::LeftButton);
+
+    QCOMPARE(d.dialogs.offered, offered);
+    QCOMPARE(d.dialogs.titles(), boxTitle.isEmpty() ? QStringList() : QStringList{boxTitle});
+    if (!boxTitle.isEmpty())
+        QCOMPARE(d.dialogs.boxes[0].icon, Dialogs::Icon::Exclamation);
+    if (answer == u"既存"_s)
+        QCOMPARE(d.dialogs.boxes[0].text, u"既に同じタイトル名で登録されているものがあります。\r\n\r\n"
+                                          "題名の後ろに追番やアーティスト名を入れるなどして区別して下さい"_s);
+    QCOMPARE(d.bytes(kTitles), before);
+    QCOMPARE(w.state().titles.count(), 1);
+    QCOMPARE(w.fraMain->lblKensu->text(), u"1 / 1"_s);
+    QVERIFY(w.state().CatalogueReady);
+    QCOMPARE(d.dialogs.unexpected, 0);
+}
+
+void TestTitles::tourFramesTheNamePrompt_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("order");
+    const QString t = u"ヘルプツアー"_s;
+    QTest::newRow("created") << u"新譜"_s << QStringList{t, u"?"_s, t, t, t};
+    QTest::newRow("cancelled") << QString() << QStringList{t, u"?"_s};
+}
+
+void TestTitles::tourFramesTheNamePrompt()
+{
+    QFETCH(QString, answer);
+    QFETCH(QStringList, order);
+    UiFixture d;
+    d.put(kTitles, line(u"一"_s));
+    d.put(u"設定.TXT"_s, u"\"ヘルプツアー\",1\r\n"_s);
+    MainWindow& w = d.start();
+    QCOMPARE(d.dialogs.boxes.size(), size_t(2)); // the start-up pair
+    d.dialogs.clear();
+    d.dialogs.order.clear();
+    d.dialogs.inputs = {answer};
+    QTest::mouseClick(w.cmdNew, Qt::LeftButton);
+
+    QCOMPARE(d.dialogs.order, order);
+    const QStringList texts{tour::kNewTitle, tour::kNewTitleAdded, tour::kNewTitlePicture, tour::kNewTitleTracks};
+    QCOMPARE(d.dialogs.texts(), texts.mid(0, order.size() - 1));
+    for (const ScriptedDialogs::Box& box : d.dialogs.boxes)
+        QCOMPARE(box.icon, Dialogs::Icon::Information);
+    QCOMPARE(w.state().titles.count(), answer.isEmpty() ? 1 : 2);
+    QCOMPARE(d.dialogs.unexpected, 0);
+}
+
+void TestTitles::deletionShowsTheFollowingTitle_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("deleted");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("last of five") << 5 << 5 << 4;
+    QTest::newRow("second of five") << 5 << 2 << 2;
+    QTest::newRow("first of five") << 5 << 1 << 1;
+    QTest::newRow("the only one") << 1 << 1 << 0;
+}
+
+void TestTitles::deletionShowsTheFollowingTitle()
+{
+    QFETCH(int, count);
+    QFETCH(int, deleted);
+    QFETCH(int, shown);
+    const QString ratings[] = {u"◎"_s, u"○"_s, u"△"_s, u"未"_s, u"○"_s};
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines.append(line(u"題%1"_s.arg(i), u"歌手%1"_s.arg(i), u"分類%1"_s.arg(i), ratings[i - 1]));
+    UiFixture f;
+    f.put(kTitles, lines.join(QString()));
+    MainWindow& w = f.start();
+    MainScreen* s = w.fraMain;
+    s->hsbData->setValue(deleted);
+    QCOMPARE(s->cboName->currentText(), u"題%1"_s.arg(deleted));
+    w.state().CatalogueReady = true;
+    f.dialogs.answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+
+    QCOMPARE(f.dialogs.titles(), QStringList{u"削除確認"_s});
+    QCOMPARE(f.dialogs.boxes[0].text, u"題%1のデータを削除していいですか？"_s.arg(deleted));
+    QCOMPARE(f.dialogs.boxes[0].buttons, Dialogs::Buttons::OkCancel);
+    QCOMPARE(f.dialogs.boxes[0].icon, Dialogs::Icon::Exclamation);
+
+    QStringList rest = lines;
+    rest.removeAt(deleted - 1);
+    QCOMPARE(f.bytes(kTitles), sjis(rest.join(QString())));
+    QCOMPARE(w.state().titles.count(), count - 1);
+    QCOMPARE(s->cboName->count(), count - 1);
+    QCOMPARE(s->lblKensu->text(), u"%1 / %2"_s.arg(shown).arg(count - 1));
+    QCOMPARE(s->hsbData->maximum(), std::max(count - 1, 1));
+    if (shown > 0) {
+        // The title that followed the deleted one, or the new last one.
+        const int was = shown < deleted ? shown : shown + 1;
+        QCOMPARE(s->hsbData->value(), shown);
+        QCOMPARE(s->cboName->currentText(), u"題%1"_s.arg(was));
+        QCOMPARE(s->cboSakusya->currentText(), u"歌手%1"_s.arg(was));
+        QCOMPARE(s->cboKeisai->currentText(), u"分類%1"_s.arg(was));
+        QCOMPARE(s->cboHyouka->currentText(), ratings[was - 1]);
+        QVERIFY(!w.state().CatalogueReady);
+    } else {
+        for (QComboBox* box : {s->cboName, s->cboSakusya, s->cboKeisai, s->cboHyouka})
+            QCOMPARE(box->currentText(), QString());
+        for (QLabel* face : s->imgFace1)
+            QVERIFY(!face->isVisibleTo(s));
+    }
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+void TestTitles::deletionTakesPicturesButNotTracks()
+{
+    UiFixture f;
+    f.put(kTitles, line(u"A"_s) + line(u"AB"_s));
+    const QStringList gone{u"A.jpg"_s, u"A.BMP"_s, u"A.gif"_s, u"A.txt"_s};
+    const QStringList kept{u"曲目_A.txt"_s, u"曲目データ.TXT"_s, u"歌詞_雨_歌手.txt"_s, u"AB.jpg"_s, u"A.png"_s};
+    for (const QString& name : gone + kept)
+        f.put(name, name + u"\r\n"_s);
+    f.put(u"曲目データ.TXT"_s, u"\"雨\",\"歌手\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s);
+    const QByteArray tracks = f.bytes(u"曲目データ.TXT"_s);
+    MainWindow& w = f.start();
+    f.dialogs.answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+
+    QCOMPARE(f.bytes(kTitles), sjis(line(u"AB"_s)));
+    for (const QString& name : gone)
+        QVERIFY2(!QFile::exists(f.path(name)), qPrintable(name));
+    for (const QString& name : kept)
+        QVERIFY2(QFile::exists(f.path(name)), qPrintable(name));
+    QCOMPARE(f.bytes(u"曲目_A.txt"_s), sjis(u"曲目_A.txt\r\n"_s));
+    QCOMPARE(f.bytes(u"曲目データ.TXT"_s), tracks);
+    QCOMPARE(w.state().tracks.count(), 1);
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+void TestTitles::unfinishedDeletionKeepsEverything_data()
+{
+    // typed: the text put into the name box (a null string leaves the shown title's name).
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("failWrite");
+    QTest::addColumn<QString>("firstBox");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("cancelled") << QString() << false << u"削除確認"_s << 1;
+    QTest::newRow("title file cannot be written") << QString() << true << u"削除確認"_s << 2;
+    QTest::newRow("typed name of no title") << u"どこにもない"_s << false << u"タイトル未選択"_s << 1;
+    QTest::newRow("typed name in other case") << u"ab"_s << false << u"タイトル未選択"_s << 1;
+    QTest::newRow("typed name with a space") << u"Ab "_s << false << u"タイトル未選択"_s << 1;
+    QTest::newRow("name box emptied") << u""_s << false << u"タイトル未選択"_s << 1;
+}
+
+void TestTitles::unfinishedDeletionKeepsEverything()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, failWrite);
+    QFETCH(QString, firstBox);
+    QFETCH(int, boxes);
+    UiFixture f;
+    f.put(kTitles, line(u"一"_s) + line(u"Ab"_s));
+    const QStringList files{u"Ab.jpg"_s, u"Ab.bmp"_s, u"どこにもない.jpg"_s, u"どこにもない.txt"_s, u".jpg"_s};
+    for (const QString& name : files)
+        f.put(name, u"x"_s);
+    const QByteArray before = f.bytes(kTitles);
+    MainWindow& w = f.start();
+    w.fraMain->hsbData->setValue(2);
+    w.state().CatalogueReady = true;
+    // A typed name must not get as far as the question, so no answer is queued for it.
+    if (!typed.isNull())
+        w.fraMain->cboName->setEditText(typed);
+    else
+        f.dialogs.answers = {failWrite ? Dialogs::Answer::Ok : Dialogs::Answer::Cancel};
+    if (!failWrite) {
+        QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+    } else {
+#ifndef Q_OS_LINUX
+        QSKIP("needs a file size limit to make the rewrite fail");
+#else
+        // While the button runs no file of this process may grow past a few bytes, so
+        // the title file cannot be rewritten; the pictures must outlive that.
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit tiny = old;
+        tiny.rlim_cur = 16;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const bool limited = setrlimit(RLIMIT_FSIZE, &tiny) == 0;
+        if (limited)
+            QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(limited);
+#endif
+    }
+
+    QCOMPARE(int(f.dialogs.boxes.size()), boxes);
+    QCOMPARE(f.dialogs.boxes[0].title, firstBox);
+    QCOMPARE(f.dialogs.boxes.back().icon, Dialogs::Icon::Exclamation);
+    QCOMPARE(f.bytes(kTitles), before);
+    for (const QString& name : files)
+        QVERIFY2(QFile::exists(f.path(name)), qPrintable(name));
+    QCOMPARE(w.state().titles.count(), 2);
+    QCOMPARE(w.fraMain->hsbData->value(), 2);
+    QVERIFY(w.state().CatalogueReady);
+    if (typed.isNull())
+        QCOMPARE(w.fraMain->lblKensu->text(), u"2 / 2"_s);
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+void TestTitles::deletionSparesTheProgramsOwnFiles_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("ownFile");
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("artist master") << u"歌手マスタ"_s << u"歌手マスタ.txt"_s << u"歌手マスタ.jpg"_s;
+    QTest::newRow("genre master") << u"ジャンルマスタ"_s << u"ジャンルマスタ.txt"_s << u"ジャンルマスタ.gif"_s;
+    QTest::newRow("title file") << u"データ"_s << kTitles << u"データ.bmp"_s;
+    QTest::newRow("settings") << u"設定"_s << u"設定.TXT"_s << u"設定.jpg"_s;
+    QTest::newRow("track list of X") << u"曲目_X"_s << u"曲目_X.txt"_s << u"曲目_X.jpg"_s;
+    QTest::newRow("lyrics") << u"歌詞_雨_歌手"_s << u"歌詞_雨_歌手.txt"_s << u"歌詞_雨_歌手.bmp"_s;
+    QTest::newRow("placeholder picture") << u"NOPIC"_s << u"NOPIC.JPG"_s << u"NOPIC.gif"_s;
+    QTest::newRow("placeholder, other case") << u"nopic"_s << u"NOPIC.JPG"_s << u"nopic.bmp"_s;
+}
+
+void TestTitles::deletionSparesTheProgramsOwnFiles()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, ownFile);
+    QFETCH(QString, picture);
+    UiFixture f;
+    const QString first = line(u"先頭"_s);
+    f.put(kTitles, first + line(title));
+    if (ownFile == u"設定.TXT"_s)
+        f.put(ownFile, u"\"ヘルプツアー\",0\r\n"_s);
+    else if (ownFile != kTitles)
+        f.put(ownFile, u"中身\r\n"_s);
+    f.put(picture, u"絵"_s);
+    const QByteArray own = f.bytes(ownFile);
+    MainWindow& w = f.start();
+    w.fraMain->hsbData->setValue(2);
+    QCOMPARE(w.fraMain->cboName->currentText(), title);
+    f.dialogs.answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+
+    QCOMPARE(f.bytes(kTitles), sjis(first));
+    if (ownFile != kTitles)
+        QCOMPARE(f.bytes(ownFile), own);
+    QVERIFY(!QFile::exists(f.path(picture)));
+    QCOMPARE(w.state().titles.count(), 1);
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+void TestTitles::enterStoresNameAndFeedsMaster_data()
+{
+    QTest::addColumn<bool>("genre");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("added");
+    QTest::newRow("listed artist") << false << u"乙"_s << false;
+    QTest::newRow("new artist") << false << u"新人"_s << true;
+    QTest::newRow("compilation") << false << u"複数"_s << false;
+    QTest::newRow("artist in other case") << false << u"ABBA"_s << true;
+    QTest::newRow("artist in full width") << false << u"Ａｂｂａ"_s << true;
+    QTest::newRow("listed genre") << true << u"ロック"_s << false;
+    QTest::newRow("new genre") << true << u"演歌"_s << true;
+    QTest::newRow("genre in half width") << true << u"ﾛｯｸ"_s << true;
+}
+
+void TestTitles::enterStoresNameAndFeedsMaster()
+{
+    QFETCH(bool, genre);
+    QFETCH(QString, typed);
+    QFETCH(bool, added);
+    UiFixture f;
+    f.put(kTitles, line(u"一"_s) + line(u"二"_s));
+    f.put(kArtists, u"甲\r\n乙\r\nAbba\r\n"_s);
+    f.put(kGenres, u"J-POP\r\nロック\r\n"_s);
+    const QString masterFile = genre ? kGenres : kArtists;
+    const QByteArray master = f.bytes(masterFile);
+    MainWindow& w = f.start();
+    MainScreen* s = w.fraMain;
+    QComboBox* combo = genre ? s->cboKeisai : s->cboSakusya;
+    const int entries = combo->count();
+    s->hsbData->setValue(2);
+    pressEnter(combo, typed);
+
+    // The current title, title 2, takes the name; title 1 stays as it was.
+    const QString expected = line(u"一"_s) + (genre ? line(u"二"_s, u"歌手"_s, typed) : line(u"二"_s, typed));
+    QCOMPARE(f.bytes(kTitles), sjis(expected));
+    QCOMPARE(genre ? w.state().titles.at(2).genre : w.state().titles.at(2).artist, typed);
+    QCOMPARE(f.dialogs.beeps, 1);
+    QCOMPARE(combo->currentText(), typed);
+    QCOMPARE(f.bytes(masterFile), added ? master + sjis(typed + u"\r\n"_s) : master);
+    QCOMPARE(combo->count(), entries + (added ? 1 : 0));
+    QCOMPARE(combo->itemText(combo->count() - 1), added ? typed : genre ? u"ロック"_s : u"複数"_s);
+
+    // Enter again stores again but adds nothing more.
+    pressEnter(combo, typed);
+    QCOMPARE(f.dialogs.beeps, 2);
+    QCOMPARE(f.bytes(masterFile), added ? master + sjis(typed + u"\r\n"_s) : master);
+    QCOMPARE(combo->count(), entries + (added ? 1 : 0));
+    QVERIFY(f.dialogs.boxes.empty());
+}
+
+void TestTitles::enterWithNoTitlesOnlyFeedsMaster()
+{
+    UiFixture f;
+    f.put(kTitles, QString());
+    f.put(kArtists, u"甲\r\n"_s);
+    f.put(kGenres, u"J-POP\r\n"_s);
+    MainWindow& w = f.start();
+    const int artists = w.fraMain->cboSakusya->count();
+    const int genres = w.fraMain->cboKeisai->count();
+    pressEnter(w.fraMain->cboSakusya, u"新人"_s);
+    pressEnter(w.fraMain->cboKeisai, u"演歌"_s);
+
+    QCOMPARE(f.bytes(kTitles), QByteArray());
+    QCOMPARE(w.state().titles.count(), 0);
+    QCOMPARE(f.dialogs.beeps, 0);
+    QVERIFY(f.dialogs.boxes.empty());
+    QCOMPARE(f.bytes(kArtists), sjis(u"甲\r\n新人\r\n"_s));
+    QCOMPARE(f.bytes(kGenres), sjis(u"J-POP\r\n演歌\r\n"_s));
+    QCOMPARE(w.fraMain->cboSakusya->count(), artists + 1);
+    QCOMPARE(w.fraMain->cboKeisai->count(), genres + 1);
+    QCOMPARE(w.fraMain->lblKensu->text(), u"0 / 0"_s);
+}
+
+void TestTitles::unstorableNamesAreRefused_data()
+{
+    QTest::addColumn<bool>("genre");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("artist with a double quote") << false << u"歌\"手"_s << true;
+    QTest::newRow("artist with an emoji") << false << u"歌手😀"_s << true;
+    QTest::newRow("artist with a letter CP932 lacks") << false << u"Björk"_s << true;
+    QTest::newRow("genre with a double quote") << true << u"\"ロック\""_s << true;
+    QTest::newRow("empty artist, nothing to do") << false << QString() << false;
+}
+
+void TestTitles::unstorableNamesAreRefused()
+{
+    QFETCH(bool, genre);
+    QFETCH(QString, typed);
+    QFETCH(bool, refused);
+    UiFixture f;
+    f.put(kTitles, line(u"一"_s));
+    f.put(kArtists, u"甲\r\n"_s);
+    f.put(kGenres, u"J-POP\r\n"_s);
+    const QByteArray titles = f.bytes(kTitles);
+    const QByteArray artists = f.bytes(kArtists);
+    const QByteArray genres = f.bytes(kGenres);
+    MainWindow& w = f.start();
+    QComboBox* combo = genre ? w.fraMain->cboKeisai : w.fraMain->cboSakusya;
+    const int entries = combo->count();
+    pressEnter(combo, typed);
+
+    QCOMPARE(f.dialogs.titles(), refused ? QStringList{u"使用不可文字"_s} : QStringList());
+    if (refused)
+        QCOMPARE(f.dialogs.boxes[0].icon, Dialogs::Icon::Exclamation);
+    QCOMPARE(f.bytes(kTitles), titles);
+    QCOMPARE(f.bytes(kArtists), artists);
+    QCOMPARE(f.bytes(kGenres), genres);
+    QCOMPARE(combo->count(), entries);
+    QCOMPARE(f.dialogs.beeps, 0);
+    QCOMPARE(w.state().titles.at(1).artist, u"歌手"_s);
+    QCOMPARE(w.state().titles.at(1).genre, u"J-POP"_s);
+}
+
+QTEST_MAIN(TestTitles)
+#include "tst_titles.moc"
