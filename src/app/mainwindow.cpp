@@ -96,6 +96,12 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     resize(1260, 760);
 }
 
+MainWindow::~MainWindow()
+{
+    // The screens go first, while the state they point into is still there.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
 QToolButton* MainWindow::addButton(const QString& name, const QString& caption, const QString& tip, const QString& icon)
 {
     auto* button = new QToolButton;
@@ -216,10 +222,14 @@ void MainWindow::chkHelp_Click()
     } else {
         m_dialogs.message(u"ヘルプツアー機能をオフにします。"_s, u"ヘルプツアーＯＦＦ"_s, Dialogs::Icon::Information);
     }
-    m_state.tour.setHelpTourOn(on);
     const WriteResult written = SaveSettings(m_state.folder, on);
-    if (!written.ok())
+    if (!written.ok()) {
+        // The switch stays as the settings file has it.
         m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        chkHelp->setChecked(m_state.tour.HelpTourOn() != 0);
+        return;
+    }
+    m_state.tour.setHelpTourOn(on);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -20,6 +20,7 @@ class MainWindow : public QWidget {
     Q_OBJECT
 public:
     MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Form_Load: reads the collection, shows title 1 and the window, then the tour.
     void startUp();

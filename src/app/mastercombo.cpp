@@ -3,48 +3,26 @@
 #include "platform/dialogs.h"
 #include "store/cp932.h"
 #include "store/datafolder.h"
+#include "title/titlerules.h"
 
 #include <QComboBox>
-#include <QEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace mastercombo {
-namespace {
-
-class EnterFilter : public QObject {
-public:
-    EnterFilter(QObject* parent, std::function<void()> routine)
-        : QObject(parent)
-        , m_routine(std::move(routine))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter)
-                m_routine();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_routine;
-};
-
-} // namespace
 
 void onEnter(QComboBox* combo, std::function<void()> routine)
 {
-    QObject* target = combo->lineEdit() ? static_cast<QObject*>(combo->lineEdit()) : combo;
-    target->installEventFilter(new EnterFilter(combo, std::move(routine)));
+    // The combo hands the key to its line edit, which reports it; the combo still does
+    // with the key what it always does.
+    QObject::connect(combo->lineEdit(), &QLineEdit::returnPressed, combo, std::move(routine));
 }
 
 bool acceptable(const QString& name, const QString& fileName, Dialogs& dialogs)
 {
+    if (titlerules::hasControlCharacter(name)) {
+        dialogs.message(titlerules::kControlCharacterMessage, QStringLiteral("使用不可文字"), Dialogs::Icon::Exclamation);
+        return false;
+    }
     WriteResult refused{WriteResult::Kind::Ok, fileName, cp932::firstUnstorable(name), {}};
     if (!refused.character.isEmpty())
         refused.kind = WriteResult::Kind::Unstorable;

@@ -47,12 +47,12 @@ LyricsPanel::LyricsPanel(AppState& state, Dialogs& dialogs, Printer& printer, Fi
     layout->addLayout(buttons);
     hide();
 
-    Grid* grid = m_tracks.msgKyokumoku;
+    const Grid* grid = m_tracks.msgKyokumoku;
     connect(grid, &Grid::cellClicked, this, [this] { msgKyokumoku_Click(); });
     // A change of the selected cell made by the user loads that song; refilling the
-    // grid does not, so a title shown anew leaves the box as it was.
-    connect(grid, &Grid::currentCellChanged, this, [this, grid](int row) {
-        if (row > 0 && grid->hasFocus())
+    // grid or tabbing into it does not, so unsaved lyrics stay in the box.
+    connect(grid, &Grid::userMovedToCell, this, [this](int row) {
+        if (row > 0)
             ShowTrackLyrics();
     });
     connect(cmdKashiToroku, &QPushButton::clicked, this, &LyricsPanel::cmdKashiToroku_Click);

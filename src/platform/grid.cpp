@@ -1,6 +1,7 @@
 #include "grid.h"
 
 #include <QHeaderView>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -133,8 +134,24 @@ Grid::Grid(QWidget* parent)
     connect(this, &QTableView::doubleClicked, this,
             [this](const QModelIndex& i) { emit cellDoubleClicked(i.row() + 1, i.column()); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-        emit currentCellChanged(current.isValid() ? current.row() + 1 : 0, current.isValid() ? current.column() : 0);
+        const int row = current.isValid() ? current.row() + 1 : 0;
+        const int col = current.isValid() ? current.column() : 0;
+        emit currentCellChanged(row, col);
+        if (m_userInput)
+            emit userMovedToCell(row, col);
     });
+}
+
+void Grid::keyPressEvent(QKeyEvent* event)
+{
+    const QScopedValueRollback<bool> user(m_userInput, true);
+    QTableView::keyPressEvent(event);
+}
+
+void Grid::mousePressEvent(QMouseEvent* event)
+{
+    const QScopedValueRollback<bool> user(m_userInput, true);
+    QTableView::mousePressEvent(event);
 }
 
 int Grid::twipsToPixels(int twips)

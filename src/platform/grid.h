@@ -73,7 +73,15 @@ signals:
     void cellClicked(int row, int col);
     void cellDoubleClicked(int row, int col);
     void currentCellChanged(int row, int col);
+    // The current cell was moved by the user's keys or mouse, not by the program or by
+    // the grid taking focus.
+    void userMovedToCell(int row, int col);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     GridModel* m_model;
+    bool m_userInput = false;
 };

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <system_error>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -46,16 +48,20 @@ bool DataFolder::isPlainFileName(const QString& name)
         && !name.contains(u'\\') && !name.contains(QChar(0));
 }
 
+std::optional<std::filesystem::file_time_type> DataFolder::folderTime() const
+{
+    std::error_code error;
+    const auto time = std::filesystem::last_write_time(m_dir.absolutePath().toStdU16String(), error);
+    return error ? std::nullopt : std::optional(time);
+}
+
 QString DataFolder::lookUpIgnoringCase(const QString& name) const
 {
-    // The listing is kept while the folder's modification time stays the same. A
-    // listing taken within a moment of that time may have missed a change made in the
-    // same tick of the clock, so it is taken again until it is older than that.
-    constexpr qint64 kClockTickMs = 2000;
-    const QDateTime modified = QFileInfo(m_dir.absolutePath()).lastModified();
-    const bool current = m_listedAt.isValid() && modified == m_listedFolderTime
-        && m_listedFolderTime.msecsTo(m_listedAt) > kClockTickMs;
-    if (!current) {
+    // The listing is kept while the folder's modification time (to the nanosecond where
+    // the file system keeps it) stays the one it was taken at; the program's own
+    // creations and deletions are entered into it as they are made.
+    const auto modified = folderTime();
+    if (!m_listed || !modified || *modified != m_listedFolderTime) {
         m_foldedNames.clear();
         QDirIterator it(m_dir.absolutePath(), QDir::Files | QDir::Hidden | QDir::System);
         while (it.hasNext()) {
@@ -63,10 +69,28 @@ QString DataFolder::lookUpIgnoringCase(const QString& name) const
             const QString onDisk = it.fileName();
             m_foldedNames.insert(foldAscii(onDisk), onDisk);
         }
-        m_listedFolderTime = modified;
-        m_listedAt = QDateTime::currentDateTime();
+        m_listed = modified.has_value();
+        if (modified)
+            m_listedFolderTime = *modified;
     }
     return m_foldedNames.value(foldAscii(name));
+}
+
+void DataFolder::noteOwnChange(const QString& path, bool exists) const
+{
+    if (!m_listed)
+        return;
+    const auto modified = folderTime();
+    if (!modified) {
+        m_listed = false;
+        return;
+    }
+    const QString onDisk = QFileInfo(path).fileName();
+    if (exists)
+        m_foldedNames.insert(foldAscii(onDisk), onDisk);
+    else if (m_foldedNames.value(foldAscii(onDisk)) == onDisk)
+        m_foldedNames.remove(foldAscii(onDisk));
+    m_listedFolderTime = *modified;
 }
 
 QString DataFolder::filePath(const QString& name) const
@@ -102,6 +126,8 @@ std::optional<QString> DataFolder::readText(const QString& name)
 void DataFolder::noteProblem(const LoadProblem& problem)
 {
     const QString path = filePath(problem.fileName);
+    if (problem.kind == LoadProblem::Kind::EndsWithinRecord)
+        m_cutShort.insert(path);
     if (m_damaged.contains(path) || m_keptPaths.contains(path))
         return;
     m_damaged.insert(path);
@@ -131,6 +157,7 @@ std::optional<WriteResult> DataFolder::keepDamagedOriginal(const QString& name, 
         WriteResult failure{WriteResult::Kind::Io, name, {}, u"元の内容を控えとして残せませんでした"_s};
         return failure;
     }
+    noteOwnChange(m_dir.absoluteFilePath(copyName), true);
     m_damaged.remove(path);
     m_keptPaths.insert(path);
     m_kept.append(copyName);
@@ -167,6 +194,9 @@ WriteResult DataFolder::rewrite(const QString& name, QStringView text)
     }
     if (!file.commit())
         return {WriteResult::Kind::Io, name, {}, file.errorString()};
+    // The file is whole now: whatever was cut short in it is gone.
+    m_cutShort.remove(path);
+    noteOwnChange(path, true);
     return WriteResult::success();
 }
 
@@ -191,6 +221,8 @@ WriteResult DataFolder::append(const QString& name, QStringView text)
         file.resize(oldSize);
         return {WriteResult::Kind::Io, name, {}, reason};
     }
+    if (oldSize == 0)
+        noteOwnChange(path, true);
     return WriteResult::success();
 }
 
@@ -199,5 +231,15 @@ bool DataFolder::remove(const QString& name)
     if (!isPlainFileName(name))
         return false;
     const QString path = filePath(name);
-    return !QFileInfo::exists(path) || QFile::remove(path);
+    if (!QFileInfo::exists(path))
+        return true;
+    if (!QFile::remove(path))
+        return false;
+    noteOwnChange(path, false);
+    return true;
+}
+
+bool DataFolder::endsWithinRecord(const QString& name) const
+{
+    return m_cutShort.contains(filePath(name));
 }

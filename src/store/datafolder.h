@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QString>
 
+#include <filesystem>
 #include <optional>
 
 // The folder that holds the collection, and the one way in and out of its files.
@@ -41,6 +42,10 @@ public:
     // Deletes a file; a missing file is not an error.
     bool remove(const QString& name);
 
+    // Whether the field-record file name was read and found to end within a record: a
+    // record appended to it would run into the cut one, so it must be written whole.
+    bool endsWithinRecord(const QString& name) const;
+
     // Problems met while reading, in the order met, each file once.
     void noteProblem(const LoadProblem& problem);
     QList<LoadProblem> takeProblems();
@@ -55,15 +60,18 @@ private:
                                             QString* path, QByteArray* bytes);
     std::optional<WriteResult> keepDamagedOriginal(const QString& name, const QString& path);
     QString lookUpIgnoringCase(const QString& name) const;
+    std::optional<std::filesystem::file_time_type> folderTime() const;
+    void noteOwnChange(const QString& path, bool exists) const;
 
     QDir m_dir;
     QList<LoadProblem> m_problems;
     QSet<QString> m_damaged; // full paths of files read with problems, not yet kept aside
     QSet<QString> m_keptPaths; // damaged files already kept aside in this run
+    QSet<QString> m_cutShort;  // files read that end within a record
     QStringList m_kept;
 
     // Folded name -> name on disk, listed again when the folder's modification time changes.
     mutable QHash<QString, QString> m_foldedNames;
-    mutable QDateTime m_listedFolderTime;
-    mutable QDateTime m_listedAt;
+    mutable std::filesystem::file_time_type m_listedFolderTime;
+    mutable bool m_listed = false;
 };

@@ -56,7 +56,12 @@ WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& re
     return writeTitles(folder, records.data(), records.size(), WriteMode::Rewrite);
 }
 
-WriteResult AppendTitle(DataFolder& folder, const TitleRecord& record)
+WriteResult AppendTitle(DataFolder& folder, const TitleTable& loaded, const TitleRecord& record)
 {
+    if (folder.endsWithinRecord(files::kTitles)) {
+        std::vector<TitleRecord> all = loaded.records();
+        all.push_back(record);
+        return SaveTitleFile(folder, all);
+    }
     return writeTitles(folder, &record, 1, WriteMode::Append);
 }

@@ -61,5 +61,6 @@ inline WriteResult SaveTitleFile(DataFolder& folder, const TitleTable& table)
     return SaveTitleFile(folder, table.records());
 }
 
-// Adds one title at the end of "データ.TXT".
-WriteResult AppendTitle(DataFolder& folder, const TitleRecord& record);
+// Adds one title at the end of "データ.TXT", loaded into table. A file that was found
+// cut short within a record is written whole instead, so the new title stays its own.
+WriteResult AppendTitle(DataFolder& folder, const TitleTable& loaded, const TitleRecord& record);

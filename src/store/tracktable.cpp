@@ -50,7 +50,12 @@ WriteResult SaveTrackTable(DataFolder& folder, const std::vector<TrackRecord>& r
     return writeTracks(folder, records, WriteMode::Rewrite);
 }
 
-WriteResult AppendTrackRecords(DataFolder& folder, const std::vector<TrackRecord>& records)
+WriteResult AppendTrackRecords(DataFolder& folder, const TrackTable& loaded, const std::vector<TrackRecord>& records)
 {
+    if (folder.endsWithinRecord(files::kTracks)) {
+        std::vector<TrackRecord> all = loaded.records();
+        all.insert(all.end(), records.begin(), records.end());
+        return writeTracks(folder, all, WriteMode::Rewrite);
+    }
     return writeTracks(folder, records, WriteMode::Append);
 }

@@ -51,5 +51,6 @@ void LoadTrackTable(DataFolder& folder, TrackTable* table);
 // Rewrites "曲目データ.TXT" whole from the records, in their order.
 WriteResult SaveTrackTable(DataFolder& folder, const std::vector<TrackRecord>& records);
 
-// Adds records at the end of "曲目データ.TXT", all or none.
-WriteResult AppendTrackRecords(DataFolder& folder, const std::vector<TrackRecord>& records);
+// Adds records at the end of "曲目データ.TXT", loaded into table, all or none. A file
+// that was found cut short within a record is written whole instead.
+WriteResult AppendTrackRecords(DataFolder& folder, const TrackTable& loaded, const std::vector<TrackRecord>& records);

@@ -266,6 +266,10 @@ bool MainScreen::acceptableNewName(const QString& name)
         m_dialogs.message(u"\\ / : , ; * ? < > |　の文字は使えません。"_s, u"入力制限"_s, warn);
         return false;
     }
+    if (titlerules::hasControlCharacter(name)) {
+        m_dialogs.message(titlerules::kControlCharacterMessage, u"入力制限"_s, warn);
+        return false;
+    }
     if (m_state.titles.find(name) > 0) {
         m_dialogs.message(u"既に同じタイトル名で登録されているものがあります。\r\n\r\n"
                           "題名の後ろに追番やアーティスト名を入れるなどして区別して下さい"_s,
@@ -302,12 +306,19 @@ void MainScreen::NewTitle()
         if (!titlerules::hasForbiddenNameCharacter(name))
             offered = name;
     }
-    const WriteResult written = AppendTitle(m_state.folder, titlerules::newTitle(name, QDate::currentDate()));
+    const WriteResult written = AppendTitle(m_state.folder, m_state.titles, titlerules::newTitle(name, QDate::currentDate()));
     if (!written.ok()) {
         m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
         return;
     }
     LoadTitleFile();
+    if (m_state.titles.find(name) == 0) {
+        m_dialogs.message(u"「%1」を追加しましたが、読み直したデータに見つかりません。\r\n"
+                          "データ.TXT の内容を確認してください。"_s.arg(name),
+                          u"書き込みエラー"_s, Dialogs::Icon::Exclamation);
+        showTitle(std::max(currentTitle(), 1));
+        return;
+    }
     cboName->setEditText(name);
     cboSakusya->setEditText(titlerules::kNotEntered);
     cboHyouka->setEditText(titlerules::kUnrated);

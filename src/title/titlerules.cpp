@@ -17,6 +17,15 @@ bool hasForbiddenNameCharacter(QStringView name)
     return false;
 }
 
+bool hasControlCharacter(QStringView name)
+{
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return true;
+    }
+    return false;
+}
+
 TitleRecord newTitle(const QString& name, const QDate& today)
 {
     return {name, kNotEntered, kNotEntered, kUnrated, kNotEntered, today.toString(u"yyyy/MM/dd"_s), QString()};

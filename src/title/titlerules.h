@@ -16,6 +16,12 @@ inline const QString kUnrated = QStringLiteral("未");
 // \ / : , ; * ? " < > |
 bool hasForbiddenNameCharacter(QStringView name);
 
+// Whether a name holds a line break, tab or other control character: a name is one
+// line of text and may become part of a file name.
+bool hasControlCharacter(QStringView name);
+inline const QString kControlCharacterMessage =
+    QStringLiteral("改行やタブなどの制御文字は使えないので何かに置き換えてください。");
+
 // The record of a new title: its name, "未登録" for artist, genre and media, "未" for the
 // rating, today's date as yyyy/mm/dd and an empty memo.
 TitleRecord newTitle(const QString& name, const QDate& today);

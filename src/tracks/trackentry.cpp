@@ -277,44 +277,32 @@ void TrackEntry::cmdKakutei_Click()
     for (QString& line : lines)
         line = trackrules::cutLine(line, cut);
 
+    // The new songs go first: when they cannot be added, the list is not written either.
+    if (!AppendNewTracks(trackrules::tracksOfLines(lines, compilation)))
+        return;
     const WriteResult written = m_state.folder.rewrite(trackFile, joinLines(lines));
     if (!written.ok()) {
         m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
         return;
     }
-    if (compilation)
-        LayoutCompilationTrackGrid();
-    else
-        LayoutTrackGrid();
-    std::vector<QStringList> rows;
-    int r = 0;
-    for (const Track& t : trackrules::tracksOfLines(lines, compilation)) {
-        ++r;
-        rows.push_back(compilation ? QStringList{trackrules::trackNumber(r), t.song, t.artist, QString()}
-                                   : QStringList{trackrules::trackNumber(r), t.song, QString()});
-    }
-    msgKyokumoku->setDataRows(std::move(rows));
-
-    AppendNewTracks();
     ShowTrackList();
     setEditing(false);
     m_state.tour.show(tour::kTracksRegistered);
 }
 
-void TrackEntry::AppendNewTracks()
+bool TrackEntry::AppendNewTracks(const std::vector<trackrules::Track>& tracks)
 {
-    const bool compilation = isCompilation();
-    std::vector<Track> tracks;
-    for (int r = 1; r < msgKyokumoku->rows(); ++r)
-        tracks.push_back({msgKyokumoku->text(r, 1), compilation ? msgKyokumoku->text(r, 2) : QString()});
     const std::vector<TrackRecord> added =
-        trackrules::newTrackRecords(tracks, compilation, m_artistBox.currentText(), m_state.tracks);
-    if (!added.empty()) {
-        const WriteResult written = AppendTrackRecords(m_state.folder, added);
-        if (!written.ok())
-            m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        trackrules::newTrackRecords(tracks, isCompilation(), m_artistBox.currentText(), m_state.tracks);
+    if (added.empty())
+        return true;
+    const WriteResult written = AppendTrackRecords(m_state.folder, m_state.tracks, added);
+    if (!written.ok()) {
+        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        return false;
     }
     LoadTrackTable(m_state.folder, &m_state.tracks);
+    return true;
 }
 
 void TrackEntry::cmdCansel_Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tracks/trackrules.h"
+
 #include <QGroupBox>
 
 class AppState;
@@ -47,7 +49,9 @@ private:
     void cmdKakutei_Click();
     void cmdCansel_Click();
     void cmdKasyu_Click();
-    void AppendNewTracks();
+    // Adds the tracks' songs that the track data lacks and reloads it; false (told to
+    // the user) when they could not be written.
+    bool AppendNewTracks(const std::vector<trackrules::Track>& tracks);
     void setEditing(bool editing);
     void markLyrics();
 

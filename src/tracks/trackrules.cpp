@@ -92,17 +92,75 @@ std::vector<TrackRecord> newTrackRecords(const std::vector<Track>& tracks, bool 
     return out;
 }
 
+namespace {
+
+// The texts "/" + name of the names listed so far, indexed by the pairs of characters
+// they hold, so that "does the list hold this text anywhere" looks only at the names
+// that share the rarest pair of the text. A text without a line end can only be found
+// inside one of these entries, as the list puts a line end after each.
+class ListedNames {
+public:
+    bool holds(const QString& text, const QString& list) const
+    {
+        if (text.isEmpty())
+            return true;
+        if (text.contains(u'\r') || text.contains(u'\n'))
+            return list.contains(text);
+        if (text.size() == 1)
+            return m_singles.contains(text[0].unicode());
+        const std::vector<int>* fewest = nullptr;
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            const auto it = m_byPair.constFind(pair(text[i], text[i + 1]));
+            if (it == m_byPair.cend())
+                return false;
+            if (!fewest || it->size() < fewest->size())
+                fewest = &*it;
+        }
+        for (int entry : *fewest) {
+            if (m_entries[static_cast<size_t>(entry)].contains(text))
+                return true;
+        }
+        return false;
+    }
+
+    void add(const QString& entry)
+    {
+        const int id = static_cast<int>(m_entries.size());
+        m_entries.push_back(entry);
+        for (qsizetype i = 0; i < entry.size(); ++i) {
+            m_singles.insert(entry[i].unicode());
+            if (i + 1 < entry.size()) {
+                std::vector<int>& ids = m_byPair[pair(entry[i], entry[i + 1])];
+                if (ids.empty() || ids.back() != id)
+                    ids.push_back(id);
+            }
+        }
+    }
+
+private:
+    static quint32 pair(QChar a, QChar b) { return (quint32(a.unicode()) << 16) | b.unicode(); }
+
+    std::vector<QString> m_entries;
+    QHash<quint32, std::vector<int>> m_byPair;
+    QSet<char16_t> m_singles;
+};
+
+} // namespace
+
 QString artistNameList(const TrackTable& table)
 {
     QString list;
-    QSet<QString> listed;
+    QSet<QString> seen;
+    ListedNames listed;
     for (const TrackRecord& t : table.records()) {
-        // A name listed already is in the text; only a new one needs the text searched.
-        if (listed.contains(t.artist))
+        // A name met before is in the list already, or was found in it then.
+        if (seen.contains(t.artist))
             continue;
-        listed.insert(t.artist);
-        if (!list.contains(t.artist))
-            list += u'/' + t.artist + u"\r\n"_s;
+        seen.insert(t.artist);
+        if (listed.holds(t.artist, list))
+            continue;
+        listed.add(u'/' + t.artist);
+        list += u'/' + t.artist + u"\r\n"_s;
     }
     return list;
 }

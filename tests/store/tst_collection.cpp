@@ -101,7 +101,7 @@ void TestCollection::appendsTitleRecords()
 {
     put(u"データ.TXT"_s, sjis(u"\"一\",\"a\",\"b\",\"c\",\"d\",\"e\",\"\""_s)); // no final CR LF
     const TitleRecord added{u"新しい題"_s, u"未登録"_s, u"未登録"_s, u"未"_s, u"未登録"_s, u"2026/12/07"_s, {}};
-    QVERIFY(AppendTitle(*m_folder, added).ok());
+    QVERIFY(AppendTitle(*m_folder, TitleTable(), added).ok());
     QCOMPARE(fixture::read(path(u"データ.TXT"_s)),
              sjis(u"\"一\",\"a\",\"b\",\"c\",\"d\",\"e\",\"\"\r\n"
                   "\"新しい題\",\"未登録\",\"未登録\",\"未\",\"未登録\",\"2026/12/07\",\"\"\r\n"_s));
@@ -130,7 +130,7 @@ void TestCollection::refusesQuotesAndUnstorableCharacters()
     QCOMPARE(r.kind, WriteResult::Kind::Unstorable);
     QCOMPARE(r.character, u"é"_s);
 
-    r = AppendTitle(*m_folder, {u"題"_s, u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"メモ\"引用\""_s});
+    r = AppendTitle(*m_folder, table, {u"題"_s, u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"メモ\"引用\""_s});
     QCOMPARE(r.kind, WriteResult::Kind::DoubleQuote);
     QCOMPARE(fixture::read(path(u"データ.TXT"_s)), original);
 }
@@ -209,11 +209,22 @@ void TestCollection::reportsDamagedTitleFile()
     QCOMPARE(problems[0].line, 2);
     QVERIFY(problems[0].message().contains(u"データ.TXT"_s));
 
-    // The first write keeps the damaged original beside the file.
-    QVERIFY(AppendTitle(*m_folder, {u"四"_s, {}, {}, {}, {}, {}, {}}).ok());
+    // The first write keeps the damaged original beside the file. An appended title
+    // would run into the cut record, so the file is written whole and the title stays
+    // its own; the next title is appended as usual.
+    QVERIFY(AppendTitle(*m_folder, table, {u"四"_s, {}, {}, {}, {}, {}, {}}).ok());
     const QStringList kept = m_folder->takeKeptCopies();
     QCOMPARE(kept.size(), 1);
     QCOMPARE(fixture::read(path(kept[0])), fixture::readFixture(u"titles_cut.TXT"_s));
+    LoadTitleFile(*m_folder, &table);
+    QVERIFY(AppendTitle(*m_folder, table, {u"五"_s, {}, {}, {}, {}, {}, {}}).ok());
+    LoadTitleFile(*m_folder, &table);
+    QCOMPARE(table.count(), 4);
+    QCOMPARE(table.find(u"四"_s), 3);
+    QCOMPARE(table.find(u"五"_s), 4);
+    QCOMPARE(table.at(2).rating, QString());
+    QVERIFY(m_folder->takeProblems().isEmpty());
+    QVERIFY(m_folder->takeKeptCopies().isEmpty());
 }
 
 void TestCollection::readsAndWritesTrackData()
@@ -234,11 +245,11 @@ void TestCollection::readsAndWritesTrackData()
              sjis(u"\"潮騒\",\"ミナモ航路\",\"バラード\",\"星川\",\"朝霧\",\"久遠\",\"\",\"\",\"\",\"\",\"\",\"十二番\"\r\n"
                   "\"曲名\",\"歌手\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s));
 
-    QVERIFY(AppendTrackRecords(*m_folder, {{u"新曲"_s, u"複数の歌手"_s, {}, {}, {}, {}, {}},
+    QVERIFY(AppendTrackRecords(*m_folder, table, {{u"新曲"_s, u"複数の歌手"_s, {}, {}, {}, {}, {}},
                                            {u"新曲"_s, u"複数の歌手"_s, {}, {}, {}, {}, {}}}).ok());
     LoadTrackTable(*m_folder, &table);
     QCOMPARE(table.count(), 4);
-    const WriteResult r = AppendTrackRecords(*m_folder, {{u"ok"_s, u"a"_s, {}, {}, {}, {}, {}},
+    const WriteResult r = AppendTrackRecords(*m_folder, table, {{u"ok"_s, u"a"_s, {}, {}, {}, {}, {}},
                                                          {u"x"_s, u"\"q\""_s, {}, {}, {}, {}, {}}});
     QCOMPARE(r.kind, WriteResult::Kind::DoubleQuote);
     LoadTrackTable(*m_folder, &table);

@@ -38,6 +38,8 @@ private slots:
     void mainButtonReturnsToTheTitleOpenedFromAList();
     void helpSwitchRewritesTheSettingsFile();
     void helpButtonOpensAndEndClosesTheHelp();
+    void helpSwitchStaysWhenTheFileCannotBeWritten();
+    void closingWithAnEditedNameBoxIsSafe();
 
 private:
     void writeTitles(const QStringList& lines);
@@ -348,6 +350,30 @@ void TestMainWindow::helpButtonOpensAndEndClosesTheHelp()
     QTest::mouseClick(w.cmdEnd, Qt::LeftButton);
     QCOMPARE(m_help->openWindows, 0);
     QVERIFY(!w.isVisible());
+}
+
+void TestMainWindow::helpSwitchStaysWhenTheFileCannotBeWritten()
+{
+    // A folder where the settings file should be: it cannot be read nor replaced.
+    QVERIFY(QDir(m_tmp->path()).mkdir(u"設定.TXT"_s));
+    MainWindow& w = start();
+    QTest::mouseClick(w.chkHelp, Qt::LeftButton);
+    QCOMPARE(m_dialogs->titles(), (QStringList{u"ヘルプツアーＯＮ"_s, u"書き込みエラー"_s}));
+    QVERIFY(m_dialogs->boxes[1].text.contains(u"設定.TXT"_s));
+    QVERIFY(!w.chkHelp->isChecked());
+    QCOMPARE(w.state().tour.HelpTourOn(), 0);
+}
+
+void TestMainWindow::closingWithAnEditedNameBoxIsSafe()
+{
+    writeTitles({record(u"一"_s), record(u"二"_s)});
+    MainWindow& w = start();
+    // Leaving the box with another title's name in it makes the combo pick that entry
+    // while the window is taken down.
+    w.fraMain->cboName->setFocus();
+    w.fraMain->cboName->setEditText(u"二"_s);
+    m_window.reset();
+    QVERIFY(!m_window);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -41,7 +41,7 @@ QString newLine(const QString& name, const QDate& day)
 void pressEnter(QComboBox* combo, const QString& text)
 {
     combo->setEditText(text);
-    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(combo, Qt::Key_Return);
 }
 
 } // namespace
@@ -135,6 +135,7 @@ void TestTitles::refusedOrCancelledNamesCreateNothing_data()
     QTest::newRow("double quote") << u"A\"B"_s << u"入力制限"_s << QStringList{QString(), QString()};
     QTest::newRow("accented letter") << u"Café"_s << u"入力制限"_s << QStringList{QString(), u"Café"_s};
     QTest::newRow("emoji") << u"歌🎵"_s << u"入力制限"_s << QStringList{QString(), u"歌🎵"_s};
+    QTest::newRow("pasted line break") << u"題\n"_s << u"入力制限"_s << QStringList{QString(), u"題\n"_s};
 }
 
 void TestTitles::refusedOrCancelledNamesCreateNothing()
@@ -480,6 +481,7 @@ void TestTitles::unstorableNamesAreRefused_data()
     QTest::newRow("artist with an emoji") << false << u"歌手😀"_s << true;
     QTest::newRow("artist with a letter CP932 lacks") << false << u"Björk"_s << true;
     QTest::newRow("genre with a double quote") << true << u"\"ロック\""_s << true;
+    QTest::newRow("artist with a line break") << false << u"歌\n手"_s << true;
     QTest::newRow("empty artist, nothing to do") << false << QString() << false;
 }
 

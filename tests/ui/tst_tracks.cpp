@@ -71,7 +71,7 @@ void TestTracks::entersACompactDisc()
     QCOMPARE(t->cmdHensyu->text(), u"曲目登録"_s);
 
     s->cboSakusya->setEditText(u"ミナモ航路"_s);
-    QTest::keyClick(s->cboSakusya->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(s->cboSakusya, Qt::Key_Return);
     QCOMPARE(f.dialogs.beeps, 1);
     QCOMPARE(f.bytes(u"歌手マスタ.txt"_s), sjis(u"ルリタテハ楽団\r\nミナモ航路\r\n"_s));
     QVERIFY(f.bytes(u"データ.TXT"_s).startsWith(sjis(u"\"灯台の夜\",\"ミナモ航路\",\"未登録\",\"未\""_s)));
@@ -105,6 +105,17 @@ void TestTracks::entersACompactDisc()
     QTest::mouseClick(lyrics->cmdKashiToroku, Qt::LeftButton);
     QCOMPARE(f.bytes(u"歌詞_灯台_ミナモ航路.txt"_s), sjis(u"ひかりが\r\n\r\n海を渡る\r\n\r\n"_s));
     QCOMPARE(column(t->msgKyokumoku, 2), (QStringList{QString(), u"○"_s, QString()}));
+
+    // Arrow keys load the song of the row they move to; tabbing into the grid of a
+    // title shown anew does not, so typed lyrics are not lost.
+    QTest::keyClick(t->msgKyokumoku, Qt::Key_Down);
+    QCOMPARE(lyrics->LoadedLyricsFile().song, u"夜明け"_s);
+    lyrics->txtKashi1->setPlainText(u"書きかけ"_s);
+    s->showTitle(1);
+    QCOMPARE(t->msgKyokumoku->row(), 0);
+    t->msgKyokumoku->setFocus(Qt::TabFocusReason);
+    QCOMPARE(t->msgKyokumoku->row(), 1);
+    QCOMPARE(lyrics->txtKashi1->toPlainText(), u"書きかけ"_s);
 
     QTest::mouseClick(lyrics->cmdGazo, Qt::LeftButton);
     QVERIFY(!lyrics->isVisible());
