@@ -98,6 +98,7 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
 
 MainWindow::~MainWindow()
 {
+    m_state.folder.setProblemListener({});
     // The screens go first, while the state they point into is still there.
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
@@ -200,7 +201,13 @@ void MainWindow::startUp()
 
 void MainWindow::reportLoadProblems()
 {
-    const QList<LoadProblem> problems = m_state.folder.takeProblems();
+    tellLoadProblems(m_state.folder.takeProblems());
+    // Files read later (track lists, lyrics) are told of as they are met.
+    m_state.folder.setProblemListener([this](const LoadProblem& p) { tellLoadProblems({p}); });
+}
+
+void MainWindow::tellLoadProblems(const QList<LoadProblem>& problems)
+{
     if (problems.isEmpty())
         return;
     QString text;

@@ -67,6 +67,7 @@ private:
     void cmdMain_Click();
     void chkHelp_Click();
     void reportLoadProblems();
+    void tellLoadProblems(const QList<LoadProblem>& problems);
 
     Dialogs& m_dialogs;
     HelpViewer& m_help;

@@ -131,7 +131,10 @@ void DataFolder::noteProblem(const LoadProblem& problem)
     if (m_damaged.contains(path) || m_keptPaths.contains(path))
         return;
     m_damaged.insert(path);
-    m_problems.append(problem);
+    if (m_listener)
+        m_listener(problem);
+    else
+        m_problems.append(problem);
 }
 
 QList<LoadProblem> DataFolder::takeProblems()

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 // The folder that holds the collection, and the one way in and out of its files.
@@ -46,8 +47,10 @@ public:
     // record appended to it would run into the cut one, so it must be written whole.
     bool endsWithinRecord(const QString& name) const;
 
-    // Problems met while reading, in the order met, each file once.
+    // Problems met while reading, in the order met, each file once. With a listener set,
+    // each is handed to it as it is met instead of being kept for takeProblems().
     void noteProblem(const LoadProblem& problem);
+    void setProblemListener(std::function<void(const LoadProblem&)> listener) { m_listener = std::move(listener); }
     QList<LoadProblem> takeProblems();
     // The names under which damaged files were kept before being written, since the last call.
     QStringList takeKeptCopies();
@@ -65,6 +68,7 @@ private:
 
     QDir m_dir;
     QList<LoadProblem> m_problems;
+    std::function<void(const LoadProblem&)> m_listener;
     QSet<QString> m_damaged; // full paths of files read with problems, not yet kept aside
     QSet<QString> m_keptPaths; // damaged files already kept aside in this run
     QSet<QString> m_cutShort;  // files read that end within a record

@@ -161,6 +161,15 @@ void TestMainWindow::reportsDamagedFilesAtStartUp()
     QCOMPARE(m_dialogs->titles(), QStringList{u"データファイルの確認"_s});
     QVERIFY(m_dialogs->boxes[0].text.contains(u"データ.TXT"_s));
     QCOMPARE(m_dialogs->boxes[0].icon, Dialogs::Icon::Exclamation);
+
+    // A file read later is told of when it is met, once.
+    QVERIFY(fixture::write(m_tmp->filePath(u"曲目_三.txt"_s), "ok\r\n\x85\x40\r\n"));
+    m_dialogs->clear();
+    w.fraMain->hsbData->setValue(2);
+    w.fraMain->hsbData->setValue(1);
+    w.fraMain->hsbData->setValue(2);
+    QCOMPARE(m_dialogs->titles(), QStringList{u"データファイルの確認"_s});
+    QVERIFY(m_dialogs->boxes[0].text.contains(u"「曲目_三.txt」の 2 行目"_s));
 }
 
 void TestMainWindow::showsTitleAttributesAndFaces_data()
