@@ -175,13 +175,9 @@ void TrackEntry::ShowTrackList()
 
 void TrackEntry::markLyrics()
 {
-    const bool compilation = msgKyokumoku->cols() == 4;
-    const int markColumn = compilation ? 3 : 2;
-    const QString artist = m_artistBox.currentText();
+    const int markColumn = msgKyokumoku->cols() - 1;
     for (int r = 1; r < msgKyokumoku->rows(); ++r) {
-        const QString name = lyricsrules::lyricsFileName(msgKyokumoku->text(r, 1),
-                                                         compilation ? msgKyokumoku->text(r, 2) : artist);
-        if (m_lyrics.contains(name))
+        if (m_lyrics.contains(lyricsrules::lyricsFileName(msgKyokumoku->text(r, 1), artistOfRow(r))))
             msgKyokumoku->setText(r, markColumn, u"○"_s);
     }
 }
