@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -93,7 +94,12 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     connect(cmdEnd, &QToolButton::clicked, this, &QWidget::close);
     connect(chkHelp, &QToolButton::clicked, this, &MainWindow::chkHelp_Click);
 
-    resize(1260, 760);
+    // As large as suits the screens the program is made for, never larger than the
+    // desktop leaves room for (a 1280 x 800 screen with a task bar).
+    QSize size(1260, 760);
+    if (const QScreen* desktop = screen())
+        size = size.boundedTo(desktop->availableGeometry().size() - QSize(16, 40));
+    resize(size);
 }
 
 MainWindow::~MainWindow()
