@@ -3,7 +3,7 @@
 #include "app/appstate.h"
 #include "lyrics/lyricsrules.h"
 #include "platform/dialogs.h"
-#include "platform/filelisting.h"
+#include "store/filelisting.h"
 #include "platform/grid.h"
 #include "platform/printer.h"
 #include "tracks/trackentry.h"

@@ -181,4 +181,20 @@ QString firstUnstorable(QStringView text)
     return encode(text, &scratch, &bad) ? QString() : bad;
 }
 
+QString storedForm(QStringView text)
+{
+    const auto& table = encodeTable().code;
+    QString out = text.toString();
+    for (QChar& c : out) {
+        const std::uint16_t code = table[c.unicode()];
+        if (code == 0xFFFF)
+            continue;
+        const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        const QString back = code > 0xFF ? decode(QByteArrayView(bytes, 2)) : decode(QByteArrayView(bytes + 1, 1));
+        if (back.size() == 1)
+            c = back[0];
+    }
+    return out;
+}
+
 } // namespace cp932

@@ -21,4 +21,9 @@ bool encode(QStringView text, QByteArray* out, QString* bad = nullptr);
 // The first character of text that cannot be stored, or an empty string.
 QString firstUnstorable(QStringView text);
 
+// Text as it reads back after being stored: each character that CP932 keeps as
+// another one (〜 as ～, − as －, ¥ as ￥) replaced by that one. Characters CP932 cannot
+// hold stay, so that refusing them can name them.
+QString storedForm(QStringView text);
+
 } // namespace cp932

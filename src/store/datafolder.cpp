@@ -1,6 +1,7 @@
 #include "datafolder.h"
 
 #include "cp932.h"
+#include "filelisting.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -12,17 +13,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QString foldAscii(const QString& name)
-{
-    QString folded = name;
-    for (QChar& c : folded) {
-        const char16_t u = c.unicode();
-        if (u >= u'A' && u <= u'Z')
-            c = QChar(u + (u'a' - u'A'));
-    }
-    return folded;
-}
 
 int lineOfByte(const QByteArray& bytes, qsizetype offset)
 {
@@ -67,13 +57,13 @@ QString DataFolder::lookUpIgnoringCase(const QString& name) const
         while (it.hasNext()) {
             it.next();
             const QString onDisk = it.fileName();
-            m_foldedNames.insert(foldAscii(onDisk), onDisk);
+            m_foldedNames.insert(foldLetterCase(onDisk), onDisk);
         }
         m_listed = modified.has_value();
         if (modified)
             m_listedFolderTime = *modified;
     }
-    return m_foldedNames.value(foldAscii(name));
+    return m_foldedNames.value(foldLetterCase(name));
 }
 
 void DataFolder::noteOwnChange(const QString& path, bool exists) const
@@ -87,9 +77,9 @@ void DataFolder::noteOwnChange(const QString& path, bool exists) const
     }
     const QString onDisk = QFileInfo(path).fileName();
     if (exists)
-        m_foldedNames.insert(foldAscii(onDisk), onDisk);
-    else if (m_foldedNames.value(foldAscii(onDisk)) == onDisk)
-        m_foldedNames.remove(foldAscii(onDisk));
+        m_foldedNames.insert(foldLetterCase(onDisk), onDisk);
+    else if (m_foldedNames.value(foldLetterCase(onDisk)) == onDisk)
+        m_foldedNames.remove(foldLetterCase(onDisk));
     m_listedFolderTime = *modified;
 }
 

@@ -12,7 +12,7 @@ WriteResult refuseLineBreaks(Master master, const QStringList& names)
 {
     for (const QString& name : names) {
         if (name.contains(u'\r') || name.contains(u'\n'))
-            return {WriteResult::Kind::Unstorable, masterFileName(master), u"改行"_s, {}};
+            return WriteResult::refused(masterFileName(master), {TextRefusal::Kind::ControlCharacter, {}});
     }
     return WriteResult::success();
 }

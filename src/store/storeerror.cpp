@@ -1,5 +1,7 @@
 #include "storeerror.h"
 
+#include "cp932.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 QString LoadProblem::message() const
@@ -9,6 +11,66 @@ QString LoadProblem::message() const
         return u"「%1」の %2 行目に、Shift-JIS として読めない文字があります。"_s.arg(fileName).arg(line);
     case Kind::EndsWithinRecord:
         return u"「%1」が %2 行目から始まるデータの途中で終わっています。"_s.arg(fileName).arg(line);
+    case Kind::QuoteInField:
+        return u"「%1」の %2 行目の項目に \" の文字があります（全角の ” に置き換えて読みました）。"_s.arg(fileName).arg(line);
+    case Kind::CaseTwins:
+        return u"「%1」の %2 行目のタイトル「%3」は、「%4」と英字の大文字・小文字だけが違うため、曲目や画像のファイルを共有しています。"_s
+            .arg(fileName)
+            .arg(line)
+            .arg(otherName, name);
+    }
+    return {};
+}
+
+bool isControlCharacter(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+std::optional<TextRefusal> refusalOf(QStringView text, TextUse use)
+{
+    if (use.oneLine) {
+        for (const QChar c : text) {
+            if (isControlCharacter(c))
+                return TextRefusal{TextRefusal::Kind::ControlCharacter, {}};
+        }
+    }
+    if (QString bad = cp932::firstUnstorable(text); !bad.isEmpty())
+        return TextRefusal{TextRefusal::Kind::Unstorable, std::move(bad)};
+    if (use.asField && text.contains(u'"'))
+        return TextRefusal{TextRefusal::Kind::DoubleQuote, u"\""_s};
+    return std::nullopt;
+}
+
+QString TextRefusal::title() const
+{
+    return u"使用不可文字"_s;
+}
+
+QString TextRefusal::message() const
+{
+    switch (kind) {
+    case Kind::Unstorable:
+        return u"「%1」はファイルに保存できない文字です。"_s.arg(character) + u"\r\n"_s
+            + u"別の文字に置き換えてください。"_s;
+    case Kind::DoubleQuote:
+        return u"\" の文字は保存できないので何かに置き換えてください。"_s + u"\r\n"_s
+            + u"（全角の ” などが使えます）"_s;
+    case Kind::ControlCharacter:
+        return u"改行やタブなどの制御文字は使えないので何かに置き換えてください。"_s;
+    }
+    return {};
+}
+
+WriteResult WriteResult::refused(const QString& fileName, const TextRefusal& refusal)
+{
+    switch (refusal.kind) {
+    case TextRefusal::Kind::Unstorable:
+        return {Kind::Unstorable, fileName, refusal.character, {}};
+    case TextRefusal::Kind::DoubleQuote:
+        return {Kind::DoubleQuote, fileName, refusal.character, {}};
+    case TextRefusal::Kind::ControlCharacter:
+        return {Kind::ControlCharacter, fileName, {}, {}};
     }
     return {};
 }
@@ -18,7 +80,8 @@ QString WriteResult::title() const
     switch (kind) {
     case Kind::Unstorable:
     case Kind::DoubleQuote:
-        return u"使用不可文字"_s;
+    case Kind::ControlCharacter:
+        return TextRefusal{}.title();
     default:
         return u"書き込みエラー"_s;
     }
@@ -30,11 +93,11 @@ QString WriteResult::message() const
     case Kind::Ok:
         return {};
     case Kind::Unstorable:
-        return u"「%1」はファイルに保存できない文字です。"_s.arg(character) + u"\r\n"_s
-            + u"別の文字に置き換えてください。"_s;
+        return TextRefusal{TextRefusal::Kind::Unstorable, character}.message();
     case Kind::DoubleQuote:
-        return u"\" の文字は保存できないので何かに置き換えてください。"_s + u"\r\n"_s
-            + u"（全角の ” などが使えます）"_s;
+        return TextRefusal{TextRefusal::Kind::DoubleQuote, character}.message();
+    case Kind::ControlCharacter:
+        return TextRefusal{TextRefusal::Kind::ControlCharacter, {}}.message();
     case Kind::BadFileName:
         return u"「%1」はファイル名として使えません。"_s.arg(fileName) + u"\r\n"_s
             + u"何も保存していません。"_s;
@@ -42,6 +105,9 @@ QString WriteResult::message() const
         return u"「%1」に書き込めませんでした。"_s.arg(fileName) + u"\r\n"_s
             + (detail.isEmpty() ? QString() : u"（%1）"_s.arg(detail) + u"\r\n"_s)
             + u"ファイルは元のままです。"_s;
+    case Kind::DiskFull:
+        return u"ディスクの空きが足りないため、「%1」に書き込めませんでした。"_s.arg(fileName) + u"\r\n"_s
+            + u"ファイルは元のままです。空きを作ってからもう一度操作してください。"_s;
     }
     return {};
 }

@@ -2,22 +2,52 @@
 
 #include <QString>
 
+#include <optional>
+
 // Something in a collection file that could not be read as it stands. The file is read
 // as far as it goes, and the user is told at start-up.
 struct LoadProblem {
-    enum class Kind { NotCp932, EndsWithinRecord };
+    enum class Kind { NotCp932, EndsWithinRecord, QuoteInField, CaseTwins };
 
     Kind kind = Kind::NotCp932;
     QString fileName;
     int line = 0;
+    // CaseTwins: the two names that differ only in letter case.
+    QString name;
+    QString otherName;
 
     QString message() const;
 };
 
+// Why a text cannot go into the collection's files as it stands: a character CP932 has
+// no form for, a double quote (which ends a field of a record early), or a line break
+// or other control character in a text that must stay one line.
+struct TextRefusal {
+    enum class Kind { Unstorable, DoubleQuote, ControlCharacter };
+
+    Kind kind = Kind::Unstorable;
+    QString character; // Unstorable: the character that has no CP932 form
+
+    QString message() const;
+    QString title() const;
+};
+
+// The reasons to refuse text before anything is written, tested in this order: a
+// control character (only with oneLine), a character without CP932 form, a double quote
+// (only with asField).
+struct TextUse {
+    bool oneLine = false;
+    bool asField = false;
+};
+std::optional<TextRefusal> refusalOf(QStringView text, TextUse use);
+
+// Whether c is a line break, tab or other control character.
+bool isControlCharacter(QChar c);
+
 // The outcome of a write to a collection file. Anything but ok() means the file is
 // as it was before the write.
 struct WriteResult {
-    enum class Kind { Ok, Unstorable, DoubleQuote, BadFileName, Io };
+    enum class Kind { Ok, Unstorable, DoubleQuote, ControlCharacter, BadFileName, Io, DiskFull };
 
     Kind kind = Kind::Ok;
     QString fileName;
@@ -29,4 +59,5 @@ struct WriteResult {
     QString title() const;
 
     static WriteResult success() { return {}; }
+    static WriteResult refused(const QString& fileName, const TextRefusal& refusal);
 };

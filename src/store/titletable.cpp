@@ -2,6 +2,7 @@
 
 #include "collectionfiles.h"
 #include "datafolder.h"
+#include "filelisting.h"
 #include "recordfile.h"
 #include "records.h"
 
@@ -29,13 +30,21 @@ TitleTable::TitleTable(std::vector<TitleRecord> records)
 {
     m_firstByName.reserve(static_cast<qsizetype>(m_records.size()));
     // Backwards, so that the first title of a name is the one kept.
-    for (size_t i = m_records.size(); i-- > 0;)
+    m_firstByFoldedName.reserve(static_cast<qsizetype>(m_records.size()));
+    for (size_t i = m_records.size(); i-- > 0;) {
         m_firstByName.insert(m_records[i].name, static_cast<int>(i + 1));
+        m_firstByFoldedName.insert(foldLetterCase(m_records[i].name), static_cast<int>(i + 1));
+    }
 }
 
 int TitleTable::find(const QString& name) const
 {
     return m_firstByName.value(name, 0);
+}
+
+int TitleTable::findIgnoringCase(const QString& name) const
+{
+    return m_firstByFoldedName.value(foldLetterCase(name), 0);
 }
 
 void LoadTitleFile(DataFolder& folder, TitleTable* table)

@@ -39,6 +39,9 @@ public:
 
     // The number of the first title named exactly name, or 0.
     int find(const QString& name) const;
+    // The number of the first title whose name equals name when ASCII letter case is
+    // ignored (as file names are matched), or 0: such a title would share its files.
+    int findIgnoringCase(const QString& name) const;
 
     void setArtist(int k, const QString& artist) { record(k).artist = artist; }
     void setGenre(int k, const QString& genre) { record(k).genre = genre; }
@@ -49,6 +52,7 @@ private:
 
     std::vector<TitleRecord> m_records;
     QHash<QString, int> m_firstByName;
+    QHash<QString, int> m_firstByFoldedName;
 };
 
 // Reads "データ.TXT" into table. A missing file is created empty, giving no titles.

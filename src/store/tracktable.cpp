@@ -50,6 +50,18 @@ WriteResult SaveTrackTable(DataFolder& folder, const std::vector<TrackRecord>& r
     return writeTracks(folder, records, WriteMode::Rewrite);
 }
 
+WriteResult WriteTrackList(DataFolder& folder, const TrackTable& loaded, const QString& listFile,
+                           const QString& listText, const std::vector<TrackRecord>& added)
+{
+    // For now the songs first, then the list.
+    if (!added.empty()) {
+        const WriteResult appended = AppendTrackRecords(folder, loaded, added);
+        if (!appended.ok())
+            return appended;
+    }
+    return folder.rewrite(listFile, listText);
+}
+
 WriteResult AppendTrackRecords(DataFolder& folder, const TrackTable& loaded, const std::vector<TrackRecord>& records)
 {
     if (folder.endsWithinRecord(files::kTracks)) {

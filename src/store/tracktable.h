@@ -51,6 +51,11 @@ void LoadTrackTable(DataFolder& folder, TrackTable* table);
 // Rewrites "曲目データ.TXT" whole from the records, in their order.
 WriteResult SaveTrackTable(DataFolder& folder, const std::vector<TrackRecord>& records);
 
+// Writes a title's track list and adds its new songs to "曲目データ.TXT" (loaded into
+// loaded), both or neither: when either file cannot be written, both stay as they were.
+WriteResult WriteTrackList(DataFolder& folder, const TrackTable& loaded, const QString& listFile,
+                           const QString& listText, const std::vector<TrackRecord>& added);
+
 // Adds records at the end of "曲目データ.TXT", loaded into table, all or none. A file
 // that was found cut short within a record is written whole instead.
 WriteResult AppendTrackRecords(DataFolder& folder, const TrackTable& loaded, const std::vector<TrackRecord>& records);

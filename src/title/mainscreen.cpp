@@ -4,7 +4,7 @@
 #include "app/mastercombo.h"
 #include "lyrics/lyricspanel.h"
 #include "platform/dialogs.h"
-#include "platform/filelisting.h"
+#include "store/filelisting.h"
 #include "platform/grid.h"
 #include "platform/picturebox.h"
 #include "store/collectionfiles.h"

@@ -1,6 +1,6 @@
 #include "titlerules.h"
 
-#include "platform/filelisting.h"
+#include "store/filelisting.h"
 #include "store/collectionfiles.h"
 #include "store/masterlist.h"
 

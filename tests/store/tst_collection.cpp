@@ -269,7 +269,7 @@ void TestCollection::readsAndAppendsMasters()
     QVERIFY(AppendMasterName(*m_folder, Master::Lyricist, u"新しい人"_s).ok());
     QCOMPARE(fixture::read(path(u"作詞マスタ.TXT"_s)),
              fixture::readFixture(u"master_lyricists.txt"_s) + sjis(u"\r\n新しい人\r\n"_s));
-    QCOMPARE(AppendMasterName(*m_folder, Master::Lyricist, u"二\n行"_s).kind, WriteResult::Kind::Unstorable);
+    QCOMPARE(AppendMasterName(*m_folder, Master::Lyricist, u"二\n行"_s).kind, WriteResult::Kind::ControlCharacter);
 
     QVERIFY(ReadMaster(*m_folder, Master::Artist).isEmpty());
     QVERIFY(AppendMasterName(*m_folder, Master::SongGenre, u"バラード"_s).ok());

@@ -1,6 +1,6 @@
 #include "../store/fixture.h"
 
-#include "platform/filelisting.h"
+#include "store/filelisting.h"
 #include "platform/grid.h"
 #include "platform/picturebox.h"
 #include "platform/texthelpviewer.h"

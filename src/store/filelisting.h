@@ -4,6 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+// File names match regardless of ASCII letter case, as on the Windows disks the
+// collections come from; every other character (full-width letters too) as it is.
+inline char16_t foldLetterCase(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+QString foldLetterCase(QStringView name);
+
 // A snapshot of the names in one folder that match a pattern such as "歌詞_*.txt",
 // taken again only on refresh(). The pattern's letters match regardless of ASCII case,
 // as file lists do on the Windows disks the collections come from; "is this name

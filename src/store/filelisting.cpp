@@ -5,14 +5,13 @@
 
 #include <algorithm>
 
-namespace {
-
-char16_t foldAscii(char16_t c)
+QString foldLetterCase(QStringView name)
 {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+    QString folded = name.toString();
+    for (QChar& c : folded)
+        c = QChar(foldLetterCase(c.unicode()));
+    return folded;
 }
-
-} // namespace
 
 FileListing::FileListing(QString folder, QString pattern)
     : m_folder(std::move(folder))
@@ -30,7 +29,7 @@ bool FileListing::matches(QStringView pattern, QStringView name)
             star = p++;
             resume = n;
         } else if (p < pattern.size()
-                   && (pattern[p] == u'?' || foldAscii(pattern[p].unicode()) == foldAscii(name[n].unicode()))) {
+                   && (pattern[p] == u'?' || foldLetterCase(pattern[p].unicode()) == foldLetterCase(name[n].unicode()))) {
             ++p;
             ++n;
         } else if (star >= 0) {
