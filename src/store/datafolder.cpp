@@ -236,3 +236,8 @@ bool DataFolder::endsWithinRecord(const QString& name) const
 {
     return m_cutShort.contains(filePath(name));
 }
+
+QStringList DataFolder::removeInterruptedSaves()
+{
+    return {};
+}

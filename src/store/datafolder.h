@@ -55,6 +55,10 @@ public:
     // The names under which damaged files were kept before being written, since the last call.
     QStringList takeKeptCopies();
 
+    // Removes the temporary files that saves interrupted by a crash or a power cut left
+    // behind (never anything else) and returns their names. Called at start-up.
+    QStringList removeInterruptedSaves();
+
     // A file name the store will accept: no path separators, not "." or "..".
     static bool isPlainFileName(const QString& name);
 
