@@ -180,6 +180,8 @@ void MainWindow::startUp()
     QApplication::processEvents();
     m_state.StartingUp = true;
 
+    // What a save cut short by a crash or a power cut left behind goes first.
+    m_state.folder.removeInterruptedSaves();
     fraMain->LoadTitleFile();
     LoadTrackTable(m_state.folder, &m_state.tracks);
     m_state.tour.setHelpTourOn(LoadSettings(m_state.folder).value_or(0));
@@ -217,10 +219,18 @@ void MainWindow::tellLoadProblems(const QList<LoadProblem>& problems)
     if (problems.isEmpty())
         return;
     QString text;
-    for (const LoadProblem& p : problems)
+    bool damaged = false;
+    bool twins = false;
+    for (const LoadProblem& p : problems) {
         text += p.message() + u"\r\n"_s;
-    text += u"\r\n読めたところまでを表示しています。\r\n"
-            "そのファイルを最初に書き換える前に、元の内容を「ファイル名.日付_時刻.bak」として同じフォルダに残します。"_s;
+        (p.kind == LoadProblem::Kind::CaseTwins ? twins : damaged) = true;
+    }
+    if (damaged)
+        text += u"\r\n読めたところまでを表示しています。\r\n"
+                "そのファイルを最初に書き換える前に、元の内容を「ファイル名.日付_時刻.bak」として同じフォルダに残します。"_s;
+    if (twins)
+        text += u"\r\n大文字・小文字だけが違うタイトルは、どちらかの曲目や画像を変えるともう一方も変わります。\r\n"
+                "新しいタイトルには、既にある名前と大文字・小文字だけが違う名前は付けられません。"_s;
     m_dialogs.message(text, u"データファイルの確認"_s, Dialogs::Icon::Exclamation);
 }
 

@@ -1,14 +1,11 @@
 #include "datafolder.h"
 
 #include "cp932.h"
-#include "filelisting.h"
+#include "stagedfile.h"
 
-#include <QDirIterator>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <system_error>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -25,10 +22,24 @@ int lineOfByte(const QByteArray& bytes, qsizetype offset)
     return line;
 }
 
+// The bytes of a file, nothing when it is missing, an error when it cannot be read.
+std::optional<QByteArray> currentBytes(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
 } // namespace
 
 DataFolder::DataFolder(const QString& path)
     : m_dir(path)
+    , m_names(m_dir.absolutePath())
 {
 }
 
@@ -38,57 +49,12 @@ bool DataFolder::isPlainFileName(const QString& name)
         && !name.contains(u'\\') && !name.contains(QChar(0));
 }
 
-std::optional<std::filesystem::file_time_type> DataFolder::folderTime() const
-{
-    std::error_code error;
-    const auto time = std::filesystem::last_write_time(m_dir.absolutePath().toStdU16String(), error);
-    return error ? std::nullopt : std::optional(time);
-}
-
-QString DataFolder::lookUpIgnoringCase(const QString& name) const
-{
-    // The listing is kept while the folder's modification time (to the nanosecond where
-    // the file system keeps it) stays the one it was taken at; the program's own
-    // creations and deletions are entered into it as they are made.
-    const auto modified = folderTime();
-    if (!m_listed || !modified || *modified != m_listedFolderTime) {
-        m_foldedNames.clear();
-        QDirIterator it(m_dir.absolutePath(), QDir::Files | QDir::Hidden | QDir::System);
-        while (it.hasNext()) {
-            it.next();
-            const QString onDisk = it.fileName();
-            m_foldedNames.insert(foldLetterCase(onDisk), onDisk);
-        }
-        m_listed = modified.has_value();
-        if (modified)
-            m_listedFolderTime = *modified;
-    }
-    return m_foldedNames.value(foldLetterCase(name));
-}
-
-void DataFolder::noteOwnChange(const QString& path, bool exists) const
-{
-    if (!m_listed)
-        return;
-    const auto modified = folderTime();
-    if (!modified) {
-        m_listed = false;
-        return;
-    }
-    const QString onDisk = QFileInfo(path).fileName();
-    if (exists)
-        m_foldedNames.insert(foldLetterCase(onDisk), onDisk);
-    else if (m_foldedNames.value(foldLetterCase(onDisk)) == onDisk)
-        m_foldedNames.remove(foldLetterCase(onDisk));
-    m_listedFolderTime = *modified;
-}
-
 QString DataFolder::filePath(const QString& name) const
 {
     const QString exact = m_dir.absoluteFilePath(name);
     if (!isPlainFileName(name) || QFileInfo::exists(exact))
         return exact;
-    const QString onDisk = lookUpIgnoringCase(name);
+    const QString onDisk = m_names.onDisk(name);
     return onDisk.isEmpty() ? exact : m_dir.absoluteFilePath(onDisk);
 }
 
@@ -109,113 +75,148 @@ std::optional<QString> DataFolder::readText(const QString& name)
     qsizetype bad = -1;
     QString text = cp932::decode(bytes, &bad);
     if (bad >= 0)
-        noteProblem({LoadProblem::Kind::NotCp932, QFileInfo(path).fileName(), lineOfByte(bytes, bad)});
+        noteProblem({LoadProblem::Kind::NotCp932, QFileInfo(path).fileName(), lineOfByte(bytes, bad), {}, {}});
     return text;
 }
 
 void DataFolder::noteProblem(const LoadProblem& problem)
 {
-    const QString path = filePath(problem.fileName);
-    if (problem.kind == LoadProblem::Kind::EndsWithinRecord)
-        m_cutShort.insert(path);
-    if (m_damaged.contains(path) || m_keptPaths.contains(path))
-        return;
-    m_damaged.insert(path);
-    if (m_listener)
-        m_listener(problem);
-    else
-        m_problems.append(problem);
+    m_problems.note(problem, filePath(problem.fileName));
+}
+
+void DataFolder::setProblemListener(std::function<void(const LoadProblem&)> listener)
+{
+    m_problems.setListener(std::move(listener));
 }
 
 QList<LoadProblem> DataFolder::takeProblems()
 {
-    return std::exchange(m_problems, {});
+    return m_problems.take();
 }
 
 QStringList DataFolder::takeKeptCopies()
 {
-    return std::exchange(m_kept, {});
+    return m_problems.takeCopies();
 }
 
-std::optional<WriteResult> DataFolder::keepDamagedOriginal(const QString& name, const QString& path)
+bool DataFolder::endsWithinRecord(const QString& name) const
 {
-    if (!m_damaged.contains(path) || !QFileInfo::exists(path))
+    return m_problems.endsWithinRecord(filePath(name));
+}
+
+QStringList DataFolder::removeInterruptedSaves()
+{
+    return ::removeInterruptedSaves(path());
+}
+
+std::optional<WriteResult> DataFolder::keepDamagedOriginal(const QString& name, const QString& path, QStringList* created)
+{
+    if (!m_problems.needsCopy(path) || !QFileInfo::exists(path))
         return std::nullopt;
-    const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HHmmss"_s);
-    const QString base = QFileInfo(path).fileName() + u'.' + stamp;
+    const WriteResult notKept{WriteResult::Kind::Io, name, {}, u"元の内容を控えとして残せませんでした"_s};
+    QString error;
+    const std::optional<QByteArray> original = currentBytes(path, &error);
+    if (!original)
+        return notKept;
+    const QString base = QFileInfo(path).fileName() + u'.' + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HHmmss"_s);
     QString copyName = base + u".bak"_s;
     for (int n = 2; QFileInfo::exists(m_dir.absoluteFilePath(copyName)); ++n)
         copyName = base + u'-' + QString::number(n) + u".bak"_s;
-    if (!QFile::copy(path, m_dir.absoluteFilePath(copyName))) {
-        WriteResult failure{WriteResult::Kind::Io, name, {}, u"元の内容を控えとして残せませんでした"_s};
-        return failure;
-    }
-    noteOwnChange(m_dir.absoluteFilePath(copyName), true);
-    m_damaged.remove(path);
-    m_keptPaths.insert(path);
-    m_kept.append(copyName);
+    StagedFile copy;
+    if (!copy.write(m_dir.absoluteFilePath(copyName), *original).ok() || !copy.commit().ok())
+        return notKept;
+    created->append(copyName);
+    m_problems.copied(path, copyName);
     return std::nullopt;
 }
 
-std::optional<WriteResult> DataFolder::prepareWrite(const QString& name, QStringView text,
-                                                    QString* path, QByteArray* bytes)
+WriteResult DataFolder::rewrite(const QString& name, const QString& text)
 {
-    if (!isPlainFileName(name))
-        return WriteResult{WriteResult::Kind::BadFileName, name, {}, {}};
-    QString bad;
-    if (!cp932::encode(text, bytes, &bad))
-        return WriteResult{WriteResult::Kind::Unstorable, name, bad, {}};
-    *path = filePath(name);
-    return keepDamagedOriginal(name, *path);
+    return write({{name, text, Change::Mode::Rewrite}});
 }
 
-WriteResult DataFolder::rewrite(const QString& name, QStringView text)
+WriteResult DataFolder::append(const QString& name, const QString& text)
 {
-    QString path;
-    QByteArray bytes;
-    if (auto refused = prepareWrite(name, text, &path, &bytes))
-        return *refused;
-    // Unbuffered, so that a short write (a full disk) is seen here and not lost in a
-    // buffer that the commit would flush without complaint.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {WriteResult::Kind::Io, name, {}, file.errorString()};
-    if (file.write(bytes) != bytes.size() || file.size() != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {WriteResult::Kind::Io, name, {}, reason};
-    }
-    if (!file.commit())
-        return {WriteResult::Kind::Io, name, {}, file.errorString()};
-    // The file is whole now: whatever was cut short in it is gone.
-    m_cutShort.remove(path);
-    noteOwnChange(path, true);
-    return WriteResult::success();
+    return write({{name, text, Change::Mode::Append}});
 }
 
-WriteResult DataFolder::append(const QString& name, QStringView text)
+WriteResult DataFolder::write(const std::vector<Change>& changes)
 {
-    QString path;
-    QByteArray bytes;
-    if (auto refused = prepareWrite(name, text, &path, &bytes))
-        return *refused;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return {WriteResult::Kind::Io, name, {}, file.errorString()};
-    const qint64 oldSize = file.size();
-    // A last line left without its line end would otherwise run into the new one.
-    if (oldSize > 0 && file.seek(oldSize - 1)) {
-        char last = 0;
-        if (file.getChar(&last) && last != '\n' && last != '\r')
-            bytes.prepend("\r\n");
+    struct Planned {
+        QString name;
+        QString path;
+        QByteArray bytes;
+        std::optional<QByteArray> old; // kept to undo when several files change together
+        StagedFile staged;
+    };
+    std::vector<Planned> plan;
+    plan.reserve(changes.size());
+    for (const Change& change : changes) {
+        if (!isPlainFileName(change.name))
+            return {WriteResult::Kind::BadFileName, change.name, {}, {}};
+        Planned p;
+        p.name = change.name;
+        QString bad;
+        if (!cp932::encode(change.text, &p.bytes, &bad))
+            return {WriteResult::Kind::Unstorable, change.name, bad, {}};
+        p.path = filePath(change.name);
+        plan.push_back(std::move(p));
     }
-    if (!file.seek(oldSize) || file.write(bytes) != bytes.size() || file.size() != oldSize + bytes.size()) {
-        const QString reason = file.errorString();
-        file.resize(oldSize);
-        return {WriteResult::Kind::Io, name, {}, reason};
+
+    const FolderNames::Stamp before = m_names.stamp();
+    QStringList created;
+    for (Planned& p : plan) {
+        if (auto refused = keepDamagedOriginal(p.name, p.path, &created))
+            return *refused;
     }
-    if (oldSize == 0)
-        noteOwnChange(path, true);
+    for (size_t i = 0; i < plan.size(); ++i) {
+        Planned& p = plan[i];
+        const Change::Mode mode = changes[i].mode;
+        if (mode == Change::Mode::Append || plan.size() > 1) {
+            QString error;
+            p.old = currentBytes(p.path, &error);
+            if (!error.isEmpty())
+                return {WriteResult::Kind::Io, p.name, {}, error};
+        }
+        if (mode == Change::Mode::Append && p.old && !p.old->isEmpty()) {
+            if (!p.old->endsWith('\n') && !p.old->endsWith('\r'))
+                p.bytes.prepend("\r\n");
+            p.bytes.prepend(*p.old);
+        }
+        const WriteResult staged = p.staged.write(p.path, p.bytes);
+        if (!staged.ok())
+            return {staged.kind, p.name, staged.character, staged.detail};
+    }
+
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const WriteResult committed = plan[i].staged.commit();
+        if (committed.ok())
+            continue;
+        // Those already in place get their old contents back.
+        QString undone;
+        for (size_t j = 0; j < i; ++j) {
+            Planned& p = plan[j];
+            bool restored = false;
+            if (p.old) {
+                StagedFile back;
+                restored = back.write(p.path, *p.old).ok() && back.commit().ok();
+            } else {
+                restored = QFile::remove(p.path);
+            }
+            if (!restored)
+                undone += u"「%1」は書き換わったままです。"_s.arg(p.name);
+        }
+        WriteResult failed{committed.kind, plan[i].name, {}, committed.detail};
+        if (!undone.isEmpty())
+            failed.detail = (failed.detail.isEmpty() ? QString() : failed.detail + u"　"_s) + undone;
+        return failed;
+    }
+
+    for (const Planned& p : plan) {
+        m_problems.rewritten(p.path);
+        created.append(QFileInfo(p.path).fileName());
+    }
+    m_names.noteOwnChange(created, {}, before);
     return WriteResult::success();
 }
 
@@ -226,18 +227,9 @@ bool DataFolder::remove(const QString& name)
     const QString path = filePath(name);
     if (!QFileInfo::exists(path))
         return true;
+    const FolderNames::Stamp before = m_names.stamp();
     if (!QFile::remove(path))
         return false;
-    noteOwnChange(path, false);
+    m_names.noteOwnChange({}, {QFileInfo(path).fileName()}, before);
     return true;
-}
-
-bool DataFolder::endsWithinRecord(const QString& name) const
-{
-    return m_cutShort.contains(filePath(name));
-}
-
-QStringList DataFolder::removeInterruptedSaves()
-{
-    return {};
 }

@@ -1,26 +1,26 @@
 #pragma once
 
+#include "foldernames.h"
+#include "problemlog.h"
 #include "storeerror.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QHash>
-#include <QList>
-#include <QSet>
 #include <QString>
+#include <QStringList>
 
-#include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
-// The folder that holds the collection, and the one way in and out of its files.
+// The folder that holds the collection, and the one door in and out of its files.
 //
 // Names are matched without regard to ASCII letter case, as on the Windows disks the
 // collections come from: "データ.txt" on disk is the file the program calls "データ.TXT".
 // A file the program creates gets the spelling it asked for.
 //
-// Every whole-file rewrite is atomic (the old file stays whole if anything fails), an
-// append never shortens what is there, and text that CP932 cannot hold is refused
+// Every write is whole or not at all: the new content is written beside the file and
+// put in its place by a rename, appends included, so that a failure or a crash leaves
+// the file as it was or as it was meant to be. Text that CP932 cannot hold is refused
 // before any byte is written. A file found damaged when read is copied aside, under a
 // dated name, before the program first writes to it.
 class DataFolder {
@@ -38,8 +38,21 @@ public:
     // Bytes that are not CP932 are noted as a problem of the file.
     std::optional<QString> readText(const QString& name);
 
-    WriteResult rewrite(const QString& name, QStringView text);
-    WriteResult append(const QString& name, QStringView text);
+    // One change to a file: its whole new text, or text added at its end.
+    struct Change {
+        enum class Mode { Rewrite, Append };
+        QString name;
+        QString text;
+        Mode mode = Mode::Rewrite;
+    };
+    // Makes every change or none: all new contents are written first, and only when all
+    // are written are they put in place. Should putting one in place fail, those put
+    // before it get their old contents back.
+    WriteResult write(const std::vector<Change>& changes);
+    WriteResult rewrite(const QString& name, const QString& text);
+    // A last line left without its line end gets one first, so that the new text does
+    // not run into it.
+    WriteResult append(const QString& name, const QString& text);
     // Deletes a file; a missing file is not an error.
     bool remove(const QString& name);
 
@@ -50,7 +63,7 @@ public:
     // Problems met while reading, in the order met, each file once. With a listener set,
     // each is handed to it as it is met instead of being kept for takeProblems().
     void noteProblem(const LoadProblem& problem);
-    void setProblemListener(std::function<void(const LoadProblem&)> listener) { m_listener = std::move(listener); }
+    void setProblemListener(std::function<void(const LoadProblem&)> listener);
     QList<LoadProblem> takeProblems();
     // The names under which damaged files were kept before being written, since the last call.
     QStringList takeKeptCopies();
@@ -63,23 +76,9 @@ public:
     static bool isPlainFileName(const QString& name);
 
 private:
-    std::optional<WriteResult> prepareWrite(const QString& name, QStringView text,
-                                            QString* path, QByteArray* bytes);
-    std::optional<WriteResult> keepDamagedOriginal(const QString& name, const QString& path);
-    QString lookUpIgnoringCase(const QString& name) const;
-    std::optional<std::filesystem::file_time_type> folderTime() const;
-    void noteOwnChange(const QString& path, bool exists) const;
+    std::optional<WriteResult> keepDamagedOriginal(const QString& name, const QString& path, QStringList* created);
 
     QDir m_dir;
-    QList<LoadProblem> m_problems;
-    std::function<void(const LoadProblem&)> m_listener;
-    QSet<QString> m_damaged; // full paths of files read with problems, not yet kept aside
-    QSet<QString> m_keptPaths; // damaged files already kept aside in this run
-    QSet<QString> m_cutShort;  // files read that end within a record
-    QStringList m_kept;
-
-    // Folded name -> name on disk, listed again when the folder's modification time changes.
-    mutable QHash<QString, QString> m_foldedNames;
-    mutable std::filesystem::file_time_type m_listedFolderTime;
-    mutable bool m_listed = false;
+    FolderNames m_names;
+    ProblemLog m_problems;
 };

@@ -5,9 +5,21 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+bool replaceQuotes(std::vector<QString>& fields)
+{
+    bool found = false;
+    for (QString& field : fields) {
+        if (field.contains(u'"')) {
+            field.replace(u'"', u'”');
+            found = true;
+        }
+    }
+    return found;
+}
+
 WriteResult WriteRecordFile(DataFolder& folder, const QString& name, const RecordWriter& out, WriteMode mode)
 {
     if (out.hasQuote())
-        return {WriteResult::Kind::DoubleQuote, name, u"\""_s, {}};
+        return WriteResult::refused(name, {TextRefusal::Kind::DoubleQuote, u"\""_s});
     return mode == WriteMode::Append ? folder.append(name, out.result()) : folder.rewrite(name, out.result());
 }

@@ -9,9 +9,13 @@
 #include <optional>
 #include <vector>
 
+// Replaces each double quote in the fields by a full-width ”; tells whether there was one.
+bool replaceQuotes(std::vector<QString>& fields);
+
 // Reads every record of a field-record file, count fields each, turning each into a
 // Record with make(fields) (make may move the fields out). A file that ends within a
-// record gives that record with its missing fields empty, and the damage is noted.
+// record gives that record with its missing fields empty, and the damage is noted; so
+// is a double quote inside a field, which is read as a full-width ”.
 // Nothing when the file cannot be opened.
 template <typename Record, typename Make>
 std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QString& name, int count, Make make)
@@ -24,9 +28,13 @@ std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QStr
     FieldReader reader(*text);
     while (!reader.atEnd()) {
         const bool whole = reader.readRecord(count, fields.data());
+        // A quote inside a field was put there by hand (the program writes none): it is
+        // read as the full-width ” it can be written back as.
+        if (replaceQuotes(fields))
+            folder.noteProblem({LoadProblem::Kind::QuoteInField, name, reader.recordLine(), {}, {}});
         records.push_back(make(fields.data()));
         if (!whole) {
-            folder.noteProblem({LoadProblem::Kind::EndsWithinRecord, name, reader.recordLine()});
+            folder.noteProblem({LoadProblem::Kind::EndsWithinRecord, name, reader.recordLine(), {}, {}});
             break;
         }
     }

@@ -78,10 +78,8 @@ bool FieldReader::readField(QString* field)
         *field = QString(reinterpret_cast<const QChar*>(start), last - start);
     }
     // The separator: a comma, or one line end (CR LF counts as one).
-    m_afterComma = false;
     if (p < end) {
         const char16_t c = *p++;
-        m_afterComma = c == kComma;
         if (c == kCr) {
             if (p < end && *p == kLf)
                 ++p;
@@ -99,11 +97,8 @@ bool FieldReader::readRecord(int count, QString* fields)
     m_recordLine = m_line;
     for (int i = 0; i < count; ++i) {
         if (m_pos >= m_text.size()) {
-            // An empty last field after a comma at the very end is still a field.
-            if (i == count - 1 && i > 0 && m_afterComma) {
-                fields[i].clear();
-                return true;
-            }
+            // Even an empty last field is written in quotes: a text that ends right
+            // after a comma was cut there.
             for (int j = i; j < count; ++j)
                 fields[j].clear();
             return false;

@@ -33,7 +33,6 @@ private:
     qsizetype m_pos = 0;
     int m_line = 1;
     int m_recordLine = 1;
-    bool m_afterComma = false;
 };
 
 // Builds field records. A text holding a double quote cannot be read back in this form,

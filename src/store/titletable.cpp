@@ -58,6 +58,15 @@ void LoadTitleFile(DataFolder& folder, TitleTable* table)
     if (!records && !folder.exists(files::kTitles))
         folder.rewrite(files::kTitles, QString());
     *table = TitleTable(records ? std::move(*records) : std::vector<TitleRecord>());
+
+    // Titles whose names differ only in letter case share their files on the disks the
+    // collections are kept on. The program no longer creates them; say so of old ones.
+    for (int k = 1; k <= table->count(); ++k) {
+        const QString& name = table->at(k).name;
+        const int first = table->findIgnoringCase(name);
+        if (first != k && table->find(name) == k)
+            folder.noteProblem({LoadProblem::Kind::CaseTwins, files::kTitles, k, name, table->at(first).name});
+    }
 }
 
 WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& records)

@@ -5,9 +5,11 @@
 #include "recordfile.h"
 #include "records.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
-WriteResult writeTracks(DataFolder& folder, const std::vector<TrackRecord>& records, WriteMode mode)
+RecordWriter trackRecords(const std::vector<TrackRecord>& records)
 {
     RecordWriter out;
     for (const TrackRecord& t : records) {
@@ -18,7 +20,27 @@ WriteResult writeTracks(DataFolder& folder, const std::vector<TrackRecord>& reco
         out.text(t.reserved);
         out.endRecord();
     }
-    return WriteRecordFile(folder, files::kTracks, out, mode);
+    return out;
+}
+
+// The change that adds records to the file: an append, or the whole file when it was
+// found cut short within a record (an appended record would run into the cut one).
+std::optional<DataFolder::Change> addition(DataFolder& folder, const TrackTable& loaded,
+                                           const std::vector<TrackRecord>& records, WriteResult* refused)
+{
+    const bool whole = folder.endsWithinRecord(files::kTracks);
+    std::vector<TrackRecord> all;
+    if (whole) {
+        all = loaded.records();
+        all.insert(all.end(), records.begin(), records.end());
+    }
+    const RecordWriter out = trackRecords(whole ? all : records);
+    if (out.hasQuote()) {
+        *refused = WriteResult::refused(files::kTracks, {TextRefusal::Kind::DoubleQuote, u"\""_s});
+        return std::nullopt;
+    }
+    return DataFolder::Change{files::kTracks, out.result(),
+                              whole ? DataFolder::Change::Mode::Rewrite : DataFolder::Change::Mode::Append};
 }
 
 } // namespace
@@ -47,27 +69,27 @@ void LoadTrackTable(DataFolder& folder, TrackTable* table)
 
 WriteResult SaveTrackTable(DataFolder& folder, const std::vector<TrackRecord>& records)
 {
-    return writeTracks(folder, records, WriteMode::Rewrite);
+    return WriteRecordFile(folder, files::kTracks, trackRecords(records), WriteMode::Rewrite);
 }
 
 WriteResult WriteTrackList(DataFolder& folder, const TrackTable& loaded, const QString& listFile,
                            const QString& listText, const std::vector<TrackRecord>& added)
 {
-    // For now the songs first, then the list.
+    std::vector<DataFolder::Change> changes;
     if (!added.empty()) {
-        const WriteResult appended = AppendTrackRecords(folder, loaded, added);
-        if (!appended.ok())
-            return appended;
+        WriteResult refused;
+        const std::optional<DataFolder::Change> songs = addition(folder, loaded, added, &refused);
+        if (!songs)
+            return refused;
+        changes.push_back(*songs);
     }
-    return folder.rewrite(listFile, listText);
+    changes.push_back({listFile, listText, DataFolder::Change::Mode::Rewrite});
+    return folder.write(changes);
 }
 
 WriteResult AppendTrackRecords(DataFolder& folder, const TrackTable& loaded, const std::vector<TrackRecord>& records)
 {
-    if (folder.endsWithinRecord(files::kTracks)) {
-        std::vector<TrackRecord> all = loaded.records();
-        all.insert(all.end(), records.begin(), records.end());
-        return writeTracks(folder, all, WriteMode::Rewrite);
-    }
-    return writeTracks(folder, records, WriteMode::Append);
+    WriteResult refused;
+    const std::optional<DataFolder::Change> songs = addition(folder, loaded, records, &refused);
+    return songs ? folder.write({*songs}) : refused;
 }

@@ -29,6 +29,9 @@ private slots:
     void findsFirstTitleOfAName();
     void loadsTablesBeyondSixteenBits();
     void reportsDamagedTitleFile();
+    void quoteInStoredFieldIsReportedAndRepaired();
+    void caseTwinsAreReportedOnce();
+    void trackListAndNewSongsAreWrittenTogether();
     void readsAndWritesTrackData();
     void readsAndAppendsMasters();
     void readsAndWritesSettings();
@@ -225,6 +228,83 @@ void TestCollection::reportsDamagedTitleFile()
     QCOMPARE(table.at(2).rating, QString());
     QVERIFY(m_folder->takeProblems().isEmpty());
     QVERIFY(m_folder->takeKeptCopies().isEmpty());
+}
+
+// A quote typed by hand into an unquoted field: reported as damage, read as the
+// full-width ” and written back so, which keeps the file writable.
+void TestCollection::quoteInStoredFieldIsReportedAndRepaired()
+{
+    const QByteArray original = sjis(u"\"一\",\"歌手\",\"J\",\"◎\",\"CD\",\"2026/12/07\",\"\"\r\n"
+                                     "\"二\",\"歌手\",\"J\",\"◎\",\"CD\",\"2026/12/07\",12\"盤\r\n"_s);
+    put(u"データ.TXT"_s, original);
+    TitleTable table;
+    LoadTitleFile(*m_folder, &table);
+    QCOMPARE(table.at(2).memo, u"12”盤"_s);
+    const QList<LoadProblem> problems = m_folder->takeProblems();
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems[0].kind, LoadProblem::Kind::QuoteInField);
+    QCOMPARE(problems[0].line, 2);
+    QVERIFY(problems[0].message().contains(u"データ.TXT"_s));
+
+    table.setGenre(1, u"ロック"_s);
+    QVERIFY(SaveTitleFile(*m_folder, table).ok());
+    QVERIFY(fixture::read(path(u"データ.TXT"_s)).contains(sjis(u"\"12”盤\"\r\n"_s)));
+    const QStringList kept = m_folder->takeKeptCopies();
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(fixture::read(path(kept[0])), original);
+}
+
+// Names that differ only in letter case share their files: told once per pair, the
+// exact look-up still finds each.
+void TestCollection::caseTwinsAreReportedOnce()
+{
+    QString lines;
+    for (const QString& name : {u"ABC"_s, u"x"_s, u"abc"_s, u"Abc"_s, u"ＡＢＣ"_s})
+        lines += u"\"%1\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s.arg(name);
+    put(u"データ.TXT"_s, sjis(lines));
+    TitleTable table;
+    LoadTitleFile(*m_folder, &table);
+    QCOMPARE(table.find(u"abc"_s), 3);
+    QCOMPARE(table.findIgnoringCase(u"aBc"_s), 1);
+    QCOMPARE(table.findIgnoringCase(u"ａｂｃ"_s), 0);
+    const QList<LoadProblem> problems = m_folder->takeProblems();
+    QCOMPARE(problems.size(), 2);
+    for (const LoadProblem& p : problems) {
+        QCOMPARE(p.kind, LoadProblem::Kind::CaseTwins);
+        QCOMPARE(p.otherName, u"ABC"_s);
+        QVERIFY(p.message().contains(u"「ABC」"_s) && p.message().contains(u"「%1」"_s.arg(p.name)));
+    }
+    QCOMPARE(problems[0].name, u"abc"_s);
+    QCOMPARE(problems[1].line, 4);
+    // Reloading after a change does not say it again, and nothing was copied aside.
+    LoadTitleFile(*m_folder, &table);
+    QVERIFY(m_folder->takeProblems().isEmpty());
+    QVERIFY(SaveTitleFile(*m_folder, table).ok());
+    QVERIFY(m_folder->takeKeptCopies().isEmpty());
+}
+
+// A track list and the songs it adds change together or not at all.
+void TestCollection::trackListAndNewSongsAreWrittenTogether()
+{
+    const QByteArray songs = sjis(u"\"古\",\"歌手\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s);
+    put(u"曲目データ.TXT"_s, songs);
+    TrackTable tracks;
+    LoadTrackTable(*m_folder, &tracks);
+    const std::vector<TrackRecord> added{{u"新"_s, u"歌手"_s, {}, {}, {}, {}, {}}};
+
+    // The list's name is taken by a folder: neither file changes, nothing is left over.
+    QVERIFY(QDir(m_tmp->path()).mkdir(u"曲目_X.txt"_s));
+    const WriteResult failed = WriteTrackList(*m_folder, tracks, u"曲目_X.txt"_s, u"古\r\n新\r\n"_s, added);
+    QCOMPARE(failed.kind, WriteResult::Kind::Io);
+    QVERIFY(failed.message().contains(u"曲目_X.txt"_s));
+    QVERIFY(failed.message().contains(u"元のまま"_s));
+    QCOMPARE(fixture::read(path(u"曲目データ.TXT"_s)), songs);
+    QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files), QStringList{u"曲目データ.TXT"_s});
+
+    QVERIFY(WriteTrackList(*m_folder, tracks, u"曲目_Y.txt"_s, u"古\r\n新\r\n"_s, added).ok());
+    QCOMPARE(fixture::read(path(u"曲目_Y.txt"_s)), sjis(u"古\r\n新\r\n"_s));
+    QCOMPARE(fixture::read(path(u"曲目データ.TXT"_s)),
+             songs + sjis(u"\"新\",\"歌手\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s));
 }
 
 void TestCollection::readsAndWritesTrackData()

@@ -2,7 +2,9 @@
 #include "store/datafolder.h"
 
 #include <QTemporaryDir>
+#include <QCoreApplication>
 #include <QTest>
+#include <QThread>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -25,6 +27,8 @@ private slots:
     void failedWritesLeaveTheOldFileWhole();
     void writeIntoMissingFolderIsReported();
     void keepsDamagedFileBeforeFirstWrite();
+    void seesFilesAddedByOthersAfterOwnWrites();
+    void removesOnlyInterruptedSaves();
 
 private:
     std::unique_ptr<QTemporaryDir> m_tmp;
@@ -122,9 +126,13 @@ void TestDataFolder::failedWritesLeaveTheOldFileWhole()
     const WriteResult appended = folder.append(u"データ.TXT"_s, big);
     setrlimit(RLIMIT_FSIZE, &saved);
 
-    QCOMPARE(rewritten.kind, WriteResult::Kind::Io);
-    QCOMPARE(appended.kind, WriteResult::Kind::Io);
-    QVERIFY(rewritten.message().contains(u"データ.TXT"_s));
+    // The user is told the disk is full, and which file stayed as it was.
+    for (const WriteResult& r : {rewritten, appended}) {
+        QCOMPARE(r.kind, WriteResult::Kind::DiskFull);
+        QVERIFY(r.message().contains(u"ディスクの空きが足りない"_s));
+        QVERIFY(r.message().contains(u"「データ.TXT」"_s));
+        QVERIFY(!r.message().contains(u"Unknown"_s));
+    }
     QCOMPARE(fixture::read(path(u"データ.TXT"_s)), old);
     QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files), QStringList{u"データ.TXT"_s});
 #else
@@ -165,6 +173,49 @@ void TestDataFolder::keepsDamagedFileBeforeFirstWrite()
     QCOMPARE(fixture::read(path(kept[0])), damaged);
     QCOMPARE(fixture::read(path(u"データ.txt"_s)), QByteArray("\"newer\"\r\n"));
     QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files).size(), 2);
+}
+
+// The listing of names is kept between look-ups; a file copied in by hand just before
+// one of the program's own writes must still be found afterwards.
+void TestDataFolder::seesFilesAddedByOthersAfterOwnWrites()
+{
+    DataFolder folder(m_tmp->path());
+    QVERIFY(!folder.exists(u"b.jpg"_s));
+    for (const QString& copied : {u"B.JPG"_s, u"曲目_B.TXT"_s}) {
+        QThread::msleep(20); // a later modification time than the listing's
+        QVERIFY(fixture::write(path(copied), "x"));
+        QVERIFY(folder.rewrite(u"データ.TXT"_s, u"\"B\"\r\n"_s).ok());
+        QVERIFY2(folder.exists(copied.toLower()), qPrintable(copied));
+    }
+    // The program's own creations and deletions are known without a new listing.
+    QVERIFY(folder.append(u"新.TXT"_s, u"x\r\n"_s).ok());
+    QVERIFY(folder.exists(u"新.txt"_s));
+    QVERIFY(folder.remove(u"新.txt"_s));
+    QVERIFY(!folder.exists(u"新.TXT"_s));
+}
+
+// Saves cut short by a crash leave temporary files; the next start removes those of
+// processes no longer running, and nothing else.
+void TestDataFolder::removesOnlyInterruptedSaves()
+{
+    const QString ownOld = u"~utabako-save-%1-3.tmp"_s.arg(QCoreApplication::applicationPid());
+    const QStringList interrupted{u"~utabako-save-999999999-1.tmp"_s, ownOld};
+    const QStringList others{u"~utabako-save-1-7.tmp"_s, // pid 1 is always running
+                             u"~utabako-save-x-1.tmp"_s, u"~utabako-save-9.tmp"_s, u"utabako-save-5-1.tmp"_s,
+                             u"~utabako-save-999999999-1.tmp.txt"_s, u"データ.TXT"_s};
+    for (const QString& name : interrupted + others)
+        QVERIFY(fixture::write(path(name), "x"));
+    DataFolder folder(m_tmp->path());
+    QStringList removed = folder.removeInterruptedSaves();
+    removed.sort();
+    QStringList expected = interrupted;
+    expected.sort();
+    QCOMPARE(removed, expected);
+    QStringList left = QDir(m_tmp->path()).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    QStringList kept = others;
+    kept.sort();
+    QCOMPARE(left, kept);
 }
 
 QTEST_APPLESS_MAIN(TestDataFolder)

@@ -45,8 +45,6 @@ void TestRecords::readsFields_data()
         << u"\"a\",\"b\"\r\n\r\n\r\n"_s << 2 << QStringList{u"a"_s, u"b"_s};
     QTest::newRow("lone LF line ends")
         << u"\"a\",\"b\"\n\"c\",\"d\"\n"_s << 2 << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
-    QTest::newRow("empty last field after comma at end")
-        << u"\"a\","_s << 2 << QStringList{u"a"_s, QString()};
     QTest::newRow("empty text") << QString() << 2 << QStringList();
 }
 
@@ -74,6 +72,10 @@ void TestRecords::reportsRecordsCutShort_data()
         << u"\"a\",\"b\"\r\n\"c\",\"d"_s << QStringList{u"c"_s, u"d"_s} << 2;
     QTest::newRow("too few fields")
         << u"\"a\",\"b\"\r\n\r\n\"c\""_s << QStringList{u"c"_s, QString()} << 3;
+    // Every field is written in quotes, so a last line that stops right after a comma
+    // was cut there, even when the missing field would have been the last.
+    QTest::newRow("last line ends after a comma")
+        << u"\"a\",\"b\"\r\n\"c\","_s << QStringList{u"c"_s, QString()} << 2;
 }
 
 void TestRecords::reportsRecordsCutShort()

@@ -1,0 +1,196 @@
+#include "stagedfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <io.h>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kPrefix = u"~utabako-save-"_s;
+const QString kSuffix = u".tmp"_s;
+
+// Short, so that a temporary name fits wherever the target's name does.
+QString nextTemporaryName()
+{
+    static std::atomic<unsigned> counter{0};
+    return kPrefix + QString::number(QCoreApplication::applicationPid()) + u'-' + QString::number(++counter) + kSuffix;
+}
+
+bool syncToDisk(QFile& file)
+{
+#ifdef Q_OS_UNIX
+    return ::fsync(file.handle()) == 0;
+#elif defined(Q_OS_WIN)
+    return ::_commit(file.handle()) == 0;
+#else
+    return true;
+#endif
+}
+
+// After a rename the folder's entry is what must survive a power cut.
+void syncFolder(const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+bool processIsRunning(qint64 pid)
+{
+    if (pid == QCoreApplication::applicationPid())
+        return false; // a save of this process at start-up is one of an earlier run
+#ifdef Q_OS_UNIX
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+#else
+    return false;
+#endif
+}
+
+WriteResult failure(const QString& target, WriteResult::Kind kind, const QString& detail = {})
+{
+    return {kind, QFileInfo(target).fileName(), {}, detail};
+}
+
+} // namespace
+
+StagedFile::StagedFile(StagedFile&& other) noexcept
+    : m_target(std::move(other.m_target))
+    , m_temporary(std::exchange(other.m_temporary, {}))
+{
+}
+
+StagedFile& StagedFile::operator=(StagedFile&& other) noexcept
+{
+    if (this != &other) {
+        discard();
+        m_target = std::move(other.m_target);
+        m_temporary = std::exchange(other.m_temporary, {});
+    }
+    return *this;
+}
+
+StagedFile::~StagedFile()
+{
+    discard();
+}
+
+void StagedFile::discard()
+{
+    if (!m_temporary.isEmpty())
+        QFile::remove(std::exchange(m_temporary, {}));
+}
+
+WriteResult StagedFile::write(const QString& targetPath, QByteArrayView bytes)
+{
+    discard();
+    m_target = targetPath;
+    // A link is followed, so that the file it points to gets the new content.
+    const QFileInfo target(targetPath);
+    if (target.isSymLink())
+        m_target = target.symLinkTarget();
+    const QFileInfo resolved(m_target);
+    if (resolved.exists() && !resolved.isFile())
+        return failure(targetPath, WriteResult::Kind::Io, u"同じ名前のフォルダがあります"_s);
+    if (resolved.exists() && !resolved.isWritable())
+        return failure(targetPath, WriteResult::Kind::Io, u"書き込みが禁止されたファイルです"_s);
+
+    const QString folder = resolved.absolutePath();
+    QFile file;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        file.setFileName(QDir(folder).filePath(nextTemporaryName()));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        if (file.exists())
+            continue;
+        return failure(targetPath, WriteResult::Kind::Io, file.errorString());
+    }
+    if (!file.isOpen())
+        return failure(targetPath, WriteResult::Kind::Io, file.errorString());
+    m_temporary = file.fileName();
+
+    // Unbuffered, so that a short write is seen here: a write that stops part way
+    // without a reason, or with the system's "no space", is a full disk.
+    const qint64 written = file.write(bytes.data(), bytes.size());
+    if (written != bytes.size() || !syncToDisk(file)) {
+        const bool full = (written >= 0 && written < bytes.size()) || file.error() == QFileDevice::ResourceError;
+        const QString reason = file.errorString();
+        file.close();
+        discard();
+        return full ? failure(targetPath, WriteResult::Kind::DiskFull) : failure(targetPath, WriteResult::Kind::Io, reason);
+    }
+    file.close();
+    if (resolved.exists())
+        QFile::setPermissions(m_temporary, resolved.permissions());
+    return WriteResult::success();
+}
+
+WriteResult StagedFile::commit()
+{
+    if (m_temporary.isEmpty())
+        return failure(m_target, WriteResult::Kind::Io);
+    std::error_code error;
+    std::filesystem::rename(m_temporary.toStdU16String(), m_target.toStdU16String(), error);
+    if (error) {
+        discard();
+        return failure(m_target, WriteResult::Kind::Io, QString::fromStdString(error.message()));
+    }
+    m_temporary.clear();
+    syncFolder(QFileInfo(m_target).absolutePath());
+    return WriteResult::success();
+}
+
+bool isTemporarySaveName(QStringView name, qint64* owner)
+{
+    if (!name.startsWith(kPrefix) || !name.endsWith(kSuffix))
+        return false;
+    const QStringView middle = name.mid(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+    const qsizetype dash = middle.indexOf(u'-');
+    bool pidOk = false;
+    bool counterOk = false;
+    const qint64 pid = dash > 0 ? middle.left(dash).toLongLong(&pidOk) : 0;
+    if (dash > 0)
+        static_cast<void>(middle.mid(dash + 1).toUInt(&counterOk));
+    if (!pidOk || !counterOk || pid <= 0)
+        return false;
+    if (owner)
+        *owner = pid;
+    return true;
+}
+
+QStringList removeInterruptedSaves(const QString& folder)
+{
+    QStringList removed;
+    QDirIterator it(folder, {kPrefix + u'*' + kSuffix}, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        qint64 owner = 0;
+        if (!isTemporarySaveName(it.fileName(), &owner) || processIsRunning(owner))
+            continue;
+        if (QFile::remove(it.filePath()))
+            removed.append(it.fileName());
+    }
+    return removed;
+}
