@@ -1,0 +1,109 @@
+// Writes to a data folder through the store until it is killed, so that tst_crash can
+// look at what a kill in the middle of a write leaves behind.
+//
+//   crash_writer <folder> rewrite|append <seed>
+//
+// It takes up where the folder's files stand (generation g, or entries 1..k), prints
+// "ready" once the folder is read, then writes the next generations or entries of
+// crashcontent.h for ever. Any load problem or refused write ends it with a message.
+
+#include "crashcontent.h"
+
+#include "store/collectionfiles.h"
+#include "store/datafolder.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+[[noreturn]] void fail(const QString& message)
+{
+    std::fprintf(stderr, "crash_writer: %s\n", message.toLocal8Bit().constData());
+    std::exit(2);
+}
+
+void check(const WriteResult& result)
+{
+    if (!result.ok())
+        fail(result.fileName + u": "_s + result.message() + u' ' + result.detail);
+}
+
+void checkLoaded(DataFolder& folder)
+{
+    const QList<LoadProblem> problems = folder.takeProblems();
+    if (!problems.isEmpty())
+        fail(u"the folder was left damaged: "_s + problems.first().message());
+}
+
+[[noreturn]] void rewriteForever(DataFolder& folder, quint64 seed)
+{
+    TitleTable titles;
+    LoadTitleFile(folder, &titles);
+    checkLoaded(folder);
+    int g = 0;
+    if (titles.count() > 0) {
+        static const QRegularExpression first(u"^第(\\d+)世代の1番$"_s);
+        const QRegularExpressionMatch m = first.match(titles.at(1).name);
+        if (!m.hasMatch())
+            fail(u"the title file holds no generation"_s);
+        g = m.captured(1).toInt();
+    }
+    std::puts("ready");
+    std::fflush(stdout);
+    for (;;)
+        check(SaveTitleFile(folder, crash::generation(seed, ++g)));
+}
+
+[[noreturn]] void appendForever(DataFolder& folder, quint64 seed)
+{
+    // The loaded tables matter only for a file found cut short, and such a folder ends
+    // the run here; so they are not kept up to date as entries are added.
+    TitleTable titles;
+    LoadTitleFile(folder, &titles);
+    TrackTable songs;
+    LoadTrackTable(folder, &songs);
+    int names = static_cast<int>(ReadMaster(folder, crash::kMaster).size());
+    checkLoaded(folder);
+    if (songs.count() % crash::kSongsPerEntry != 0)
+        fail(u"the track file holds a part of an entry"_s);
+    int titleCount = titles.count();
+    int songEntries = songs.count() / crash::kSongsPerEntry;
+    std::puts("ready");
+    std::fflush(stdout);
+    for (int turn = 0;; turn = (turn + 1) % 3) {
+        switch (turn) {
+        case 0:
+            check(AppendTitle(folder, titles, crash::appendedTitle(seed, ++titleCount)));
+            break;
+        case 1:
+            check(AppendTrackRecords(folder, songs, crash::appendedSongs(seed, ++songEntries)));
+            break;
+        case 2:
+            check(AppendMasterName(folder, crash::kMaster, crash::appendedName(seed, ++names)));
+            break;
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    bool seedOk = false;
+    const quint64 seed = args.size() == 4 ? args[3].toULongLong(&seedOk) : 0;
+    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s)) {
+        std::fputs("usage: crash_writer <folder> rewrite|append <seed>\n", stderr);
+        return 1;
+    }
+    DataFolder folder(args[1]);
+    if (args[2] == u"rewrite"_s)
+        rewriteForever(folder, seed);
+    appendForever(folder, seed);
+}

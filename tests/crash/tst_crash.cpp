@@ -1,0 +1,441 @@
+#include "crashcontent.h"
+
+#include "store/collectionfiles.h"
+#include "store/datafolder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <map>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kKills = 300;
+constexpr quint64 kRewriteSeed = 0x5EED0001;
+constexpr quint64 kAppendSeed = 0x5EED0002;
+constexpr quint32 kKillSeed = 20240611;
+constexpr int kMaxDelayUs = 40000;
+// Past this size of its data files a folder is started afresh, so that appending stays
+// quick and each start of the writer reads little.
+constexpr qint64 kFolderCap = 4 * 1024 * 1024;
+constexpr int kFaultsShown = 8;
+
+const QString kMasterFile = masterFileName(crash::kMaster);
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A data file as a kill left it, and what it was found to hold.
+struct Found {
+    bool exists = false;
+    QByteArray bytes;
+    int level = 0;  // the generation, or the number of whole entries
+    QString fault;  // why the bytes are in no whole state, or empty
+};
+
+Found look(const QString& path)
+{
+    Found f;
+    f.exists = QFile::exists(path);
+    f.bytes = f.exists ? readAll(path) : QByteArray();
+    return f;
+}
+
+// Entry i of one appended file, kept once built.
+class Entries {
+public:
+    Entries(QString noun, QByteArray (*make)(quint64, int), quint64 seed)
+        : m_noun(std::move(noun)), m_make(make), m_seed(seed) { }
+
+    const QByteArray& at(int i)
+    {
+        while (m_built.size() < i)
+            m_built.append(m_make(m_seed, static_cast<int>(m_built.size()) + 1));
+        return m_built[i - 1];
+    }
+
+    // Whole when the bytes are exactly entries 1..k.
+    void judge(Found* f)
+    {
+        const QByteArray& b = f->bytes;
+        qsizetype pos = 0;
+        int i = 1;
+        for (; pos < b.size(); ++i) {
+            const QByteArray& entry = at(i);
+            const QByteArrayView rest = QByteArrayView(b).sliced(pos);
+            if (rest.startsWith(entry)) {
+                pos += entry.size();
+                continue;
+            }
+            if (rest.size() < entry.size() && QByteArrayView(entry).startsWith(rest)) {
+                // A block of songs can be cut between two of its records; still only a part.
+                f->fault = (rest.endsWith("\r\n") ? u"ends partway through %4 %5 after byte %1: %2 of its %3 bytes are there"_s
+                                                    : u"ends in half a record after byte %1: %2 of the %3 bytes of %4 %5 are there"_s)
+                               .arg(pos).arg(rest.size()).arg(entry.size()).arg(m_noun).arg(i);
+            } else {
+                qsizetype d = 0;
+                while (d < rest.size() && d < entry.size() && rest[d] == entry[d])
+                    ++d;
+                f->fault = u"differs from %1 %2 (which begins at byte %3) at byte %4"_s
+                               .arg(m_noun).arg(i).arg(pos).arg(pos + d);
+            }
+            break;
+        }
+        f->level = i - 1;
+    }
+
+private:
+    QString m_noun;
+    QByteArray (*m_make)(quint64, int);
+    quint64 m_seed;
+    QList<QByteArray> m_built;
+};
+
+// Starts the writer on a folder, kills it at a random moment of its writing, and checks
+// what is left: every data file whole, then nothing but the data files after the
+// start-up cleanup, which must not touch them. Faults are gathered, and the folder is
+// started afresh after one, so that a run shows how often each kind happens.
+class KillRun {
+public:
+    KillRun(QString mode, quint64 seed, QStringList dataFiles)
+        : m_mode(std::move(mode)), m_seed(seed), m_dataFiles(std::move(dataFiles)), m_rng(kKillSeed ^ static_cast<quint32>(seed))
+    {
+    }
+    virtual ~KillRun() = default;
+
+    // Returns false (after failing the test) when the writer could not be run at all.
+    bool run(int kills)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        for (m_kill = 1; m_kill <= kills; ++m_kill) {
+            if (!m_dir || folderSize() > kFolderCap) {
+                m_dir = std::make_unique<QTemporaryDir>();
+                ++m_folders;
+                startedAfresh();
+            }
+            if (!killWriter())
+                return false;
+            checkFolder();
+        }
+        m_seconds = timer.elapsed() / 1000.0;
+        return true;
+    }
+
+    // The figures of the run, and the first faults found, for the test log.
+    void report() const
+    {
+        qInfo().noquote() << u"%1: %2 kills in %3 s (%4 fresh folders); %5; %6 kills left temporary files, "
+                             "%7 of them (%8 bytes) all removed by the start-up cleanup; %9 kills found a fault"_s
+                                 .arg(m_mode).arg(m_kill - 1).arg(m_seconds, 0, 'f', 1).arg(m_folders).arg(statesSeen())
+                                 .arg(m_leftoverKills).arg(m_cleanedKills).arg(m_cleanedBytes).arg(m_faults.size());
+        if (m_faults.isEmpty())
+            return;
+        qInfo().noquote() << u"%1: %2 files cut off partway through a write, %3 temporary files left after the "
+                             "start-up cleanup"_s.arg(m_mode).arg(m_cutShort).arg(m_leftAfterCleanup);
+        for (const QString& fault : m_faults.mid(0, kFaultsShown))
+            qInfo().noquote() << fault;
+    }
+
+    QString firstFault() const
+    {
+        return m_faults.isEmpty() ? QString() : u"%1 of %2 kills found a fault, the first: %3"_s
+                                                    .arg(m_faults.size()).arg(m_kill - 1).arg(m_faults.first());
+    }
+
+    bool ok() const { return m_faults.isEmpty(); }
+
+protected:
+    // Judges each data file as found, noting a fault in Found::fault.
+    virtual void judge(std::map<QString, Found>& found) = 0;
+    virtual QString statesSeen() const = 0;
+    virtual void startedAfresh() { }
+
+    quint64 seed() const { return m_seed; }
+
+private:
+    qint64 folderSize() const
+    {
+        qint64 size = 0;
+        for (const QString& name : m_dataFiles)
+            size += QFileInfo(m_dir->filePath(name)).size();
+        return size;
+    }
+
+    QStringList entries() const
+    {
+        QStringList names = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden
+                                                          | QDir::System, QDir::Name);
+        return names;
+    }
+
+    bool killWriter()
+    {
+        QProcess writer;
+        writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {m_dir->path(), m_mode, QString::number(m_seed)});
+        QByteArray out;
+        while (!out.contains("ready\n") && writer.waitForReadyRead(10000))
+            out += writer.readAllStandardOutput();
+        if (!out.contains("ready\n")) {
+            writer.kill();
+            writer.waitForFinished();
+            const QString why = QString::fromLocal8Bit(writer.readAllStandardError());
+            QTest::qFail(qPrintable(u"kill %1: the writer did not get ready: %2 %3"_s.arg(m_kill).arg(writer.errorString(), why)),
+                         __FILE__, __LINE__);
+            return false;
+        }
+        m_delayUs = static_cast<int>(m_rng.bounded(kMaxDelayUs + 1));
+        QThread::usleep(static_cast<unsigned long>(m_delayUs));
+        writer.kill();
+        writer.waitForFinished();
+        if (writer.exitStatus() == QProcess::NormalExit) {
+            const QString why = QString::fromLocal8Bit(writer.readAllStandardError());
+            QTest::qFail(qPrintable(u"kill %1: the writer ended by itself: %2"_s.arg(m_kill).arg(why)), __FILE__, __LINE__);
+            return false;
+        }
+        return true;
+    }
+
+    void checkFolder()
+    {
+        const QString at = u"kill %1 (%2 ms after ready): "_s.arg(m_kill).arg(m_delayUs / 1000.0, 0, 'f', 1);
+        std::map<QString, Found> found;
+        for (const QString& name : m_dataFiles)
+            found[name] = look(m_dir->filePath(name));
+        judge(found);
+        QStringList faults;
+        for (const auto& [name, f] : found) {
+            if (f.fault.isEmpty())
+                continue;
+            faults.append(at + name + u' ' + f.fault);
+            if (f.fault.startsWith(u"ends "_s))
+                ++m_cutShort;
+        }
+
+        QStringList leftovers;
+        qint64 leftoverBytes = 0;
+        for (const QString& name : entries()) {
+            if (!m_dataFiles.contains(name)) {
+                leftovers.append(name);
+                leftoverBytes += QFileInfo(m_dir->filePath(name)).size();
+            }
+        }
+        QStringList removed;
+        {
+            DataFolder folder(m_dir->path());
+            for (const QString& name : folder.removeInterruptedSaves())
+                removed.append(QFileInfo(name).fileName());
+        }
+        removed.sort();
+        QStringList remaining;
+        for (const QString& name : entries()) {
+            if (!m_dataFiles.contains(name))
+                remaining.append(name);
+        }
+        m_leftAfterCleanup += static_cast<int>(remaining.size());
+        for (const QString& name : remaining) {
+            faults.append(at + u"%1 (%2 bytes) was still there after the start-up cleanup"_s
+                                   .arg(name).arg(QFileInfo(m_dir->filePath(name)).size()));
+        }
+        for (const auto& [name, f] : found) {
+            const Found after = look(m_dir->filePath(name));
+            if (after.exists != f.exists || after.bytes != f.bytes)
+                faults.append(at + u"the start-up cleanup changed %1"_s.arg(name));
+        }
+        if (remaining.isEmpty() && removed != leftovers) {
+            faults.append(at + u"the start-up cleanup said it removed [%1] where [%2] were left"_s
+                                   .arg(removed.join(u", "_s), leftovers.join(u", "_s)));
+        }
+        if (!leftovers.isEmpty())
+            ++m_leftoverKills;
+        if (!leftovers.isEmpty() && remaining.isEmpty()) {
+            ++m_cleanedKills;
+            m_cleanedBytes += leftoverBytes;
+        }
+        if (!faults.isEmpty()) {
+            m_faults.append(faults.join(u'\n'));
+            m_dir.reset();
+        }
+    }
+
+    QString m_mode;
+    quint64 m_seed;
+    QStringList m_dataFiles;
+    QRandomGenerator m_rng;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    int m_kill = 0;
+    int m_delayUs = 0;
+    int m_folders = 0;
+    int m_leftoverKills = 0;
+    int m_cleanedKills = 0;
+    qint64 m_cleanedBytes = 0;
+    int m_leftAfterCleanup = 0;
+    int m_cutShort = 0;
+    QStringList m_faults;
+    double m_seconds = 0;
+};
+
+// The title file rewritten whole, generation after generation.
+class RewriteRun : public KillRun {
+public:
+    RewriteRun() : KillRun(u"rewrite"_s, kRewriteSeed, {files::kTitles}) { }
+
+protected:
+    void startedAfresh() override { m_last = 0; }
+
+    void judge(std::map<QString, Found>& found) override
+    {
+        Found& f = found[files::kTitles];
+        if (!f.exists) {
+            f.fault = u"is missing"_s;
+            return;
+        }
+        if (!f.bytes.isEmpty()) {
+            // Read at the byte level: the file may end in half a character.
+            static const QByteArray before = crash::encoded(u"\"第"_s);
+            static const QByteArray after = crash::encoded(u"世代の1番\""_s);
+            qsizetype end = before.size();
+            while (end < f.bytes.size() && end < 16 && std::isdigit(static_cast<unsigned char>(f.bytes[end])))
+                ++end;
+            if (!f.bytes.startsWith(before) || end == before.size() || f.bytes.indexOf(after, end) != end) {
+                f.fault = u"begins with no generation: %1"_s.arg(cp932::decode(f.bytes.left(40)));
+                return;
+            }
+            f.level = f.bytes.mid(before.size(), end - before.size()).toInt();
+            const QByteArray& whole = generation(f.level);
+            if (f.bytes != whole) {
+                if (f.bytes.size() < whole.size() && whole.startsWith(f.bytes)) {
+                    f.fault = u"ends after byte %1 of the %2 bytes of generation %3"_s
+                                  .arg(f.bytes.size()).arg(whole.size()).arg(f.level);
+                } else {
+                    qsizetype d = 0;
+                    while (d < f.bytes.size() && d < whole.size() && f.bytes[d] == whole[d])
+                        ++d;
+                    f.fault = u"differs from generation %1 at byte %2 (%3 bytes where it has %4)"_s
+                                  .arg(f.level).arg(d).arg(f.bytes.size()).arg(whole.size());
+                }
+                return;
+            }
+        }
+        if (f.level < m_last)
+            f.fault = u"went back from generation %1 to %2"_s.arg(m_last).arg(f.level);
+        m_last = f.level;
+        m_seen.insert(f.level);
+    }
+
+    QString statesSeen() const override
+    {
+        const int most = m_seen.isEmpty() ? 0 : *std::max_element(m_seen.begin(), m_seen.end());
+        return u"%1 distinct generations seen, up to %2"_s.arg(m_seen.size()).arg(most);
+    }
+
+private:
+    const QByteArray& generation(int g)
+    {
+        auto it = m_generations.find(g);
+        if (it == m_generations.end()) {
+            if (m_generations.size() > 4)
+                m_generations.erase(m_generations.begin());
+            it = m_generations.emplace(g, crash::generationBytes(seed(), g)).first;
+        }
+        return it->second;
+    }
+
+    std::map<int, QByteArray> m_generations;
+    QSet<int> m_seen;
+    int m_last = 0;
+};
+
+// Titles, blocks of songs and master names appended in turn.
+class AppendRun : public KillRun {
+public:
+    AppendRun() : KillRun(u"append"_s, kAppendSeed, {files::kTitles, files::kTracks, kMasterFile}) { }
+
+protected:
+    void startedAfresh() override { m_last = {0, 0, 0}; }
+
+    void judge(std::map<QString, Found>& found) override
+    {
+        const std::array<const QString*, 3> names{&files::kTitles, &files::kTracks, &kMasterFile};
+        const std::array<Entries*, 3> entries{&m_titles, &m_songs, &m_names};
+        std::array<int, 3> now{};
+        for (size_t n = 0; n < names.size(); ++n) {
+            Found& f = found[*names[n]];
+            // The writer's first start makes the title file; the others come with their first entry.
+            if (n == 0 && !f.exists)
+                f.fault = u"is missing"_s;
+            else
+                entries[n]->judge(&f);
+            if (f.fault.isEmpty() && f.level < m_last[n])
+                f.fault = u"went back from %1 entries to %2"_s.arg(m_last[n]).arg(f.level);
+            now[n] = f.level;
+        }
+        m_last = now;
+        m_seen.insert(u"%1/%2/%3"_s.arg(now[0]).arg(now[1]).arg(now[2]));
+        m_most = std::max(m_most, now[0] + now[1] + now[2]);
+    }
+
+    QString statesSeen() const override
+    {
+        return u"%1 distinct states seen, up to %2 entries in one folder"_s.arg(m_seen.size()).arg(m_most);
+    }
+
+private:
+    Entries m_titles{u"title"_s, crash::appendedTitleBytes, kAppendSeed};
+    Entries m_songs{u"block of 200 songs"_s, crash::appendedSongsBytes, kAppendSeed};
+    Entries m_names{u"name"_s, crash::appendedNameBytes, kAppendSeed};
+    std::array<int, 3> m_last{0, 0, 0};
+    QSet<QString> m_seen;
+    int m_most = 0;
+};
+
+} // namespace
+
+// A writer killed at any moment (kill -9) leaves each file of the folder in its state
+// before or after the write it was doing, and the next start removes whatever the
+// interrupted save left beside them without touching the files themselves.
+class TestCrash : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rewritesKilledMidwayLeaveWholeFiles();
+    void appendsKilledMidwayLeaveWholeFiles();
+};
+
+void TestCrash::rewritesKilledMidwayLeaveWholeFiles()
+{
+    RewriteRun run;
+    if (!run.run(kKills))
+        return;
+    run.report();
+    QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+}
+
+void TestCrash::appendsKilledMidwayLeaveWholeFiles()
+{
+    AppendRun run;
+    if (!run.run(kKills))
+        return;
+    run.report();
+    QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+}
+
+QTEST_GUILESS_MAIN(TestCrash)
+#include "tst_crash.moc"
