@@ -1,7 +1,10 @@
 #include "cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace cp932 {
 namespace {
@@ -22,6 +25,14 @@ int leadRow(unsigned char b)
     if (b >= 0xE0 && b <= 0xFC)
         return b - 0xE0 + (0x9F - 0x81 + 1);
     return -1;
+}
+
+// Whether byte b followed by byte next reads as one double-byte character.
+bool joins(unsigned char b, unsigned char next)
+{
+    const int row = leadRow(b);
+    return row >= 0 && next >= kTrailFirst && next < kTrailFirst + kTrailCount
+        && kDoubleByte[row][next - kTrailFirst] != 0;
 }
 
 unsigned char rowLead(int row)
@@ -47,6 +58,9 @@ char16_t singleByteExtra(unsigned char b)
 // NEC-selected IBM rows 0xED and 0xEE give way to the IBM rows 0xFA-0xFC.
 struct EncodeTable {
     std::array<std::uint16_t, 0x10000> code;
+    // Every double-byte code with the character it reads as, by character and then in
+    // the order Windows prefers them.
+    std::vector<std::pair<char16_t, std::uint16_t>> codes;
 
     EncodeTable()
     {
@@ -67,11 +81,18 @@ struct EncodeTable {
                     continue;
                 for (int t = 0; t < kTrailCount; ++t) {
                     const std::uint16_t u = kDoubleByte[row][t];
-                    if (u != 0 && code[u] == 0xFFFF)
-                        code[u] = static_cast<std::uint16_t>((lead << 8) | (kTrailFirst + t));
+                    if (u == 0)
+                        continue;
+                    const auto pair = static_cast<std::uint16_t>((lead << 8) | (kTrailFirst + t));
+                    if (code[u] == 0xFFFF)
+                        code[u] = pair;
+                    codes.emplace_back(static_cast<char16_t>(u), pair);
                 }
             }
         }
+        // By character; the stable sort leaves each one's codes in the order met above.
+        std::stable_sort(codes.begin(), codes.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
 
         // Characters that text pasted from web pages carries and that Windows stores as
         // their CP932 look-alikes.
@@ -94,6 +115,22 @@ const EncodeTable& encodeTable()
 {
     static const EncodeTable table;
     return table;
+}
+
+// Of the codes that read as the same character as the double-byte code, the first in
+// the order Windows prefers whose first byte does not join kept into a character, or 0
+// when there is none. decode() keeps a byte only when what follows does not join it, so a
+// character read right after a kept byte always has one.
+std::uint16_t codeApartFrom(const EncodeTable& table, std::uint16_t code, unsigned char kept)
+{
+    const char16_t c = kDoubleByte[leadRow(static_cast<unsigned char>(code >> 8))][(code & 0xFF) - kTrailFirst];
+    const auto first = std::lower_bound(table.codes.begin(), table.codes.end(), c,
+                                        [](const auto& entry, char16_t u) { return entry.first < u; });
+    for (auto it = first; it != table.codes.end() && it->first == c; ++it) {
+        if (!joins(kept, static_cast<unsigned char>(it->second >> 8)))
+            return it->second;
+    }
+    return 0;
 }
 
 } // namespace
@@ -143,7 +180,8 @@ QString decode(QByteArrayView bytes, qsizetype* firstBad)
 
 bool encode(QStringView text, QByteArray* out, QString* bad)
 {
-    const auto& table = encodeTable().code;
+    const EncodeTable& tables = encodeTable();
+    const auto& table = tables.code;
     out->resize(text.size() * 2);
     char* dst = out->data();
     qsizetype n = 0;
@@ -160,7 +198,21 @@ bool encode(QStringView text, QByteArray* out, QString* bad)
         // A lone escaped byte from decode() goes back out as that byte.
         if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF
             && !(i > 0 && QChar::isHighSurrogate(text[i - 1].unicode()))) {
-            dst[n++] = static_cast<char>(c - kEscapeBase);
+            const auto kept = static_cast<unsigned char>(c - kEscapeBase);
+            dst[n++] = static_cast<char>(kept);
+            // The preferred code of the next character could join the kept byte into
+            // another character ("81 FA 4A", a stray byte before Ⅰ, would come back as
+            // "81 87 54", ∞T); then another of its codes is written.
+            if (i + 1 < size) {
+                const std::uint16_t nextCode = table[text[i + 1].unicode()];
+                if (nextCode != 0xFFFF && nextCode > 0xFF && joins(kept, static_cast<unsigned char>(nextCode >> 8))) {
+                    if (const std::uint16_t apart = codeApartFrom(tables, nextCode, kept)) {
+                        dst[n++] = static_cast<char>(apart >> 8);
+                        dst[n++] = static_cast<char>(apart & 0xFF);
+                        ++i;
+                    }
+                }
+            }
             continue;
         }
         if (bad) {

@@ -15,7 +15,9 @@ QString decode(QByteArrayView bytes, qsizetype* firstBad = nullptr);
 
 // Encodes text. Returns false when a character has no CP932 form; *bad then holds that
 // character (both halves of a surrogate pair for characters beyond the BMP) and *out is
-// unspecified.
+// unspecified. A character with several codes is written in the one Windows writes,
+// unless that would join a kept byte just before it into another character; so whatever
+// decode() read is written back to bytes that read back as the same text.
 bool encode(QStringView text, QByteArray* out, QString* bad = nullptr);
 
 // The first character of text that cannot be stored, or an empty string.

@@ -16,6 +16,9 @@ private slots:
     void refusesCharactersWithoutForm_data();
     void refusesCharactersWithoutForm();
     void keepsBytesThatAreNotCp932();
+    void keptByteStaysApartFromTheNextCharacter_data();
+    void keptByteStaysApartFromTheNextCharacter();
+    void everyInputUpToThreeBytesReadsBackAsDecoded();
 };
 
 void TestCp932::decodesAndRoundTrips_data()
@@ -145,6 +148,61 @@ void TestCp932::keepsBytesThatAreNotCp932()
     QByteArray out;
     QVERIFY(cp932::encode(text, &out));
     QCOMPARE(out, damaged);
+}
+
+// A character right after a kept byte, whose preferred code would join that byte into
+// another character, is written in the code Windows prefers among those that stay apart
+// (its code in the file always does).
+void TestCp932::keptByteStaysApartFromTheNextCharacter_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("written");
+    // 81 87 would read as ∞ and leave T behind.
+    QTest::newRow("stray 0x81 before IBM roman one")
+        << QByteArray("\x81\xfa\x4a") << u"\xDC81Ⅰ"_s << QByteArray("\x81\xfa\x4a");
+    QTest::newRow("stray 0xEE before NEC-selected kanji")
+        << QByteArray("\xee\xed\x40") << u"\xDCEE纊"_s << QByteArray("\xee\xed\x40");
+    QTest::newRow("stray 0x81 before NEC-selected not sign")
+        << QByteArray("\x81\xee\xf9") << u"\xDC81￢"_s << QByteArray("\x81\xfa\x54");
+}
+
+void TestCp932::keptByteStaysApartFromTheNextCharacter()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, written);
+    QCOMPARE(cp932::decode(bytes), text);
+    QByteArray out;
+    QVERIFY(cp932::encode(text, &out));
+    QCOMPARE(out, written);
+    QCOMPARE(cp932::decode(out), text);
+}
+
+// Whatever a file holds, writing back what was read reads back the same text: every
+// character, and every kept byte where it was. Whether a byte is kept depends only on the
+// byte after it, so the inputs of up to three bytes meet every case a longer file can.
+void TestCp932::everyInputUpToThreeBytesReadsBackAsDecoded()
+{
+    QStringList failures;
+    qint64 failed = 0;
+    char input[3];
+    QByteArray out;
+    for (int length = 1; length <= 3; ++length) {
+        const qint64 count = qint64(1) << (8 * length);
+        for (qint64 value = 0; value < count; ++value) {
+            for (int k = 0; k < length; ++k)
+                input[k] = static_cast<char>(value >> (8 * k));
+            const QByteArrayView bytes(input, length);
+            const QString text = cp932::decode(bytes);
+            if (cp932::encode(text, &out) && cp932::decode(out) == text)
+                continue;
+            if (++failed <= 5)
+                failures << QString::fromLatin1(bytes.toByteArray().toHex(' ')) + u" -> "_s
+                        + QString::fromLatin1(out.toHex(' '));
+        }
+    }
+    QVERIFY2(failed == 0, qPrintable(QString::number(failed) + u" inputs, e.g. "_s + failures.join(u", "_s)));
 }
 
 QTEST_APPLESS_MAIN(TestCp932)
