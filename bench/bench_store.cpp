@@ -57,6 +57,42 @@ void RewriteTitles(benchmark::State& state)
 }
 BENCHMARK(RewriteTitles)->Unit(benchmark::kMillisecond);
 
+// Adding one title, and a 200-song list's new songs, to files at the design maximum:
+// the whole file is written beside the old one and renamed into place.
+void AppendTitleRecord(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    bench::writeLargeCollection(dir.path());
+    DataFolder folder(dir.path());
+    TitleTable table;
+    LoadTitleFile(folder, &table);
+    int n = 0;
+    for (auto _ : state) {
+        if (!AppendTitle(folder, table, {QStringLiteral("追加%1").arg(++n), {}, {}, {}, {}, {}, {}}).ok())
+            state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(AppendTitleRecord)->Unit(benchmark::kMillisecond);
+
+void AppendTrackList(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    bench::writeLargeCollection(dir.path());
+    DataFolder folder(dir.path());
+    TrackTable table;
+    LoadTrackTable(folder, &table);
+    int n = 0;
+    for (auto _ : state) {
+        std::vector<TrackRecord> added;
+        for (int i = 0; i < 200; ++i)
+            added.push_back({QStringLiteral("新しい曲%1-%2").arg(n).arg(i), QStringLiteral("歌手"), {}, {}, {}, {}, {}});
+        ++n;
+        if (!WriteTrackList(folder, table, QStringLiteral("曲目_追加.txt"), QStringLiteral("x\r\n"), added).ok())
+            state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(AppendTrackList)->Unit(benchmark::kMillisecond);
+
 // The artist name list of the track entry panel over 32,766 songs by as many artists.
 void ArtistNameList(benchmark::State& state)
 {

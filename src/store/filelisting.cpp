@@ -5,9 +5,13 @@
 
 #include <algorithm>
 
-QString foldLetterCase(QStringView name)
+QString foldLetterCase(const QString& name)
 {
-    QString folded = name.toString();
+    // Most names hold no capital ASCII letter and are shared, not copied.
+    const auto capital = std::find_if(name.cbegin(), name.cend(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
+    if (capital == name.cend())
+        return name;
+    QString folded = name;
     for (QChar& c : folded)
         c = QChar(foldLetterCase(c.unicode()));
     return folded;

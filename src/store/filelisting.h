@@ -10,7 +10,7 @@ inline char16_t foldLetterCase(char16_t c)
 {
     return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
 }
-QString foldLetterCase(QStringView name);
+QString foldLetterCase(const QString& name);
 
 // A snapshot of the names in one folder that match a pattern such as "歌詞_*.txt",
 // taken again only on refresh(). The pattern's letters match regardless of ASCII case,
