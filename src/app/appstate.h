@@ -27,7 +27,3 @@ struct AppState {
     bool CatalogueReady = false;
 };
 
-// The number of the title named exactly name (the text of a name box the user may have
-// typed into). When no title has that name the user is told so and the result is 0:
-// typed text never becomes part of a file name.
-int titleNamedOrTell(const AppState& state, const QString& name, Dialogs& dialogs);

@@ -12,15 +12,16 @@ class QComboBox;
 // is added to the combo's master when the combo does not list it yet.
 namespace mastercombo {
 
-// Runs routine when Enter is pressed in combo; the key still reaches the combo.
-void onEnter(QComboBox* combo, std::function<void()> routine);
+// Runs routine with the combo's text, in its stored form (which the combo then shows),
+// when Enter is pressed in combo; the key still reaches the combo.
+void onEnter(QComboBox* combo, std::function<void(const QString& typed)> routine);
 
 // Appends name to master's file and to the combo's list unless an entry of the combo
 // equals it exactly. A refused write is told to the user; returns whether all went well.
 bool addIfNew(QComboBox* combo, Master master, const QString& name, DataFolder& folder, Dialogs& dialogs);
 
-// Refuses a name that a record can never hold (a double quote, a character CP932
-// lacks) with a message; returns whether name may be stored.
-bool acceptable(const QString& name, const QString& fileName, Dialogs& dialogs);
+// Refuses a name that a record can never hold (a line break, a double quote, a
+// character CP932 lacks) with a message; returns whether name may be stored.
+bool acceptable(const QString& name, Dialogs& dialogs);
 
 } // namespace mastercombo

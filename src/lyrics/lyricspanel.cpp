@@ -1,11 +1,14 @@
 #include "lyricspanel.h"
 
 #include "app/appstate.h"
+#include "app/tell.h"
 #include "lyrics/lyricsrules.h"
 #include "platform/dialogs.h"
-#include "store/filelisting.h"
 #include "platform/grid.h"
+#include "platform/named.h"
 #include "platform/printer.h"
+#include "store/filelisting.h"
+#include "store/namerules.h"
 #include "tracks/trackentry.h"
 #include "upkeep/tourtexts.h"
 
@@ -28,14 +31,10 @@ LyricsPanel::LyricsPanel(AppState& state, Dialogs& dialogs, Printer& printer, Fi
     setObjectName(u"fraKashi1"_s);
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
-    txtKashi1 = new QPlainTextEdit;
-    txtKashi1->setObjectName(u"txtKashi1"_s);
-    cmdKashiToroku = new QPushButton(u"歌詞を保存する"_s);
-    cmdKashiToroku->setObjectName(u"cmdKashiToroku"_s);
-    cmdKashiPri = new QPushButton(u"歌詞を印刷する"_s);
-    cmdKashiPri->setObjectName(u"cmdKashiPri"_s);
-    cmdGazo = new QPushButton(u"画像表示に戻る"_s);
-    cmdGazo->setObjectName(u"cmdGazo"_s);
+    txtKashi1 = named(new QPlainTextEdit, u"txtKashi1"_s);
+    cmdKashiToroku = named(new QPushButton(u"歌詞を保存する"_s), u"cmdKashiToroku"_s);
+    cmdKashiPri = named(new QPushButton(u"歌詞を印刷する"_s), u"cmdKashiPri"_s);
+    cmdGazo = named(new QPushButton(u"画像表示に戻る"_s), u"cmdGazo"_s);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdKashiToroku);
@@ -66,10 +65,9 @@ void LyricsPanel::ShowTrackLyrics()
     const int row = grid->row();
     m_loaded = {grid->text(row, 1), m_tracks.artistOfRow(row), row};
     m_hasLoaded = true;
-    const QString name = lyricsrules::lyricsFileName(m_loaded.song, m_loaded.artist);
-    const std::optional<QString> text = lyricsrules::unusableInFileName(m_loaded.song, m_loaded.artist).isEmpty()
-        ? m_state.folder.readText(name)
-        : std::nullopt;
+    const std::optional<QString> text = namerules::lyricsNameRefusal(m_loaded.song, m_loaded.artist)
+        ? std::nullopt
+        : m_state.folder.readText(namerules::lyricsFileName(m_loaded.song, m_loaded.artist));
     txtKashi1->setPlainText(text ? lyricsrules::lyricsOfFileText(*text) : QString());
     show();
     raise();
@@ -89,21 +87,17 @@ void LyricsPanel::msgKyokumoku_Click()
 
 void LyricsPanel::cmdKashiToroku_Click()
 {
-    const QString text = txtKashi1->toPlainText();
+    const QString text = typedText(*txtKashi1);
     if (text.isEmpty() || !m_hasLoaded)
         return;
-    const QString unusable = lyricsrules::unusableInFileName(m_loaded.song, m_loaded.artist);
-    if (!unusable.isEmpty()) {
-        m_dialogs.message(u"曲名「%1」とアーティスト名「%2」には、ファイル名に使えない%3が含まれるため、歌詞を保存できません。"_s
-                                  .arg(m_loaded.song, m_loaded.artist, unusable)
-                              + u"\r\n\r\n"_s + u"曲目の文字を直してから保存してください。"_s,
-                          u"保存できません"_s, Dialogs::Icon::Exclamation);
+    if (const std::optional<namerules::NameRefusal> refusal = namerules::lyricsNameRefusal(m_loaded.song, m_loaded.artist)) {
+        tellRefusal(m_dialogs, *refusal);
         return;
     }
-    const QString name = lyricsrules::lyricsFileName(m_loaded.song, m_loaded.artist);
+    const QString name = namerules::lyricsFileName(m_loaded.song, m_loaded.artist);
     const WriteResult written = m_state.folder.rewrite(name, lyricsrules::fileTextOfLyrics(text));
     if (!written.ok()) {
-        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        tellWriteFailure(m_dialogs, written);
         return;
     }
     m_lyrics.refresh();

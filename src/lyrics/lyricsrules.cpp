@@ -6,11 +6,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace lyricsrules {
 
-QString lyricsFileName(const QString& song, const QString& artist)
-{
-    return files::kLyricsPrefix + song + u'_' + artist + u".txt"_s;
-}
-
 std::pair<QString, QString> splitLyricsFileName(const QString& fileName)
 {
     const QString middle = fileName.mid(files::kLyricsPrefix.size(),
@@ -19,23 +14,6 @@ std::pair<QString, QString> splitLyricsFileName(const QString& fileName)
     if (underscore < 0)
         return {middle, QString()};
     return {middle.left(underscore), middle.mid(underscore + 1)};
-}
-
-QString unusableInFileName(const QString& song, const QString& artist)
-{
-    for (const QString* part : {&song, &artist}) {
-        for (const QChar c : *part) {
-            if (u"\\/:*?\"<>|"_s.contains(c))
-                return u"「%1」の文字"_s.arg(c);
-            if (c.unicode() < 0x20)
-                return u"制御文字"_s;
-        }
-    }
-    // Most file systems take 255 bytes (Linux) or 255 UTF-16 units (Windows) a name.
-    const QString name = lyricsFileName(song, artist);
-    if (name.size() > 255 || name.toUtf8().size() > 255)
-        return u"長すぎる名前"_s;
-    return {};
 }
 
 QString fileTextOfLyrics(const QString& boxText)

@@ -2,13 +2,17 @@
 
 #include "app/appstate.h"
 #include "app/mastercombo.h"
+#include "app/tell.h"
 #include "lyrics/lyricspanel.h"
 #include "platform/dialogs.h"
-#include "store/filelisting.h"
 #include "platform/grid.h"
+#include "platform/named.h"
 #include "platform/picturebox.h"
 #include "store/collectionfiles.h"
+#include "store/collectionnames.h"
 #include "store/cp932.h"
+#include "store/filelisting.h"
+#include "store/namerules.h"
 #include "title/titlerules.h"
 #include "tracks/trackentry.h"
 #include "upkeep/tourtexts.h"
@@ -26,15 +30,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-const QString kCompilationArtist = u"複数"_s;
-
-template <typename T>
-T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 // An editable combo that never completes typed text into another entry and never adds
 // what is typed on its own: the screens decide what becomes an entry.
@@ -163,8 +158,8 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
         if (index >= 0)
             hsbData->setValue(index + 1);
     });
-    mastercombo::onEnter(cboSakusya, [this] { AddTitleArtistName(); });
-    mastercombo::onEnter(cboKeisai, [this] { AddTitleGenreName(); });
+    mastercombo::onEnter(cboSakusya, [this](const QString& typed) { AddTitleArtistName(typed); });
+    mastercombo::onEnter(cboKeisai, [this](const QString& typed) { AddTitleGenreName(typed); });
 }
 
 MainScreen::~MainScreen() = default;
@@ -230,8 +225,7 @@ void MainScreen::showCover(const QString& titleName)
     // Each picture that loads replaces the one before, so a ".bmp" wins over a ".gif"
     // and a ".gif" over a ".jpg".
     imgGazou->clearPicture();
-    for (const QString& extension : {u".jpg"_s, u".gif"_s, u".bmp"_s}) {
-        const QString file = titleName + extension;
+    for (const QString& file : namerules::pictureFileNames(titleName)) {
         if (m_state.folder.exists(file))
             imgGazou->load(m_state.folder.filePath(file));
     }
@@ -251,7 +245,7 @@ void MainScreen::fillRatingCombo()
 
 void MainScreen::fillArtistCombo(const QStringList& masterNames)
 {
-    refill(cboSakusya, masterNames + QStringList{kCompilationArtist});
+    refill(cboSakusya, masterNames + QStringList{collection::kCompilationArtist});
 }
 
 void MainScreen::fillGenreCombo(const QStringList& masterNames)
@@ -259,32 +253,20 @@ void MainScreen::fillGenreCombo(const QStringList& masterNames)
     refill(cboKeisai, masterNames);
 }
 
-bool MainScreen::acceptableNewName(const QString& name)
+bool MainScreen::acceptableNewName(const QString& name, bool* offerAgain)
 {
-    const Dialogs::Icon warn = Dialogs::Icon::Exclamation;
-    if (titlerules::hasForbiddenNameCharacter(name)) {
-        m_dialogs.message(u"\\ / : , ; * ? < > |　の文字は使えません。"_s, u"入力制限"_s, warn);
+    // A refused name is offered again for editing, unless it holds a forbidden character.
+    *offerAgain = true;
+    if (const std::optional<namerules::NameRefusal> refusal = namerules::titleNameRefusal(name)) {
+        tellRefusal(m_dialogs, *refusal);
+        *offerAgain = refusal->reason != namerules::NameRefusal::Reason::ForbiddenCharacter;
         return false;
     }
-    if (titlerules::hasControlCharacter(name)) {
-        m_dialogs.message(titlerules::kControlCharacterMessage, u"入力制限"_s, warn);
-        return false;
-    }
-    if (m_state.titles.find(name) > 0) {
+    // A name that differs only in letter case would share the existing title's files.
+    if (m_state.titles.findIgnoringCase(name) > 0) {
         m_dialogs.message(u"既に同じタイトル名で登録されているものがあります。\r\n\r\n"
                           "題名の後ろに追番やアーティスト名を入れるなどして区別して下さい"_s,
-                          u"二重登録"_s, warn);
-        return false;
-    }
-    // The name becomes part of file names, written in CP932 on any system.
-    const QString unstorable = cp932::firstUnstorable(name);
-    if (!unstorable.isEmpty()) {
-        m_dialogs.message(u"「%1」はファイルに保存できない文字です。\r\n別の文字に置き換えてください。"_s.arg(unstorable),
-                          u"入力制限"_s, warn);
-        return false;
-    }
-    if (files::trackListFile(name).toUtf8().size() > 255 || files::trackListFile(name).size() > 255) {
-        m_dialogs.message(u"タイトル名が長すぎます。\r\n短くしてください。"_s, u"入力制限"_s, warn);
+                          u"二重登録"_s, Dialogs::Icon::Exclamation);
         return false;
     }
     return true;
@@ -296,19 +278,18 @@ void MainScreen::NewTitle()
     QString name;
     QString offered;
     for (;;) {
-        name = m_dialogs.input(u"タイトル名を入力して下さい"_s, u"タイトル名入力"_s, offered);
+        name = cp932::storedForm(m_dialogs.input(u"タイトル名を入力して下さい"_s, u"タイトル名入力"_s, offered));
         if (name.isEmpty())
             return;
-        if (acceptableNewName(name))
+        bool offerAgain = false;
+        if (acceptableNewName(name, &offerAgain))
             break;
-        // A duplicate or an unstorable name is offered again for editing; a name with
-        // a forbidden character is not.
-        if (!titlerules::hasForbiddenNameCharacter(name))
+        if (offerAgain)
             offered = name;
     }
     const WriteResult written = AppendTitle(m_state.folder, m_state.titles, titlerules::newTitle(name, QDate::currentDate()));
     if (!written.ok()) {
-        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        tellWriteFailure(m_dialogs, written);
         return;
     }
     LoadTitleFile();
@@ -320,8 +301,8 @@ void MainScreen::NewTitle()
         return;
     }
     cboName->setEditText(name);
-    cboSakusya->setEditText(titlerules::kNotEntered);
-    cboHyouka->setEditText(titlerules::kUnrated);
+    cboSakusya->setEditText(collection::kNotEntered);
+    cboHyouka->setEditText(collection::kUnrated);
     showTitle(m_state.titles.count());
     m_state.CatalogueReady = false;
     m_state.tour.show(tour::kNewTitleAdded);
@@ -331,8 +312,8 @@ void MainScreen::NewTitle()
 
 void MainScreen::DeleteTitle()
 {
-    const QString name = cboName->currentText();
-    const int p = titleNamedOrTell(m_state, name, m_dialogs);
+    const QString name = typedText(*cboName);
+    const int p = titleNamedOrTell(m_state.titles, name, m_dialogs);
     if (p == 0)
         return;
     if (m_dialogs.message(name + u"のデータを削除していいですか？"_s, u"削除確認"_s, Dialogs::Icon::Exclamation,
@@ -346,7 +327,7 @@ void MainScreen::DeleteTitle()
     rest.erase(rest.begin() + (p - 1));
     const WriteResult written = SaveTitleFile(m_state.folder, rest);
     if (!written.ok()) {
-        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        tellWriteFailure(m_dialogs, written);
         return;
     }
     for (const QString& file : titlerules::filesDeletedWithTitle(name))
@@ -366,22 +347,22 @@ void MainScreen::DeleteTitle()
     showTitle(1);
 }
 
-void MainScreen::AddTitleArtistName()
+void MainScreen::AddTitleArtistName(const QString& typed)
 {
-    addTitleName(cboSakusya, Master::Artist, &TitleTable::setArtist);
+    addTitleName(cboSakusya, typed, Master::Artist, &TitleTable::setArtist);
 }
 
-void MainScreen::AddTitleGenreName()
+void MainScreen::AddTitleGenreName(const QString& typed)
 {
-    addTitleName(cboKeisai, Master::TitleGenre, &TitleTable::setGenre);
+    addTitleName(cboKeisai, typed, Master::TitleGenre, &TitleTable::setGenre);
 }
 
-void MainScreen::addTitleName(QComboBox* combo, Master master, void (TitleTable::*set)(int, const QString&))
+void MainScreen::addTitleName(QComboBox* combo, const QString& name, Master master,
+                              void (TitleTable::*set)(int, const QString&))
 {
-    const QString name = combo->currentText();
     if (name.isEmpty())
         return;
-    if (!mastercombo::acceptable(name, files::kTitles, m_dialogs))
+    if (!mastercombo::acceptable(name, m_dialogs))
         return;
     // With no titles there is nothing to store the name in; it still reaches the master.
     const int k = currentTitle();
@@ -390,7 +371,7 @@ void MainScreen::addTitleName(QComboBox* combo, Master master, void (TitleTable:
         (changed.*set)(k, name);
         const WriteResult written = SaveTitleFile(m_state.folder, changed);
         if (!written.ok()) {
-            m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+            tellWriteFailure(m_dialogs, written);
             return;
         }
         m_state.titles = std::move(changed);

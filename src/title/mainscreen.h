@@ -35,8 +35,10 @@ public:
     void NewTitle();
     // cmdDel: deletes the title named in cboName, with its pictures, after asking.
     void DeleteTitle();
-    void AddTitleArtistName();
-    void AddTitleGenreName();
+    // Enter in cboSakusya / cboKeisai: the current title takes the typed name, which
+    // joins the master when it is new.
+    void AddTitleArtistName(const QString& typed);
+    void AddTitleGenreName(const QString& typed);
 
     // Reads the title file into the title table, lists the names in cboName and sets
     // the scroll bar's range; the position is left to the caller.
@@ -73,8 +75,9 @@ public:
 
 private:
     void showCover(const QString& titleName);
-    bool acceptableNewName(const QString& name);
-    void addTitleName(QComboBox* combo, Master master, void (TitleTable::*set)(int, const QString&));
+    bool acceptableNewName(const QString& name, bool* offerAgain);
+    void addTitleName(QComboBox* combo, const QString& name, Master master,
+                      void (TitleTable::*set)(int, const QString&));
 
     AppState& m_state;
     Dialogs& m_dialogs;

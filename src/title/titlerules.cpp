@@ -1,33 +1,18 @@
 #include "titlerules.h"
 
-#include "store/filelisting.h"
 #include "store/collectionfiles.h"
+#include "store/collectionnames.h"
+#include "store/filelisting.h"
 #include "store/masterlist.h"
+#include "store/namerules.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace titlerules {
 
-bool hasForbiddenNameCharacter(QStringView name)
-{
-    for (const QChar c : name) {
-        if (u"\\/:,;*?\"<>|"_s.contains(c))
-            return true;
-    }
-    return false;
-}
-
-bool hasControlCharacter(QStringView name)
-{
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            return true;
-    }
-    return false;
-}
-
 TitleRecord newTitle(const QString& name, const QDate& today)
 {
+    using namespace collection;
     return {name, kNotEntered, kNotEntered, kUnrated, kNotEntered, today.toString(u"yyyy/MM/dd"_s), QString()};
 }
 
@@ -55,8 +40,7 @@ bool isProgramFile(const QString& fileName)
 QStringList filesDeletedWithTitle(const QString& name)
 {
     QStringList out;
-    for (const QString& extension : {u".TXT"_s, u".txt"_s, u".jpg"_s, u".bmp"_s, u".gif"_s}) {
-        const QString file = name + extension;
+    for (const QString& file : QStringList{name + u".TXT"_s, name + u".txt"_s} + namerules::pictureFileNames(name)) {
         if (!isProgramFile(file))
             out.append(file);
     }

@@ -9,19 +9,6 @@
 // The rules of creating and deleting titles that need no window.
 namespace titlerules {
 
-inline const QString kNotEntered = QStringLiteral("未登録");
-inline const QString kUnrated = QStringLiteral("未");
-
-// Whether a name holds one of the eleven characters that file names cannot take here:
-// \ / : , ; * ? " < > |
-bool hasForbiddenNameCharacter(QStringView name);
-
-// Whether a name holds a line break, tab or other control character: a name is one
-// line of text and may become part of a file name.
-bool hasControlCharacter(QStringView name);
-inline const QString kControlCharacterMessage =
-    QStringLiteral("改行やタブなどの制御文字は使えないので何かに置き換えてください。");
-
 // The record of a new title: its name, "未登録" for artist, genre and media, "未" for the
 // rating, today's date as yyyy/mm/dd and an empty memo.
 TitleRecord newTitle(const QString& name, const QDate& today);

@@ -1,12 +1,14 @@
 #include "trackentry.h"
 
 #include "app/appstate.h"
-#include "lyrics/lyricsrules.h"
+#include "app/tell.h"
 #include "platform/dialogs.h"
-#include "store/filelisting.h"
 #include "platform/grid.h"
+#include "platform/named.h"
 #include "store/collectionfiles.h"
-#include "store/cp932.h"
+#include "store/collectionnames.h"
+#include "store/filelisting.h"
+#include "store/namerules.h"
 #include "store/records.h"
 #include "tracks/trackrules.h"
 #include "upkeep/tourtexts.h"
@@ -24,13 +26,6 @@ using namespace Qt::Literals::StringLiterals;
 using trackrules::Track;
 
 namespace {
-
-template <typename T>
-T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 const QString kCutEntries[] = {u".（ピリオド）"_s, u",（カンマ）"_s, u"-（ハイフォン）"_s};
 
@@ -121,12 +116,17 @@ TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, Q
 
 bool TrackEntry::isCompilation() const
 {
-    return m_artistBox.currentText() == trackrules::kCompilationArtist;
+    return m_artistBox.currentText() == collection::kCompilationArtist;
 }
 
-QString TrackEntry::artistOfRow(int row) const
+QString TrackEntry::titleArtist()
 {
-    return isCompilation() ? msgKyokumoku->text(row, 2) : m_artistBox.currentText();
+    return typedText(m_artistBox);
+}
+
+QString TrackEntry::artistOfRow(int row)
+{
+    return isCompilation() ? msgKyokumoku->text(row, 2) : titleArtist();
 }
 
 void TrackEntry::LayoutTrackGrid()
@@ -177,7 +177,7 @@ void TrackEntry::markLyrics()
 {
     const int markColumn = msgKyokumoku->cols() - 1;
     for (int r = 1; r < msgKyokumoku->rows(); ++r) {
-        if (m_lyrics.contains(lyricsrules::lyricsFileName(msgKyokumoku->text(r, 1), artistOfRow(r))))
+        if (m_lyrics.contains(namerules::lyricsFileName(msgKyokumoku->text(r, 1), artistOfRow(r))))
             msgKyokumoku->setText(r, markColumn, u"○"_s);
     }
 }
@@ -222,23 +222,24 @@ void TrackEntry::cmdHensyu_Click()
 
 void TrackEntry::cmdKakutei_Click()
 {
-    const int k = titleNamedOrTell(m_state, m_nameBox.currentText(), m_dialogs);
+    const int k = titleNamedOrTell(m_state.titles, typedText(m_nameBox), m_dialogs);
     if (k == 0)
         return;
     const QString trackFile = files::trackListFile(m_state.titles.at(k).name);
-    QString memo = txtKyokuHen->toPlainText();
+    QString memo = typedText(*txtKyokuHen);
 
     if (memo.isEmpty()) {
         const WriteResult written = m_state.folder.rewrite(trackFile, QString());
         if (!written.ok()) {
-            m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+            tellWriteFailure(m_dialogs, written);
             return;
         }
         msgKyokumoku->setRows(1);
         return;
     }
 
-    if (m_artistBox.currentText() == trackrules::kNotEntered) {
+    const QString artist = titleArtist();
+    if (artist == collection::kNotEntered) {
         const QString m1 = u"アーティスト名が未登録です。\r\n\r\n"
                            "未登録のままでよければＯＫボタンを押してください。\r\n\r\n"
                            "先にアーティスト名を登録したい場合はキャンセルボタンを押してください。\r\n"_s;
@@ -247,19 +248,14 @@ void TrackEntry::cmdKakutei_Click()
             return;
     }
 
-    const bool compilation = isCompilation();
-    if (const QChar bad = trackrules::firstForbiddenCharacter(memo, compilation); !bad.isNull()) {
-        m_dialogs.message(QString(bad) + u" の文字は使えないので何かに置き換えてください。"_s, u"使用不可文字"_s,
-                          Dialogs::Icon::Exclamation);
+    // What the files cannot hold is refused before anything is written.
+    const bool compilation = artist == collection::kCompilationArtist;
+    if (const std::optional<namerules::NameRefusal> refusal = namerules::trackListRefusal(memo, compilation)) {
+        tellRefusal(m_dialogs, *refusal);
         return;
     }
-    // What the files cannot hold is refused before anything is written.
-    const QString artist = m_artistBox.currentText();
-    const QString unstorable = cp932::firstUnstorable(compilation ? memo : memo + artist);
-    if (!unstorable.isEmpty() || (!compilation && artist.contains(u'"'))) {
-        WriteResult refused{unstorable.isEmpty() ? WriteResult::Kind::DoubleQuote : WriteResult::Kind::Unstorable,
-                            trackFile, unstorable, {}};
-        m_dialogs.message(refused.message(), refused.title(), Dialogs::Icon::Exclamation);
+    if (const std::optional<TextRefusal> refusal = refusalOf(artist, {.oneLine = true, .asField = true})) {
+        tellRefusal(m_dialogs, *refusal);
         return;
     }
 
@@ -268,37 +264,24 @@ void TrackEntry::cmdKakutei_Click()
         txtKyokuHen->setPlainText(memo);
     }
     const BusyPointer busy(m_dialogs);
-    const QString cut = trackrules::cutCharacter(cboTrim->currentText());
+    const QString cut = trackrules::cutCharacter(typedText(*cboTrim));
     QStringList lines = trackrules::memoLines(memo);
     for (QString& line : lines)
         line = trackrules::cutLine(line, cut);
 
-    // The new songs go first: when they cannot be added, the list is not written either.
-    if (!AppendNewTracks(trackrules::tracksOfLines(lines, compilation)))
-        return;
-    const WriteResult written = m_state.folder.rewrite(trackFile, joinLines(lines));
+    // The list and the songs new to the track data are written together, or neither.
+    const std::vector<TrackRecord> added =
+        trackrules::newTrackRecords(trackrules::tracksOfLines(lines, compilation), compilation, artist, m_state.tracks);
+    const WriteResult written = WriteTrackList(m_state.folder, m_state.tracks, trackFile, joinLines(lines), added);
     if (!written.ok()) {
-        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        tellWriteFailure(m_dialogs, written);
         return;
     }
+    if (!added.empty())
+        LoadTrackTable(m_state.folder, &m_state.tracks);
     ShowTrackList();
     setEditing(false);
     m_state.tour.show(tour::kTracksRegistered);
-}
-
-bool TrackEntry::AppendNewTracks(const std::vector<trackrules::Track>& tracks)
-{
-    const std::vector<TrackRecord> added =
-        trackrules::newTrackRecords(tracks, isCompilation(), m_artistBox.currentText(), m_state.tracks);
-    if (added.empty())
-        return true;
-    const WriteResult written = AppendTrackRecords(m_state.folder, m_state.tracks, added);
-    if (!written.ok()) {
-        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
-        return false;
-    }
-    LoadTrackTable(m_state.folder, &m_state.tracks);
-    return true;
 }
 
 void TrackEntry::cmdCansel_Click()

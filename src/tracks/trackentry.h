@@ -30,8 +30,11 @@ public:
     void LayoutCompilationTrackGrid();
     void setSongSearchGrid(Grid* grid) { m_songSearchGrid = grid; }
     bool isCompilation() const;
+    // The title's artist as the artist box holds it, in its stored form: the box may
+    // have been typed into.
+    QString titleArtist();
     // The artist of a track row: its own for a compilation, else the title's.
-    QString artistOfRow(int row) const;
+    QString artistOfRow(int row);
 
     Grid* msgKyokumoku;
     QPushButton* cmdHensyu;
@@ -49,9 +52,6 @@ private:
     void cmdKakutei_Click();
     void cmdCansel_Click();
     void cmdKasyu_Click();
-    // Adds the tracks' songs that the track data lacks and reloads it; false (told to
-    // the user) when they could not be written.
-    bool AppendNewTracks(const std::vector<trackrules::Track>& tracks);
     void setEditing(bool editing);
     void markLyrics();
 

@@ -1,21 +1,12 @@
 #include "trackrules.h"
 
+#include "store/collectionnames.h"
+
 #include <QSet>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace trackrules {
-
-QChar firstForbiddenCharacter(QStringView memo, bool compilation)
-{
-    for (const QChar c : u"\\:,;*?\"<>|"_s) {
-        if (memo.contains(c))
-            return c;
-    }
-    if (!compilation && memo.contains(u'/'))
-        return u'/';
-    return {};
-}
 
 QString cutCharacter(QStringView cutBoxText)
 {
@@ -50,7 +41,7 @@ Track compilationTrack(const QString& line)
 {
     const qsizetype slash = line.indexOf(u'/');
     if (slash < 0)
-        return {line, kNotEntered};
+        return {line, collection::kNotEntered};
     return {line.left(slash), line.mid(slash + 1)};
 }
 

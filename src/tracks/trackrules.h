@@ -11,13 +11,6 @@
 // the compilation form "song/artist", and which songs are new to the track data.
 namespace trackrules {
 
-inline const QString kCompilationArtist = QStringLiteral("複数");
-inline const QString kNotEntered = QStringLiteral("未登録");
-
-// The first character a track list may not hold, tested in this order: \ : , ; * ? "
-// < > | and then "/" unless the title is a compilation. A null QChar when there is none.
-QChar firstForbiddenCharacter(QStringView memo, bool compilation);
-
 // The cut character: the first character of the cut box's text (empty for an empty text).
 QString cutCharacter(QStringView cutBoxText);
 

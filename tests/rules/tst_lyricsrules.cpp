@@ -1,19 +1,19 @@
 #include "lyrics/lyricsrules.h"
 
+#include "store/namerules.h"
+
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 
-// The lyrics file of a song: its name, reading the name back, the names no file system
-// takes, and the text as the file holds it.
+// The lyrics file of a song: its name, reading the name back, and the text as the file
+// holds it.
 class TestLyricsRules : public QObject {
     Q_OBJECT
 
 private slots:
     void namesLyricsFiles_data();
     void namesLyricsFiles();
-    void refusesUnusableNames_data();
-    void refusesUnusableNames();
     void savesAndReadsBackText_data();
     void savesAndReadsBackText();
     void readsFileText_data();
@@ -47,44 +47,10 @@ void TestLyricsRules::namesLyricsFiles()
     QFETCH(QString, readSong);
     QFETCH(QString, readArtist);
 
-    QCOMPARE(lyricsrules::lyricsFileName(song, artist), fileName);
+    QCOMPARE(namerules::lyricsFileName(song, artist), fileName);
     const auto [s, a] = lyricsrules::splitLyricsFileName(fileName);
     QCOMPARE(s, readSong);
     QCOMPARE(a, readArtist);
-}
-
-void TestLyricsRules::refusesUnusableNames_data()
-{
-    QTest::addColumn<QString>("song");
-    QTest::addColumn<QString>("artist");
-    QTest::addColumn<bool>("unusable");
-
-    for (const QChar c : u"\\/:*?\"<>|"_s) {
-        QTest::addRow("%c in song", c.toLatin1()) << u"A"_s + c + u"B"_s << u"X"_s << true;
-        QTest::addRow("%c in artist", c.toLatin1()) << u"A"_s << u"X"_s + c << true;
-    }
-    QTest::newRow("tab") << u"A\tB"_s << u"X"_s << true;
-    QTest::newRow("line end in artist") << u"A"_s << u"X\nY"_s << true;
-    QTest::newRow("300 characters") << QString(300, u'a') << u"X"_s << true;
-    // "歌詞_" + song + "_X.txt" in UTF-8 bytes: 7 + song + 6.
-    QTest::newRow("242 ASCII: 255 bytes") << QString(242, u'a') << u"X"_s << false;
-    QTest::newRow("243 ASCII: 256 bytes") << QString(243, u'a') << u"X"_s << true;
-    QTest::newRow("80 kana: 253 bytes") << QString(80, u'あ') << u"X"_s << false;
-    QTest::newRow("81 kana: 256 bytes") << QString(81, u'あ') << u"X"_s << true;
-
-    QTest::newRow("ordinary Japanese") << u"はじまりさえ歌えない"_s << u"ミナモ航路"_s << false;
-    QTest::newRow("unregistered artist") << u"街の風景"_s << u"未登録"_s << false;
-    QTest::newRow("full-width look-alikes") << u"Ａ／Ｂ：？"_s << u"＊＜＞｜￥"_s << false;
-    QTest::newRow("semicolon and comma") << u"A;B"_s << u"C,D"_s << false;
-    QTest::newRow("blanks, dots and underscores") << u"Mr. Song _1_ "_s << u" X"_s << false;
-}
-
-void TestLyricsRules::refusesUnusableNames()
-{
-    QFETCH(QString, song);
-    QFETCH(QString, artist);
-    QFETCH(bool, unusable);
-    QCOMPARE(!lyricsrules::unusableInFileName(song, artist).isEmpty(), unusable);
 }
 
 void TestLyricsRules::savesAndReadsBackText_data()

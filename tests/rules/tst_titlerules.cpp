@@ -4,14 +4,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-// Creating and deleting titles: which names are refused, the record a new title starts
-// with, which files go with a deleted title and which title is shown afterwards.
+// Creating and deleting titles: the record a new title starts with, which files go with
+// a deleted title and which title is shown afterwards.
 class TestTitleRules : public QObject {
     Q_OBJECT
 
 private slots:
-    void forbiddenNameCharacters_data();
-    void forbiddenNameCharacters();
     void newTitleStartsWithDefaults_data();
     void newTitleStartsWithDefaults();
     void filesDeletedWithTitle_data();
@@ -19,35 +17,6 @@ private slots:
     void positionAfterDeletion_data();
     void positionAfterDeletion();
 };
-
-void TestTitleRules::forbiddenNameCharacters_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("forbidden");
-
-    // Each of the eleven, at the start, inside and at the end of a name. ';' and ',' are
-    // refused too, although file systems would take them.
-    const QString eleven = u"\\/:,;*?\"<>|"_s;
-    for (const QChar c : eleven) {
-        QTest::addRow("%c inside", c.toLatin1()) << u"ベスト"_s + c + u"盤"_s << true;
-        QTest::addRow("%c first", c.toLatin1()) << c + u"Best"_s << true;
-        QTest::addRow("%c alone", c.toLatin1()) << QString(c) << true;
-    }
-
-    QTest::newRow("Japanese name") << u"街の風景"_s << false;
-    QTest::newRow("blanks, dots and signs") << u"Best of 2001. #1 & (live) 'x' [y] 100%"_s << false;
-    QTest::newRow("full-width look-alikes")
-        << u"／＼￥：，；＊？＂＜＞｜、。"_s << false;
-    QTest::newRow("ideographic space") << u"街　の風景"_s << false;
-    QTest::newRow("underscore") << u"曲目_X"_s << false;
-}
-
-void TestTitleRules::forbiddenNameCharacters()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, forbidden);
-    QCOMPARE(titlerules::hasForbiddenNameCharacter(name), forbidden);
-}
 
 void TestTitleRules::newTitleStartsWithDefaults_data()
 {

@@ -1,5 +1,7 @@
 #include "tracks/trackrules.h"
 
+#include "store/namerules.h"
+
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -66,8 +68,6 @@ private slots:
     void splitsCompilationLines_data();
     void splitsCompilationLines();
     void plainLinesAreWholeSongs();
-    void findsFirstForbiddenCharacter_data();
-    void findsFirstForbiddenCharacter();
     void refusesWorkedExampleUnlessCutDown();
     void numbersTracks_data();
     void numbersTracks();
@@ -187,48 +187,23 @@ void TestTrackRules::plainLinesAreWholeSongs()
         QVERIFY(t.artist.isEmpty());
 }
 
-void TestTrackRules::findsFirstForbiddenCharacter_data()
-{
-    QTest::addColumn<QString>("memo");
-    QTest::addColumn<bool>("compilation");
-    QTest::addColumn<QChar>("reported");
-
-    for (const QChar c : u"\\:,;*?\"<>|"_s) {
-        QTest::addRow("%c, plain", c.toLatin1()) << u"1.A\r\nB"_s + c + u"\r\n"_s << false << c;
-        QTest::addRow("%c, compilation", c.toLatin1()) << u"A/X"_s + c << true << c;
-    }
-    QTest::newRow("backslash before semicolon") << u"a;b\\c"_s << false << QChar(u'\\');
-    QTest::newRow("colon before comma") << u"a,b:c"_s << true << QChar(u':');
-    QTest::newRow("quote before bar") << u"a|b\"c"_s << false << QChar(u'"');
-    QTest::newRow("slash refused for a plain title") << u"A/B"_s << false << QChar(u'/');
-    QTest::newRow("slash allowed for a compilation") << u"A/B\r\nC/D/E"_s << true << QChar();
-    QTest::newRow("slash reported after the others") << u"A/B|C"_s << false << QChar(u'|');
-    QTest::newRow("full-width look-alikes") << u"Ａ／Ｂ＼￥：，；＊？＂＜＞｜"_s << false << QChar();
-    QTest::newRow("clean list") << u"1.街の風景\r\n2.はじまり\r\n"_s << false << QChar();
-    QTest::newRow("empty memo") << QString() << false << QChar();
-}
-
-void TestTrackRules::findsFirstForbiddenCharacter()
-{
-    QFETCH(QString, memo);
-    QFETCH(bool, compilation);
-    QFETCH(QChar, reported);
-    QCOMPARE(trackrules::firstForbiddenCharacter(memo, compilation), reported);
-}
-
 void TestTrackRules::refusesWorkedExampleUnlessCutDown()
 {
     const QStringList example = workedExample();
     const QString memo = example.join(u"\r\n"_s);
     QCOMPARE(trackrules::memoLines(memo), example);
 
+    const auto reported = [](const QString& list, bool compilation) {
+        const std::optional<namerules::NameRefusal> refusal = namerules::trackListRefusal(list, compilation);
+        return refusal ? refusal->character : QString();
+    };
     // The web address on the last line holds a colon, reported before the slash.
-    QCOMPARE(trackrules::firstForbiddenCharacter(memo, false), QChar(u':'));
-    QCOMPARE(trackrules::firstForbiddenCharacter(memo, true), QChar(u':'));
+    QCOMPARE(reported(memo, false), u":"_s);
+    QCOMPARE(reported(memo, true), u":"_s);
 
     const QString withoutAddress = example.mid(0, 20).join(u"\r\n"_s);
-    QCOMPARE(trackrules::firstForbiddenCharacter(withoutAddress, false), QChar(u'/'));
-    QCOMPARE(trackrules::firstForbiddenCharacter(withoutAddress, true), QChar());
+    QCOMPARE(reported(withoutAddress, false), u"/"_s);
+    QCOMPARE(reported(withoutAddress, true), QString());
 
     // Cut with the period entry as a compilation.
     QStringList cut;

@@ -51,6 +51,8 @@ class TestTitles : public QObject {
 
 private slots:
     void newTitleIsAppendedAndShownLast();
+    void newNamesAreTakenAsStoredAndOnce_data();
+    void newNamesAreTakenAsStoredAndOnce();
     void refusedOrCancelledNamesCreateNothing_data();
     void refusedOrCancelledNamesCreateNothing();
     void tourFramesTheNamePrompt_data();
@@ -80,8 +82,7 @@ void TestTitles::newTitleIsAppendedAndShownLast()
     QTest::mouseClick(w.cmdIchiran, Qt::LeftButton);
     QVERIFY(!s->isVisible());
     w.state().CatalogueReady = true;
-    // Names differing only in letter case are different titles.
-    f.dialogs.inputs = {u"AB/C"_s, u"ABC"_s};
+    f.dialogs.inputs = {u"AB/C"_s, u"AB-C"_s};
     const QDate day1 = QDate::currentDate();
     QTest::mouseClick(w.cmdNew, Qt::LeftButton);
     const QDate day2 = QDate::currentDate();
@@ -94,8 +95,8 @@ void TestTitles::newTitleIsAppendedAndShownLast()
     QCOMPARE(f.dialogs.boxes[0].icon, Dialogs::Icon::Exclamation);
 
     const QByteArray written = f.bytes(kTitles);
-    if (written != sjis(before + newLine(u"ABC"_s, day1)))
-        QCOMPARE(written, sjis(before + newLine(u"ABC"_s, day2)));
+    if (written != sjis(before + newLine(u"AB-C"_s, day1)))
+        QCOMPARE(written, sjis(before + newLine(u"AB-C"_s, day2)));
 
     QVERIFY(s->isVisible());
     QVERIFY(w.cmdDel->isEnabled());
@@ -103,8 +104,8 @@ void TestTitles::newTitleIsAppendedAndShownLast()
     QCOMPARE(s->hsbData->maximum(), 3);
     QCOMPARE(s->hsbData->value(), 3);
     QCOMPARE(s->lblKensu->text(), u"3 / 3"_s);
-    QCOMPARE(s->cboName->currentText(), u"ABC"_s);
-    QCOMPARE(s->cboName->itemText(2), u"ABC"_s);
+    QCOMPARE(s->cboName->currentText(), u"AB-C"_s);
+    QCOMPARE(s->cboName->itemText(2), u"AB-C"_s);
     QCOMPARE(s->cboSakusya->currentText(), u"未登録"_s);
     QCOMPARE(s->cboKeisai->currentText(), u"未登録"_s);
     QCOMPARE(s->cboHyouka->currentText(), u"未"_s);
@@ -112,12 +113,63 @@ void TestTitles::newTitleIsAppendedAndShownLast()
     QVERIFY(!s->imgFace1[2]->isVisibleTo(s));
     QVERIFY(!w.state().CatalogueReady);
 
-    // So are names differing only in width.
+    // Names differing only in width are different titles: file names fold only the
+    // letter case of ASCII letters.
     f.dialogs.inputs = {u"ａｂｃ"_s};
     QTest::mouseClick(w.cmdNew, Qt::LeftButton);
     QCOMPARE(f.dialogs.boxes.size(), size_t(1));
     QCOMPARE(s->lblKensu->text(), u"4 / 4"_s);
     QCOMPARE(w.state().titles.at(4).name, u"ａｂｃ"_s);
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+void TestTitles::newNamesAreTakenAsStoredAndOnce_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("again"); // typed for another title afterwards
+    for (const StoredForm& form : storedForms()) {
+        const QString typed = u"夏%1秋"_s.arg(form.typed);
+        QTest::newRow(form.row) << typed << u"夏%1秋"_s.arg(form.stored) << typed;
+    }
+    // File names match regardless of letter case: the second would share the first's files.
+    QTest::newRow("letter case") << u"ABC"_s << u"ABC"_s << u"abc"_s;
+}
+
+void TestTitles::newNamesAreTakenAsStoredAndOnce()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(QString, again);
+    UiFixture f;
+    const QString before = line(u"既存"_s);
+    f.put(kTitles, before);
+    MainWindow& w = f.start();
+    f.dialogs.inputs = {typed};
+    const QDate day1 = QDate::currentDate();
+    QTest::mouseClick(w.cmdNew, Qt::LeftButton);
+    const QDate day2 = QDate::currentDate();
+
+    QVERIFY2(f.dialogs.boxes.empty(), qPrintable(f.dialogs.texts().join(u'\n')));
+    QCOMPARE(w.state().titles.count(), 2);
+    QCOMPARE(w.state().titles.at(2).name, stored);
+    QCOMPARE(w.fraMain->cboName->currentText(), stored);
+    QCOMPARE(w.fraMain->lblKensu->text(), u"2 / 2"_s);
+    const QByteArray written = f.bytes(kTitles);
+    if (written != sjis(before + newLine(stored, day1)))
+        QCOMPARE(written, sjis(before + newLine(stored, day2)));
+
+    f.dialogs.inputs = {again, QString()};
+    QTest::mouseClick(w.cmdNew, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"二重登録"_s});
+    QCOMPARE(f.bytes(kTitles), written);
+    QCOMPARE(w.state().titles.count(), 2);
+
+    // Typed into the name box, the name finds the title as it was stored.
+    w.fraMain->cboName->setEditText(typed);
+    f.dialogs.answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+    QCOMPARE(f.bytes(kTitles), sjis(before));
     QCOMPARE(f.dialogs.unexpected, 0);
 }
 

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
@@ -27,6 +28,11 @@ private slots:
     void cutsPastedLists();
     void refusesListsItCannotStore_data();
     void refusesListsItCannotStore();
+    void typedListsAddTheirSongsOnce_data();
+    void typedListsAddTheirSongsOnce();
+    void lyricsOfATypedArtistKeepTheirMark_data();
+    void lyricsOfATypedArtistKeepTheirMark();
+    void listThatCannotBeWrittenAddsNoSongs();
     void asksBeforeStoringAnUnknownArtist();
     void emptyListLeavesAnEmptyFile();
     void addsOnlySongsNotYetKnown();
@@ -38,6 +44,7 @@ private slots:
 
 private:
     static void clickRow(Grid* grid, int row);
+    static QString songRecord(const QString& song, const QString& artist);
     static QStringList column(Grid* grid, int col);
 };
 
@@ -45,6 +52,11 @@ void TestTracks::clickRow(Grid* grid, int row)
 {
     const QRect cell = grid->visualRect(grid->model()->index(row - 1, 1));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+QString TestTracks::songRecord(const QString& song, const QString& artist)
+{
+    return u"\"%1\",\"%2\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s.arg(song, artist);
 }
 
 QStringList TestTracks::column(Grid* grid, int col)
@@ -157,6 +169,8 @@ void TestTracks::cutsPastedLists_data()
     QTest::newRow("blank lines are empty tracks, tabs and ideographic spaces stay")
         << plain << u".（ピリオド）"_s << u"朝\n\n\t夜　\n"_s << u"朝\r\n\r\n\t夜　\r\n"_s
         << QStringList{u"朝"_s, QString(), u"\t夜　"_s} << QStringList();
+    QTest::newRow("typed wave dash cuts where the stored one stands")
+        << plain << u"〜"_s << u"1～朝\n2〜夜\n"_s << u"朝\r\n夜\r\n"_s << QStringList{u"朝"_s, u"夜"_s} << QStringList();
     QTest::newRow("compilation: no slash, one, two, blanks beside")
         << several << u".（ピリオド）"_s << u"1.朝\n2.夜/甲\n3.昼/乙/丙\n4.歌 / 丁\n"_s
         << u"朝\r\n夜/甲\r\n昼/乙/丙\r\n歌 / 丁\r\n"_s
@@ -236,6 +250,116 @@ void TestTracks::refusesListsItCannotStore()
     // Cancel keeps the list as it was.
     QTest::mouseClick(t->cmdCansel, Qt::LeftButton);
     QCOMPARE(column(t->msgKyokumoku, 1), QStringList{u"前の曲"_s});
+}
+
+void TestTracks::typedListsAddTheirSongsOnce_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    for (const StoredForm& form : storedForms())
+        QTest::newRow(form.row) << form.typed << form.stored;
+}
+
+// The artist typed and entered, the list pasted and confirmed twice on one title and
+// once on another by the same artist: each song joins the track data once.
+void TestTracks::typedListsAddTheirSongsOnce()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"海"_s, u"未登録"_s) + UiFixture::title(u"空"_s, u"未登録"_s)));
+    MainWindow& w = f.start();
+    MainScreen* s = w.fraMain;
+    TrackEntry* t = s->Frame1;
+    const QString artist = u"ミナモ%1航路"_s.arg(stored);
+    const QString song = u"恋%1はじまり%1"_s.arg(stored);
+    for (const int k : {1, 1, 2}) {
+        s->hsbData->setValue(k);
+        s->cboSakusya->setEditText(u"ミナモ%1航路"_s.arg(typed));
+        QTest::keyClick(s->cboSakusya, Qt::Key_Return);
+        QCOMPARE(s->cboSakusya->currentText(), artist);
+        QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+        t->txtKyokuHen->setPlainText(u"1.恋%1はじまり%1\n2.海\n"_s.arg(typed));
+        QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+        QCOMPARE(column(t->msgKyokumoku, 1), (QStringList{song, u"海"_s}));
+    }
+
+    QVERIFY2(f.dialogs.boxes.empty(), qPrintable(f.dialogs.texts().join(u'\n')));
+    QCOMPARE(f.bytes(u"曲目データ.TXT"_s), sjis(songRecord(song, artist) + songRecord(u"海"_s, artist)));
+    QCOMPARE(f.bytes(u"曲目_海.txt"_s), sjis(song + u"\r\n海\r\n"_s));
+    QCOMPARE(f.bytes(u"曲目_空.txt"_s), sjis(song + u"\r\n海\r\n"_s));
+    QCOMPARE(f.bytes(u"歌手マスタ.txt"_s), sjis(artist + u"\r\n"_s));
+    QCOMPARE(w.state().titles.at(1).artist, artist);
+    QCOMPARE(w.state().tracks.count(), 2);
+}
+
+void TestTracks::lyricsOfATypedArtistKeepTheirMark_data()
+{
+    typedListsAddTheirSongsOnce_data();
+}
+
+// Lyrics saved while the artist box holds a typed name are found under that name as it
+// reads back after a restart.
+void TestTracks::lyricsOfATypedArtistKeepTheirMark()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    UiFixture f;
+    const QString artist = u"ミナモ%1航路"_s.arg(stored);
+    const QString song = u"恋%1はじまり"_s.arg(stored);
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"海"_s, artist)));
+    QVERIFY(f.put(u"曲目_海.txt"_s, song + u"\r\n"_s));
+    MainWindow& w = f.start();
+    w.fraMain->cboSakusya->setEditText(u"ミナモ%1航路"_s.arg(typed));
+    clickRow(w.fraMain->Frame1->msgKyokumoku, 1);
+    LyricsPanel* lyrics = w.fraMain->fraKashi1;
+    lyrics->txtKashi1->setPlainText(u"波%1風"_s.arg(typed));
+    QTextCursor cursor = lyrics->txtKashi1->textCursor();
+    cursor.setPosition(1);
+    lyrics->txtKashi1->setTextCursor(cursor);
+    QTest::mouseClick(lyrics->cmdKashiToroku, Qt::LeftButton);
+
+    QVERIFY2(f.dialogs.boxes.empty(), qPrintable(f.dialogs.texts().join(u'\n')));
+    QCOMPARE(QDir(f.tmp.path()).entryList({u"歌詞_*"_s}, QDir::Files),
+             QStringList{u"歌詞_%1_%2.txt"_s.arg(song, artist)});
+    QCOMPARE(lyrics->txtKashi1->toPlainText(), u"波%1風"_s.arg(stored));
+    QCOMPARE(lyrics->txtKashi1->textCursor().position(), 1);
+    QCOMPARE(w.fraMain->cboSakusya->currentText(), artist);
+
+    MainWindow& again = f.restart();
+    TrackEntry* t = again.fraMain->Frame1;
+    QCOMPARE(column(t->msgKyokumoku, 2), QStringList{u"○"_s});
+    clickRow(t->msgKyokumoku, 1);
+    QCOMPARE(again.fraMain->fraKashi1->txtKashi1->toPlainText(), u"波%1風"_s.arg(stored));
+}
+
+// A list whose file cannot be written adds none of its songs: both files stay as they
+// were, the user is told, and the typed list stays on screen.
+void TestTracks::listThatCannotBeWrittenAddsNoSongs()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"題"_s)));
+    QVERIFY(f.put(u"曲目データ.TXT"_s, songRecord(u"朝"_s, u"歌手"_s)));
+    // A folder holds the list's name, so no file of that name can be written there.
+    QVERIFY(QDir(f.tmp.path()).mkdir(u"曲目_題.txt"_s));
+    const QByteArray tracks = f.bytes(u"曲目データ.TXT"_s);
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    const QString memo = u"朝\n夜\n"_s;
+    t->txtKyokuHen->setPlainText(memo);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+
+    QCOMPARE(f.dialogs.titles(), QStringList{u"書き込みエラー"_s});
+    QCOMPARE(f.dialogs.boxes[0].icon, Dialogs::Icon::Exclamation);
+    QVERIFY2(f.dialogs.boxes[0].text.contains(u"「曲目_題.txt」"_s), qPrintable(f.dialogs.boxes[0].text));
+    QVERIFY2(f.dialogs.boxes[0].text.contains(u"ファイルは元のままです。"_s), qPrintable(f.dialogs.boxes[0].text));
+    QCOMPARE(f.bytes(u"曲目データ.TXT"_s), tracks);
+    QCOMPARE(w.state().tracks.count(), 1);
+    QVERIFY(QFileInfo(f.path(u"曲目_題.txt"_s)).isDir());
+    QVERIFY(t->fraHensyu->isVisible());
+    QCOMPARE(t->txtKyokuHen->toPlainText(), memo);
+    QCOMPARE(f.dialogs.unexpected, 0);
 }
 
 void TestTracks::asksBeforeStoringAnUnknownArtist()

@@ -10,15 +10,14 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 // A real main window on a temporary data folder, with scripted dialogs, a recording
 // help viewer and printer. Tests write the files they need, then start().
 class UiFixture {
 public:
-    UiFixture()
-        : folder(tmp.path())
-    {
-    }
+    UiFixture() { folder.emplace(tmp.path()); }
 
     QString path(const QString& name) const { return tmp.filePath(name); }
     bool put(const QString& name, const QString& text) { return fixture::write(path(name), fixture::sjis(text)); }
@@ -34,15 +33,40 @@ public:
 
     MainWindow& start()
     {
-        window = std::make_unique<MainWindow>(folder, dialogs, help, printer);
+        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
         window->startUp();
         return *window;
     }
 
+    // The program run again on the same data folder: the window goes, a new one starts.
+    MainWindow& restart()
+    {
+        window.reset();
+        folder.emplace(tmp.path());
+        return start();
+    }
+
     QTemporaryDir tmp;
-    DataFolder folder;
+    std::optional<DataFolder> folder;
     ScriptedDialogs dialogs;
     RecordingHelpViewer help;
     RecordingPrinter printer;
     std::unique_ptr<MainWindow> window;
 };
+
+// Characters that pasted web text and Linux input give and that CP932 stores as others,
+// and the full-width tilde, which it keeps: text typed with one of them must be used
+// as it reads back once stored.
+struct StoredForm {
+    const char* row;
+    QString typed;
+    QString stored;
+};
+inline std::vector<StoredForm> storedForms()
+{
+    return {{"wave dash", QStringLiteral("〜"), QStringLiteral("～")},
+            {"minus sign", QStringLiteral("−"), QStringLiteral("－")},
+            {"em dash", QStringLiteral("—"), QStringLiteral("―")},
+            {"yen sign", QStringLiteral("¥"), QStringLiteral("￥")},
+            {"full-width tilde, kept", QStringLiteral("～"), QStringLiteral("～")}};
+}

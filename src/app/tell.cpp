@@ -1,0 +1,65 @@
+#include "tell.h"
+
+#include "platform/dialogs.h"
+#include "store/cp932.h"
+#include "store/titletable.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+
+using namespace Qt::Literals::StringLiterals;
+
+QString typedText(QComboBox& box)
+{
+    const QString typed = box.currentText();
+    QString stored = cp932::storedForm(typed);
+    if (stored != typed)
+        box.setEditText(stored);
+    return stored;
+}
+
+QString typedText(QPlainTextEdit& box)
+{
+    const QString typed = box.toPlainText();
+    QString stored = cp932::storedForm(typed);
+    if (stored == typed)
+        return stored;
+    // Each character is replaced by one, so the cursor and the view stay where they were.
+    const int anchor = box.textCursor().anchor();
+    const int position = box.textCursor().position();
+    const int scrolled = box.verticalScrollBar()->value();
+    box.setPlainText(stored);
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    box.setTextCursor(cursor);
+    box.verticalScrollBar()->setValue(scrolled);
+    return stored;
+}
+
+int titleNamedOrTell(const TitleTable& titles, const QString& name, Dialogs& dialogs)
+{
+    const int k = titles.find(name);
+    if (k == 0) {
+        dialogs.message(u"「%1」という名前のタイトルはありません。\r\n\r\nタイトル名の欄は一覧から選んでください。"_s.arg(name),
+                        u"タイトル未選択"_s, Dialogs::Icon::Exclamation);
+    }
+    return k;
+}
+
+void tellWriteFailure(Dialogs& dialogs, const WriteResult& written)
+{
+    dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+}
+
+void tellRefusal(Dialogs& dialogs, const TextRefusal& refusal)
+{
+    dialogs.message(refusal.message(), refusal.title(), Dialogs::Icon::Exclamation);
+}
+
+void tellRefusal(Dialogs& dialogs, const namerules::NameRefusal& refusal)
+{
+    dialogs.message(refusal.message, refusal.title, Dialogs::Icon::Exclamation);
+}
