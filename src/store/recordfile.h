@@ -30,7 +30,7 @@ std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QStr
         const bool whole = reader.readRecord(count, fields.data());
         // A quote inside a field was put there by hand (the program writes none): it is
         // read as the full-width ” it can be written back as.
-        if (replaceQuotes(fields))
+        if (reader.quoteInField() && replaceQuotes(fields))
             folder.noteProblem({LoadProblem::Kind::QuoteInField, name, reader.recordLine(), {}, {}});
         records.push_back(make(fields.data()));
         if (!whole) {

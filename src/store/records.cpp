@@ -70,8 +70,11 @@ bool FieldReader::readField(QString* field)
             ++p;
     } else {
         const char16_t* const start = p;
-        while (p < end && *p != kComma && *p != kCr && *p != kLf)
+        while (p < end && *p != kComma && *p != kCr && *p != kLf) {
+            if (*p == kQuote)
+                m_quoteInField = true;
             ++p;
+        }
         const char16_t* last = p;
         while (last > start && isBlank(last[-1]))
             --last;
@@ -95,6 +98,7 @@ bool FieldReader::readField(QString* field)
 bool FieldReader::readRecord(int count, QString* fields)
 {
     m_recordLine = m_line;
+    m_quoteInField = false;
     for (int i = 0; i < count; ++i) {
         if (m_pos >= m_text.size()) {
             // Even an empty last field is written in quotes: a text that ends right

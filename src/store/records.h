@@ -25,6 +25,10 @@ public:
     // The line (from 1) on which the record last read, or about to be read, began.
     int recordLine() const { return m_recordLine; }
 
+    // Whether a field of the record last read holds a double quote (only a field
+    // written without quotes can).
+    bool quoteInField() const { return m_quoteInField; }
+
 private:
     bool readField(QString* field);
     void skipBlanks();
@@ -33,6 +37,7 @@ private:
     qsizetype m_pos = 0;
     int m_line = 1;
     int m_recordLine = 1;
+    bool m_quoteInField = false;
 };
 
 // Builds field records. A text holding a double quote cannot be read back in this form,

@@ -1,5 +1,7 @@
 #include "titletable.h"
 
+#include <algorithm>
+
 #include "collectionfiles.h"
 #include "datafolder.h"
 #include "filelisting.h"
@@ -7,6 +9,13 @@
 #include "records.h"
 
 namespace {
+
+bool hasAsciiLetter(const QString& name)
+{
+    return std::any_of(name.cbegin(), name.cend(), [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+    });
+}
 
 void writeTitle(RecordWriter& out, const TitleRecord& t)
 {
@@ -29,11 +38,14 @@ TitleTable::TitleTable(std::vector<TitleRecord> records)
     : m_records(std::move(records))
 {
     m_firstByName.reserve(static_cast<qsizetype>(m_records.size()));
-    // Backwards, so that the first title of a name is the one kept.
-    m_firstByFoldedName.reserve(static_cast<qsizetype>(m_records.size()));
+    // Backwards, so that the first title of a name is the one kept. Only a name with an
+    // ASCII letter can have a twin that differs in letter case; the others need no
+    // folded entry.
     for (size_t i = m_records.size(); i-- > 0;) {
-        m_firstByName.insert(m_records[i].name, static_cast<int>(i + 1));
-        m_firstByFoldedName.insert(foldLetterCase(m_records[i].name), static_cast<int>(i + 1));
+        const QString& name = m_records[i].name;
+        m_firstByName.insert(name, static_cast<int>(i + 1));
+        if (hasAsciiLetter(name))
+            m_firstByFoldedName.insert(foldLetterCase(name), static_cast<int>(i + 1));
     }
 }
 
@@ -44,7 +56,21 @@ int TitleTable::find(const QString& name) const
 
 int TitleTable::findIgnoringCase(const QString& name) const
 {
-    return m_firstByFoldedName.value(foldLetterCase(name), 0);
+    return hasAsciiLetter(name) ? m_firstByFoldedName.value(foldLetterCase(name), 0) : find(name);
+}
+
+std::vector<std::pair<int, int>> TitleTable::caseTwins() const
+{
+    std::vector<std::pair<int, int>> twins;
+    for (int k = 1; k <= count(); ++k) {
+        const QString& name = at(k).name;
+        if (!hasAsciiLetter(name))
+            continue;
+        const int first = m_firstByFoldedName.value(foldLetterCase(name), 0);
+        if (first != k && find(name) == k)
+            twins.emplace_back(first, k);
+    }
+    return twins;
 }
 
 void LoadTitleFile(DataFolder& folder, TitleTable* table)
@@ -61,12 +87,8 @@ void LoadTitleFile(DataFolder& folder, TitleTable* table)
 
     // Titles whose names differ only in letter case share their files on the disks the
     // collections are kept on. The program no longer creates them; say so of old ones.
-    for (int k = 1; k <= table->count(); ++k) {
-        const QString& name = table->at(k).name;
-        const int first = table->findIgnoringCase(name);
-        if (first != k && table->find(name) == k)
-            folder.noteProblem({LoadProblem::Kind::CaseTwins, files::kTitles, k, name, table->at(first).name});
-    }
+    for (const auto& [first, twin] : table->caseTwins())
+        folder.noteProblem({LoadProblem::Kind::CaseTwins, files::kTitles, twin, table->at(twin).name, table->at(first).name});
 }
 
 WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& records)

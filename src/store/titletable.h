@@ -42,6 +42,9 @@ public:
     // The number of the first title whose name equals name when ASCII letter case is
     // ignored (as file names are matched), or 0: such a title would share its files.
     int findIgnoringCase(const QString& name) const;
+    // Titles that differ from an earlier one only in letter case: (earlier, later) pairs
+    // by the later one's number, each name once.
+    std::vector<std::pair<int, int>> caseTwins() const;
 
     void setArtist(int k, const QString& artist) { record(k).artist = artist; }
     void setGenre(int k, const QString& genre) { record(k).genre = genre; }
