@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "app/tell.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/helpviewer.h"
@@ -248,7 +249,7 @@ void MainWindow::chkHelp_Click()
     const WriteResult written = SaveSettings(m_state.folder, on);
     if (!written.ok()) {
         // The switch stays as the settings file has it.
-        m_dialogs.message(written.message(), written.title(), Dialogs::Icon::Exclamation);
+        tellWriteFailure(m_dialogs, written);
         chkHelp->setChecked(m_state.tour.HelpTourOn() != 0);
         return;
     }
