@@ -1,5 +1,6 @@
 #include "grid.h"
 
+#include <QCollator>
 #include <QHeaderView>
 #include <QScopedValueRollback>
 
@@ -232,6 +233,21 @@ void Grid::setCurrentCell(int row, int col)
     scrollTo(i);
 }
 
+namespace {
+
+// The rows in the order of the sorted keys, each key holding its row's old index.
+template <typename Key>
+void reorder(std::vector<QStringList>& data, const std::vector<std::pair<Key, size_t>>& keys)
+{
+    std::vector<QStringList> sorted;
+    sorted.reserve(data.size());
+    for (const auto& k : keys)
+        sorted.push_back(std::move(data[k.second]));
+    data = std::move(sorted);
+}
+
+} // namespace
+
 void Grid::sortRows(int col, Qt::SortOrder order, SortAs as)
 {
     std::vector<QStringList>& data = m_model->rows();
@@ -245,16 +261,24 @@ void Grid::sortRows(int col, Qt::SortOrder order, SortAs as)
         std::stable_sort(keys.begin(), keys.end(), [descending](const auto& a, const auto& b) {
             return descending ? b.first < a.first : a.first < b.first;
         });
-        std::vector<QStringList> sorted;
-        sorted.reserve(data.size());
-        for (const auto& k : keys)
-            sorted.push_back(std::move(data[k.second]));
-        data = std::move(sorted);
+        reorder(data, keys);
     } else {
-        std::stable_sort(data.begin(), data.end(), [col, descending](const QStringList& a, const QStringList& b) {
-            const int c = QString::compare(a[col], b[col], Qt::CaseSensitive);
+        // Japanese order: hiragana and katakana readings together, letter case kept
+        // apart. Each cell's key is made once; rows with equal keys keep their order.
+        static const QCollator collator = [] {
+            QCollator c(QLocale(QLocale::Japanese, QLocale::Japan));
+            c.setCaseSensitivity(Qt::CaseSensitive);
+            return c;
+        }();
+        std::vector<std::pair<QCollatorSortKey, size_t>> keys;
+        keys.reserve(data.size());
+        for (size_t i = 0; i < data.size(); ++i)
+            keys.emplace_back(collator.sortKey(data[i][col]), i);
+        std::stable_sort(keys.begin(), keys.end(), [descending](const auto& a, const auto& b) {
+            const int c = a.first.compare(b.first);
             return descending ? c > 0 : c < 0;
         });
+        reorder(data, keys);
     }
     m_model->rowsReplaced();
 }

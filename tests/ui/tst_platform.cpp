@@ -72,6 +72,24 @@ void TestPlatform::gridSortsRowsKeepingTheCurrentRowNumber()
     g.sortRows(0, Qt::DescendingOrder, Grid::SortAs::Text);
     QCOMPARE((QStringList{g.text(1, 0), g.text(3, 0), g.text(3, 1), g.text(4, 1)}),
              (QStringList{u"c"_s, u"a"_s, u"1"_s, u"9"_s}));
+
+    // Text sorts in Japanese order: a reading in hiragana and the same in katakana stand
+    // together (as equals, so they keep their order), letter case is kept apart, and
+    // rows with equal text keep their order, descending too.
+    const QStringList names{u"う"_s, u"ア"_s, u"b"_s, u"い"_s, u"あ"_s, u"B"_s, u"a"_s, u"A"_s, u"かっこう"_s, u"カッコウ"_s};
+    std::vector<QStringList> rows;
+    for (int i = 0; i < names.size(); ++i)
+        rows.push_back({names[i], QString::number(i)});
+    rows.push_back({u"あ"_s, u"last"_s});
+    g.setDataRows(rows);
+    g.sortRows(0, Qt::AscendingOrder, Grid::SortAs::Text);
+    QStringList sorted;
+    for (int r = 1; r < g.rows(); ++r)
+        sorted.append(g.text(r, 0) + g.text(r, 1));
+    QCOMPARE(sorted, (QStringList{u"a6"_s, u"A7"_s, u"b2"_s, u"B5"_s, u"ア1"_s, u"あ4"_s, u"あlast"_s, u"い3"_s,
+                                  u"う0"_s, u"かっこう8"_s, u"カッコウ9"_s}));
+    g.sortRows(0, Qt::DescendingOrder, Grid::SortAs::Text);
+    QCOMPARE(g.text(5, 0) + g.text(5, 1) + g.text(6, 1) + g.text(7, 1), u"ア14last"_s);
 }
 
 void TestPlatform::fileListingMatchesPatterns_data()
