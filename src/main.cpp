@@ -2,24 +2,84 @@
 #include "platform/qtdialogs.h"
 #include "platform/qtprinter.h"
 #include "platform/texthelpviewer.h"
+#include "store/collectionlock.h"
 #include "store/datafolder.h"
+#include "store/folderchoice.h"
 
 #include <QApplication>
 #include <QDir>
 
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // The command line is read before the window system is reached, so that --help
+    // answers in a terminal without a desktop.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    const QString programFolder = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
+    const folderchoice::Choice choice =
+        folderchoice::choose(args, QDir::currentPath(), QDir::homePath(), folderchoice::findTemplate(programFolder));
+    switch (choice.action) {
+    case folderchoice::Choice::Action::Help:
+        print(stdout, folderchoice::helpText());
+        return 0;
+    case folderchoice::Choice::Action::Version:
+        print(stdout, u"ウタバコ %1\n"_s.arg(QStringLiteral(UTABAKO_VERSION)));
+        return 0;
+    case folderchoice::Choice::Action::Refuse:
+        print(stderr, choice.message + u"\n"_s + u"utabako --help で使い方を表示します。\n"_s);
+        return 2;
+    case folderchoice::Choice::Action::Open:
+        break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ウタバコ"));
+    QApplication::setApplicationVersion(QStringLiteral(UTABAKO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.utabako.Utabako"));
+    QDir::setCurrent(choice.folder);
 
-    // The collection lives in the folder the program is started in.
-    DataFolder folder(QDir::currentPath());
-    QtDialogs dialogs;
+    QtDialogs desktopDialogs;
+    Dialogs& dialogs = desktopDialogs;
+    DataFolder folder(choice.folder);
+    // One copy of the program at a time writes to a collection.
+    const CollectionLock lock(choice.folder);
+    if (lock.state() == CollectionLock::State::HeldByOther) {
+        const QString question = u"このデータフォルダは、別のウタバコ（プロセス番号 %1）で開かれています。\r\n"
+                                 "両方で変更すると、一方の変更が失われます。\r\n\r\n"
+                                 "読み取り専用で開きますか？\r\n"
+                                 "（「いいえ」を押すと終了します）"_s.arg(lock.otherProcess());
+        if (dialogs.message(question, u"使用中"_s, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo,
+                            Dialogs::Answer::No)
+            != Dialogs::Answer::Yes)
+            return 0;
+        folder.setReadOnly(u"別のウタバコで開かれています"_s);
+    } else if (lock.state() == CollectionLock::State::CannotWrite) {
+        folder.setReadOnly(u"フォルダ「%1」に書き込む権限がありません"_s.arg(QDir::toNativeSeparators(choice.folder)));
+    }
+    if (choice.made)
+        dialogs.message(u"データフォルダ「%1」を作りました。\r\n\r\n"
+                        "サンプルのタイトルが入っています。コレクションはすべてこのフォルダに保存されます。"_s
+                            .arg(QDir::toNativeSeparators(choice.folder)),
+                        u"データフォルダ"_s, Dialogs::Icon::Information);
+
     QtPrinter printer;
     TextHelpViewer help(folder.filePath(MainWindow::HelpFileName), QStringLiteral(":/help/UtabakoHelp.html"));
-
     MainWindow window(folder, dialogs, help, printer);
-    dialogs.setParent(&window);
+    desktopDialogs.setParent(&window);
     printer.setParent(&window);
     window.startUp();
     return app.exec();

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Sets up ウタバコ on a Debian 12 machine: installs what is missing, builds, and then
-#   run   prepares the data folder (~/ウタバコ, copied from data/ the first time) and
-#         starts the program in it;
+#   run   starts the program on the data folder ~/ウタバコ (made from data/ the first
+#         time);
 #   test  runs every test.
-# Run as root, or through sudo: packages are installed as root, the rest runs as the
-# user who called sudo.
+# Run it as root (a minimal system needs no sudo) or as an ordinary user who may use
+# sudo: only the package installation needs root, the rest runs as the user.
 set -euo pipefail
 
 mode=${1:-}
@@ -21,13 +21,16 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
+  as_root=()
   if [ "$(id -u)" -ne 0 ]; then
-    echo "Installing ${missing[*]} needs root: run this through sudo." >&2
-    exit 1
+    if ! command -v sudo >/dev/null; then
+      echo "${missing[*]} を入れるには root の権限が要ります。root で実行してください。" >&2
+      exit 1
+    fi
+    as_root=(sudo)
   fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # Everything else as the user who asked for it.
@@ -50,10 +53,5 @@ if [ "$mode" = test ]; then
 fi
 
 home=$(as_user sh -c 'echo "$HOME"')
-folder="$home/ウタバコ"
-if [ ! -d "$folder" ]; then
-  as_user cp -r "$here/data" "$folder"
-  echo "データフォルダを作りました: $folder"
-fi
-cd "$folder"
-as_user "$build/utabako"
+cd "$home"
+as_user "$build/utabako" "$home/ウタバコ"

@@ -106,6 +106,8 @@ bool DataFolder::endsWithinRecord(const QString& name) const
 
 QStringList DataFolder::removeInterruptedSaves()
 {
+    if (isReadOnly())
+        return {};
     return ::removeInterruptedSaves(path());
 }
 
@@ -149,6 +151,8 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
         std::optional<QByteArray> old; // kept to undo when several files change together
         StagedFile staged;
     };
+    if (isReadOnly() && !changes.empty())
+        return {WriteResult::Kind::ReadOnly, changes.front().name, {}, m_readOnly};
     std::vector<Planned> plan;
     plan.reserve(changes.size());
     for (const Change& change : changes) {
@@ -222,7 +226,7 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
 
 bool DataFolder::remove(const QString& name)
 {
-    if (!isPlainFileName(name))
+    if (!isPlainFileName(name) || isReadOnly())
         return false;
     const QString path = filePath(name);
     if (!QFileInfo::exists(path))

@@ -68,6 +68,12 @@ public:
     // The names under which damaged files were kept before being written, since the last call.
     QStringList takeKeptCopies();
 
+    // Refuses every write and deletion from now on, saying why (a folder the user may
+    // not write to, one that another copy of the program has open): the collection is
+    // read as usual, and each change tells the user that nothing can be saved.
+    void setReadOnly(const QString& reason) { m_readOnly = reason; }
+    bool isReadOnly() const { return !m_readOnly.isNull(); }
+
     // Removes the temporary files that saves interrupted by a crash or a power cut left
     // behind (never anything else) and returns their names. Called at start-up.
     QStringList removeInterruptedSaves();
@@ -81,4 +87,5 @@ private:
     QDir m_dir;
     FolderNames m_names;
     ProblemLog m_problems;
+    QString m_readOnly; // null while writes are allowed
 };

@@ -1,5 +1,7 @@
 #include "stagedfile.h"
 
+#include "collectionlock.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -11,8 +13,6 @@
 #include <system_error>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
@@ -58,15 +58,10 @@ void syncFolder(const QString& folder)
 #endif
 }
 
-bool processIsRunning(qint64 pid)
+// A save of this process at start-up is one of an earlier run that had its number.
+bool saveIsRunning(qint64 pid)
 {
-    if (pid == QCoreApplication::applicationPid())
-        return false; // a save of this process at start-up is one of an earlier run
-#ifdef Q_OS_UNIX
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-#else
-    return false;
-#endif
+    return pid != QCoreApplication::applicationPid() && processIsRunning(pid);
 }
 
 WriteResult failure(const QString& target, WriteResult::Kind kind, const QString& detail = {})
@@ -187,7 +182,7 @@ QStringList removeInterruptedSaves(const QString& folder)
     while (it.hasNext()) {
         it.next();
         qint64 owner = 0;
-        if (!isTemporarySaveName(it.fileName(), &owner) || processIsRunning(owner))
+        if (!isTemporarySaveName(it.fileName(), &owner) || saveIsRunning(owner))
             continue;
         if (QFile::remove(it.filePath()))
             removed.append(it.fileName());

@@ -105,6 +105,10 @@ QString WriteResult::message() const
         return u"「%1」に書き込めませんでした。"_s.arg(fileName) + u"\r\n"_s
             + (detail.isEmpty() ? QString() : u"（%1）"_s.arg(detail) + u"\r\n"_s)
             + u"ファイルは元のままです。"_s;
+    case Kind::ReadOnly:
+        return u"このデータフォルダには書き込めないため、変更は保存されません。"_s + u"\r\n"_s
+            + (detail.isEmpty() ? QString() : u"（%1）"_s.arg(detail) + u"\r\n"_s)
+            + u"「%1」は元のままです。"_s.arg(fileName);
     case Kind::DiskFull:
         return u"ディスクの空きが足りないため、「%1」に書き込めませんでした。"_s.arg(fileName) + u"\r\n"_s
             + u"ファイルは元のままです。空きを作ってからもう一度操作してください。"_s;

@@ -47,12 +47,12 @@ bool isControlCharacter(QChar c);
 // The outcome of a write to a collection file. Anything but ok() means the file is
 // as it was before the write.
 struct WriteResult {
-    enum class Kind { Ok, Unstorable, DoubleQuote, ControlCharacter, BadFileName, Io, DiskFull };
+    enum class Kind { Ok, Unstorable, DoubleQuote, ControlCharacter, BadFileName, Io, DiskFull, ReadOnly };
 
     Kind kind = Kind::Ok;
     QString fileName;
     QString character; // Unstorable: the character that has no CP932 form
-    QString detail;    // Io: what the system said
+    QString detail;    // Io: what the system said; ReadOnly: why the folder takes no writes
 
     bool ok() const { return kind == Kind::Ok; }
     QString message() const;

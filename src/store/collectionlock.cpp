@@ -1,0 +1,72 @@
+#include "collectionlock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#elif defined(Q_OS_WIN)
+#include <windows.h>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+
+bool processIsRunning(qint64 pid)
+{
+    if (pid <= 0)
+        return false;
+#ifdef Q_OS_UNIX
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+#elif defined(Q_OS_WIN)
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!process)
+        return ::GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return running;
+#else
+    return true;
+#endif
+}
+
+const QString CollectionLock::kFileName = u"utabako.lock"_s;
+
+CollectionLock::CollectionLock(QString folder)
+    : m_path(QDir(folder).filePath(kFileName))
+{
+    if (create()) {
+        m_state = State::Held;
+        return;
+    }
+    QFile existing(m_path);
+    if (existing.open(QIODevice::ReadOnly)) {
+        const qint64 pid = existing.readLine(32).trimmed().toLongLong();
+        existing.close();
+        if (pid != QCoreApplication::applicationPid() && processIsRunning(pid)) {
+            m_state = State::HeldByOther;
+            m_other = pid;
+            return;
+        }
+    }
+    // A mark left behind by a copy that is no longer running.
+    if (QFile::exists(m_path) && QFile::remove(m_path) && create())
+        m_state = State::Held;
+}
+
+CollectionLock::~CollectionLock()
+{
+    if (m_state == State::Held)
+        QFile::remove(m_path);
+}
+
+bool CollectionLock::create()
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
+    return file.write(pid) == pid.size();
+}

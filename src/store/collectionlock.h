@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// Whether the process pid is running on this machine.
+bool processIsRunning(qint64 pid);
+
+// The mark that one copy of the program has a data folder open: a small file holding
+// its process number. A second copy started on the same folder finds the mark of a
+// running process and must not write there; a mark left by a copy that ended without
+// removing it (a crash, a power cut) is taken over.
+class CollectionLock {
+public:
+    enum class State { Held, HeldByOther, CannotWrite };
+
+    static const QString kFileName;
+
+    explicit CollectionLock(QString folder);
+    ~CollectionLock();
+    CollectionLock(const CollectionLock&) = delete;
+    CollectionLock& operator=(const CollectionLock&) = delete;
+
+    State state() const { return m_state; }
+    // The process holding the folder, with HeldByOther.
+    qint64 otherProcess() const { return m_other; }
+
+private:
+    bool create();
+
+    QString m_path;
+    State m_state = State::CannotWrite;
+    qint64 m_other = 0;
+};

@@ -1,0 +1,156 @@
+#include "fixture.h"
+#include "store/collectionlock.h"
+#include "store/datafolder.h"
+#include "store/folderchoice.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using folderchoice::Choice;
+
+// Where the program keeps the collection it opens, and the mark that keeps two copies
+// of it from writing to one collection.
+class TestFolderChoice : public QObject {
+    Q_OBJECT
+
+private slots:
+    void choosesTheDataFolder_data();
+    void choosesTheDataFolder();
+    void secondCopyFindsTheFolderInUse();
+    void folderThatCannotBeWrittenIsReadOnly();
+};
+
+namespace {
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+} // namespace
+
+void TestFolderChoice::choosesTheDataFolder_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("workingTitleFile"); // the title file the working folder holds, if any
+    QTest::addColumn<bool>("homeCollection");      // ~/ウタバコ holds a collection already
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("folder");           // relative to the test's root
+    QTest::addColumn<bool>("made");
+
+    const int open = int(Choice::Action::Open);
+    const int refuse = int(Choice::Action::Refuse);
+    QTest::newRow("argument, missing: made") << QStringList{u"new"_s} << QString() << false << open << u"work/new"_s << true;
+    QTest::newRow("argument, empty: made") << QStringList{u"empty"_s} << QString() << false << open << u"work/empty"_s << true;
+    QTest::newRow("argument, a collection") << QStringList{u"../coll"_s} << QString() << false << open << u"coll"_s << false;
+    QTest::newRow("argument, a file") << QStringList{u"plain.txt"_s} << QString() << false << refuse << QString() << false;
+    QTest::newRow("two folders") << QStringList{u"a"_s, u"b"_s} << QString() << false << refuse << QString() << false;
+    QTest::newRow("unknown option") << QStringList{u"-x"_s} << QString() << false << refuse << QString() << false;
+    QTest::newRow("help") << QStringList{u"coll"_s, u"--help"_s} << QString() << false << int(Choice::Action::Help) << QString() << false;
+    QTest::newRow("version") << QStringList{u"--version"_s} << QString() << false << int(Choice::Action::Version) << QString() << false;
+    QTest::newRow("working folder holds a collection") << QStringList() << u"データ.txt"_s << false << open << u"work"_s << false;
+    QTest::newRow("working folder holds none: home made") << QStringList() << QString() << false << open << u"home/ウタバコ"_s << true;
+    QTest::newRow("home already there") << QStringList() << QString() << true << open << u"home/ウタバコ"_s << false;
+}
+
+void TestFolderChoice::choosesTheDataFolder()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, workingTitleFile);
+    QFETCH(bool, homeCollection);
+    QFETCH(int, action);
+    QFETCH(QString, folder);
+    QFETCH(bool, made);
+
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    for (const QString& sub : {u"work/empty"_s, u"coll"_s, u"home"_s})
+        QVERIFY(dir.mkpath(sub));
+    QVERIFY(fixture::write(dir.filePath(u"work/plain.txt"_s), "x"));
+    QVERIFY(fixture::write(dir.filePath(u"coll/データ.TXT"_s), "\"c\"\r\n"));
+    if (!workingTitleFile.isEmpty())
+        QVERIFY(fixture::write(dir.filePath(u"work/"_s + workingTitleFile), "\"w\"\r\n"));
+    if (homeCollection) {
+        QVERIFY(dir.mkpath(u"home/ウタバコ"_s));
+        QVERIFY(fixture::write(dir.filePath(u"home/ウタバコ/データ.TXT"_s), "\"h\"\r\n"));
+    }
+    const QStringList workBefore = filesIn(dir.filePath(u"work"_s));
+
+    const Choice choice = folderchoice::choose(args, dir.filePath(u"work"_s), dir.filePath(u"home"_s), QStringLiteral(UTABAKO_DATA));
+    QCOMPARE(int(choice.action), action);
+    if (action == int(Choice::Action::Refuse))
+        QVERIFY(!choice.message.isEmpty());
+    if (action != int(Choice::Action::Open))
+        return;
+    QCOMPARE(QDir(choice.folder).canonicalPath(), QDir(dir.filePath(folder)).canonicalPath());
+    QCOMPARE(choice.made, made);
+    QVERIFY(folderchoice::holdsCollection(choice.folder) || !made);
+    if (made) {
+        // The template's files, byte for byte.
+        QCOMPARE(filesIn(choice.folder), filesIn(QStringLiteral(UTABAKO_DATA)));
+        QCOMPARE(fixture::read(QDir(choice.folder).filePath(u"データ.TXT"_s)),
+                 fixture::read(QStringLiteral(UTABAKO_DATA "/データ.TXT")));
+    }
+    // Nothing is written into a folder that was not chosen.
+    if (!choice.folder.startsWith(dir.filePath(u"work"_s)) || choice.folder.endsWith(u"/new"_s)
+        || choice.folder.endsWith(u"/empty"_s)) {
+        QStringList workAfter = filesIn(dir.filePath(u"work"_s));
+        workAfter.removeAll(u"new"_s);
+        QCOMPARE(workAfter, workBefore);
+    }
+}
+
+// A second copy finds the mark of a running copy; the mark of one that has ended is
+// taken over, and removed when the holder closes.
+void TestFolderChoice::secondCopyFindsTheFolderInUse()
+{
+    QTemporaryDir dir;
+    const QString mark = dir.filePath(CollectionLock::kFileName);
+    QProcess other;
+    other.start(u"sleep"_s, {u"30"_s});
+    QVERIFY(other.waitForStarted());
+    QVERIFY(fixture::write(mark, QByteArray::number(other.processId()) + '\n'));
+    {
+        const CollectionLock second(dir.path());
+        QCOMPARE(second.state(), CollectionLock::State::HeldByOther);
+        QCOMPARE(second.otherProcess(), other.processId());
+    }
+    QCOMPARE(fixture::read(mark), QByteArray::number(other.processId()) + '\n');
+
+    other.kill();
+    QVERIFY(other.waitForFinished());
+    {
+        const CollectionLock taken(dir.path());
+        QCOMPARE(taken.state(), CollectionLock::State::Held);
+        QCOMPARE(fixture::read(mark), QByteArray::number(QCoreApplication::applicationPid()) + '\n');
+    }
+    QVERIFY(!QFile::exists(mark));
+}
+
+// A folder the program cannot write to is opened for reading; every change then says
+// that nothing can be saved there, and leaves the files as they are.
+void TestFolderChoice::folderThatCannotBeWrittenIsReadOnly()
+{
+    QTemporaryDir dir;
+    // The mark cannot be made (its name is taken by a folder), as on read-only media.
+    QVERIFY(QDir(dir.path()).mkdir(CollectionLock::kFileName));
+    const CollectionLock lock(dir.path());
+    QCOMPARE(lock.state(), CollectionLock::State::CannotWrite);
+
+    QVERIFY(fixture::write(dir.filePath(u"データ.TXT"_s), "\"a\"\r\n"));
+    DataFolder folder(dir.path());
+    folder.setReadOnly(u"書き込む権限がありません"_s);
+    for (const WriteResult& r : {folder.rewrite(u"データ.TXT"_s, u"\"b\"\r\n"_s), folder.append(u"歌手マスタ.txt"_s, u"x\r\n"_s)}) {
+        QCOMPARE(r.kind, WriteResult::Kind::ReadOnly);
+        QVERIFY(r.message().contains(u"書き込めないため、変更は保存されません"_s));
+        QVERIFY(r.message().contains(u"書き込む権限がありません"_s));
+    }
+    QVERIFY(!folder.remove(u"データ.TXT"_s));
+    QCOMPARE(fixture::read(dir.filePath(u"データ.TXT"_s)), QByteArray("\"a\"\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"データ.TXT"_s});
+}
+
+QTEST_GUILESS_MAIN(TestFolderChoice)
+#include "tst_folderchoice.moc"
