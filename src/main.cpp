@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ウタバコ"));
     QApplication::setApplicationVersion(QStringLiteral(UTABAKO_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("org.utabako.Utabako"));
+    QApplication::setDesktopFileName(QStringLiteral("org.utabako.utabako"));
     QDir::setCurrent(choice.folder);
 
     QtDialogs desktopDialogs;
