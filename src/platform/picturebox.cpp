@@ -48,5 +48,10 @@ void PictureBox::rescale()
 {
     if (m_picture.isNull())
         return;
-    setPixmap(m_picture.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    // Scaled for the screen's pixels, so that a cover stays sharp on a high-density
+    // display.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap scaled = m_picture.scaled(size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(ratio);
+    setPixmap(scaled);
 }
