@@ -22,10 +22,17 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStringListModel>
+
+#include <algorithm>
+#include <functional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,9 +40,9 @@ namespace {
 
 // An editable combo that never completes typed text into another entry and never adds
 // what is typed on its own: the screens decide what becomes an entry.
-QComboBox* editableCombo(const QString& name)
+QComboBox* editableCombo(QComboBox* combo, const QString& name)
 {
-    auto* combo = named(new QComboBox, name);
+    named(combo, name);
     combo->setEditable(true);
     combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -52,6 +59,95 @@ void refill(QComboBox* combo, const QStringList& items)
     combo->setEditText(shown);
 }
 
+// A combo whose entries the user chooses. Qt reports as "activated" both a choice (an
+// entry picked from the list, or stepped to with the arrow keys or the wheel on the
+// closed box) and what the line edit does with typed text equal to an entry: Enter, and
+// leaving the box. Only a choice reaches chosen; typed text is Enter's own business.
+class ChoiceCombo : public QComboBox {
+public:
+    std::function<void(int index)> chosen;
+
+    ChoiceCombo()
+    {
+        connect(this, &QComboBox::activated, this, [this](int index) {
+            if (!m_lineEditAtWork && index >= 0 && chosen)
+                chosen(index);
+        });
+    }
+
+    void showPopup() override
+    {
+        startFromShownEntry();
+        QComboBox::showPopup();
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: {
+            const QScopedValueRollback atWork(m_lineEditAtWork, true);
+            QComboBox::keyPressEvent(event);
+            return;
+        }
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            startFromShownEntry();
+            break;
+        default:
+            break;
+        }
+        QComboBox::keyPressEvent(event);
+    }
+
+    void wheelEvent(QWheelEvent* event) override
+    {
+        startFromShownEntry();
+        QComboBox::wheelEvent(event);
+    }
+
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        const QScopedValueRollback atWork(m_lineEditAtWork, true);
+        QComboBox::focusOutEvent(event);
+    }
+
+private:
+    // The program shows a title's value as text only; a step or the opened list starts
+    // from the entry that text names (from none when it names none, such as "未").
+    void startFromShownEntry()
+    {
+        const QString shown = currentText();
+        const int entry = findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (entry == currentIndex())
+            return;
+        setCurrentIndex(entry);
+        setEditText(shown);
+    }
+
+    bool m_lineEditAtWork = false;
+};
+
+QComboBox* choiceCombo(const QString& name, std::function<void(int index)> chosen)
+{
+    auto* combo = new ChoiceCombo;
+    combo->chosen = std::move(chosen);
+    return editableCombo(combo, name);
+}
+
+// The rating a click on the face gives: ◎ → ○ → △ → ◎; an unrated title starts at ◎.
+QString nextRating(const QString& rating)
+{
+    if (rating == u"◎"_s)
+        return u"○"_s;
+    if (rating == u"○"_s)
+        return u"△"_s;
+    return u"◎"_s;
+}
+
 } // namespace
 
 MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWidget* parent)
@@ -63,7 +159,7 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
 {
     setObjectName(u"fraMain"_s);
 
-    cboName = editableCombo(u"cboName"_s);
+    cboName = editableCombo(new QComboBox, u"cboName"_s);
     cboName->setModel(m_names);
     // Tens of thousands of names: the box is not sized by measuring each of them.
     cboName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -89,10 +185,18 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     lblKensu->setFont(big);
 
     Frame2 = named(new QGroupBox, u"Frame2"_s);
-    cboSakusya = editableCombo(u"cboSakusya"_s);
-    cboKeisai = editableCombo(u"cboKeisai"_s);
-    // The rating box shows "未" for an unrated title, a text its list does not hold.
-    cboHyouka = editableCombo(u"cboHyouka"_s);
+    cboSakusya = choiceCombo(u"cboSakusya"_s, [this](int index) {
+        attributeChosen(cboSakusya, index, &TitleTable::setArtist, &TitleRecord::artist);
+    });
+    cboKeisai = choiceCombo(u"cboKeisai"_s, [this](int index) {
+        attributeChosen(cboKeisai, index, &TitleTable::setGenre, &TitleRecord::genre);
+    });
+    // The rating box shows "未" for an unrated title, a text its list does not hold, so
+    // it has a line edit; a rating is only chosen, never typed.
+    cboHyouka = choiceCombo(u"cboHyouka"_s, [this](int index) {
+        attributeChosen(cboHyouka, index, &TitleTable::setRating, &TitleRecord::rating);
+    });
+    cboHyouka->lineEdit()->setReadOnly(true);
     auto* frame2Layout = new QGridLayout(Frame2);
     const QString labels[] = {u"アーティスト"_s, u"ジャンル"_s, u"評価"_s};
     QComboBox* combos[] = {cboSakusya, cboKeisai, cboHyouka};
@@ -110,6 +214,9 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
         QLabel* face = imgFace1[static_cast<size_t>(i)];
         face->setPixmap(QPixmap(u":/icons/face%1.png"_s.arg(i)).scaled(56, 56, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         face->setAlignment(Qt::AlignCenter);
+        face->setToolTip(u"クリックで評価を切り替えます"_s);
+        face->setCursor(Qt::PointingHandCursor);
+        face->installEventFilter(this);
         face->hide();
         frame3Layout->addWidget(face);
     }
@@ -208,16 +315,21 @@ void MainScreen::ShowCurrentTitle()
         cboSakusya->setEditText(title.artist);
         cboKeisai->setEditText(title.genre);
         cboHyouka->setEditText(title.rating);
-        for (QLabel* face : imgFace1)
-            face->hide();
-        const size_t face = title.rating == u"△"_s ? 2 : title.rating == u"○"_s ? 1 : 0;
-        imgFace1[face]->show();
+        showFace(title.rating);
     }
     Frame1->ShowTrackList();
     if (count == 0)
         k = 0;
     lblKensu->setText(u"%1 / %2"_s.arg(k).arg(count));
     showCover(name);
+}
+
+void MainScreen::showFace(const QString& rating)
+{
+    for (QLabel* face : imgFace1)
+        face->hide();
+    const size_t face = rating == u"△"_s ? 2 : rating == u"○"_s ? 1 : 0;
+    imgFace1[face]->show();
 }
 
 void MainScreen::showCover(const QString& titleName)
@@ -365,17 +477,71 @@ void MainScreen::addTitleName(QComboBox* combo, const QString& name, Master mast
     if (!mastercombo::acceptable(name, m_dialogs))
         return;
     // With no titles there is nothing to store the name in; it still reaches the master.
-    const int k = currentTitle();
     if (m_state.titles.count() > 0) {
-        TitleTable changed = m_state.titles;
-        (changed.*set)(k, name);
-        const WriteResult written = SaveTitleFile(m_state.folder, changed);
-        if (!written.ok()) {
-            tellWriteFailure(m_dialogs, written);
+        if (!storeInCurrentTitle(set, name))
             return;
-        }
-        m_state.titles = std::move(changed);
         m_dialogs.beep();
     }
     mastercombo::addIfNew(combo, master, name, m_state.folder, m_dialogs);
+}
+
+void MainScreen::attributeChosen(QComboBox* combo, int index, void (TitleTable::*set)(int, const QString&),
+                                 QString TitleRecord::*field)
+{
+    // With no titles a choice has nothing to go into: the box goes back to showing none.
+    if (m_state.titles.count() == 0) {
+        combo->setEditText(QString());
+        return;
+    }
+    const bool stored = storeInCurrentTitle(set, combo->itemText(index));
+    const QString value = m_state.titles.at(currentTitle()).*field;
+    combo->setEditText(value);
+    if (stored && field == &TitleRecord::rating)
+        showFace(value);
+}
+
+void MainScreen::switchRating()
+{
+    if (m_state.titles.count() == 0)
+        return;
+    const QString next = nextRating(m_state.titles.at(currentTitle()).rating);
+    if (!storeInCurrentTitle(&TitleTable::setRating, next))
+        return;
+    cboHyouka->setEditText(next);
+    showFace(next);
+}
+
+bool MainScreen::storeInCurrentTitle(void (TitleTable::*set)(int, const QString&), const QString& value)
+{
+    // The table takes the value only once the file holds it.
+    const int k = currentTitle();
+    const QString artistBefore = m_state.titles.at(k).artist;
+    TitleTable changed = m_state.titles;
+    (changed.*set)(k, value);
+    const WriteResult written = SaveTitleFile(m_state.folder, changed);
+    if (!written.ok()) {
+        tellWriteFailure(m_dialogs, written);
+        return false;
+    }
+    m_state.titles = std::move(changed);
+    // The track grid of a compilation has a column of song artists that a plain title's
+    // lacks; every reader of the grid goes by the artist box, so the grid follows at once.
+    const QString artist = m_state.titles.at(k).artist;
+    if ((artistBefore == collection::kCompilationArtist) != (artist == collection::kCompilationArtist))
+        Frame1->ShowTrackList();
+    return true;
+}
+
+bool MainScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* face = qobject_cast<QLabel*>(watched);
+        const auto* release = static_cast<QMouseEvent*>(event);
+        if (face && std::find(imgFace1.begin(), imgFace1.end(), face) != imgFace1.end()
+            && release->button() == Qt::LeftButton && face->rect().contains(release->position().toPoint())) {
+            switchRating();
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
 }

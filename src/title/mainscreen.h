@@ -73,7 +73,20 @@ public:
     // each lyrics save from it.
     std::unique_ptr<FileListing> filKashi1;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // An entry chosen in cboSakusya, cboKeisai or cboHyouka goes into the current title
+    // and the title file at once; a write that fails leaves the stored value on show.
+    void attributeChosen(QComboBox* combo, int index, void (TitleTable::*set)(int, const QString&),
+                         QString TitleRecord::*field);
+    // A click on the face: the next rating, saved like a choice.
+    void switchRating();
+    // Stores value in the current title and rewrites the title file; false, told to the
+    // user, when the file could not be written, and then the table is as it was.
+    bool storeInCurrentTitle(void (TitleTable::*set)(int, const QString&), const QString& value);
+    void showFace(const QString& rating);
     void showCover(const QString& titleName);
     bool acceptableNewName(const QString& name, bool* offerAgain);
     void addTitleName(QComboBox* combo, const QString& name, Master master,
