@@ -1,0 +1,95 @@
+#include "listrules.h"
+
+#include "store/collectionfiles.h"
+#include "store/collectionnames.h"
+#include "store/datafolder.h"
+#include "store/records.h"
+#include "tracks/trackrules.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace listrules {
+
+QString titleOrderKey(int position)
+{
+    return QString::number(position).rightJustified(4, u'0');
+}
+
+QString songOrderKey(int position)
+{
+    return QString::number(position).rightJustified(5, u'0');
+}
+
+Qt::SortOrder nextSortOrder(bool* toggle)
+{
+    const Qt::SortOrder order = *toggle ? Qt::DescendingOrder : Qt::AscendingOrder;
+    *toggle = !*toggle;
+    return order;
+}
+
+QStringList titleRow(const TitleRecord& t, int position)
+{
+    return {t.name, t.artist, t.genre, t.rating, t.media, t.date, t.memo, titleOrderKey(position)};
+}
+
+TitleRecord titleOfRow(const QStringList& row)
+{
+    return {row.value(0), row.value(1), row.value(2), row.value(3), row.value(4), row.value(5), row.value(6)};
+}
+
+QStringList songRow(const TrackRecord& s, int position, bool hasLyrics)
+{
+    QStringList row(songcol::kCount);
+    row[songcol::kName] = s.name;
+    row[songcol::kArtist] = s.artist;
+    row[songcol::kGenre] = s.genre;
+    row[songcol::kLyricist] = s.lyricist;
+    row[songcol::kComposer] = s.composer;
+    row[songcol::kArranger] = s.arranger;
+    if (hasLyrics)
+        row[songcol::kLyrics] = u"○"_s;
+    row[songcol::kReserved] = s.reserved;
+    row[songcol::kOrderKey] = songOrderKey(position);
+    return row;
+}
+
+TrackRecord songOfRow(const QStringList& row)
+{
+    return {row.value(songcol::kName),     row.value(songcol::kArtist),   row.value(songcol::kGenre),
+            row.value(songcol::kLyricist), row.value(songcol::kComposer), row.value(songcol::kArranger),
+            row.value(songcol::kReserved)};
+}
+
+bool trackListHolds(const QStringList& lines, bool compilation, const QString& titleArtist,
+                    const QString& song, const QString& artist)
+{
+    if (song.isEmpty())
+        return false;
+    if (!compilation)
+        return titleArtist == artist && lines.contains(song);
+    for (const QString& line : lines) {
+        // A quick look before the line is cut into song and artist.
+        if (!line.startsWith(song))
+            continue;
+        const trackrules::Track t = trackrules::compilationTrack(line);
+        if (t.song == song && t.artist == artist)
+            return true;
+    }
+    return false;
+}
+
+int titleHoldingSong(DataFolder& folder, const TitleTable& titles, const QString& song, const QString& artist)
+{
+    for (int k = 1; k <= titles.count(); ++k) {
+        const TitleRecord& t = titles.at(k);
+        const bool compilation = t.artist == collection::kCompilationArtist;
+        if (!compilation && t.artist != artist)
+            continue;
+        const std::optional<QString> text = folder.readText(files::trackListFile(t.name));
+        if (text && trackListHolds(splitLines(*text), compilation, t.artist, song, artist))
+            return k;
+    }
+    return 0;
+}
+
+} // namespace listrules

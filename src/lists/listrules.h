@@ -1,0 +1,67 @@
+#pragma once
+
+#include "store/titletable.h"
+#include "store/tracktable.h"
+
+#include <QString>
+#include <QStringList>
+
+class DataFolder;
+
+// The rules of the title list and the song list that need no window: what a grid row
+// holds, the hidden key that gives the main order back, the shared sort toggle, and
+// which title holds a song.
+namespace listrules {
+
+// The columns of the title grid: the seven fields of a title in file order, then the key.
+namespace titlecol {
+constexpr int kName = 0;
+constexpr int kArtist = 1;
+constexpr int kMedia = 4;
+constexpr int kDate = 5;
+constexpr int kMemo = 6;
+constexpr int kOrderKey = 7;
+constexpr int kCount = 8;
+} // namespace titlecol
+
+// The columns of the song grid: the six fields a song shows, the lyrics mark, the
+// reserved fields (only the last can hold anything), then the key.
+namespace songcol {
+constexpr int kName = 0;
+constexpr int kArtist = 1;
+constexpr int kGenre = 2;
+constexpr int kLyricist = 3;
+constexpr int kComposer = 4;
+constexpr int kArranger = 5;
+constexpr int kLyrics = 6;
+constexpr int kReserved = 12;
+constexpr int kOrderKey = 13;
+constexpr int kCount = 14;
+} // namespace songcol
+
+// A row's place in the main order when the grid was filled, zero-padded to four digits
+// for titles and five for songs (longer numbers keep all their digits). The key column
+// is sorted as numbers, so it gives the order back at any size.
+QString titleOrderKey(int position);
+QString songOrderKey(int position);
+
+// A click on a sort button: ascending while the toggle is off, descending while it is
+// on; the toggle flips. One toggle serves all the buttons of a grid.
+Qt::SortOrder nextSortOrder(bool* toggle);
+
+QStringList titleRow(const TitleRecord& title, int position);
+TitleRecord titleOfRow(const QStringList& row);
+QStringList songRow(const TrackRecord& song, int position, bool hasLyrics);
+TrackRecord songOfRow(const QStringList& row);
+
+// Whether a title's track list (its lines as stored) holds the song of artist: on a
+// compilation's lines as "song/artist", on any other title's lines as the song alone,
+// the title's artist being artist.
+bool trackListHolds(const QStringList& lines, bool compilation, const QString& titleArtist,
+                    const QString& song, const QString& artist);
+
+// The first title in main order whose track list holds the song of artist, or 0. Only
+// the lists of titles by that artist and of compilations are read.
+int titleHoldingSong(DataFolder& folder, const TitleTable& titles, const QString& song, const QString& artist);
+
+} // namespace listrules
