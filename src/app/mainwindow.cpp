@@ -1,6 +1,9 @@
 #include "mainwindow.h"
 
 #include "app/tell.h"
+#include "lists/listgrids.h"
+#include "lists/songlist.h"
+#include "lists/titlelist.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/helpviewer.h"
@@ -70,8 +73,10 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     msgKyokumoku2->setObjectName(u"msgKyokumoku2"_s);
     (new QVBoxLayout(fraList))->addWidget(msgKyokumoku2);
     fraMain->Frame1->setSongSearchGrid(msgKyokumoku2);
-    fraIchiran = addPanel(u"fraIchiran"_s);
-    fraIchiran2 = addPanel(u"fraIchiran2"_s);
+    fraIchiran = new TitleList(m_state, dialogs, *this);
+    addPanel(fraIchiran);
+    fraIchiran2 = new SongList(m_state, dialogs, *fraMain->filKashi1, *this);
+    addPanel(fraIchiran2);
     fraKensaku = addPanel(u"fraKensaku"_s);
     fraMaster = addPanel(u"fraMaster"_s);
     fraPic = addPanel(u"fraPic"_s);
@@ -81,9 +86,9 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     connect(cmdDel, &QToolButton::clicked, fraMain, &MainScreen::DeleteTitle);
     connect(cmdMain, &QToolButton::clicked, this, &MainWindow::cmdMain_Click);
     connect(cmdPic, &QToolButton::clicked, this, [this] { openScreen(fraPic); });
-    connect(cmdIchiran, &QToolButton::clicked, this, [this] { openScreen(fraIchiran); });
+    connect(cmdIchiran, &QToolButton::clicked, this, &MainWindow::cmdIchiran_Click);
     connect(cmdKensaku, &QToolButton::clicked, this, [this] { openScreen(fraKensaku); });
-    connect(cmdIchiran2, &QToolButton::clicked, this, [this] { openScreen(fraIchiran2); });
+    connect(cmdIchiran2, &QToolButton::clicked, this, &MainWindow::cmdIchiran2_Click);
     connect(cmdList, &QToolButton::clicked, this, [this] { openScreen(fraList); });
     connect(cmdRank, &QToolButton::clicked, this, [this] { openScreen(fraRank); });
     // The master screen is filled anew every time its button is pressed.
@@ -130,15 +135,20 @@ QFrame* MainWindow::addPanel(const QString& name)
     auto* panel = new QFrame;
     panel->setObjectName(name);
     panel->setFrameShape(QFrame::StyledPanel);
+    addPanel(panel);
+    return panel;
+}
+
+void MainWindow::addPanel(QFrame* panel)
+{
     panel->hide();
     m_panelArea->addWidget(panel, 0, 0);
     m_panels.push_back(panel);
-    return panel;
 }
 
 void MainWindow::HideAllPanels()
 {
-    for (QFrame* panel : {static_cast<QFrame*>(fraMain), fraList, fraIchiran, fraIchiran2, fraKensaku, fraMaster, fraPic, fraRank})
+    for (QFrame* panel : std::initializer_list<QFrame*>{fraMain, fraList, fraIchiran, fraIchiran2, fraKensaku, fraMaster, fraPic, fraRank})
         panel->hide();
     cmdDel->setEnabled(false);
 }
@@ -159,6 +169,46 @@ void MainWindow::cmdMain_Click()
     const int count = m_state.titles.count();
     if (m_state.ListJumpIndex > 0 && count > 0)
         fraMain->setCurrentTitle(std::min(m_state.ListJumpIndex, count));
+    HideAllPanels();
+    fraMain->show();
+    cmdDel->setEnabled(true);
+    QApplication::processEvents();
+}
+
+void MainWindow::cmdIchiran_Click()
+{
+    if (fraIchiran->isVisible())
+        return;
+    SetUpListGrids();
+    HideAllPanels();
+    fraIchiran->ShowTitleList();
+}
+
+void MainWindow::cmdIchiran2_Click()
+{
+    if (fraIchiran2->isVisible())
+        return;
+    SetUpListGrids();
+    HideAllPanels();
+    fraIchiran2->ShowSongList();
+}
+
+void MainWindow::SetUpListGrids()
+{
+    ::SetUpListGrids(*fraIchiran->msgIchiran, m_state.titles.count(), *fraIchiran2->msgIchiran2, m_state.tracks.count());
+}
+
+void MainWindow::ShowTitleByName(const QString& name)
+{
+    if (const int k = m_state.titles.find(name); k > 0)
+        m_state.ListJumpIndex = k;
+    // Before any title was opened this way an unknown name leaves the main screen on
+    // the title it shows; a remembered title deleted since gives way to the last one.
+    const int count = m_state.titles.count();
+    if (m_state.ListJumpIndex > 0 && count > 0)
+        fraMain->showTitle(std::min(m_state.ListJumpIndex, count));
+    else
+        fraMain->showTitle(fraMain->currentTitle());
     HideAllPanels();
     fraMain->show();
     cmdDel->setEnabled(true);

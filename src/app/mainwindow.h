@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/appstate.h"
+#include "lists/songlist.h"
+#include "lists/titlelist.h"
 
 #include <QFrame>
 #include <QWidget>
@@ -25,6 +27,12 @@ public:
     // Form_Load: reads the collection, shows title 1 and the window, then the tour.
     void startUp();
     void HideAllPanels();
+    // Makes the title of that name the current title and shows the main screen: the one
+    // way the list and search screens open a title. A name no title has shows the title
+    // last opened this way, or else the title on the main screen.
+    void ShowTitleByName(const QString& name);
+    // Lays out the title list's and the song list's grids for the collection as it is.
+    void SetUpListGrids();
 
     AppState& state() { return m_state; }
     MainScreen* mainScreen() const { return fraMain; }
@@ -44,8 +52,8 @@ public:
     QToolButton* chkHelp;
 
     MainScreen* fraMain;
-    QFrame* fraIchiran;
-    QFrame* fraIchiran2;
+    TitleList* fraIchiran;
+    SongList* fraIchiran2;
     QFrame* fraKensaku;
     QFrame* fraList;
     QFrame* fraRank;
@@ -61,10 +69,13 @@ protected:
 private:
     QToolButton* addButton(const QString& name, const QString& caption, const QString& tip, const QString& icon);
     QFrame* addPanel(const QString& name);
+    void addPanel(QFrame* panel);
     // A screen button: does nothing while its panel is on show.
     void openScreen(QFrame* panel);
     void cmdNew_Click();
     void cmdMain_Click();
+    void cmdIchiran_Click();
+    void cmdIchiran2_Click();
     void chkHelp_Click();
     void reportLoadProblems();
     void tellLoadProblems(const QList<LoadProblem>& problems);

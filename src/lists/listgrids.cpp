@@ -1,0 +1,58 @@
+#include "listgrids.h"
+
+#include "lists/listrules.h"
+#include "platform/grid.h"
+
+#include <QHeaderView>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Column {
+    QString caption;
+    int twips;
+    Qt::Alignment alignment;
+};
+
+void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalColumns, int centredHeaders)
+{
+    QFont font = grid.font();
+    font.setPointSize(10);
+    grid.setFont(font);
+    grid.verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
+    grid.setCols(totalColumns);
+    grid.setRows(rows);
+    grid.setCurrentCell(0, 0);
+    for (int c = 0; c < totalColumns; ++c) {
+        const bool shown = c < static_cast<int>(columns.size());
+        grid.setText(0, c, shown ? columns[static_cast<size_t>(c)].caption : QString());
+        grid.setColWidth(c, shown ? columns[static_cast<size_t>(c)].twips : 0);
+        grid.setColAlignment(c, shown ? columns[static_cast<size_t>(c)].alignment : Qt::AlignLeft);
+        grid.setHeaderAlignment(c, c < centredHeaders ? Qt::AlignHCenter : Qt::AlignLeft);
+    }
+}
+
+} // namespace
+
+void SetUpListGrids(Grid& msgIchiran, int titleCount, Grid& msgIchiran2, int songCount)
+{
+    layOut(msgIchiran, titleCount + 1,
+           {{u"タイトル名"_s, 3000, Qt::AlignLeft},
+            {u"アーティスト名"_s, 2200, Qt::AlignLeft},
+            {u"ジャンル"_s, 1200, Qt::AlignLeft},
+            {u"評価"_s, 600, Qt::AlignHCenter},
+            {u"メディア"_s, 1200, Qt::AlignLeft},
+            {u"日付け"_s, 1200, Qt::AlignHCenter},
+            {u"メモ"_s, 1650, Qt::AlignLeft}},
+           listrules::titlecol::kCount, listrules::titlecol::kOrderKey);
+    layOut(msgIchiran2, songCount + 1,
+           {{u"曲名"_s, 3000, Qt::AlignLeft},
+            {u"アーティスト名"_s, 2200, Qt::AlignLeft},
+            {u"ジャンル"_s, 1200, Qt::AlignLeft},
+            {u"作詞"_s, 1390, Qt::AlignLeft},
+            {u"作曲"_s, 1390, Qt::AlignLeft},
+            {u"編曲"_s, 1390, Qt::AlignLeft},
+            {u"詩"_s, 460, Qt::AlignHCenter}},
+           listrules::songcol::kCount, listrules::songcol::kOrderKey);
+}

@@ -1,0 +1,73 @@
+#include "sortbuttons.h"
+
+#include "lists/listrules.h"
+#include "platform/grid.h"
+#include "platform/named.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScrollBar>
+
+using namespace Qt::Literals::StringLiterals;
+
+SortButtons::SortButtons(Grid& grid, const QString& name, const QStringList& captions, bool& toggle, QWidget* parent)
+    : QWidget(parent)
+    , m_grid(grid)
+    , m_toggle(toggle)
+    , m_strip(new QWidget(this))
+{
+    setObjectName(name + u"Bar"_s);
+    int height = 0;
+    for (int i = 0; i < captions.size(); ++i) {
+        auto* button = named(new QPushButton(captions[i], m_strip), u"%1_%2"_s.arg(name).arg(i));
+        button->setFocusPolicy(Qt::TabFocus);
+        height = std::max(height, button->sizeHint().height());
+        connect(button, &QPushButton::clicked, this, [this, i] { sortBy(i); });
+        m_buttons.push_back(button);
+    }
+    setFixedHeight(height);
+
+    QHeaderView* header = m_grid.horizontalHeader();
+    connect(header, &QHeaderView::sectionResized, this, &SortButtons::place);
+    connect(header, &QHeaderView::sectionMoved, this, &SortButtons::place);
+    connect(header, &QHeaderView::geometriesChanged, this, &SortButtons::place);
+    // The grid moves its header on the same signal, before this.
+    connect(m_grid.horizontalScrollBar(), &QScrollBar::valueChanged, this, &SortButtons::place);
+    m_grid.installEventFilter(this);
+    m_grid.viewport()->installEventFilter(this);
+}
+
+void SortButtons::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    place();
+}
+
+bool SortButtons::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+        place();
+    return QWidget::eventFilter(watched, event);
+}
+
+void SortButtons::place()
+{
+    // The columns start where the grid's viewport does.
+    const QWidget* viewport = m_grid.viewport();
+    const int left = mapFromGlobal(viewport->mapToGlobal(QPoint(0, 0))).x();
+    m_strip->setGeometry(left, 0, viewport->width(), height());
+    const QHeaderView* header = m_grid.horizontalHeader();
+    for (int i = 0; i < static_cast<int>(m_buttons.size()); ++i) {
+        QPushButton* button = m_buttons[static_cast<size_t>(i)];
+        const int width = header->isSectionHidden(i) ? 0 : header->sectionSize(i);
+        button->setVisible(width > 0);
+        button->setGeometry(header->sectionViewportPosition(i), 0, width, height());
+    }
+}
+
+void SortButtons::sortBy(int col)
+{
+    m_grid.setCurrentCell(m_grid.row(), col);
+    m_grid.sortRows(col, listrules::nextSortOrder(&m_toggle), Grid::SortAs::Text);
+}

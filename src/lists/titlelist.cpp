@@ -1,0 +1,275 @@
+#include "titlelist.h"
+
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "app/mastercombo.h"
+#include "app/tell.h"
+#include "lists/editfields.h"
+#include "lists/listrules.h"
+#include "lists/sortbuttons.h"
+#include "platform/dialogs.h"
+#include "platform/grid.h"
+#include "platform/named.h"
+#include "title/mainscreen.h"
+#include "upkeep/tourtexts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+namespace col = listrules::titlecol;
+
+TitleList::TitleList(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent)
+    : QFrame(parent)
+    , m_state(state)
+    , m_dialogs(dialogs)
+    , m_window(window)
+{
+    setObjectName(u"fraIchiran"_s);
+    setFrameShape(QFrame::StyledPanel);
+
+    msgIchiran = named(new Grid, u"msgIchiran"_s);
+    msgIchiran->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    sortBar = new SortButtons(*msgIchiran, u"cmdSort1"_s,
+                              {u"タイトル"_s, u"アーティスト"_s, u"ジャンル"_s, u"評価"_s, u"メディア"_s, u"日付け"_s, u"メモ"_s},
+                              TitleSortToggle);
+    for (int i = 0; i < 7; ++i)
+        cmdSort1[static_cast<size_t>(i)] = sortBar->button(i);
+    cmdTuika = named(new QPushButton(u"情報追加"_s), u"cmdTuika"_s);
+    cmdTuika->setToolTip(u"情報追加モードになります"_s);
+    cmdSortCng1 = named(new QPushButton(u"メインに反映"_s), u"cmdSortCng1"_s);
+
+    fraTuika = named(new QGroupBox(u"情報追加"_s), u"fraTuika"_s);
+    lblTitle = named(new QLabel, u"lblTitle"_s);
+    lblArt = named(new QLabel, u"lblArt"_s);
+    for (QLabel* label : {lblTitle, lblArt}) {
+        label->setWordWrap(true);
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setTextFormat(Qt::PlainText);
+        label->setMinimumHeight(label->fontMetrics().height() + 8);
+    }
+    cboMedia = editfields::editableCombo(u"cboMedia"_s);
+    txtHizuke = named(new QLineEdit, u"txtHizuke"_s);
+    txtMemo = named(new QLineEdit, u"txtMemo"_s);
+    cmdThozon = named(new QPushButton(u"保存"_s), u"cmdThozon"_s);
+    cmdSort = named(new QPushButton(u"-"_s), u"cmdSort"_s);
+    cmdSort->setToolTip(u"ソート画面に戻る"_s);
+    cmdSort->setFixedWidth(cmdSort->sizeHint().height() + 8);
+
+    auto* fields = new QGridLayout;
+    const QString captions[] = {u"タイトル"_s, u"アーティスト"_s, u"メディア"_s, u"日付け"_s, u"メモ"_s};
+    QWidget* boxes[] = {lblTitle, lblArt, cboMedia, txtHizuke, txtMemo};
+    for (int i = 0; i < 5; ++i) {
+        auto* caption = new QLabel(captions[i]);
+        caption->setBuddy(boxes[i]);
+        fields->addWidget(caption, i, 0);
+        fields->addWidget(boxes[i], i, 1);
+    }
+    fields->setColumnStretch(1, 1);
+    auto* panelButtons = new QHBoxLayout;
+    panelButtons->addWidget(cmdThozon, 1);
+    panelButtons->addWidget(cmdSort);
+    auto* panel = new QVBoxLayout(fraTuika);
+    panel->addLayout(fields);
+    panel->addLayout(panelButtons);
+    panel->addStretch(1);
+    fraTuika->setFixedWidth(380);
+    fraTuika->hide();
+
+    auto* gridColumn = new QVBoxLayout;
+    gridColumn->setSpacing(0);
+    gridColumn->addWidget(sortBar);
+    gridColumn->addWidget(msgIchiran, 1);
+    auto* body = new QHBoxLayout;
+    body->addLayout(gridColumn, 1);
+    body->addWidget(fraTuika);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdTuika);
+    buttons->addWidget(cmdSortCng1);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(buttons);
+
+    connect(msgIchiran, &Grid::cellClicked, this, [this](int row, int) { msgIchiran_Click(row); });
+    connect(msgIchiran, &Grid::userMovedToCell, this, [this](int row, int) { msgIchiran_Click(row); });
+    connect(msgIchiran, &Grid::cellDoubleClicked, this, [this](int row, int) { msgIchiran_DblClick(row); });
+    connect(cmdTuika, &QPushButton::clicked, this, &TitleList::cmdTuika_Click);
+    connect(cmdThozon, &QPushButton::clicked, this, &TitleList::cmdThozon_Click);
+    connect(cmdSort, &QPushButton::clicked, fraTuika, &QWidget::hide);
+    connect(cmdSortCng1, &QPushButton::clicked, this, &TitleList::cmdSortCng1_Click);
+    mastercombo::onEnter(cboMedia, [this](const QString& typed) { AddMediaName(typed); });
+}
+
+void TitleList::ShowTitleList()
+{
+    {
+        const BusyPointer busy(m_dialogs);
+        QApplication::processEvents();
+        emptyPanel();
+        cboMedia->clear();
+        cboMedia->addItems(ReadMaster(m_state.folder, Master::Media));
+        cboMedia->setEditText(QString());
+
+        std::vector<QStringList> rows;
+        rows.reserve(static_cast<size_t>(m_state.titles.count()));
+        int r = 0;
+        for (const TitleRecord& t : m_state.titles.records())
+            rows.push_back(listrules::titleRow(t, ++r));
+        msgIchiran->setDataRows(std::move(rows));
+    }
+    QApplication::processEvents();
+    show();
+    QApplication::processEvents();
+    m_state.tour.show(tour::kTitleList);
+}
+
+void TitleList::emptyPanel()
+{
+    m_editKey.clear();
+    lblTitle->clear();
+    lblArt->clear();
+    cboMedia->setEditText(QString());
+    txtHizuke->clear();
+    txtMemo->clear();
+}
+
+void TitleList::msgIchiran_Click(int row)
+{
+    if (row < 1 || row >= msgIchiran->rows())
+        return;
+    m_editKey = msgIchiran->text(row, col::kOrderKey);
+    lblTitle->setText(msgIchiran->text(row, col::kName));
+    lblArt->setText(msgIchiran->text(row, col::kArtist));
+    cboMedia->setEditText(msgIchiran->text(row, col::kMedia));
+    txtHizuke->setText(msgIchiran->text(row, col::kDate));
+    txtMemo->setText(msgIchiran->text(row, col::kMemo));
+}
+
+void TitleList::msgIchiran_DblClick(int row)
+{
+    if (row < 1 || row >= msgIchiran->rows())
+        return;
+    msgIchiran->setCurrentCell(row, col::kName);
+    m_window.ShowTitleByName(msgIchiran->text(row, col::kName));
+}
+
+void TitleList::cmdTuika_Click()
+{
+    if (msgIchiran->rows() <= 1)
+        return;
+    emptyPanel();
+    msgIchiran->sortRows(col::kOrderKey, Qt::AscendingOrder, Grid::SortAs::Number);
+    fraTuika->show();
+}
+
+int TitleList::editedRow() const
+{
+    if (m_editKey.isEmpty())
+        return 0;
+    for (int r = 1; r < msgIchiran->rows(); ++r) {
+        if (msgIchiran->text(r, col::kOrderKey) == m_editKey)
+            return r;
+    }
+    return 0;
+}
+
+void TitleList::cmdThozon_Click()
+{
+    const int r = editedRow();
+    if (lblTitle->text().isEmpty() || r == 0) {
+        m_dialogs.message(u"先に編集対象をクリックしてください"_s, u"対象未選択"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
+    const QString media = typedText(*cboMedia);
+    const QString date = editfields::typedText(*txtHizuke);
+    const QString memo = editfields::typedText(*txtMemo);
+    for (const QString& text : {media, date, memo}) {
+        if (!mastercombo::acceptable(text, m_dialogs))
+            return;
+    }
+
+    // The whole file from the grid, top to bottom as shown: the order on view becomes
+    // the main order.
+    std::vector<TitleRecord> records;
+    records.reserve(static_cast<size_t>(msgIchiran->rows() - 1));
+    for (int row = 1; row < msgIchiran->rows(); ++row) {
+        QStringList cells;
+        for (int c = 0; c < col::kOrderKey; ++c)
+            cells.append(msgIchiran->text(row, c));
+        if (row == r) {
+            cells[col::kMedia] = media;
+            cells[col::kDate] = date;
+            cells[col::kMemo] = memo;
+        }
+        records.push_back(listrules::titleOfRow(cells));
+    }
+    const WriteResult written = SaveTitleFile(m_state.folder, records);
+    if (!written.ok()) {
+        tellWriteFailure(m_dialogs, written);
+        return;
+    }
+    msgIchiran->setText(r, col::kMedia, media);
+    msgIchiran->setText(r, col::kDate, date);
+    msgIchiran->setText(r, col::kMemo, memo);
+    titlesRewritten();
+    m_window.mainScreen()->showTitle(m_window.mainScreen()->currentTitle());
+    renumber();
+    AddMediaName(media);
+    emptyPanel();
+}
+
+void TitleList::AddMediaName(const QString& typed)
+{
+    if (typed.isEmpty() || !mastercombo::acceptable(typed, m_dialogs))
+        return;
+    mastercombo::addIfNew(cboMedia, Master::Media, typed, m_state.folder, m_dialogs);
+}
+
+void TitleList::cmdSortCng1_Click()
+{
+    if (msgIchiran->rows() <= 1)
+        return;
+    if (m_dialogs.message(u"現在表示中の順番でメインのデータも並び替えますか？\r\n\r\n良かったらＯＫボタンを押してください"_s,
+                          u"メイン並び替え確認"_s, Dialogs::Icon::Exclamation, Dialogs::Buttons::OkCancel)
+        != Dialogs::Answer::Ok)
+        return;
+    msgIchiran->setCurrentCell(msgIchiran->row(), col::kName);
+    std::vector<TitleRecord> records;
+    records.reserve(static_cast<size_t>(msgIchiran->rows() - 1));
+    for (int row = 1; row < msgIchiran->rows(); ++row) {
+        if (const int j = m_state.titles.find(msgIchiran->text(row, col::kName)); j > 0)
+            records.push_back(m_state.titles.at(j));
+    }
+    const WriteResult written = SaveTitleFile(m_state.folder, records);
+    if (!written.ok()) {
+        tellWriteFailure(m_dialogs, written);
+        return;
+    }
+    titlesRewritten();
+    m_window.mainScreen()->showTitle(1);
+    renumber();
+    m_dialogs.message(u"並び替えた順番をメインの順番に反映させました。"_s, u"並び替え完了"_s, Dialogs::Icon::Information);
+}
+
+void TitleList::titlesRewritten()
+{
+    m_window.mainScreen()->LoadTitleFile();
+    m_state.CatalogueReady = false;
+}
+
+void TitleList::renumber()
+{
+    const int edited = editedRow();
+    for (int r = 1; r < msgIchiran->rows(); ++r)
+        msgIchiran->setText(r, col::kOrderKey, listrules::titleOrderKey(r));
+    if (edited > 0)
+        m_editKey = listrules::titleOrderKey(edited);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QFrame>
+
+#include <array>
+
+class AppState;
+class Dialogs;
+class Grid;
+class MainWindow;
+class SortButtons;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The title list (fraIchiran): every title in one grid, sortable by any column, whose
+// order on view can become the main order; a double-click opens a title on the main
+// screen. Its info panel (fraTuika) edits the media, date and memo of the title clicked.
+class TitleList : public QFrame {
+    Q_OBJECT
+public:
+    TitleList(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent = nullptr);
+
+    // cmdIchiran, once the grids are laid out and the other screens hidden: fills the
+    // grid in main order and shows the screen.
+    void ShowTitleList();
+    // Enter in cboMedia, and a save: the media name joins its master when it is new.
+    void AddMediaName(const QString& typed);
+
+    // Ascending or descending for the next sort button; kept for the whole run.
+    bool TitleSortToggle = false;
+
+    SortButtons* sortBar;
+    std::array<QPushButton*, 7> cmdSort1;
+    Grid* msgIchiran;
+    QPushButton* cmdTuika;
+    QPushButton* cmdSortCng1;
+    QGroupBox* fraTuika;
+    QLabel* lblTitle;
+    QLabel* lblArt;
+    QComboBox* cboMedia;
+    QLineEdit* txtHizuke;
+    QLineEdit* txtMemo;
+    QPushButton* cmdThozon;
+    QPushButton* cmdSort;
+
+private:
+    void msgIchiran_Click(int row);
+    void msgIchiran_DblClick(int row);
+    void cmdTuika_Click();
+    void cmdThozon_Click();
+    void cmdSortCng1_Click();
+    void emptyPanel();
+    // The grid row of the title the panel shows, wherever a sort has moved it; 0 if none.
+    int editedRow() const;
+    // The keys become the rows' positions from the top, the grid's order being the main
+    // order now; the panel keeps its title.
+    void renumber();
+    // The title file was rewritten: the main screen reads it again.
+    void titlesRewritten();
+
+    AppState& m_state;
+    Dialogs& m_dialogs;
+    MainWindow& m_window;
+    // The key of the title the panel shows; empty when none.
+    QString m_editKey;
+};
