@@ -1,0 +1,156 @@
+#include "benchwindow.h"
+#include "generated.h"
+
+#include "app/mainwindow.h"
+#include "lists/songlist.h"
+#include "lists/titlelist.h"
+#include "platform/grid.h"
+#include "store/datafolder.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// A window on a generated collection at the design maximum, with 20,000 lyrics files
+// when the song list is measured, started and on its main screen.
+struct LargeWindow {
+    explicit LargeWindow(bool lyrics)
+    {
+        bench::writeLargeCollection(dir.path());
+        for (int i = 0; lyrics && i < 20000; ++i) {
+            QFile f(dir.filePath(QStringLiteral("歌詞_ひかりの向こう側へ%1_架空の歌手%2.txt").arg(i + 1).arg((i + 1) % 900)));
+            f.open(QIODevice::WriteOnly);
+        }
+        folder = std::make_unique<DataFolder>(dir.path());
+        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
+        window->startUp();
+    }
+
+    QTemporaryDir dir;
+    SilentDialogs dialogs;
+    NoHelp help;
+    NoPrinter printer;
+    std::unique_ptr<DataFolder> folder;
+    std::unique_ptr<MainWindow> window;
+};
+
+void backToMain(MainWindow& window)
+{
+    window.cmdMain->click();
+    QApplication::processEvents();
+}
+
+// cmdIchiran pressed on the main screen until the title list is shown with 32,766 rows.
+void OpenTitleList(benchmark::State& state)
+{
+    LargeWindow large(false);
+    MainWindow& window = *large.window;
+    for (auto _ : state) {
+        window.cmdIchiran->click();
+        if (window.fraIchiran->msgIchiran->rows() != bench::kMaxRecords + 1)
+            state.SkipWithError("title list not filled");
+        state.PauseTiming();
+        backToMain(window);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(OpenTitleList)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// cmdIchiran2 pressed on the main screen until the song list is shown with its marks.
+void OpenSongList(benchmark::State& state)
+{
+    LargeWindow large(true);
+    MainWindow& window = *large.window;
+    for (auto _ : state) {
+        window.cmdIchiran2->click();
+        if (window.fraIchiran2->msgIchiran2->text(1, 6).isEmpty())
+            state.SkipWithError("song list not marked");
+        state.PauseTiming();
+        backToMain(window);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(OpenSongList)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// One sort button of the title list: the artist column, alternately up and down.
+void SortTitleList(benchmark::State& state)
+{
+    LargeWindow large(false);
+    MainWindow& window = *large.window;
+    window.cmdIchiran->click();
+    for (auto _ : state) {
+        window.fraIchiran->cmdSort1[1]->click();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(SortTitleList)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// One sort button of the song list: the song name column, alternately up and down.
+void SortSongList(benchmark::State& state)
+{
+    LargeWindow large(true);
+    MainWindow& window = *large.window;
+    window.cmdIchiran2->click();
+    for (auto _ : state) {
+        window.fraIchiran2->cmdSort2[0]->click();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(SortSongList)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The info panel's save after a click on a row: the title file rewritten whole from the
+// grid and read again, and the keys renumbered.
+void SaveTitleInfo(benchmark::State& state)
+{
+    LargeWindow large(false);
+    MainWindow& window = *large.window;
+    TitleList* list = window.fraIchiran;
+    window.cmdIchiran->click();
+    list->cmdTuika->click();
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->msgIchiran->setCurrentCell(16000, 0);
+        list->msgIchiran->cellClicked(16000, 0);
+        state.ResumeTiming();
+        list->cmdThozon->click();
+        if (!list->lblTitle->text().isEmpty())
+            state.SkipWithError("not saved");
+    }
+}
+BENCHMARK(SaveTitleInfo)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The song panel's save: the track data rewritten whole from the grid and read again.
+void SaveSongAttributes(benchmark::State& state)
+{
+    LargeWindow large(true);
+    MainWindow& window = *large.window;
+    SongList* list = window.fraIchiran2;
+    window.cmdIchiran2->click();
+    list->cmdTuika2->click();
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->msgIchiran2->setCurrentCell(16000, 0);
+        list->msgIchiran2->cellClicked(16000, 0);
+        state.ResumeTiming();
+        list->cmdThozon2->click();
+        if (!list->lblTitle2->text().isEmpty())
+            state.SkipWithError("not saved");
+    }
+}
+BENCHMARK(SaveSongAttributes)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runWidgetBenchmarks(argc, argv);
+}
