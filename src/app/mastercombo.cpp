@@ -8,6 +8,16 @@
 
 namespace mastercombo {
 
+QComboBox* editable(QComboBox* combo, const QString& name)
+{
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    combo->setCompleter(nullptr);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(20);
+    return combo;
+}
+
 void onEnter(QComboBox* combo, std::function<void(const QString& typed)> routine)
 {
     // The combo hands the key to its line edit, which reports it; the combo still does

@@ -12,6 +12,11 @@ class QComboBox;
 // is added to the combo's master when the combo does not list it yet.
 namespace mastercombo {
 
+// Makes combo an editable box named name that never completes typed text into another
+// entry and never adds what is typed on its own: the adding routines decide what
+// becomes an entry.
+QComboBox* editable(QComboBox* combo, const QString& name);
+
 // Runs routine with the combo's text, in its stored form (which the combo then shows),
 // when Enter is pressed in combo; the key still reaches the combo.
 void onEnter(QComboBox* combo, std::function<void(const QString& typed)> routine);

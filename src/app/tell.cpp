@@ -5,6 +5,7 @@
 #include "store/titletable.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -17,6 +18,19 @@ QString typedText(QComboBox& box)
     QString stored = cp932::storedForm(typed);
     if (stored != typed)
         box.setEditText(stored);
+    return stored;
+}
+
+QString typedText(QLineEdit& box)
+{
+    const QString typed = box.text();
+    QString stored = cp932::storedForm(typed);
+    if (stored != typed) {
+        // Each character is replaced by one, so the cursor stays where it was.
+        const int cursor = box.cursorPosition();
+        box.setText(stored);
+        box.setCursorPosition(cursor);
+    }
     return stored;
 }
 

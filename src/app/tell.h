@@ -7,6 +7,7 @@
 
 class Dialogs;
 class QComboBox;
+class QLineEdit;
 class QPlainTextEdit;
 class TitleTable;
 
@@ -16,6 +17,7 @@ class TitleTable;
 // refusal or a failed write is told in a box.
 
 QString typedText(QComboBox& box);
+QString typedText(QLineEdit& box);
 QString typedText(QPlainTextEdit& box);
 
 // The number of the title named exactly name (the text of a name box the user may have

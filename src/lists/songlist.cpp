@@ -4,7 +4,6 @@
 #include "app/mainwindow.h"
 #include "app/mastercombo.h"
 #include "app/tell.h"
-#include "lists/editfields.h"
 #include "lists/listrules.h"
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
@@ -55,10 +54,10 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, MainW
         label->setTextFormat(Qt::PlainText);
         label->setMinimumHeight(label->fontMetrics().height() + 8);
     }
-    cboJanru2 = editfields::editableCombo(u"cboJanru2"_s);
-    cboSakushi2 = editfields::editableCombo(u"cboSakushi2"_s);
-    cboSakkyoku2 = editfields::editableCombo(u"cboSakkyoku2"_s);
-    cboHenkyoku2 = editfields::editableCombo(u"cboHenkyoku2"_s);
+    cboJanru2 = mastercombo::editable(new QComboBox, u"cboJanru2"_s);
+    cboSakushi2 = mastercombo::editable(new QComboBox, u"cboSakushi2"_s);
+    cboSakkyoku2 = mastercombo::editable(new QComboBox, u"cboSakkyoku2"_s);
+    cboHenkyoku2 = mastercombo::editable(new QComboBox, u"cboHenkyoku2"_s);
     cmdThozon2 = named(new QPushButton(u"データ保存"_s), u"cmdThozon2"_s);
     cmdSortM = named(new QPushButton(u"-"_s), u"cmdSortM"_s);
     cmdSortM->setToolTip(u"ソート画面に戻る"_s);

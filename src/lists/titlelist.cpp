@@ -4,7 +4,6 @@
 #include "app/mainwindow.h"
 #include "app/mastercombo.h"
 #include "app/tell.h"
-#include "lists/editfields.h"
 #include "lists/listrules.h"
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
@@ -55,7 +54,7 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, MainWindow& window, QWid
         label->setTextFormat(Qt::PlainText);
         label->setMinimumHeight(label->fontMetrics().height() + 8);
     }
-    cboMedia = editfields::editableCombo(u"cboMedia"_s);
+    cboMedia = mastercombo::editable(new QComboBox, u"cboMedia"_s);
     txtHizuke = named(new QLineEdit, u"txtHizuke"_s);
     txtMemo = named(new QLineEdit, u"txtMemo"_s);
     cmdThozon = named(new QPushButton(u"保存"_s), u"cmdThozon"_s);
@@ -189,8 +188,8 @@ void TitleList::cmdThozon_Click()
         return;
     }
     const QString media = typedText(*cboMedia);
-    const QString date = editfields::typedText(*txtHizuke);
-    const QString memo = editfields::typedText(*txtMemo);
+    const QString date = typedText(*txtHizuke);
+    const QString memo = typedText(*txtMemo);
     for (const QString& text : {media, date, memo}) {
         if (!mastercombo::acceptable(text, m_dialogs))
             return;

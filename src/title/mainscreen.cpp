@@ -40,16 +40,6 @@ namespace {
 
 // An editable combo that never completes typed text into another entry and never adds
 // what is typed on its own: the screens decide what becomes an entry.
-QComboBox* editableCombo(QComboBox* combo, const QString& name)
-{
-    named(combo, name);
-    combo->setEditable(true);
-    combo->setCompleter(nullptr);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setMaxVisibleItems(20);
-    return combo;
-}
-
 // Replaces a combo's list; the text on show (the current title's value) stays.
 void refill(QComboBox* combo, const QStringList& items)
 {
@@ -135,7 +125,7 @@ QComboBox* choiceCombo(const QString& name, std::function<void(int index)> chose
 {
     auto* combo = new ChoiceCombo;
     combo->chosen = std::move(chosen);
-    return editableCombo(combo, name);
+    return mastercombo::editable(combo, name);
 }
 
 // The rating a click on the face gives: ◎ → ○ → △ → ◎; an unrated title starts at ◎.
@@ -159,7 +149,7 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
 {
     setObjectName(u"fraMain"_s);
 
-    cboName = editableCombo(new QComboBox, u"cboName"_s);
+    cboName = mastercombo::editable(new QComboBox, u"cboName"_s);
     cboName->setModel(m_names);
     // Tens of thousands of names: the box is not sized by measuring each of them.
     cboName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
