@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -56,7 +57,8 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     cmdHelp = addButton(u"cmdHelp"_s, u"ヘルプ"_s, u"ヘルプファイルを開きます"_s, u"help"_s);
     cmdEnd = addButton(u"cmdEnd"_s, u"終了"_s, u"プログラムを終了します"_s, u"end"_s);
     m_buttonRow->addStretch(1);
-    chkHelp = addButton(u"chkHelp"_s, QString(), u"ヘルプツアーのＯｎ／Ｏｆｆです"_s, u"tour"_s);
+    // Shown by its picture alone; the caption is what a screen reader says.
+    chkHelp = addButton(u"chkHelp"_s, u"ヘルプツアー"_s, u"ヘルプツアーのＯｎ／Ｏｆｆです"_s, u"tour"_s);
     chkHelp->setCheckable(true);
     chkHelp->setToolButtonStyle(Qt::ToolButtonIconOnly);
     chkHelp->setIconSize(QSize(40, 40));
@@ -98,7 +100,12 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     });
     connect(cmdHelp, &QToolButton::clicked, this, [this] { m_help.open(); });
     connect(cmdEnd, &QToolButton::clicked, this, &QWidget::close);
-    connect(chkHelp, &QToolButton::clicked, this, &MainWindow::chkHelp_Click);
+    // Toggled by a click, a key or an accessibility client alike; the program's own
+    // settings of the switch are not a toggle by the user.
+    connect(chkHelp, &QToolButton::toggled, this, [this] {
+        if (!m_settingHelpSwitch)
+            chkHelp_Click();
+    });
 
     // As large as suits the screens the program is made for, never larger than the
     // desktop leaves room for (a 1280 x 800 screen with a task bar).
@@ -237,7 +244,7 @@ void MainWindow::startUp()
     LoadTrackTable(m_state.folder, &m_state.tracks);
     m_state.tour.setHelpTourOn(LoadSettings(m_state.folder).value_or(0));
 
-    chkHelp->setChecked(m_state.tour.HelpTourOn() != 0);
+    setHelpSwitch(m_state.tour.HelpTourOn() != 0);
     fraMain->LayoutTrackGrid();
 
     HideAllPanels();
@@ -285,6 +292,12 @@ void MainWindow::tellLoadProblems(const QList<LoadProblem>& problems)
     m_dialogs.message(text, u"データファイルの確認"_s, Dialogs::Icon::Exclamation);
 }
 
+void MainWindow::setHelpSwitch(bool on)
+{
+    const QScopedValueRollback<bool> quiet(m_settingHelpSwitch, true);
+    chkHelp->setChecked(on);
+}
+
 void MainWindow::chkHelp_Click()
 {
     if (m_state.StartingUp)
@@ -300,7 +313,7 @@ void MainWindow::chkHelp_Click()
     if (!written.ok()) {
         // The switch stays as the settings file has it.
         tellWriteFailure(m_dialogs, written);
-        chkHelp->setChecked(m_state.tour.HelpTourOn() != 0);
+        setHelpSwitch(m_state.tour.HelpTourOn() != 0);
         return;
     }
     m_state.tour.setHelpTourOn(on);

@@ -77,9 +77,11 @@ private:
     void cmdIchiran_Click();
     void cmdIchiran2_Click();
     void chkHelp_Click();
+    void setHelpSwitch(bool on);
     void reportLoadProblems();
     void tellLoadProblems(const QList<LoadProblem>& problems);
 
+    bool m_settingHelpSwitch = false;
     Dialogs& m_dialogs;
     HelpViewer& m_help;
     Printer& m_printer;

@@ -2,6 +2,7 @@
 
 #include <QCollator>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -145,6 +146,18 @@ Grid::Grid(QWidget* parent)
 
 void Grid::keyPressEvent(QKeyEvent* event)
 {
+    // From the keyboard, Space does what a click on the current row does and Enter
+    // what a double-click does.
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && row() > 0
+        && event->modifiers() == Qt::NoModifier) {
+        if (key == Qt::Key_Space)
+            emit cellClicked(row(), col());
+        else
+            emit cellDoubleClicked(row(), col());
+        event->accept();
+        return;
+    }
     const QScopedValueRollback<bool> user(m_userInput, true);
     QTableView::keyPressEvent(event);
 }

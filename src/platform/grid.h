@@ -70,7 +70,9 @@ public:
     static int twipsToPixels(int twips);
 
 signals:
+    // A click on a cell, or Space on the current row.
     void cellClicked(int row, int col);
+    // A double-click on a cell, or Enter on the current row.
     void cellDoubleClicked(int row, int col);
     void currentCellChanged(int row, int col);
     // The current cell was moved by the user's keys or mouse, not by the program or by

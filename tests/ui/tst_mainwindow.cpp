@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QAccessible>
 #include <QTest>
 #include <QToolButton>
 
@@ -338,8 +339,14 @@ void TestMainWindow::helpSwitchRewritesTheSettingsFile()
     QCOMPARE(fixture::read(settings), sjis(u"\"ヘルプツアー\",1\r\n"_s));
     QCOMPARE(w.state().tour.HelpTourOn(), 1);
 
+    // A screen reader toggles the switch through the accessibility interface: the
+    // same question and the same write as a click.
     m_dialogs->clear();
-    QTest::mouseClick(w.chkHelp, Qt::LeftButton);
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(w.chkHelp);
+    QVERIFY(reader && reader->actionInterface());
+    QCOMPARE(reader->text(QAccessible::Name), u"ヘルプツアー"_s);
+    reader->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(!w.chkHelp->isChecked());
     QCOMPARE(m_dialogs->titles(), QStringList{u"ヘルプツアーＯＦＦ"_s});
     QCOMPARE(fixture::read(settings), sjis(u"\"ヘルプツアー\",0\r\n"_s));
     QCOMPARE(w.state().tour.HelpTourOn(), 0);

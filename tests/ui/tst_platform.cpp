@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -49,9 +50,21 @@ void TestPlatform::gridCountsRowsWithItsHeader()
     QCOMPARE(g.row(), 0);
     g.setCurrentCell(2, 1);
     QCOMPARE(g.row(), 2);
+    // From the keyboard, Space clicks the current row and Enter double-clicks it.
+    QSignalSpy clicked(&g, &Grid::cellClicked);
+    QSignalSpy doubleClicked(&g, &Grid::cellDoubleClicked);
+    QTest::keyClick(&g, Qt::Key_Space);
+    QTest::keyClick(&g, Qt::Key_Return);
+    QCOMPARE(clicked.size(), 1);
+    QCOMPARE(clicked[0][0].toInt(), 2);
+    QCOMPARE(doubleClicked.size(), 1);
+    QCOMPARE(doubleClicked[0][0].toInt(), 2);
+
     g.setRows(1);
     QCOMPARE(g.rows(), 1);
     QCOMPARE(g.text(0, 1), u"曲名"_s);
+    QTest::keyClick(&g, Qt::Key_Return);
+    QCOMPARE(doubleClicked.size(), 1);
 }
 
 void TestPlatform::gridSortsRowsKeepingTheCurrentRowNumber()
