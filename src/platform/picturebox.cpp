@@ -1,7 +1,71 @@
 #include "picturebox.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QMouseEvent>
+
+#include <cstdlib>
+
+namespace {
+
+quint32 little(const QByteArray& bytes, qsizetype at, int size)
+{
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | static_cast<quint8>(bytes[at + i]);
+    return value;
+}
+
+// A bitmap holds at least its pixel rows (uncompressed) or the size its header gives.
+bool bitmapWhole(const QByteArray& bytes)
+{
+    if (bytes.size() < 26)
+        return false;
+    const qint64 offset = little(bytes, 10, 4);
+    const quint32 header = little(bytes, 14, 4);
+    qint64 width = 0, height = 0, bits = 0, compression = 0, imageSize = 0;
+    if (header == 12) {
+        width = little(bytes, 18, 2);
+        height = little(bytes, 20, 2);
+        bits = little(bytes, 24, 2);
+    } else if (header >= 40 && bytes.size() >= 38) {
+        width = std::abs(static_cast<qint32>(little(bytes, 18, 4)));
+        height = std::abs(static_cast<qint32>(little(bytes, 22, 4)));
+        bits = little(bytes, 28, 2);
+        compression = little(bytes, 30, 4);
+        imageSize = little(bytes, 34, 4);
+    } else {
+        return header > 12; // a header of another kind: the decoder judges
+    }
+    if (width > (1 << 24) || height > (1 << 24))
+        return false;
+    const bool rle = compression == 1 || compression == 2;
+    const qint64 pixels = rle ? imageSize : (width * bits + 31) / 32 * 4 * height;
+    return bytes.size() >= offset + pixels;
+}
+
+// Whether the bytes hold the whole picture: the decoders show what a file cut short
+// holds, the rest grey, without failing, so each format's end is looked for.
+bool pictureWhole(const QByteArray& bytes, const QByteArray& format)
+{
+    if (format == "jpeg") {
+        // The end-of-image marker after the start of the last scan.
+        const qsizetype scan = bytes.lastIndexOf(QByteArrayView("\xFF\xDA"));
+        return scan >= 0 && bytes.indexOf(QByteArrayView("\xFF\xD9"), scan + 2) >= 0;
+    }
+    if (format == "gif") {
+        qsizetype end = bytes.size();
+        while (end > 0 && bytes[end - 1] == '\0')
+            --end;
+        return end > 0 && bytes[end - 1] == ';';
+    }
+    if (format == "bmp")
+        return bitmapWhole(bytes);
+    return true;
+}
+
+} // namespace
 
 PictureBox::PictureBox(QWidget* parent)
     : QLabel(parent)
@@ -13,8 +77,22 @@ PictureBox::PictureBox(QWidget* parent)
 
 bool PictureBox::load(const QString& path)
 {
-    QImageReader reader(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QBuffer buffer;
+    buffer.setData(file.readAll());
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setAutoTransform(true);
+    if (!pictureWhole(buffer.data(), reader.format()))
+        return false;
+    if (m_decodedToFit) {
+        const QSize full = reader.size();
+        const QSize fitted = full.scaled(size() * devicePixelRatioF(), Qt::KeepAspectRatio);
+        if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width())
+            reader.setScaledSize(fitted);
+    }
     const QImage image = reader.read();
     if (image.isNull())
         return false;

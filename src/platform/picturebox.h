@@ -4,13 +4,18 @@
 #include <QPixmap>
 
 // A picture area: loads JPEG, GIF and BMP files and shows the picture scaled to fit,
-// keeping its proportions. A file that fails to load leaves the picture as it was.
+// keeping its proportions. A file that fails to load leaves the picture as it was; so
+// does one that is not whole (cut short by a broken copy), which decoders would show
+// half grey.
 class PictureBox : public QLabel {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     bool load(const QString& path);
+    // Pictures decoded no larger than the box is now, for boxes of a fixed size: a large
+    // JPEG decodes several times faster so.
+    void setDecodedToFit(bool on) { m_decodedToFit = on; }
     void clearPicture();
     bool isEmpty() const { return m_picture.isNull(); }
     // The file last loaded, or empty.
@@ -28,4 +33,5 @@ private:
 
     QPixmap m_picture;
     QString m_source;
+    bool m_decodedToFit = false;
 };

@@ -237,3 +237,21 @@ bool DataFolder::remove(const QString& name)
     m_names.noteOwnChange({}, {QFileInfo(path).fileName()}, before);
     return true;
 }
+
+WriteResult DataFolder::writeBytes(const QString& name, QByteArrayView bytes)
+{
+    if (isReadOnly())
+        return {WriteResult::Kind::ReadOnly, name, {}, m_readOnly};
+    if (!isPlainFileName(name))
+        return {WriteResult::Kind::BadFileName, name, {}, {}};
+    const QString path = filePath(name);
+    const FolderNames::Stamp before = m_names.stamp();
+    StagedFile staged;
+    WriteResult written = staged.write(path, bytes);
+    if (written.ok())
+        written = staged.commit();
+    if (!written.ok())
+        return {written.kind, name, {}, written.detail};
+    m_names.noteOwnChange({QFileInfo(path).fileName()}, {}, before);
+    return WriteResult::success();
+}

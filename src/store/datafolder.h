@@ -4,6 +4,7 @@
 #include "problemlog.h"
 #include "storeerror.h"
 
+#include <QByteArrayView>
 #include <QDir>
 #include <QString>
 #include <QStringList>
@@ -55,6 +56,10 @@ public:
     WriteResult append(const QString& name, const QString& text);
     // Deletes a file; a missing file is not an error.
     bool remove(const QString& name);
+
+    // Puts bytes that are not text (a cover picture copied in) in the file name, whole
+    // or not at all, replacing what the file held.
+    WriteResult writeBytes(const QString& name, QByteArrayView bytes);
 
     // Whether the field-record file name was read and found to end within a record: a
     // record appended to it would run into the cut one, so it must be written whole.
