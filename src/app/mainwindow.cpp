@@ -82,7 +82,8 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     fraKensaku = addPanel(u"fraKensaku"_s);
     fraMaster = addPanel(u"fraMaster"_s);
     fraPic = addPanel(u"fraPic"_s);
-    fraRank = addPanel(u"fraRank"_s);
+    fraRank = new Ranking(m_state, dialogs, *this);
+    addPanel(fraRank);
 
     connect(cmdNew, &QToolButton::clicked, this, &MainWindow::cmdNew_Click);
     connect(cmdDel, &QToolButton::clicked, fraMain, &MainScreen::DeleteTitle);
@@ -92,7 +93,7 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     connect(cmdKensaku, &QToolButton::clicked, this, [this] { openScreen(fraKensaku); });
     connect(cmdIchiran2, &QToolButton::clicked, this, &MainWindow::cmdIchiran2_Click);
     connect(cmdList, &QToolButton::clicked, this, [this] { openScreen(fraList); });
-    connect(cmdRank, &QToolButton::clicked, this, [this] { openScreen(fraRank); });
+    connect(cmdRank, &QToolButton::clicked, fraRank, &Ranking::cmdRank_Click);
     // The master screen is filled anew every time its button is pressed.
     connect(cmdMaster, &QToolButton::clicked, this, [this] {
         HideAllPanels();

@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "lists/songlist.h"
 #include "lists/titlelist.h"
+#include "overviews/ranking.h"
 
 #include <QFrame>
 #include <QWidget>
@@ -56,7 +57,7 @@ public:
     SongList* fraIchiran2;
     QFrame* fraKensaku;
     QFrame* fraList;
-    QFrame* fraRank;
+    Ranking* fraRank;
     QFrame* fraPic;
     QFrame* fraMaster;
     class Grid* msgKyokumoku2;
