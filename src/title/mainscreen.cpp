@@ -15,6 +15,7 @@
 #include "store/namerules.h"
 #include "title/titlerules.h"
 #include "tracks/trackentry.h"
+#include "upkeep/coverimport.h"
 #include "upkeep/tourtexts.h"
 
 #include <QApplication>
@@ -219,6 +220,8 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
 
     Frame1 = new TrackEntry(state, dialogs, *filKashi1, *cboName, *cboSakusya, *hsbData);
     fraKashi1 = new LyricsPanel(state, dialogs, printer, *filKashi1, *Frame1);
+    fraPicget = new CoverImport(state, dialogs, *imgGazou, *cboName, *filKashi1);
+    fraPicget->hide();
 
     auto* top = new QHBoxLayout;
     top->addWidget(cboName, 1);
@@ -230,7 +233,11 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
 
     auto* left = new QVBoxLayout;
     left->addLayout(attributes);
-    left->addWidget(Frame1, 1);
+    // The import panel lies over the track list, beside the cover box that previews.
+    auto* tracksArea = new QGridLayout;
+    tracksArea->addWidget(Frame1, 0, 0);
+    tracksArea->addWidget(fraPicget, 0, 0);
+    left->addLayout(tracksArea, 1);
 
     // The lyrics panel lies over the cover and reaches down the whole column.
     auto* right = new QGridLayout;
@@ -249,6 +256,7 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     layout->addLayout(body, 1);
 
     connect(hsbData, &QScrollBar::valueChanged, this, [this] { ShowCurrentTitle(); });
+    connect(imgGazou, &PictureBox::clicked, fraPicget, &CoverImport::open);
     // A name picked from the list moves the scroll bar; picking the title on screen
     // leaves the position as it is, so nothing is redrawn.
     connect(cboName, &QComboBox::activated, this, [this](int index) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class AppState;
+class CoverImport;
 class Dialogs;
 class FileListing;
 class Grid;
@@ -69,6 +70,8 @@ public:
     PictureBox* imgGazou;
     TrackEntry* Frame1;
     LyricsPanel* fraKashi1;
+    // Opened by a click on the cover box.
+    CoverImport* fraPicget;
     // The lyrics files of the data folder, taken when the screen is made and after
     // each lyrics save from it.
     std::unique_ptr<FileListing> filKashi1;
