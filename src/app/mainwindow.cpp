@@ -81,14 +81,15 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     addPanel(fraIchiran2);
     fraKensaku = addPanel(u"fraKensaku"_s);
     fraMaster = addPanel(u"fraMaster"_s);
-    fraPic = addPanel(u"fraPic"_s);
+    fraPic = new Catalogue(m_state, *this);
+    addPanel(fraPic);
     fraRank = new Ranking(m_state, dialogs, *this);
     addPanel(fraRank);
 
     connect(cmdNew, &QToolButton::clicked, this, &MainWindow::cmdNew_Click);
     connect(cmdDel, &QToolButton::clicked, fraMain, &MainScreen::DeleteTitle);
     connect(cmdMain, &QToolButton::clicked, this, &MainWindow::cmdMain_Click);
-    connect(cmdPic, &QToolButton::clicked, this, [this] { openScreen(fraPic); });
+    connect(cmdPic, &QToolButton::clicked, fraPic, &Catalogue::cmdPic_Click);
     connect(cmdIchiran, &QToolButton::clicked, this, &MainWindow::cmdIchiran_Click);
     connect(cmdKensaku, &QToolButton::clicked, this, [this] { openScreen(fraKensaku); });
     connect(cmdIchiran2, &QToolButton::clicked, this, &MainWindow::cmdIchiran2_Click);

@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "lists/songlist.h"
 #include "lists/titlelist.h"
+#include "overviews/catalogue.h"
 #include "overviews/ranking.h"
 
 #include <QFrame>
@@ -58,7 +59,7 @@ public:
     QFrame* fraKensaku;
     QFrame* fraList;
     Ranking* fraRank;
-    QFrame* fraPic;
+    Catalogue* fraPic;
     QFrame* fraMaster;
     class Grid* msgKyokumoku2;
 

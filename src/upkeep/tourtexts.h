@@ -123,4 +123,9 @@ inline const QString kRanking = QStringLiteral(
     "表示順位微調整ではメインの表示順を自由に変更することができます。\r\n"
     "タイトル名をクリックして任意の位置に持っていってください。");
 
+inline const QString kCatalogue = QStringLiteral(
+    "収集したタイトル画像を１５タイトル分ずつ一覧表示します。\r\n\r\n"
+    "１６タイトル以上ある時は← →ボタンで表示を切り替えることができます。\r\n"
+    "任意の画像、文字ををクリックするとそのタイトルでメイン画面を表示することができます。\r\n\r\n");
+
 } // namespace tour

@@ -1,0 +1,235 @@
+#include "catalogue.h"
+
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "overviews/overviewrules.h"
+#include "platform/named.h"
+#include "platform/picturebox.h"
+#include "store/namerules.h"
+#include "title/mainscreen.h"
+#include "upkeep/tourtexts.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace overviewrules;
+
+namespace {
+
+// The side of a picture's square: three rows with their names and the range fit the
+// panel of a 1280 x 800 screen.
+constexpr int kSquare = 172;
+
+// A title's name over its picture: a name too long for the square ends in "…"; the
+// whole name is its text and its tooltip.
+class NameLabel : public QLabel {
+public:
+    NameLabel()
+    {
+        setAlignment(Qt::AlignCenter);
+        setTextFormat(Qt::PlainText);
+        setFixedWidth(kSquare + 6);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+    void setName(const QString& name)
+    {
+        setText(name);
+        setToolTip(name);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(area, static_cast<int>(alignment()), fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
+QPushButton* pageButton(const QString& name, const QString& arrow, const QString& tip)
+{
+    auto* button = named(new QPushButton(arrow), name);
+    QFont font = button->font();
+    font.setPointSize(18);
+    button->setFont(font);
+    button->setFixedSize(64, 64);
+    button->setToolTip(tip);
+    return button;
+}
+
+} // namespace
+
+Catalogue::Catalogue(AppState& state, MainWindow& window, QWidget* parent)
+    : QFrame(parent)
+    , m_state(state)
+    , m_window(window)
+{
+    setObjectName(u"fraPic"_s);
+    setFrameShape(QFrame::StyledPanel);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(2);
+    for (int k = 1; k <= kSlotsPerPage; ++k) {
+        const size_t i = static_cast<size_t>(k - 1);
+        auto* name = new NameLabel;
+        lblName[i] = named<QLabel>(name, u"lblName_%1"_s.arg(k));
+        imgPIc[i] = named(new PictureBox, u"imgPIc_%1"_s.arg(k));
+        imgPIc[i]->setFixedSize(kSquare, kSquare);
+        imgPIc[i]->setFrameShape(QFrame::StyledPanel);
+        imgPIc[i]->setCursor(Qt::PointingHandCursor);
+        imgPIc[i]->setDecodedToFit(true);
+        const int row = (k - 1) / 5;
+        const int column = (k - 1) % 5;
+        grid->addWidget(lblName[i], row * 2, column, Qt::AlignHCenter | Qt::AlignBottom);
+        grid->addWidget(imgPIc[i], row * 2 + 1, column, Qt::AlignHCenter | Qt::AlignTop);
+        grid->setRowMinimumHeight(row * 2 + 1, kSquare + 8);
+        lblName[i]->installEventFilter(this);
+        connect(imgPIc[i], &PictureBox::clicked, this, [this, k] { openSlot(k); });
+    }
+
+    for (int i = 0; i < 3; ++i) {
+        lblPicKan[static_cast<size_t>(i)] = named(new QLabel, u"lblPicKan_%1"_s.arg(i));
+        QFont font = lblPicKan[static_cast<size_t>(i)]->font();
+        font.setPointSize(12);
+        lblPicKan[static_cast<size_t>(i)]->setFont(font);
+    }
+    lblPicKan[2]->setText(u"～"_s);
+    auto* range = new QHBoxLayout;
+    range->addStretch(1);
+    for (size_t i : {0, 2, 1})
+        range->addWidget(lblPicKan[i]);
+    range->addStretch(1);
+
+    cmdDown = pageButton(u"cmdDown"_s, u"←"_s, u"前の１５タイトルを表示します"_s);
+    cmdUp = pageButton(u"cmdUp"_s, u"→"_s, u"次の１５タイトルを表示します"_s);
+    auto* paging = new QVBoxLayout;
+    paging->addStretch(1);
+    paging->addWidget(cmdDown);
+    paging->addWidget(cmdUp);
+    paging->addStretch(1);
+
+    auto* pictures = new QVBoxLayout;
+    pictures->addLayout(grid);
+    pictures->addLayout(range);
+    auto* layout = new QHBoxLayout(this);
+    layout->addStretch(1);
+    layout->addLayout(pictures);
+    layout->addSpacing(24);
+    layout->addLayout(paging);
+    layout->addStretch(1);
+
+    connect(cmdDown, &QPushButton::clicked, this, &Catalogue::cmdDown_Click);
+    connect(cmdUp, &QPushButton::clicked, this, &Catalogue::cmdUp_Click);
+}
+
+void Catalogue::showRange(int page)
+{
+    lblPicKan[0]->setText(QString::number(firstOnPage(page)));
+    lblPicKan[1]->setText(QString::number(lastOnPage(page)));
+}
+
+void Catalogue::emptySlots()
+{
+    for (int k = 1; k <= kSlotsPerPage; ++k) {
+        static_cast<NameLabel*>(lblName[static_cast<size_t>(k - 1)])->setName(QString());
+        imgPIc[static_cast<size_t>(k - 1)]->clearPicture();
+    }
+}
+
+void Catalogue::fillSlots(int page)
+{
+    const int count = m_state.titles.count();
+    for (int k = 1; k <= kSlotsPerPage; ++k) {
+        const int t = titleInSlot(page, k);
+        if (t > count)
+            break;
+        const QString& name = m_state.titles.at(t).name;
+        static_cast<NameLabel*>(lblName[static_cast<size_t>(k - 1)])->setName(name);
+        // Each picture that loads replaces the one before: ".bmp" over ".gif" over ".jpg".
+        PictureBox* box = imgPIc[static_cast<size_t>(k - 1)];
+        for (const QString& file : namerules::pictureFileNames(name)) {
+            if (m_state.folder.exists(file))
+                box->load(m_state.folder.filePath(file));
+        }
+        // The page fills visibly, slot by slot; clicks wait until it is done.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void Catalogue::fillPage(int page)
+{
+    showRange(page);
+    emptySlots();
+    fillSlots(page);
+}
+
+void Catalogue::cmdPic_Click()
+{
+    if (isVisible())
+        return;
+    m_window.HideAllPanels();
+    if (m_state.CatalogueReady) {
+        show();
+        return;
+    }
+    CataloguePage = 1;
+    showRange(CataloguePage);
+    emptySlots();
+    show();
+    CataloguePageCount = pageCount(m_state.titles.count());
+    if (CataloguePageCount == 0)
+        return;
+    fillSlots(CataloguePage);
+    m_state.CatalogueReady = true;
+    m_state.tour.show(tour::kCatalogue);
+}
+
+void Catalogue::cmdUp_Click()
+{
+    if (CataloguePage < CataloguePageCount)
+        fillPage(++CataloguePage);
+}
+
+void Catalogue::cmdDown_Click()
+{
+    if (CataloguePage > 1)
+        fillPage(--CataloguePage);
+}
+
+void Catalogue::openSlot(int slot)
+{
+    const int t = titleInSlot(CataloguePage, slot);
+    if (t < 1 || t > m_state.titles.count())
+        return;
+    MainScreen* main = m_window.mainScreen();
+    main->showTitle(t);
+    m_window.HideAllPanels();
+    main->show();
+    m_window.cmdDel->setEnabled(true);
+}
+
+bool Catalogue::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto* release = static_cast<QMouseEvent*>(event);
+        for (int k = 1; k <= kSlotsPerPage; ++k) {
+            QLabel* name = lblName[static_cast<size_t>(k - 1)];
+            if (watched == name && release->button() == Qt::LeftButton && name->rect().contains(release->position().toPoint())) {
+                openSlot(k);
+                return true;
+            }
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QFrame>
+
+#include <array>
+
+class AppState;
+class MainWindow;
+class PictureBox;
+class QLabel;
+class QPushButton;
+
+// The picture catalogue (fraPic): the covers of the collection fifteen titles to a page
+// in three rows of five, each under its title's name, paged with cmdDown and cmdUp. A
+// click on a picture or a name opens that title on the main screen. A built catalogue
+// is shown again as it was until something changes the titles or their order.
+class Catalogue : public QFrame {
+    Q_OBJECT
+public:
+    Catalogue(AppState& state, MainWindow& window, QWidget* parent = nullptr);
+
+    // cmdPic: shows the page last built, or builds page 1; nothing while on show.
+    void cmdPic_Click();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    // imgPIc / lblName Click, slot 1..15.
+    void openSlot(int slot);
+
+    // Slot k (1..15) is imgPIc[k - 1] under lblName[k - 1].
+    std::array<PictureBox*, 15> imgPIc;
+    std::array<QLabel*, 15> lblName;
+    // The range under the pictures: lblPicKan[0] "first", lblPicKan[2] "～", lblPicKan[1] "last".
+    std::array<QLabel*, 3> lblPicKan;
+    QPushButton* cmdDown;
+    QPushButton* cmdUp;
+
+    int CataloguePage = 1;
+    int CataloguePageCount = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showRange(int page);
+    void emptySlots();
+    // Names and covers of the page's titles, slot by slot, each shown as it is loaded.
+    void fillSlots(int page);
+    void fillPage(int page);
+
+    AppState& m_state;
+    MainWindow& m_window;
+};

@@ -1,0 +1,223 @@
+#include "uifixture.h"
+
+#include "overviews/catalogue.h"
+#include "platform/picturebox.h"
+#include "title/mainscreen.h"
+#include "upkeep/tourtexts.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString titles(int count)
+{
+    QString out;
+    for (int i = 1; i <= count; ++i)
+        out += UiFixture::title(u"T%1"_s.arg(i, 2, 10, QChar(u'0')));
+    return out;
+}
+
+QByteArray picture(const char* format)
+{
+    QImage image(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            image.setPixel(x, y, qRgb(x * 4, y * 4, (x * y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// The bytes a picture file holds, by a word: whole, cut (its first half), empty, text.
+QByteArray pictureFile(const QString& extension, const QString& kind)
+{
+    const QByteArray whole = extension == u"gif"_s ? fixture::readFixture(u"green.gif"_s)
+                                                   : picture(extension == u"jpg"_s ? "JPG" : "BMP");
+    if (kind == u"cut"_s)
+        return whole.left(whole.size() * 7 / 8);
+    if (kind == u"empty"_s)
+        return {};
+    if (kind == u"text"_s)
+        return "not a picture";
+    return whole;
+}
+
+QString shown(const PictureBox* box)
+{
+    return QFileInfo(box->source()).fileName();
+}
+
+QString range(const Catalogue* c)
+{
+    return c->lblPicKan[0]->text() + c->lblPicKan[2]->text() + c->lblPicKan[1]->text();
+}
+
+} // namespace
+
+// The picture catalogue: pages of fifteen, paging, opening a title from a slot, the
+// picture each slot shows, and a built catalogue kept until the titles change.
+class TestCatalogue : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pagesOfFifteen();
+    void slotOpensItsTitle();
+    void showsTheLastPictureThatLoads_data();
+    void showsTheLastPictureThatLoads();
+    void builtPageStaysUntilTheTitlesChange();
+};
+
+void TestCatalogue::pagesOfFifteen()
+{
+    for (const int count : {15, 16}) {
+        UiFixture f;
+        QVERIFY(f.put(u"データ.TXT"_s, titles(count)));
+        QVERIFY(f.put(u"設定.TXT"_s, u"\"ヘルプツアー\",1\r\n"_s));
+        MainWindow& w = f.start();
+        f.dialogs.clear();
+        Catalogue* c = w.fraPic;
+        QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+        QVERIFY(c->isVisible());
+        QCOMPARE(f.dialogs.texts(), QStringList{tour::kCatalogue});
+        QCOMPARE(range(c), u"1～15"_s);
+        QCOMPARE(c->lblName[14]->text(), u"T15"_s);
+
+        QTest::mouseClick(c->cmdDown, Qt::LeftButton);
+        QCOMPARE(range(c), u"1～15"_s);
+        QTest::mouseClick(c->cmdUp, Qt::LeftButton);
+        QTest::mouseClick(c->cmdUp, Qt::LeftButton);
+        if (count == 15) {
+            QCOMPARE(range(c), u"1～15"_s);
+            QCOMPARE(c->lblName[0]->text(), u"T01"_s);
+            continue;
+        }
+        // The last page's range is not cut down to the last title.
+        QCOMPARE(range(c), u"16～30"_s);
+        QCOMPARE(c->lblName[0]->text(), u"T16"_s);
+        QCOMPARE(c->lblName[1]->text(), QString());
+        QVERIFY(c->imgPIc[1]->isEmpty());
+        QTest::mouseClick(c->cmdDown, Qt::LeftButton);
+        QCOMPARE(c->lblName[1]->text(), u"T02"_s);
+        QCOMPARE(f.dialogs.boxes.size(), size_t(1));
+    }
+}
+
+void TestCatalogue::slotOpensItsTitle()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, titles(20)));
+    MainWindow& w = f.start();
+    Catalogue* c = w.fraPic;
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QTest::mouseClick(c->cmdUp, Qt::LeftButton);
+
+    // An empty slot does nothing.
+    QTest::mouseClick(c->imgPIc[5], Qt::LeftButton);
+    QVERIFY(c->isVisible());
+
+    QTest::mouseClick(c->imgPIc[2], Qt::LeftButton);
+    QVERIFY(w.fraMain->isVisible());
+    QVERIFY(w.cmdDel->isEnabled());
+    QCOMPARE(w.fraMain->lblKensu->text(), u"18 / 20"_s);
+    QCOMPARE(w.fraMain->cboName->currentText(), u"T18"_s);
+    QCOMPARE(w.state().ListJumpIndex, 0);
+
+    // Back on the catalogue the same page waits; its names open titles too.
+    w.fraMain->hsbData->setValue(1);
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QCOMPARE(range(c), u"16～30"_s);
+    QTest::mouseClick(c->lblName[2], Qt::LeftButton);
+    QCOMPARE(w.fraMain->lblKensu->text(), u"18 / 20"_s);
+    QVERIFY(f.dialogs.boxes.empty());
+}
+
+void TestCatalogue::showsTheLastPictureThatLoads_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("inSlot");
+    QTest::addColumn<QString>("onCover");
+
+    QTest::newRow("jpeg and bitmap: the bitmap") << QStringList{u"jpg whole"_s, u"bmp whole"_s} << u"X.bmp"_s << u"X.bmp"_s;
+    QTest::newRow("gif alone") << QStringList{u"gif whole"_s} << u"X.gif"_s << u"X.gif"_s;
+    QTest::newRow("no picture") << QStringList{} << QString() << u"NOPIC.JPG"_s;
+    QTest::newRow("empty file") << QStringList{u"jpg empty"_s} << QString() << u"NOPIC.JPG"_s;
+    QTest::newRow("not a picture") << QStringList{u"bmp text"_s} << QString() << u"NOPIC.JPG"_s;
+    QTest::newRow("jpeg cut short") << QStringList{u"jpg cut"_s} << QString() << u"NOPIC.JPG"_s;
+    QTest::newRow("gif cut short") << QStringList{u"gif cut"_s} << QString() << u"NOPIC.JPG"_s;
+    QTest::newRow("bitmap cut short over a whole jpeg") << QStringList{u"jpg whole"_s, u"bmp cut"_s} << u"X.jpg"_s << u"X.jpg"_s;
+}
+
+void TestCatalogue::showsTheLastPictureThatLoads()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, inSlot);
+    QFETCH(QString, onCover);
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"X"_s)));
+    QVERIFY(f.putBytes(u"NOPIC.JPG"_s, picture("JPG")));
+    for (const QString& file : files) {
+        const QStringList parts = file.split(u' ');
+        QVERIFY(f.putBytes(u"X."_s + parts[0], pictureFile(parts[0], parts[1])));
+    }
+    MainWindow& w = f.start();
+    QCOMPARE(shown(w.fraMain->imgGazou), onCover);
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QCOMPARE(shown(w.fraPic->imgPIc[0]), inSlot);
+    QCOMPARE(w.fraPic->imgPIc[0]->isEmpty(), inSlot.isEmpty());
+    QCOMPARE(w.fraPic->lblName[0]->text(), u"X"_s);
+}
+
+void TestCatalogue::builtPageStaysUntilTheTitlesChange()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, titles(16)));
+    QVERIFY(f.putBytes(u"T01.jpg"_s, picture("JPG")));
+    QVERIFY(f.put(u"設定.TXT"_s, u"\"ヘルプツアー\",1\r\n"_s));
+    MainWindow& w = f.start();
+    Catalogue* c = w.fraPic;
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QCOMPARE(shown(c->imgPIc[0]), u"T01.jpg"_s);
+
+    // A cover brought in later is not seen while the built page is reused.
+    QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+    QVERIFY(f.putBytes(u"T01.bmp"_s, picture("BMP")));
+    f.dialogs.clear();
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QCOMPARE(shown(c->imgPIc[0]), u"T01.jpg"_s);
+    QVERIFY(f.dialogs.boxes.empty());
+
+    // A new title changes the set of titles: the catalogue is built again.
+    f.dialogs.inputs = {u"T17"_s};
+    QTest::mouseClick(w.cmdNew, Qt::LeftButton);
+    QVERIFY(!w.state().CatalogueReady);
+    f.dialogs.clear();
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QCOMPARE(shown(c->imgPIc[0]), u"T01.bmp"_s);
+    QCOMPARE(f.dialogs.texts(), QStringList{tour::kCatalogue});
+    QCOMPARE(f.dialogs.unexpected, 0);
+
+    // An empty collection opens on empty slots, is never built and shows no text.
+    UiFixture empty;
+    QVERIFY(empty.put(u"設定.TXT"_s, u"\"ヘルプツアー\",1\r\n"_s));
+    MainWindow& e = empty.start();
+    empty.dialogs.clear();
+    QTest::mouseClick(e.cmdPic, Qt::LeftButton);
+    QCOMPARE(range(e.fraPic), u"1～15"_s);
+    QCOMPARE(e.fraPic->lblName[0]->text(), QString());
+    QVERIFY(!e.state().CatalogueReady);
+    QVERIFY(empty.dialogs.boxes.empty());
+}
+
+QTEST_MAIN(TestCatalogue)
+#include "tst_catalogue.moc"
