@@ -1,6 +1,7 @@
 #include "lyricsrules.h"
 
 #include "store/collectionfiles.h"
+#include "store/tracktable.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -14,6 +15,43 @@ std::pair<QString, QString> splitLyricsFileName(const QString& fileName)
     if (underscore < 0)
         return {middle, QString()};
     return {middle.left(underscore), middle.mid(underscore + 1)};
+}
+
+std::optional<std::pair<QString, QString>> songOfLyricsFile(const QString& fileName, const TrackTable& tracks)
+{
+    const QString middle = fileName.mid(files::kLyricsPrefix.size(),
+                                        fileName.size() - files::kLyricsPrefix.size() - 4);
+    const qsizetype first = middle.indexOf(u'_');
+    if (first < 0)
+        return std::nullopt;
+    for (qsizetype at = first; at >= 0; at = middle.indexOf(u'_', at + 1)) {
+        QString song = middle.left(at);
+        QString artist = middle.mid(at + 1);
+        if (tracks.contains(song, artist))
+            return std::pair{std::move(song), std::move(artist)};
+    }
+    return std::pair{middle.left(first), middle.mid(first + 1)};
+}
+
+int countHits(QStringView text, QStringView key)
+{
+    if (key.isEmpty())
+        return 0;
+    int hits = 0;
+    for (qsizetype at = text.indexOf(key); at >= 0; at = text.indexOf(key, at + key.size()))
+        ++hits;
+    return hits;
+}
+
+QString pdfFileName(const QString& song, const QString& artist)
+{
+    QString name = song.isEmpty() ? u"歌詞"_s : artist.isEmpty() ? song : song + u"（"_s + artist + u"）"_s;
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20 || c == u'\\' || c == u'/' || c == u':' || c == u'*' || c == u'?' || c == u'"'
+            || c == u'<' || c == u'>' || c == u'|')
+            c = u'_';
+    }
+    return name + u".pdf"_s;
 }
 
 QString fileTextOfLyrics(const QString& boxText)
