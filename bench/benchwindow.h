@@ -22,7 +22,8 @@ public:
 
 class NoPrinter : public Printer {
 public:
-    bool printText(const QString&, const QString&) override { return false; }
+    Outcome print(const QTextDocument&) override { return Outcome::NoPrinter; }
+    QString pdfFileName(const QString&) override { return {}; }
 };
 
 // The main of a widget benchmark: a QApplication on the offscreen platform.

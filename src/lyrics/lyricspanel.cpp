@@ -2,11 +2,11 @@
 
 #include "app/appstate.h"
 #include "app/tell.h"
+#include "lyrics/lyricsprint.h"
 #include "lyrics/lyricsrules.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/named.h"
-#include "platform/printer.h"
 #include "store/filelisting.h"
 #include "store/namerules.h"
 #include "tracks/trackentry.h"
@@ -85,21 +85,27 @@ void LyricsPanel::msgKyokumoku_Click()
     m_state.tour.show(tour::kLyrics);
 }
 
+bool SaveLyrics(DataFolder& folder, Dialogs& dialogs, const QString& song, const QString& artist, const QString& text)
+{
+    if (const std::optional<namerules::NameRefusal> refusal = namerules::lyricsNameRefusal(song, artist)) {
+        tellRefusal(dialogs, *refusal);
+        return false;
+    }
+    const WriteResult written = folder.rewrite(namerules::lyricsFileName(song, artist), lyricsrules::fileTextOfLyrics(text));
+    if (!written.ok()) {
+        tellWriteFailure(dialogs, written);
+        return false;
+    }
+    return true;
+}
+
 void LyricsPanel::cmdKashiToroku_Click()
 {
     const QString text = typedText(*txtKashi1);
     if (text.isEmpty() || !m_hasLoaded)
         return;
-    if (const std::optional<namerules::NameRefusal> refusal = namerules::lyricsNameRefusal(m_loaded.song, m_loaded.artist)) {
-        tellRefusal(m_dialogs, *refusal);
+    if (!SaveLyrics(m_state.folder, m_dialogs, m_loaded.song, m_loaded.artist, text))
         return;
-    }
-    const QString name = namerules::lyricsFileName(m_loaded.song, m_loaded.artist);
-    const WriteResult written = m_state.folder.rewrite(name, lyricsrules::fileTextOfLyrics(text));
-    if (!written.ok()) {
-        tellWriteFailure(m_dialogs, written);
-        return;
-    }
     m_lyrics.refresh();
     Grid* grid = m_tracks.msgKyokumoku;
     if (m_loaded.row > 0 && m_loaded.row < grid->rows() && grid->text(m_loaded.row, 1) == m_loaded.song)
@@ -108,7 +114,5 @@ void LyricsPanel::cmdKashiToroku_Click()
 
 void LyricsPanel::cmdKashiPri_Click()
 {
-    if (!m_hasLoaded)
-        return;
-    m_printer.printText(m_loaded.song + u"　／　"_s + m_loaded.artist, txtKashi1->toPlainText());
+    PrintLyrics(m_dialogs, m_printer, m_loaded.song, m_loaded.artist, txtKashi1->toPlainText());
 }

@@ -3,12 +3,18 @@
 #include <QFrame>
 
 class AppState;
+class DataFolder;
 class Dialogs;
 class FileListing;
 class Printer;
 class QPlainTextEdit;
 class QPushButton;
 class TrackEntry;
+
+// Writes text as the lyrics of song by artist, for both lyrics boxes. A song or artist
+// that cannot be part of a file name, text the file cannot hold and a failed write are
+// told to the user, and give false with the file as it was.
+bool SaveLyrics(DataFolder& folder, Dialogs& dialogs, const QString& song, const QString& artist, const QString& text);
 
 // The lyrics panel of the main screen (fraKashi1), laid over the cover: the lyrics of
 // the track clicked in the track grid, to read, paste into, save and print.

@@ -1,33 +1,41 @@
 #include "qtprinter.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTextCursor>
+#include <QPrinterInfo>
+#include <QStandardPaths>
 #include <QTextDocument>
 
 using namespace Qt::Literals::StringLiterals;
 
-bool QtPrinter::printText(const QString& heading, const QString& text)
+Printer::Outcome QtPrinter::print(const QTextDocument& page)
 {
+    // Without a printer Qt would print to nothing and the page would seem printed.
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        return Outcome::NoPrinter;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(heading);
+    printer.setDocName(page.metaInformation(QTextDocument::DocumentTitle));
     QPrintDialog dialog(&printer, m_parent);
     dialog.setWindowTitle(u"印刷"_s);
     if (dialog.exec() != QDialog::Accepted)
-        return false;
-    QTextDocument document;
-    QTextCursor cursor(&document);
-    QTextCharFormat title;
-    title.setFontPointSize(14);
-    title.setFontWeight(QFont::Bold);
-    cursor.insertText(heading, title);
-    cursor.insertBlock();
-    cursor.insertBlock();
-    QTextCharFormat body;
-    body.setFontPointSize(11);
-    QString plain = text;
-    plain.replace(u"\r\n"_s, u"\n"_s);
-    cursor.insertText(plain, body);
-    document.print(&printer);
-    return printer.printerState() != QPrinter::Error;
+        return Outcome::Cancelled;
+    if (!printer.isValid())
+        return Outcome::Failed;
+    page.print(&printer);
+    const QPrinter::PrinterState state = printer.printerState();
+    return state == QPrinter::Error || state == QPrinter::Aborted ? Outcome::Failed : Outcome::Printed;
+}
+
+QString QtPrinter::pdfFileName(const QString& suggested)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    QString path = QFileDialog::getSaveFileName(m_parent, u"PDF ファイルとして保存"_s, QDir(folder).filePath(suggested),
+                                                u"PDF ファイル (*.pdf)"_s);
+    if (!path.isEmpty() && !path.endsWith(u".pdf"_s, Qt::CaseInsensitive))
+        path += u".pdf"_s;
+    return path;
 }

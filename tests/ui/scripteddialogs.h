@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTextDocument>
 
 #include <deque>
 #include <vector>
@@ -89,12 +90,31 @@ public:
     int closeCalls = 0;
 };
 
+// A printer for tests: records each page sent to it (its title, then its text) and
+// answers as scripted: printed unless an outcome is queued; the PDF save dialog gives
+// the queued paths, and is cancelled when none is left.
 class RecordingPrinter : public Printer {
 public:
-    bool printText(const QString& heading, const QString& text) override
+    Outcome print(const QTextDocument& page) override
     {
-        printed.append(heading + QStringLiteral("\n") + text);
-        return true;
+        printed.append(page.metaInformation(QTextDocument::DocumentTitle) + QStringLiteral("\n") + page.toPlainText());
+        if (outcomes.empty())
+            return Outcome::Printed;
+        const Outcome o = outcomes.front();
+        outcomes.pop_front();
+        return o;
+    }
+    QString pdfFileName(const QString& suggested) override
+    {
+        suggestedPdfNames.append(suggested);
+        if (pdfPaths.empty())
+            return {};
+        const QString path = pdfPaths.front();
+        pdfPaths.pop_front();
+        return path;
     }
     QStringList printed;
+    std::deque<Outcome> outcomes;
+    QStringList suggestedPdfNames;
+    std::deque<QString> pdfPaths;
 };
