@@ -79,7 +79,8 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     addPanel(fraIchiran);
     fraIchiran2 = new SongList(m_state, dialogs, *fraMain->filKashi1, *this);
     addPanel(fraIchiran2);
-    fraKensaku = addPanel(u"fraKensaku"_s);
+    fraKensaku = new TitleSearch(m_state, *this);
+    addPanel(fraKensaku);
     fraMaster = addPanel(u"fraMaster"_s);
     fraPic = new Catalogue(m_state, *this);
     addPanel(fraPic);
@@ -91,7 +92,7 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     connect(cmdMain, &QToolButton::clicked, this, &MainWindow::cmdMain_Click);
     connect(cmdPic, &QToolButton::clicked, fraPic, &Catalogue::cmdPic_Click);
     connect(cmdIchiran, &QToolButton::clicked, this, &MainWindow::cmdIchiran_Click);
-    connect(cmdKensaku, &QToolButton::clicked, this, [this] { openScreen(fraKensaku); });
+    connect(cmdKensaku, &QToolButton::clicked, this, &MainWindow::cmdKensaku_Click);
     connect(cmdIchiran2, &QToolButton::clicked, this, &MainWindow::cmdIchiran2_Click);
     connect(cmdList, &QToolButton::clicked, this, [this] { openScreen(fraList); });
     connect(cmdRank, &QToolButton::clicked, fraRank, &Ranking::cmdRank_Click);
@@ -200,6 +201,14 @@ void MainWindow::cmdIchiran2_Click()
     SetUpListGrids();
     HideAllPanels();
     fraIchiran2->ShowSongList();
+}
+
+void MainWindow::cmdKensaku_Click()
+{
+    if (fraKensaku->isVisible())
+        return;
+    HideAllPanels();
+    fraKensaku->ShowTitleSearch();
 }
 
 void MainWindow::SetUpListGrids()

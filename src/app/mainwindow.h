@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "lists/songlist.h"
 #include "lists/titlelist.h"
+#include "lists/titlesearch.h"
 #include "overviews/catalogue.h"
 #include "overviews/ranking.h"
 
@@ -56,7 +57,7 @@ public:
     MainScreen* fraMain;
     TitleList* fraIchiran;
     SongList* fraIchiran2;
-    QFrame* fraKensaku;
+    TitleSearch* fraKensaku;
     QFrame* fraList;
     Ranking* fraRank;
     Catalogue* fraPic;
@@ -78,6 +79,7 @@ private:
     void cmdMain_Click();
     void cmdIchiran_Click();
     void cmdIchiran2_Click();
+    void cmdKensaku_Click();
     void chkHelp_Click();
     void setHelpSwitch(bool on);
     void reportLoadProblems();

@@ -1,0 +1,184 @@
+#include "titlesearch.h"
+
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "app/tell.h"
+#include "lists/searchrules.h"
+#include "platform/named.h"
+#include "store/collectionnames.h"
+#include "store/masterlist.h"
+#include "upkeep/tourtexts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+using searchrules::Match;
+using searchrules::TitleField;
+
+ChoiceList::ChoiceList(QWidget* parent)
+    : QListWidget(parent)
+{
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { emit chosen(item->text()); });
+}
+
+void ChoiceList::keyPressEvent(QKeyEvent* event)
+{
+    const int before = currentRow();
+    QListWidget::keyPressEvent(event);
+    if (currentRow() != before && currentItem())
+        emit chosen(currentItem()->text());
+}
+
+namespace {
+
+// A control under its caption, the caption naming it for screen readers and Alt keys.
+QVBoxLayout* captioned(const QString& caption, QWidget* control, int stretch = 0)
+{
+    auto* label = new QLabel(caption);
+    label->setBuddy(control);
+    auto* box = new QVBoxLayout;
+    box->setSpacing(2);
+    box->addWidget(label);
+    box->addWidget(control, stretch);
+    return box;
+}
+
+} // namespace
+
+void fitRows(QListWidget* list)
+{
+    // Rows drawn from a fallback typeface (kanji among Latin text) are the tallest.
+    int row = 0;
+    for (int i = 0; i < list->count(); ++i)
+        row = std::max(row, list->sizeHintForRow(i));
+    list->setFixedHeight(row * list->count() + 2 * list->frameWidth() + 2);
+}
+
+TitleSearch::TitleSearch(AppState& state, MainWindow& window, QWidget* parent)
+    : QFrame(parent)
+    , m_state(state)
+    , m_window(window)
+{
+    setObjectName(u"fraKensaku"_s);
+    setFrameShape(QFrame::StyledPanel);
+
+    fraKenKoumoku = named(new QGroupBox(u"検索項目"_s), u"fraKenKoumoku"_s);
+    txtNamae = named(new QLineEdit, u"txtNamae"_s);
+    lstSakusya = named(new ChoiceList, u"lstSakusya"_s);
+    lstKeisai = named(new ChoiceList, u"lstKeisai"_s);
+    lstHyouka = named(new ChoiceList, u"lstHyouka"_s);
+    cboMedia2 = named(new QComboBox, u"cboMedia2"_s);
+    txtHizuk = named(new QLineEdit, u"txtHizuk"_s);
+    txtMemok = named(new QLineEdit, u"txtMemok"_s);
+    fraKensu = named(new QGroupBox(u"検索件数"_s), u"fraKensu"_s);
+    lstDaimei = named(new QListWidget, u"lstDaimei"_s);
+    lstDaimei->setUniformItemSizes(true);
+    cboMedia2->setMinimumWidth(150);
+
+    auto* lists = new QHBoxLayout;
+    lists->addLayout(captioned(u"アーティスト"_s, lstSakusya, 1), 3);
+    lists->addLayout(captioned(u"ジャンル"_s, lstKeisai, 1), 2);
+    auto* ratingAndMedia = captioned(u"評価"_s, lstHyouka);
+    ratingAndMedia->addSpacing(8);
+    ratingAndMedia->addLayout(captioned(u"メディア"_s, cboMedia2));
+    ratingAndMedia->addStretch(1);
+    lists->addLayout(ratingAndMedia, 1);
+    auto* keys = new QGridLayout;
+    const std::pair<QString, QLineEdit*> keyBoxes[] = {
+        {u"題名キー"_s, txtNamae}, {u"日付キー"_s, txtHizuk}, {u"メモキー"_s, txtMemok}};
+    int row = 0;
+    for (const auto& [caption, box] : keyBoxes) {
+        auto* label = new QLabel(caption);
+        label->setBuddy(box);
+        keys->addWidget(label, row, 0);
+        keys->addWidget(box, row, 1);
+        box->installEventFilter(this);
+        ++row;
+    }
+    keys->addWidget(new QLabel(u"語句を入力して Enter キーを押すと、その語句を含むタイトルを探します。"_s), row, 1);
+    auto* fields = new QVBoxLayout(fraKenKoumoku);
+    fields->addLayout(keys);
+    fields->addSpacing(6);
+    fields->addLayout(lists, 1);
+
+    (new QVBoxLayout(fraKensu))->addWidget(lstDaimei);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(fraKensu, 2);
+    layout->addWidget(fraKenKoumoku, 3);
+
+    const std::pair<ChoiceList*, TitleField> choices[] = {
+        {lstSakusya, TitleField::Artist}, {lstKeisai, TitleField::Genre}, {lstHyouka, TitleField::Rating}};
+    for (const auto& [list, field] : choices) {
+        connect(list, &ChoiceList::chosen, this, [this, field = field](const QString& item) {
+            showFound(searchrules::titlesWhere(m_state.titles, field, Match::Equals, item));
+        });
+    }
+    connect(cboMedia2, &QComboBox::activated, this, [this](int index) {
+        showFound(searchrules::titlesWhere(m_state.titles, TitleField::Media, Match::Equals, cboMedia2->itemText(index)));
+    });
+    connect(lstDaimei, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { m_window.ShowTitleByName(item->text()); });
+}
+
+void TitleSearch::ShowTitleSearch()
+{
+    show();
+    QApplication::processEvents();
+    cboMedia2->clear();
+    cboMedia2->addItems(ReadMaster(m_state.folder, Master::Media));
+    cboMedia2->setCurrentIndex(-1);
+    QStringList names;
+    names.reserve(m_state.titles.count());
+    for (const TitleRecord& t : m_state.titles.records())
+        names.append(t.name);
+    showFound(names);
+    lstSakusya->clear();
+    lstSakusya->addItems(ReadMaster(m_state.folder, Master::Artist));
+    lstKeisai->clear();
+    lstKeisai->addItems(ReadMaster(m_state.folder, Master::TitleGenre));
+    lstHyouka->clear();
+    lstHyouka->addItems({u"◎"_s, u"○"_s, u"△"_s, collection::kUnrated});
+    fitRows(lstHyouka);
+    QApplication::processEvents();
+    m_state.tour.show(tour::kTitleSearch);
+}
+
+void TitleSearch::showFound(const QStringList& names)
+{
+    lstDaimei->clear();
+    lstDaimei->addItems(names);
+    fraKensu->setTitle(searchrules::resultCount(lstDaimei->count()));
+}
+
+bool TitleSearch::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in a key box that holds a key searches and goes no further; in an empty box
+    // it is left to the box, and the results stay as they are.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const std::pair<QLineEdit*, TitleField> keyBoxes[] = {
+            {txtNamae, TitleField::Name}, {txtHizuk, TitleField::Date}, {txtMemok, TitleField::Memo}};
+        for (const auto& [box, field] : keyBoxes) {
+            if (watched != box || (key != Qt::Key_Return && key != Qt::Key_Enter))
+                continue;
+            const QString typed = typedText(*box);
+            if (typed.isEmpty())
+                break;
+            showFound(searchrules::titlesWhere(m_state.titles, field, Match::Contains, typed));
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}

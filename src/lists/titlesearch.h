@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QFrame>
+#include <QListWidget>
+
+class AppState;
+class MainWindow;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+// A list box of the search screens whose item is chosen with a click, or by moving to
+// it with the keys; chosen() is sent each time, even for the item already current, so
+// that a search can be repeated after another one.
+class ChoiceList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit ChoiceList(QWidget* parent = nullptr);
+
+signals:
+    void chosen(const QString& item);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// A short list box as tall as its items, none hidden behind a scroll bar.
+void fitRows(QListWidget* list);
+
+// The title search (fraKensaku): titles found by one field at a time, by a choice from
+// a list (exact) or by a key typed and confirmed with Enter (contained); a double-click
+// on a found name opens that title on the main screen.
+class TitleSearch : public QFrame {
+    Q_OBJECT
+public:
+    TitleSearch(AppState& state, MainWindow& window, QWidget* parent = nullptr);
+
+    // cmdKensaku, once the other screens are hidden: fills the choices from the masters,
+    // lists every title and shows the screen.
+    void ShowTitleSearch();
+
+    QGroupBox* fraKenKoumoku;
+    QLineEdit* txtNamae;
+    ChoiceList* lstSakusya;
+    ChoiceList* lstKeisai;
+    ChoiceList* lstHyouka;
+    QComboBox* cboMedia2;
+    QLineEdit* txtHizuk;
+    QLineEdit* txtMemok;
+    QGroupBox* fraKensu;
+    QListWidget* lstDaimei;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showFound(const QStringList& names);
+
+    AppState& m_state;
+    MainWindow& m_window;
+};
