@@ -69,11 +69,10 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     fraMain = new MainScreen(m_state, dialogs, printer);
     m_panelArea->addWidget(fraMain, 0, 0);
     m_panels.push_back(fraMain);
-    fraList = addPanel(u"fraList"_s);
+    fraList = new SongSearch(m_state, dialogs, printer, *fraMain->filKashi1, *this);
+    addPanel(fraList);
     // The song search's result grid; its screen fills it, the track grid's layout resets it.
-    msgKyokumoku2 = new Grid(fraList);
-    msgKyokumoku2->setObjectName(u"msgKyokumoku2"_s);
-    (new QVBoxLayout(fraList))->addWidget(msgKyokumoku2);
+    msgKyokumoku2 = fraList->msgKyokumoku2;
     fraMain->Frame1->setSongSearchGrid(msgKyokumoku2);
     fraIchiran = new TitleList(m_state, dialogs, *this);
     addPanel(fraIchiran);
@@ -94,7 +93,7 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     connect(cmdIchiran, &QToolButton::clicked, this, &MainWindow::cmdIchiran_Click);
     connect(cmdKensaku, &QToolButton::clicked, this, &MainWindow::cmdKensaku_Click);
     connect(cmdIchiran2, &QToolButton::clicked, this, &MainWindow::cmdIchiran2_Click);
-    connect(cmdList, &QToolButton::clicked, this, [this] { openScreen(fraList); });
+    connect(cmdList, &QToolButton::clicked, this, &MainWindow::cmdList_Click);
     connect(cmdRank, &QToolButton::clicked, fraRank, &Ranking::cmdRank_Click);
     // The master screen is filled anew every time its button is pressed.
     connect(cmdMaster, &QToolButton::clicked, this, [this] {
@@ -209,6 +208,14 @@ void MainWindow::cmdKensaku_Click()
         return;
     HideAllPanels();
     fraKensaku->ShowTitleSearch();
+}
+
+void MainWindow::cmdList_Click()
+{
+    if (fraList->isVisible())
+        return;
+    HideAllPanels();
+    fraList->ShowSongSearch();
 }
 
 void MainWindow::SetUpListGrids()

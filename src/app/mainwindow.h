@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "lists/songlist.h"
+#include "lists/songsearch.h"
 #include "lists/titlelist.h"
 #include "lists/titlesearch.h"
 #include "overviews/catalogue.h"
@@ -58,7 +59,7 @@ public:
     TitleList* fraIchiran;
     SongList* fraIchiran2;
     TitleSearch* fraKensaku;
-    QFrame* fraList;
+    SongSearch* fraList;
     Ranking* fraRank;
     Catalogue* fraPic;
     QFrame* fraMaster;
@@ -80,6 +81,7 @@ private:
     void cmdIchiran_Click();
     void cmdIchiran2_Click();
     void cmdKensaku_Click();
+    void cmdList_Click();
     void chkHelp_Click();
     void setHelpSwitch(bool on);
     void reportLoadProblems();

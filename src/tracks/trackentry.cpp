@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -133,10 +134,13 @@ void TrackEntry::LayoutTrackGrid()
 {
     layOut(msgKyokumoku, {u"順"_s, u"曲名"_s, u"詩"_s}, {440, 4830, 460},
            {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignHCenter});
-    // The song search results are emptied with it (its layout has no routine of its own).
-    if (m_songSearchGrid)
+    // The song search results are emptied with it (its layout has no routine of its own);
+    // there the song name takes the width the grid has.
+    if (m_songSearchGrid) {
         layOut(m_songSearchGrid, {u"曲名"_s, u"詩"_s, QString()}, {4280, 410, 0},
                {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignLeft});
+        m_songSearchGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
 }
 
 void TrackEntry::LayoutCompilationTrackGrid()
