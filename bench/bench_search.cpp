@@ -1,0 +1,160 @@
+#include "benchwindow.h"
+#include "generated.h"
+
+#include "app/mainwindow.h"
+#include "lists/songsearch.h"
+#include "lists/titlesearch.h"
+#include "lyrics/lyricssearch.h"
+#include "platform/grid.h"
+#include "store/cp932.h"
+#include "store/datafolder.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kLyricsFiles = 20000;
+// One lyrics file in a hundred holds the word.
+const QString kWord = u"虹色の約束"_s;
+
+// About 1.5 KB of CP932 lyrics: 30 lines of 24 characters.
+QByteArray lyricsBytes(int i)
+{
+    static const QString pool = u"あいうえおかきくけこさしすせそ空海風夜明け街の灯り君と僕の歌、遠く光る星へ願いを込めて"_s;
+    QString text;
+    for (int line = 0; line < 30; ++line) {
+        for (int c = 0; c < 24; ++c)
+            text += pool[(i * 7 + line * 13 + c * 5) % pool.size()];
+        if (line == 17 && i % 100 == 0)
+            text += kWord;
+        text += u"\r\n"_s;
+    }
+    QByteArray bytes;
+    cp932::encode(text, &bytes);
+    return bytes;
+}
+
+// A window on a collection at the design maximum with 20,000 lyrics files of its songs
+// and a track list file per title, started and on its main screen.
+struct LargeWindow {
+    LargeWindow()
+    {
+        bench::writeLargeCollection(dir.path());
+        for (int i = 0; i < kLyricsFiles; ++i) {
+            QFile f(dir.filePath(u"歌詞_ひかりの向こう側へ%1_架空の歌手%2.txt"_s.arg(i + 1).arg((i + 1) % 900)));
+            if (!f.open(QIODevice::WriteOnly) || f.write(lyricsBytes(i)) < 0)
+                std::abort();
+        }
+        for (int t = 1; t <= bench::kMaxRecords; ++t) {
+            QString list;
+            for (int s = 0; s < 12; ++s)
+                list += u"ひかりの向こう側へ%1\r\n"_s.arg((t * 12 + s) % bench::kMaxRecords + 1);
+            QByteArray bytes;
+            cp932::encode(list, &bytes);
+            QFile f(dir.filePath(u"曲目_夜明けのアルバム第%1集.txt"_s.arg(t)));
+            if (!f.open(QIODevice::WriteOnly) || f.write(bytes) < 0)
+                std::abort();
+        }
+        folder = std::make_unique<DataFolder>(dir.path());
+        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
+        window->startUp();
+        window->cmdList->click();
+    }
+
+    QTemporaryDir dir;
+    SilentDialogs dialogs;
+    NoHelp help;
+    NoPrinter printer;
+    std::unique_ptr<DataFolder> folder;
+    std::unique_ptr<MainWindow> window;
+};
+
+void pressEnter(QLineEdit* box)
+{
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
+    QApplication::sendEvent(box, &enter);
+}
+
+// The lyrics key confirmed with Enter: every lyrics file read and searched, the songs
+// holding the word listed.
+void LyricsKeywordSearch(benchmark::State& state)
+{
+    LargeWindow large;
+    SongSearch* search = large.window->fraList;
+    search->txtKashiKey->setText(kWord);
+    for (auto _ : state) {
+        pressEnter(search->txtKashiKey);
+        if (search->msgKyokumoku2->rows() != kLyricsFiles / 100 + 1)
+            state.SkipWithError("wrong number of songs found");
+    }
+}
+BENCHMARK(LyricsKeywordSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// "有り" and "無し" in turn: every song's lyrics file looked up in the listing.
+void LyricsPresenceSearch(benchmark::State& state)
+{
+    LargeWindow large;
+    SongSearch* search = large.window->fraList;
+    bool present = true;
+    for (auto _ : state) {
+        emit search->lstKashi->chosen(present ? u"有り"_s : u"無し"_s);
+        const int expected = present ? kLyricsFiles : bench::kMaxRecords - kLyricsFiles;
+        if (search->msgKyokumoku2->rows() != expected + 1)
+            state.SkipWithError("wrong number of songs found");
+        present = !present;
+    }
+}
+BENCHMARK(LyricsPresenceSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A click on a found song: its lyrics, the key counted, and the titles holding it out of
+// 32,766 track list files.
+void ClickFoundSong(benchmark::State& state)
+{
+    LargeWindow large;
+    SongSearch* search = large.window->fraList;
+    search->txtKashiKey->setText(kWord);
+    pressEnter(search->txtKashiKey);
+    for (auto _ : state) {
+        search->msgKyokumoku2->setCurrentCell(100, 0);
+        emit search->msgKyokumoku2->cellClicked(100, 0);
+        if (search->lstTitle->count() == 0)
+            state.SkipWithError("no title found");
+    }
+}
+BENCHMARK(ClickFoundSong)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// cmdList pressed on the main screen until the song search is shown with every song.
+void OpenSongSearch(benchmark::State& state)
+{
+    LargeWindow large;
+    MainWindow& window = *large.window;
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.cmdMain->click();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        window.cmdList->click();
+        if (window.fraList->msgKyokumoku2->rows() != bench::kMaxRecords + 1)
+            state.SkipWithError("song search not filled");
+    }
+}
+BENCHMARK(OpenSongSearch)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runWidgetBenchmarks(argc, argv);
+}
