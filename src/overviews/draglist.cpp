@@ -117,12 +117,12 @@ void DragList::paintEvent(QPaintEvent* event)
     // A line with an arrowhead above the entry the dragged one will be put before.
     const QRect target = visualRect(m_model->index(to));
     const QColor marker(220, 90, 0);
-    const int y = target.top() + 1;
+    const int y = target.top();
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(marker, 3));
-    painter.drawLine(target.left() + 8, y, target.right() - 2, y);
+    painter.drawLine(target.left() + 10, y, target.right() - 2, y);
     painter.setPen(Qt::NoPen);
     painter.setBrush(marker);
-    painter.drawPolygon(QPolygon({QPoint(target.left() + 1, y - 6), QPoint(target.left() + 10, y), QPoint(target.left() + 1, y + 6)}));
+    painter.drawPolygon(QPolygon({QPoint(target.left() + 1, y - 7), QPoint(target.left() + 13, y), QPoint(target.left() + 1, y + 7)}));
 }

@@ -90,9 +90,10 @@ CoverImport::CoverImport(AppState& state, Dialogs& dialogs, PictureBox& cover, Q
     layout->addLayout(lists, 1);
     layout->addLayout(buttons);
 
+    // The files are listed when the panel opens, not while the program starts.
     m_folder = QDir::cleanPath(m_state.folder.path());
     fillDrives();
-    ShowFolder(m_folder);
+    showFolders();
 
     connect(drvZukei_Moto, &QComboBox::activated, this, &CoverImport::drvZukei_Moto_Change);
     connect(dirZukei_Moto, &QTreeWidget::itemActivated, this,
@@ -137,6 +138,13 @@ void CoverImport::ShowFolder(const QString& folder)
     if (!QFileInfo(path).isDir())
         return;
     m_folder = path;
+    showFolders();
+    ShowFiles();
+}
+
+void CoverImport::showFolders()
+{
+    const QString& path = m_folder;
     if (const int drive = driveOf(drvZukei_Moto, path); drive >= 0) {
         const QSignalBlocker quiet(drvZukei_Moto);
         drvZukei_Moto->setCurrentIndex(drive);
@@ -166,7 +174,6 @@ void CoverImport::ShowFolder(const QString& folder)
     }
     parent->setExpanded(true);
     dirZukei_Moto->setCurrentItem(parent);
-    ShowFiles();
 }
 
 void CoverImport::ShowFiles()

@@ -41,6 +41,8 @@ private:
     // The drives as they are now, the one holding the folder shown selected.
     void fillDrives();
     void drvZukei_Moto_Change(int index);
+    // The folder shown and its way down from the drive's root, with the folders in it.
+    void showFolders();
     void ShowFiles();
     void filZukei_Moto_Click(int row);
     void cmdFileCopy_Click();
