@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -48,6 +50,12 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ウタバコ"));
+    // The program speaks Japanese whatever the desktop's language: so do Qt's own
+    // buttons and dialogs (はい, キャンセル, the print dialog).
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QLocale(QLocale::Japanese, QLocale::Japan), u"qtbase"_s, u"_"_s,
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtJapanese);
     QApplication::setApplicationVersion(QStringLiteral(UTABAKO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.utabako.utabako"));
     QDir::setCurrent(choice.folder);
