@@ -245,6 +245,9 @@ WriteResult DataFolder::writeBytes(const QString& name, QByteArrayView bytes)
     if (!isPlainFileName(name))
         return {WriteResult::Kind::BadFileName, name, {}, {}};
     const QString path = filePath(name);
+    // A link would take the bytes to the file it points to, outside the folder.
+    if (QFileInfo(path).isSymLink())
+        return {WriteResult::Kind::Io, name, {}, u"別の場所のファイルを指すリンクです"_s};
     const FolderNames::Stamp before = m_names.stamp();
     StagedFile staged;
     WriteResult written = staged.write(path, bytes);

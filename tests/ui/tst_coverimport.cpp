@@ -168,6 +168,7 @@ void TestCoverImport::failedCopyLeavesNothing_data()
     QTest::newRow("source gone") << u"source gone"_s;
     QTest::newRow("a folder under the cover's name") << u"folder"_s;
     QTest::newRow("data folder read-only") << u"read-only"_s;
+    QTest::newRow("a link to a picture elsewhere") << u"link"_s;
 }
 
 void TestCoverImport::failedCopyLeavesNothing()
@@ -183,6 +184,12 @@ void TestCoverImport::failedCopyLeavesNothing()
     }
     if (failure == u"read-only"_s)
         i.f.folder->setReadOnly(u"読み取り専用のメディアです"_s);
+    QTemporaryDir elsewhere;
+    if (failure == u"link"_s) {
+        QVERIFY(fixture::write(elsewhere.filePath(u"mine.jpg"_s), "kept"));
+        QVERIFY(QFile::link(elsewhere.filePath(u"mine.jpg"_s), i.f.path(u"Blue.jpg"_s)));
+        i.f.dialogs.answers = {Dialogs::Answer::Ok};
+    }
     const QStringList before = QDir(i.f.tmp.path()).entryList(QDir::Files | QDir::Hidden);
     i.copy();
 
@@ -190,6 +197,8 @@ void TestCoverImport::failedCopyLeavesNothing()
     QVERIFY2(i.f.dialogs.boxes.back().text.contains(u"Blue.jpg"_s), qPrintable(i.f.dialogs.boxes.back().text));
     QVERIFY(i.panel->isVisible());
     QCOMPARE(QDir(i.f.tmp.path()).entryList(QDir::Files | QDir::Hidden), before);
+    if (failure == u"link"_s)
+        QCOMPARE(fixture::read(elsewhere.filePath(u"mine.jpg"_s)), QByteArray("kept"));
 }
 
 void TestCoverImport::offersToRemovePicturesShownInstead()
