@@ -18,8 +18,10 @@ command -v rsvg-convert >/dev/null 2>&1 || {
 
 for svg in "$src"/*.svg; do
     name=$(basename "$svg" .svg)
-    # Square drawings: the third number of viewBox="0 0 N N" is the base size.
-    size=$(sed -n 's/.*viewBox="0 0 \([0-9]*\) [0-9]*".*/\1/p' "$svg" | head -n 1)
+    # Square drawings: shown at data-shown="N" pixels where the drawing says so (the
+    # rating faces), else at the third number of viewBox="0 0 N N".
+    size=$(sed -n 's/.*data-shown="\([0-9]*\)".*/\1/p' "$svg" | head -n 1)
+    [ -n "$size" ] || size=$(sed -n 's/.*viewBox="0 0 \([0-9]*\) [0-9]*".*/\1/p' "$svg" | head -n 1)
     if [ -z "$size" ]; then
         echo "draw_icons.sh: no viewBox in $svg" >&2
         exit 1

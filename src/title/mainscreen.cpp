@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QIcon>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -203,7 +204,8 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     for (int i = 0; i < 3; ++i) {
         imgFace1[static_cast<size_t>(i)] = named(new QLabel, u"imgFace1_%1"_s.arg(i));
         QLabel* face = imgFace1[static_cast<size_t>(i)];
-        face->setPixmap(QPixmap(u":/icons/face%1.png"_s.arg(i)).scaled(56, 56, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        // Drawn at the size shown and at twice that, for screens scaled to 200 %.
+        face->setPixmap(QIcon(u":/icons/face%1.png"_s.arg(i)).pixmap(QSize(56, 56), face->devicePixelRatioF()));
         face->setAlignment(Qt::AlignCenter);
         face->setToolTip(u"クリックで評価を切り替えます"_s);
         face->setCursor(Qt::PointingHandCursor);
