@@ -192,13 +192,7 @@ void SongList::cmdTuika2_Click()
 
 int SongList::editedRow() const
 {
-    if (m_editKey.isEmpty())
-        return 0;
-    for (int r = 1; r < msgIchiran2->rows(); ++r) {
-        if (msgIchiran2->text(r, col::kOrderKey) == m_editKey)
-            return r;
-    }
-    return 0;
+    return m_editKey.isEmpty() ? 0 : msgIchiran2->findRow(col::kOrderKey, m_editKey);
 }
 
 void SongList::cmdThozon2_Click()

@@ -171,13 +171,7 @@ void TitleList::cmdTuika_Click()
 
 int TitleList::editedRow() const
 {
-    if (m_editKey.isEmpty())
-        return 0;
-    for (int r = 1; r < msgIchiran->rows(); ++r) {
-        if (msgIchiran->text(r, col::kOrderKey) == m_editKey)
-            return r;
-    }
-    return 0;
+    return m_editKey.isEmpty() ? 0 : msgIchiran->findRow(col::kOrderKey, m_editKey);
 }
 
 void TitleList::cmdThozon_Click()

@@ -261,6 +261,15 @@ void reorder(std::vector<QStringList>& data, const std::vector<std::pair<Key, si
 
 } // namespace
 
+int Grid::findRow(int col, const QString& text) const
+{
+    for (int r = 1; r < rows(); ++r) {
+        if (this->text(r, col) == text)
+            return r;
+    }
+    return 0;
+}
+
 void Grid::sortRows(int col, Qt::SortOrder order, SortAs as)
 {
     std::vector<QStringList>& data = m_model->rows();

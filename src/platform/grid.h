@@ -58,6 +58,9 @@ public:
     void setColAlignment(int col, Qt::Alignment alignment);
     void setHeaderAlignment(int col, Qt::Alignment alignment);
 
+    // The first data row whose cell in col reads text, or 0.
+    int findRow(int col, const QString& text) const;
+
     int row() const;
     int col() const;
     void setCurrentCell(int row, int col);
