@@ -35,7 +35,7 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, MainW
     setObjectName(u"fraIchiran2"_s);
     setFrameShape(QFrame::StyledPanel);
 
-    msgIchiran2 = named(new Grid, u"msgIchiran2"_s);
+    msgIchiran2 = named(new Grid, u"msgIchiran2"_s, u"曲一覧"_s);
     msgIchiran2->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     sortBar2 = new SortButtons(*msgIchiran2, u"cmdSort2"_s,
                                {u"曲名"_s, u"アーティスト"_s, u"ジャンル"_s, u"作詞"_s, u"作曲"_s, u"編曲"_s, u"歌詞"_s},

@@ -58,17 +58,17 @@ SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, File
 
     Frame8 = named(new QGroupBox(u"検索項目"_s), u"Frame8"_s);
     txtKyokukey = named(new QLineEdit, u"txtKyokukey"_s);
-    lstSakusya3 = named(new ChoiceList, u"lstSakusya3"_s);
-    lstKeisai3 = named(new ChoiceList, u"lstKeisai3"_s);
+    lstSakusya3 = named(new ChoiceList, u"lstSakusya3"_s, u"アーティスト"_s);
+    lstKeisai3 = named(new ChoiceList, u"lstKeisai3"_s, u"ジャンル"_s);
     cboSakushi = named(new QComboBox, u"cboSakushi"_s);
     cboSakkyoku = named(new QComboBox, u"cboSakkyoku"_s);
     cboHenkyoku = named(new QComboBox, u"cboHenkyoku"_s);
-    lstKashi = named(new ChoiceList, u"lstKashi"_s);
+    lstKashi = named(new ChoiceList, u"lstKashi"_s, u"歌詞有無"_s);
     txtKashiKey = named(new QLineEdit, u"txtKashiKey"_s);
     fraKensu2 = named(new QGroupBox(u"検索件数"_s), u"fraKensu2"_s);
-    msgKyokumoku2 = named(new Grid, u"msgKyokumoku2"_s);
+    msgKyokumoku2 = named(new Grid, u"msgKyokumoku2"_s, u"検索結果の曲"_s);
     Frame9 = named(new QGroupBox(u"収録タイトル"_s), u"Frame9"_s);
-    lstTitle = named(new QListWidget, u"lstTitle"_s);
+    lstTitle = named(new QListWidget, u"lstTitle"_s, u"収録タイトル"_s);
     Frame7 = new LyricsSearch(state, dialogs, printer, *msgKyokumoku2);
     for (QComboBox* combo : {cboSakushi, cboSakkyoku, cboHenkyoku}) {
         combo->setMinimumWidth(150);

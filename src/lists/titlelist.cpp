@@ -34,7 +34,7 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, MainWindow& window, QWid
     setObjectName(u"fraIchiran"_s);
     setFrameShape(QFrame::StyledPanel);
 
-    msgIchiran = named(new Grid, u"msgIchiran"_s);
+    msgIchiran = named(new Grid, u"msgIchiran"_s, u"タイトル一覧"_s);
     msgIchiran->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     sortBar = new SortButtons(*msgIchiran, u"cmdSort1"_s,
                               {u"タイトル"_s, u"アーティスト"_s, u"ジャンル"_s, u"評価"_s, u"メディア"_s, u"日付け"_s, u"メモ"_s},

@@ -76,14 +76,14 @@ TitleSearch::TitleSearch(AppState& state, MainWindow& window, QWidget* parent)
 
     fraKenKoumoku = named(new QGroupBox(u"検索項目"_s), u"fraKenKoumoku"_s);
     txtNamae = named(new QLineEdit, u"txtNamae"_s);
-    lstSakusya = named(new ChoiceList, u"lstSakusya"_s);
-    lstKeisai = named(new ChoiceList, u"lstKeisai"_s);
-    lstHyouka = named(new ChoiceList, u"lstHyouka"_s);
+    lstSakusya = named(new ChoiceList, u"lstSakusya"_s, u"アーティスト"_s);
+    lstKeisai = named(new ChoiceList, u"lstKeisai"_s, u"ジャンル"_s);
+    lstHyouka = named(new ChoiceList, u"lstHyouka"_s, u"評価"_s);
     cboMedia2 = named(new QComboBox, u"cboMedia2"_s);
     txtHizuk = named(new QLineEdit, u"txtHizuk"_s);
     txtMemok = named(new QLineEdit, u"txtMemok"_s);
     fraKensu = named(new QGroupBox(u"検索件数"_s), u"fraKensu"_s);
-    lstDaimei = named(new QListWidget, u"lstDaimei"_s);
+    lstDaimei = named(new QListWidget, u"lstDaimei"_s, u"検索結果のタイトル"_s);
     lstDaimei->setUniformItemSizes(true);
     cboMedia2->setMinimumWidth(150);
 

@@ -63,8 +63,8 @@ Ranking::Ranking(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget*
     setObjectName(u"fraRank"_s);
     setFrameShape(QFrame::StyledPanel);
 
-    msgSaku = named(new Grid, u"msgSaku"_s);
-    msgKei = named(new Grid, u"msgKei"_s);
+    msgSaku = named(new Grid, u"msgSaku"_s, u"タイトル数ランキング"_s);
+    msgKei = named(new Grid, u"msgKei"_s, u"曲数ランキング"_s);
     optSaku1 = named(new QRadioButton(u"多い順"_s), u"optSaku1"_s);
     optSaku2 = named(new QRadioButton(u"少ない順"_s), u"optSaku2"_s);
     optKei1 = named(new QRadioButton(u"多い順"_s), u"optKei1"_s);
@@ -72,7 +72,7 @@ Ranking::Ranking(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget*
     lstKasyu = named(new QListView, u"lstKasyu"_s);
     lstKasyu->setModel(m_kasyu);
     lstKasyu->hide();
-    lstBicho = named(new DragList, u"lstBicho"_s);
+    lstBicho = named(new DragList, u"lstBicho"_s, u"タイトルデータ表示順位微調整"_s);
     QFont listFont = lstBicho->font();
     listFont.setPointSize(11);
     lstBicho->setFont(listFont);

@@ -193,7 +193,10 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     const QString labels[] = {u"アーティスト"_s, u"ジャンル"_s, u"評価"_s};
     QComboBox* combos[] = {cboSakusya, cboKeisai, cboHyouka};
     for (int i = 0; i < 3; ++i) {
-        frame2Layout->addWidget(new QLabel(labels[i]), i, 0);
+        auto* label = new QLabel(labels[i]);
+        label->setBuddy(combos[i]);
+        combos[i]->setAccessibleName(labels[i]);
+        frame2Layout->addWidget(label, i, 0);
         frame2Layout->addWidget(combos[i], i, 1);
     }
     frame2Layout->setColumnStretch(1, 1);
@@ -226,6 +229,9 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     fraPicget->hide();
 
     auto* top = new QHBoxLayout;
+    auto* nameLabel = new QLabel(u"タイトル"_s);
+    nameLabel->setBuddy(cboName);
+    top->addWidget(nameLabel);
     top->addWidget(cboName, 1);
     top->addWidget(lblKensu);
 

@@ -56,7 +56,7 @@ TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, Q
     , m_position(position)
 {
     setObjectName(u"Frame1"_s);
-    msgKyokumoku = named(new Grid, u"msgKyokumoku"_s);
+    msgKyokumoku = named(new Grid, u"msgKyokumoku"_s, u"曲目"_s);
     cmdHensyu = named(new QPushButton(u"曲目登録"_s), u"cmdHensyu"_s);
     txtKasyu = named(new QPlainTextEdit, u"txtKasyu"_s);
     txtKasyu->hide();
