@@ -80,7 +80,8 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     addPanel(fraIchiran2);
     fraKensaku = new TitleSearch(m_state, *this);
     addPanel(fraKensaku);
-    fraMaster = addPanel(u"fraMaster"_s);
+    fraMaster = new MasterScreen(m_state, dialogs, *this);
+    addPanel(fraMaster);
     fraPic = new Catalogue(m_state, *this);
     addPanel(fraPic);
     fraRank = new Ranking(m_state, dialogs, *this);
@@ -96,10 +97,7 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     connect(cmdList, &QToolButton::clicked, this, &MainWindow::cmdList_Click);
     connect(cmdRank, &QToolButton::clicked, fraRank, &Ranking::cmdRank_Click);
     // The master screen is filled anew every time its button is pressed.
-    connect(cmdMaster, &QToolButton::clicked, this, [this] {
-        HideAllPanels();
-        fraMaster->show();
-    });
+    connect(cmdMaster, &QToolButton::clicked, fraMaster, &MasterScreen::cmdMaster_Click);
     connect(cmdHelp, &QToolButton::clicked, this, [this] { m_help.open(); });
     connect(cmdEnd, &QToolButton::clicked, this, &QWidget::close);
     // Toggled by a click, a key or an accessibility client alike; the program's own

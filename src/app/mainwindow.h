@@ -7,6 +7,7 @@
 #include "lists/titlesearch.h"
 #include "overviews/catalogue.h"
 #include "overviews/ranking.h"
+#include "upkeep/masterscreen.h"
 
 #include <QFrame>
 #include <QWidget>
@@ -62,7 +63,7 @@ public:
     SongSearch* fraList;
     Ranking* fraRank;
     Catalogue* fraPic;
-    QFrame* fraMaster;
+    MasterScreen* fraMaster;
     class Grid* msgKyokumoku2;
 
     static const QString HelpFileName;

@@ -158,4 +158,10 @@ inline const QString kSongSearch = QStringLiteral(
     "歌詞の中に任意の語句が何箇所に存在するのかを検索できる機能もあります。\r\n"
     "キー欄に語句を入力し、検索キーを押すごとに歌詞の中からその語句の位置を表示します。\r\n");
 
+inline const QString kMaster = QStringLiteral(
+    "サンプルデータを削除して自分のデータとしてスタートさせたり\r\n"
+    "歌手マスタや掲載雑誌マスタの編集ができます。\r\n\r\n"
+    "また、もし以前の版をお使いだったユーザーさんであれば\r\n"
+    "簡単な操作でデータを引き継ぐことが可能です。");
+
 } // namespace tour

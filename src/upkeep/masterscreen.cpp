@@ -1,0 +1,230 @@
+#include "masterscreen.h"
+
+#include "app/appstate.h"
+#include "app/mainwindow.h"
+#include "app/tell.h"
+#include "platform/dialogs.h"
+#include "upkeep/tourtexts.h"
+#include "upkeep/upkeeprules.h"
+
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct MasterView {
+    Master master;
+    const char16_t* label;
+    const char16_t* list;
+    const char16_t* button;
+    const char16_t* question;
+    const char16_t* title;
+};
+
+const std::array<MasterView, MasterScreen::kMasters> kViews{{
+    {Master::Artist, u"アーティスト", u"lstSakusya2", u"cmdSakuDel",
+     u"現在登録されているアーティストデータを全てクリアしますか？", u"アーティスト全データ削除確認"},
+    {Master::TitleGenre, u"ジャンル", u"lstKeisai2", u"cmdKeisaiDel",
+     u"現在登録されているタイトルのジャンルデータを全てクリアしますか？", u"ジャンル全データ削除確認"},
+    {Master::Media, u"メディア", u"lstMedia2", u"cmdMediaDel",
+     u"現在登録されているメディアデータを全てクリアしますか？", u"メディア全データ削除確認"},
+    {Master::SongGenre, u"ジャンル", u"lstJanru2", u"cmdJanru2Del",
+     u"現在登録されている曲目のジャンルデータを全てクリアしますか？", u"ジャンル全データ削除確認"},
+    {Master::Lyricist, u"作詞", u"lstSakushi2", u"cmdSakushi2Del",
+     u"現在登録されている作詞者データを全てクリアしますか？", u"作詞者全データ削除確認"},
+    {Master::Composer, u"作曲", u"lstSakkyoku2", u"cmdSakkyoku2Del",
+     u"現在登録されている作曲者データを全てクリアしますか？", u"作曲者全データ削除確認"},
+    {Master::Arranger, u"編曲", u"lstHenkyoku2", u"cmdHenkyoku2Del",
+     u"現在登録されている編曲者データを全てクリアしますか？", u"編曲者全データ削除確認"},
+}};
+
+QString text(const char16_t* s)
+{
+    return QString::fromUtf16(s);
+}
+
+} // namespace
+
+MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent)
+    : QFrame(parent)
+    , m_state(state)
+    , m_dialogs(dialogs)
+    , m_window(window)
+{
+    setObjectName(u"fraMaster"_s);
+    setFrameShape(QFrame::StyledPanel);
+
+    Frame5 = new QGroupBox(u"タイトル用マスタ"_s);
+    Frame5->setObjectName(u"Frame5"_s);
+    Frame4 = new QGroupBox(u"曲目用マスタ"_s);
+    Frame4->setObjectName(u"Frame4"_s);
+    auto* row5 = new QHBoxLayout(Frame5);
+    auto* row4 = new QHBoxLayout(Frame4);
+
+    for (int i = 0; i < kMasters; ++i) {
+        const MasterView& view = kViews[static_cast<size_t>(i)];
+        auto* column = new QVBoxLayout;
+        column->addWidget(new QLabel(text(view.label)));
+        auto* list = new QListWidget;
+        list->setObjectName(text(view.list));
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        column->addWidget(list, 1);
+        auto* button = new QPushButton(u"全部消す"_s);
+        button->setObjectName(text(view.button));
+        column->addWidget(button);
+        (i < 3 ? row5 : row4)->addLayout(column);
+        lists[static_cast<size_t>(i)] = list;
+        eraseButtons[static_cast<size_t>(i)] = button;
+        connect(list, &QListWidget::itemDoubleClicked, this,
+                [this, i, list](QListWidgetItem* item) { deleteEntry(i, list->row(item)); });
+        connect(button, &QPushButton::clicked, this, [this, i] { eraseMaster(i); });
+    }
+    lstSakusya2 = lists[0];
+    lstKeisai2 = lists[1];
+    lstMedia2 = lists[2];
+    lstJanru2 = lists[3];
+    lstSakushi2 = lists[4];
+    lstSakkyoku2 = lists[5];
+    lstHenkyoku2 = lists[6];
+    cmdSakuDel = eraseButtons[0];
+    cmdKeisaiDel = eraseButtons[1];
+    cmdMediaDel = eraseButtons[2];
+    cmdJanru2Del = eraseButtons[3];
+    cmdSakushi2Del = eraseButtons[4];
+    cmdSakkyoku2Del = eraseButtons[5];
+    cmdHenkyoku2Del = eraseButtons[6];
+
+    Label7 = new QLabel(u"現在のデータを削除して　最初から　　スタートするとき　　　　　　　　　↓"_s);
+    Label7->setObjectName(u"Label7"_s);
+    Label7->setWordWrap(true);
+    Label7->setFixedWidth(150);
+    Label7->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    cmdAllDel = new QPushButton(u"初期化"_s);
+    cmdAllDel->setObjectName(u"cmdAllDel"_s);
+    cmdAllDel->setFixedWidth(150);
+    connect(cmdAllDel, &QPushButton::clicked, this, &MasterScreen::cmdAllDel_Click);
+
+    auto* reset = new QVBoxLayout;
+    reset->addStretch(1);
+    reset->addWidget(Label7);
+    reset->addWidget(cmdAllDel);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Frame5, 0, 0);
+    grid->addLayout(reset, 0, 1);
+    grid->addWidget(Frame4, 1, 0, 1, 2);
+    grid->setRowStretch(0, 1);
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(0, 1);
+}
+
+void MasterScreen::fill(int master)
+{
+    QListWidget* list = lists[static_cast<size_t>(master)];
+    list->clear();
+    // A missing file is an empty list; the first write creates it.
+    list->addItems(ReadMaster(m_state.folder, kViews[static_cast<size_t>(master)].master));
+}
+
+void MasterScreen::cmdMaster_Click()
+{
+    for (int i = 0; i < kMasters; ++i)
+        fill(i);
+    m_window.HideAllPanels();
+    show();
+    m_state.tour.show(tour::kMaster);
+}
+
+void MasterScreen::deleteEntry(int master, int row)
+{
+    QListWidget* list = lists[static_cast<size_t>(master)];
+    if (row < 0 || row >= list->count())
+        return;
+    const QString entry = list->item(row)->text();
+    if (m_dialogs.message(entry + u" を削除しますか？"_s, u"削除確認"_s, Dialogs::Icon::Question,
+                          Dialogs::Buttons::YesNo, Dialogs::Answer::No)
+        != Dialogs::Answer::Yes)
+        return;
+    QStringList names;
+    for (int r = 0; r < list->count(); ++r) {
+        if (r != row)
+            names.append(list->item(r)->text());
+    }
+    const WriteResult written = WriteMaster(m_state.folder, kViews[static_cast<size_t>(master)].master, names);
+    if (!written.ok()) {
+        tellWriteFailure(m_dialogs, written);
+        fill(master);
+        return;
+    }
+    delete list->takeItem(row);
+}
+
+void MasterScreen::eraseMaster(int master)
+{
+    const MasterView& view = kViews[static_cast<size_t>(master)];
+    if (m_dialogs.message(text(view.question), text(view.title), Dialogs::Icon::Question,
+                          Dialogs::Buttons::YesNo, Dialogs::Answer::No)
+        != Dialogs::Answer::Yes)
+        return;
+    const WriteResult written = WriteMaster(m_state.folder, view.master, {});
+    if (!written.ok()) {
+        tellWriteFailure(m_dialogs, written);
+        fill(master);
+        return;
+    }
+    lists[static_cast<size_t>(master)]->clear();
+}
+
+void MasterScreen::cmdAllDel_Click()
+{
+    if (m_dialogs.message(u"現在登録されているデータを全てクリアしますか？"_s, u"タイトル全データ削除確認"_s,
+                          Dialogs::Icon::Question, Dialogs::Buttons::YesNo, Dialogs::Answer::No)
+        != Dialogs::Answer::Yes)
+        return;
+
+    QString kept;
+    WriteResult failure;
+    {
+        const BusyPointer busy(m_dialogs);
+        QStringList titleNames;
+        for (int i = 1; i <= m_state.titles.count(); ++i)
+            titleNames.append(m_state.titles.at(i).name);
+        const QStringList emptied = upkeeprules::resetEmptiedFiles();
+        const QStringList deleted = upkeeprules::resetDeletedFiles(m_state.folder, titleNames);
+
+        // Everything the reset takes is copied aside first; without that copy nothing goes.
+        failure = upkeeprules::backUp(m_state.folder, emptied + deleted, QDateTime::currentDateTime(), &kept);
+        if (failure.ok()) {
+            std::vector<DataFolder::Change> empty;
+            for (const QString& name : emptied)
+                empty.push_back({name, QString()});
+            failure = m_state.folder.write(empty);
+            if (failure.ok()) {
+                for (const QString& name : deleted)
+                    m_state.folder.remove(name);
+            } else {
+                QDir(QDir(m_state.folder.path()).filePath(kept)).removeRecursively();
+            }
+        }
+    }
+    if (!failure.ok()) {
+        m_dialogs.message(failure.message() + u"\r\n\r\n"_s
+                              + u"元のデータを残せないため、初期化を取りやめました。データは何も消していません。"_s,
+                          u"初期化の中止"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
+    m_dialogs.message(u"一旦プログラムを終了しますので再起動してください。"_s + u"\r\n\r\n"_s
+                          + u"元のデータは %1 に残してあります。"_s.arg(QDir::toNativeSeparators(
+                              QDir(m_state.folder.path()).filePath(kept))),
+                      u"データ削除"_s, Dialogs::Icon::Information);
+    // The normal way out, so that the data folder is let go on the way.
+    m_window.close();
+}
