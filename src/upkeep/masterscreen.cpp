@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/tell.h"
 #include "platform/dialogs.h"
+#include "platform/named.h"
 #include "upkeep/tourtexts.h"
 #include "upkeep/upkeeprules.h"
 
@@ -73,12 +74,12 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
         const MasterView& view = kViews[static_cast<size_t>(i)];
         auto* column = new QVBoxLayout;
         column->addWidget(new QLabel(text(view.label)));
-        auto* list = new QListWidget;
-        list->setObjectName(text(view.list));
+        const QString group = i < 3 ? u"タイトル用マスタ"_s : u"曲目用マスタ"_s;
+        auto* list = named(new QListWidget, text(view.list), group + u" "_s + text(view.label));
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         column->addWidget(list, 1);
-        auto* button = new QPushButton(u"全部消す"_s);
-        button->setObjectName(text(view.button));
+        auto* button = named(new QPushButton(u"全部消す"_s), text(view.button),
+                             group + u" "_s + text(view.label) + u" 全部消す"_s);
         column->addWidget(button);
         (i < 3 ? row5 : row4)->addLayout(column);
         lists[static_cast<size_t>(i)] = list;
@@ -104,12 +105,15 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
 
     Label7 = new QLabel(u"現在のデータを削除して　最初から　　スタートするとき　　　　　　　　　↓"_s);
     Label7->setObjectName(u"Label7"_s);
+    // Twelve full-width characters to a line, as the text is spaced for: the arrow ends
+    // the last line, over the button.
     Label7->setWordWrap(true);
-    Label7->setFixedWidth(150);
-    Label7->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    const int width = Label7->fontMetrics().horizontalAdvance(u"現在のデータを削除して　"_s) + 4;
+    Label7->setFixedWidth(width);
+    Label7->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     cmdAllDel = new QPushButton(u"初期化"_s);
     cmdAllDel->setObjectName(u"cmdAllDel"_s);
-    cmdAllDel->setFixedWidth(150);
+    cmdAllDel->setFixedWidth(width);
     connect(cmdAllDel, &QPushButton::clicked, this, &MasterScreen::cmdAllDel_Click);
 
     auto* reset = new QVBoxLayout;
