@@ -8,6 +8,11 @@
 #include "title/mainscreen.h"
 
 #include <QComboBox>
+#include <QPlainTextEdit>
+#include <QLineEdit>
+#include <QAbstractSlider>
+#include <QAbstractItemView>
+#include <QAbstractButton>
 #include <QImage>
 #include <QLabel>
 #include <QScrollBar>
@@ -41,6 +46,7 @@ private slots:
     void helpButtonOpensAndEndClosesTheHelp();
     void helpSwitchStaysWhenTheFileCannotBeWritten();
     void closingWithAnEditedNameBoxIsSafe();
+    void everyControlHasAName();
 
 private:
     void writeTitles(const QStringList& lines);
@@ -390,6 +396,45 @@ void TestMainWindow::closingWithAnEditedNameBoxIsSafe()
     w.fraMain->cboName->setEditText(u"二"_s);
     m_window.reset();
     QVERIFY(!m_window);
+}
+
+// A screen reader names every control it can reach on every screen: buttons by their
+// captions, boxes and lists by the label in front of them.
+void TestMainWindow::everyControlHasAName()
+{
+    writeTitles({record(u"一"_s)});
+    MainWindow& w = start();
+    QStringList unnamed;
+    const auto check = [&] {
+        for (QWidget* control : w.findChildren<QWidget*>()) {
+            const bool reachable = control->isVisible() && control->isEnabled() && control->focusPolicy() != Qt::NoFocus;
+            const bool kind = qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control)
+                || qobject_cast<QLineEdit*>(control) || qobject_cast<QAbstractItemView*>(control)
+                || qobject_cast<QPlainTextEdit*>(control) || qobject_cast<QAbstractSlider*>(control);
+            if (!reachable || !kind || (qobject_cast<QLineEdit*>(control) && qobject_cast<QComboBox*>(control->parent())))
+                continue;
+            QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(control);
+            // A box is named by what it is for, not by the value it shows.
+            const QString spoken = reader ? reader->text(QAccessible::Name).trimmed() : QString();
+            const QString shown = reader ? reader->text(QAccessible::Value).trimmed() : QString();
+            // Where the platform says a box's value as its name, the label in front of
+            // it names it (a "labelled by" relation).
+            const bool box = qobject_cast<QComboBox*>(control) || qobject_cast<QLineEdit*>(control);
+            const bool labelled = reader && !reader->relations(QAccessible::Label).isEmpty();
+            if (spoken.isEmpty() || (box && !labelled && !shown.isEmpty() && spoken == shown)) {
+                const QString name = control->objectName().isEmpty() ? QString::fromLatin1(control->metaObject()->className())
+                                                                     : control->objectName();
+                if (!unnamed.contains(name))
+                    unnamed.append(name);
+            }
+        }
+    };
+    check();
+    for (QToolButton* screen : {w.cmdIchiran, w.cmdKensaku, w.cmdIchiran2, w.cmdList, w.cmdRank, w.cmdPic, w.cmdMaster}) {
+        QTest::mouseClick(screen, Qt::LeftButton);
+        check();
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", "_s)));
 }
 
 QTEST_MAIN(TestMainWindow)
