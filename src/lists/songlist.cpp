@@ -8,6 +8,7 @@
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
+#include "platform/captioned.h"
 #include "platform/named.h"
 #include "store/filelisting.h"
 #include "store/namerules.h"
@@ -63,16 +64,8 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, MainW
     cmdSortM->setToolTip(u"ソート画面に戻る"_s);
     cmdSortM->setFixedWidth(cmdSortM->sizeHint().height() + 8);
 
-    auto* fields = new QGridLayout;
-    const QString captions[] = {u"曲名"_s, u"アーティスト"_s, u"ジャンル"_s, u"作詞"_s, u"作曲"_s, u"編曲"_s};
-    QWidget* boxes[] = {lblTitle2, lblArt2, cboJanru2, cboSakushi2, cboSakkyoku2, cboHenkyoku2};
-    for (int i = 0; i < 6; ++i) {
-        auto* caption = new QLabel(captions[i]);
-        caption->setBuddy(boxes[i]);
-        fields->addWidget(caption, i, 0);
-        fields->addWidget(boxes[i], i, 1);
-    }
-    fields->setColumnStretch(1, 1);
+    auto* fields = captionedRows({u"曲名"_s, u"アーティスト"_s, u"ジャンル"_s, u"作詞"_s, u"作曲"_s, u"編曲"_s},
+                                 {lblTitle2, lblArt2, cboJanru2, cboSakushi2, cboSakkyoku2, cboHenkyoku2});
     auto* panelButtons = new QHBoxLayout;
     panelButtons->addWidget(cmdThozon2, 1);
     panelButtons->addWidget(cmdSortM);

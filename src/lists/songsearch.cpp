@@ -8,6 +8,7 @@
 #include "lyrics/lyricssearch.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
+#include "platform/captioned.h"
 #include "platform/named.h"
 #include "store/filelisting.h"
 #include "store/masterlist.h"
@@ -32,17 +33,6 @@ namespace {
 
 const QString kPresent = u"有り"_s;
 const QString kAbsent = u"無し"_s;
-
-QVBoxLayout* captioned(const QString& caption, QWidget* control, int stretch = 0)
-{
-    auto* label = new QLabel(caption);
-    label->setBuddy(control);
-    auto* box = new QVBoxLayout;
-    box->setSpacing(2);
-    box->addWidget(label);
-    box->addWidget(control, stretch);
-    return box;
-}
 
 } // namespace
 

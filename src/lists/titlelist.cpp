@@ -8,6 +8,7 @@
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
+#include "platform/captioned.h"
 #include "platform/named.h"
 #include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
@@ -62,16 +63,8 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, MainWindow& window, QWid
     cmdSort->setToolTip(u"ソート画面に戻る"_s);
     cmdSort->setFixedWidth(cmdSort->sizeHint().height() + 8);
 
-    auto* fields = new QGridLayout;
-    const QString captions[] = {u"タイトル"_s, u"アーティスト"_s, u"メディア"_s, u"日付け"_s, u"メモ"_s};
-    QWidget* boxes[] = {lblTitle, lblArt, cboMedia, txtHizuke, txtMemo};
-    for (int i = 0; i < 5; ++i) {
-        auto* caption = new QLabel(captions[i]);
-        caption->setBuddy(boxes[i]);
-        fields->addWidget(caption, i, 0);
-        fields->addWidget(boxes[i], i, 1);
-    }
-    fields->setColumnStretch(1, 1);
+    auto* fields = captionedRows({u"タイトル"_s, u"アーティスト"_s, u"メディア"_s, u"日付け"_s, u"メモ"_s},
+                                 {lblTitle, lblArt, cboMedia, txtHizuke, txtMemo});
     auto* panelButtons = new QHBoxLayout;
     panelButtons->addWidget(cmdThozon, 1);
     panelButtons->addWidget(cmdSort);

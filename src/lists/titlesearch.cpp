@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/tell.h"
 #include "lists/searchrules.h"
+#include "platform/captioned.h"
 #include "platform/named.h"
 #include "store/collectionnames.h"
 #include "store/masterlist.h"
@@ -40,22 +41,6 @@ void ChoiceList::keyPressEvent(QKeyEvent* event)
     if (currentRow() != before && currentItem())
         emit chosen(currentItem()->text());
 }
-
-namespace {
-
-// A control under its caption, the caption naming it for screen readers and Alt keys.
-QVBoxLayout* captioned(const QString& caption, QWidget* control, int stretch = 0)
-{
-    auto* label = new QLabel(caption);
-    label->setBuddy(control);
-    auto* box = new QVBoxLayout;
-    box->setSpacing(2);
-    box->addWidget(label);
-    box->addWidget(control, stretch);
-    return box;
-}
-
-} // namespace
 
 void fitRows(QListWidget* list)
 {

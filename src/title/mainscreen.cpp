@@ -6,6 +6,7 @@
 #include "lyrics/lyricspanel.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
+#include "platform/captioned.h"
 #include "platform/named.h"
 #include "platform/picturebox.h"
 #include "store/collectionfiles.h"
@@ -189,17 +190,11 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
         attributeChosen(cboHyouka, index, &TitleTable::setRating, &TitleRecord::rating);
     });
     cboHyouka->lineEdit()->setReadOnly(true);
-    auto* frame2Layout = new QGridLayout(Frame2);
-    const QString labels[] = {u"アーティスト"_s, u"ジャンル"_s, u"評価"_s};
-    QComboBox* combos[] = {cboSakusya, cboKeisai, cboHyouka};
-    for (int i = 0; i < 3; ++i) {
-        auto* label = new QLabel(labels[i]);
-        label->setBuddy(combos[i]);
+    const QStringList labels{u"アーティスト"_s, u"ジャンル"_s, u"評価"_s};
+    const QList<QWidget*> combos{cboSakusya, cboKeisai, cboHyouka};
+    for (qsizetype i = 0; i < labels.size(); ++i)
         combos[i]->setAccessibleName(labels[i]);
-        frame2Layout->addWidget(label, i, 0);
-        frame2Layout->addWidget(combos[i], i, 1);
-    }
-    frame2Layout->setColumnStretch(1, 1);
+    (new QVBoxLayout(Frame2))->addLayout(captionedRows(labels, combos));
 
     Frame3 = named(new QGroupBox, u"Frame3"_s);
     Frame3->setFixedWidth(88);
