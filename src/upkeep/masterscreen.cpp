@@ -196,6 +196,7 @@ void MasterScreen::cmdAllDel_Click()
 
     QString kept;
     WriteResult failure;
+    QStringList left;
     {
         const BusyPointer busy(m_dialogs);
         QStringList titleNames;
@@ -212,8 +213,10 @@ void MasterScreen::cmdAllDel_Click()
                 empty.push_back({name, QString()});
             failure = m_state.folder.write(empty);
             if (failure.ok()) {
-                for (const QString& name : deleted)
-                    m_state.folder.remove(name);
+                for (const QString& name : deleted) {
+                    if (!m_state.folder.remove(name))
+                        left.append(name);
+                }
             } else {
                 QDir(QDir(m_state.folder.path()).filePath(kept)).removeRecursively();
             }
@@ -225,9 +228,14 @@ void MasterScreen::cmdAllDel_Click()
                           u"初期化の中止"_s, Dialogs::Icon::Exclamation);
         return;
     }
+    // A file that could not be deleted is named, never passed over in silence.
+    const QString notDeleted = left.isEmpty()
+        ? QString()
+        : u"\r\n\r\n次のファイルは削除できませんでした（控えには残してあります）:\r\n"_s + left.join(u"\r\n"_s);
     m_dialogs.message(u"一旦プログラムを終了しますので再起動してください。"_s + u"\r\n\r\n"_s
                           + u"元のデータは %1 に残してあります。"_s.arg(QDir::toNativeSeparators(
-                              QDir(m_state.folder.path()).filePath(kept))),
+                              QDir(m_state.folder.path()).filePath(kept)))
+                          + notDeleted,
                       u"データ削除"_s, Dialogs::Icon::Information);
     // The normal way out, so that the data folder is let go on the way.
     m_window.close();
