@@ -143,7 +143,10 @@ void Catalogue::emptySlots()
 {
     for (int k = 1; k <= kSlotsPerPage; ++k) {
         static_cast<NameLabel*>(lblName[static_cast<size_t>(k - 1)])->setName(QString());
-        imgPIc[static_cast<size_t>(k - 1)]->clearPicture();
+        PictureBox* box = imgPIc[static_cast<size_t>(k - 1)];
+        box->clearPicture();
+        box->setClickable(false);
+        box->setAccessibleName(QString());
     }
 }
 
@@ -158,6 +161,9 @@ void Catalogue::fillSlots(int page)
         static_cast<NameLabel*>(lblName[static_cast<size_t>(k - 1)])->setName(name);
         // Each picture that loads replaces the one before: ".bmp" over ".gif" over ".jpg".
         PictureBox* box = imgPIc[static_cast<size_t>(k - 1)];
+        // A slot that holds a title is reached with Tab and opened with Space or Enter.
+        box->setClickable(true);
+        box->setAccessibleName(name);
         for (const QString& file : namerules::pictureFileNames(name)) {
             if (m_state.folder.exists(file))
                 box->load(m_state.folder.filePath(file));

@@ -1,5 +1,6 @@
 #include "draglist.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -106,6 +107,20 @@ void DragList::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double-click is a press like the first.
     mousePressEvent(event);
+}
+
+void DragList::keyPressEvent(QKeyEvent* event)
+{
+    const int step = event->key() == Qt::Key_Up ? -1 : event->key() == Qt::Key_Down ? 1 : 0;
+    if (step == 0 || (event->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier) {
+        QListView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const int from = selectedRow();
+    const int to = from + step;
+    if (from >= 0 && to >= 0 && to < m_model->rowCount())
+        emit stepped(from, to);
 }
 
 void DragList::paintEvent(QPaintEvent* event)

@@ -76,6 +76,7 @@ Ranking::Ranking(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget*
     QFont listFont = lstBicho->font();
     listFont.setPointSize(11);
     lstBicho->setFont(listFont);
+    lstBicho->setToolTip(u"ドラッグ、または Ctrl+↑／Ctrl+↓ で順番を変えられます"_s);
     cmdSortCng2 = named(new QPushButton(u"この順番でメインを並び替える"_s), u"cmdSortCng2"_s);
     for (Grid* grid : {msgSaku, msgKei})
         grid->setMinimumWidth(Grid::twipsToPixels(570 + 2715 + 900) + grid->verticalScrollBar()->sizeHint().width() + 4);
@@ -100,6 +101,7 @@ Ranking::Ranking(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget*
     connect(optKei1, &QRadioButton::toggled, this, [this](bool on) { if (on) sortAndNumber(msgKei, Qt::DescendingOrder); });
     connect(optKei2, &QRadioButton::toggled, this, [this](bool on) { if (on) sortAndNumber(msgKei, Qt::AscendingOrder); });
     connect(lstBicho, &DragList::released, this, &Ranking::lstBicho_MouseUp);
+    connect(lstBicho, &DragList::stepped, this, &Ranking::lstBicho_Step);
     connect(cmdSortCng2, &QPushButton::clicked, this, &Ranking::cmdSortCng2_Click);
 }
 
@@ -178,6 +180,15 @@ void Ranking::lstBicho_MouseUp(int from, int to)
         return;
     lstBicho->setNames(names);
     lstBicho->selectRow(from < to ? to - 1 : to);
+    markPending(true);
+}
+
+void Ranking::lstBicho_Step(int from, int to)
+{
+    QStringList names = lstBicho->names();
+    names.move(from, to);
+    lstBicho->setNames(names);
+    lstBicho->selectRow(to);
     markPending(true);
 }
 

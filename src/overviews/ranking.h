@@ -43,6 +43,7 @@ private:
     // Sorts the grid by its counts and numbers the ranks 1, 2, 3 ... from the top.
     void sortAndNumber(Grid* grid, Qt::SortOrder order);
     void lstBicho_MouseUp(int from, int to);
+    void lstBicho_Step(int from, int to);
     void cmdSortCng2_Click();
     // The light orange of moves not yet applied, or the button's own colour.
     void markPending(bool pending);

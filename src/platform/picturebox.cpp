@@ -1,9 +1,12 @@
 #include "picturebox.h"
 
+#include <QAccessibleWidget>
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <cstdlib>
 
@@ -65,11 +68,46 @@ bool pictureWhole(const QByteArray& bytes, const QByteArray& format)
     return true;
 }
 
+// What a screen reader meets: a button that can be pressed while the picture is
+// clickable, a picture otherwise.
+class PictureBoxAccessible : public QAccessibleWidget {
+public:
+    explicit PictureBoxAccessible(PictureBox* box)
+        : QAccessibleWidget(box, QAccessible::Graphic)
+    {
+    }
+
+    QAccessible::Role role() const override { return box()->isClickable() ? QAccessible::Button : QAccessible::Graphic; }
+
+    QStringList actionNames() const override
+    {
+        return box()->isClickable() ? QStringList{pressAction()} : QStringList();
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction() && box()->isClickable())
+            box()->click();
+    }
+
+private:
+    PictureBox* box() const { return static_cast<PictureBox*>(widget()); }
+};
+
+QAccessibleInterface* pictureBoxAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("PictureBox") && object && object->isWidgetType())
+        return new PictureBoxAccessible(static_cast<PictureBox*>(object));
+    return nullptr;
+}
+
 } // namespace
 
 PictureBox::PictureBox(QWidget* parent)
     : QLabel(parent)
 {
+    static const bool factory = (QAccessible::installFactory(pictureBoxAccessible), true);
+    Q_UNUSED(factory);
     setAlignment(Qt::AlignCenter);
     setMinimumSize(1, 1);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
@@ -120,6 +158,36 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
+}
+
+void PictureBox::setClickable(bool on)
+{
+    m_clickable = on;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    update();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (m_clickable && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+        && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Select)) {
+        event->accept();
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
 }
 
 void PictureBox::rescale()

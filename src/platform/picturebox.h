@@ -17,6 +17,12 @@ public:
     // JPEG decodes several times faster so.
     void setDecodedToFit(bool on) { m_decodedToFit = on; }
     void clearPicture();
+    // A picture that does something when clicked takes the keyboard focus as well: Space
+    // or Enter click it, a frame shows it has the focus, and a screen reader meets it as
+    // a button.
+    void setClickable(bool on);
+    bool isClickable() const { return m_clickable; }
+    void click() { emit clicked(); }
     bool isEmpty() const { return m_picture.isNull(); }
     // The file last loaded, or empty.
     const QString& source() const { return m_source; }
@@ -27,6 +33,8 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void rescale();
@@ -34,4 +42,5 @@ private:
     QPixmap m_picture;
     QString m_source;
     bool m_decodedToFit = false;
+    bool m_clickable = false;
 };

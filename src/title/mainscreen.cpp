@@ -163,7 +163,7 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     big.setPointSizeF(big.pointSizeF() * 1.3);
     cboName->setFont(big);
 
-    hsbData = named(new QScrollBar(Qt::Horizontal), u"hsbData"_s);
+    hsbData = named(new QScrollBar(Qt::Horizontal), u"hsbData"_s, u"タイトル送り"_s);
     hsbData->setRange(1, 1);
     hsbData->setSingleStep(1);
     hsbData->setPageStep(10);
@@ -171,6 +171,8 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     hsbData->setTracking(false);
     // Right arrow and wheel down go to the next title (a scroll bar inverts them).
     hsbData->setInvertedControls(false);
+    // Reached with Tab, so that the arrow keys page through the titles as well.
+    hsbData->setFocusPolicy(Qt::StrongFocus);
 
     lblKensu = named(new QLabel, u"lblKensu"_s);
     lblKensu->setMinimumWidth(130);
@@ -212,7 +214,8 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
         frame3Layout->addWidget(face);
     }
 
-    imgGazou = named(new PictureBox, u"imgGazou"_s);
+    imgGazou = named(new PictureBox, u"imgGazou"_s, u"ジャケット画像"_s);
+    imgGazou->setClickable(true);
     imgGazou->setFixedSize(360, 360);
     imgGazou->setFrameShape(QFrame::StyledPanel);
     imgGazou->setToolTip(u"クリックすると画像を取り込めます"_s);
@@ -222,6 +225,10 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     fraKashi1 = new LyricsPanel(state, dialogs, printer, *filKashi1, *Frame1);
     fraPicget = new CoverImport(state, dialogs, *imgGazou, *cboName, *filKashi1);
     fraPicget->hide();
+    // What a panel lies over is hidden while it is open, so that Tab and a screen reader
+    // only reach what can be seen.
+    fraPicget->installEventFilter(this);
+    fraKashi1->installEventFilter(this);
 
     auto* top = new QHBoxLayout;
     auto* nameLabel = new QLabel(u"タイトル"_s);
@@ -535,6 +542,13 @@ bool MainScreen::storeInCurrentTitle(void (TitleTable::*set)(int, const QString&
 
 bool MainScreen::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+        const bool open = event->type() == QEvent::ShowToParent;
+        if (watched == fraPicget)
+            Frame1->setVisible(!open);
+        else if (watched == fraKashi1)
+            imgGazou->setVisible(!open);
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* face = qobject_cast<QLabel*>(watched);
         const auto* release = static_cast<QMouseEvent*>(event);

@@ -5,6 +5,7 @@
 #include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
 
+#include <QAccessible>
 #include <QBuffer>
 #include <QComboBox>
 #include <QFileInfo>
@@ -139,6 +140,19 @@ void TestCatalogue::slotOpensItsTitle()
     QCOMPARE(range(c), u"16～30"_s);
     QTest::mouseClick(c->lblName[2], Qt::LeftButton);
     QCOMPARE(w.fraMain->lblKensu->text(), u"18 / 20"_s);
+
+    // From the keyboard: only the slots that hold a title are reached, each named by
+    // its title for a screen reader, and Enter opens it.
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QVERIFY(c->imgPIc[4]->focusPolicy() & Qt::TabFocus);
+    QCOMPARE(c->imgPIc[5]->focusPolicy(), Qt::NoFocus);
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(c->imgPIc[4]);
+    QCOMPARE(reader->role(), QAccessible::Button);
+    QCOMPARE(reader->text(QAccessible::Name), u"T20"_s);
+    QTest::keyClick(c->imgPIc[5], Qt::Key_Return);
+    QVERIFY(c->isVisible());
+    QTest::keyClick(c->imgPIc[4], Qt::Key_Return);
+    QCOMPARE(w.fraMain->lblKensu->text(), u"20 / 20"_s);
     QVERIFY(f.dialogs.boxes.empty());
 }
 

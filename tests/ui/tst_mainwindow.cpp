@@ -5,7 +5,10 @@
 #include "platform/grid.h"
 #include "platform/picturebox.h"
 #include "store/datafolder.h"
+#include "lyrics/lyricspanel.h"
 #include "title/mainscreen.h"
+#include "tracks/trackentry.h"
+#include "upkeep/coverimport.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -13,6 +16,7 @@
 #include <QAbstractSlider>
 #include <QAbstractItemView>
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QImage>
 #include <QLabel>
 #include <QScrollBar>
@@ -47,6 +51,7 @@ private slots:
     void helpSwitchStaysWhenTheFileCannotBeWritten();
     void closingWithAnEditedNameBoxIsSafe();
     void everyControlHasAName();
+    void tabFollowsTheScreenAndReachesOnlyWhatIsSeen();
 
 private:
     void writeTitles(const QStringList& lines);
@@ -410,7 +415,8 @@ void TestMainWindow::everyControlHasAName()
             const bool reachable = control->isVisible() && control->isEnabled() && control->focusPolicy() != Qt::NoFocus;
             const bool kind = qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control)
                 || qobject_cast<QLineEdit*>(control) || qobject_cast<QAbstractItemView*>(control)
-                || qobject_cast<QPlainTextEdit*>(control) || qobject_cast<QAbstractSlider*>(control);
+                || qobject_cast<QPlainTextEdit*>(control) || qobject_cast<QAbstractSlider*>(control)
+                || qobject_cast<PictureBox*>(control);
             if (!reachable || !kind || (qobject_cast<QLineEdit*>(control) && qobject_cast<QComboBox*>(control->parent())))
                 continue;
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(control);
@@ -435,6 +441,67 @@ void TestMainWindow::everyControlHasAName()
         check();
     }
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", "_s)));
+}
+
+// The controls Tab reaches, in the order it reaches them.
+static QList<QWidget*> tabStops(QWidget& window)
+{
+    QList<QWidget*> stops;
+    for (QWidget* w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain()) {
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
+            stops.append(w);
+    }
+    return stops;
+}
+
+// On every screen and every panel of the main screen Tab goes down the screen, or on
+// to the next column to the right, and never to a control a panel lies over. The
+// cover and the lyrics open from the keyboard.
+void TestMainWindow::tabFollowsTheScreenAndReachesOnlyWhatIsSeen()
+{
+    writeTitles({record(u"一"_s)});
+    QVERIFY(fixture::write(m_tmp->filePath(u"曲目_一.txt"_s), sjis(u"歌\r\n"_s)));
+    MainWindow& w = start();
+    w.resize(1280, 770);
+    MainScreen* main = w.fraMain;
+    QStringList faults;
+    const auto check = [&](const QString& screen) {
+        const QList<QWidget*> stops = tabStops(w);
+        QVERIFY(stops.size() > 12);
+        for (qsizetype i = 1; i < stops.size(); ++i) {
+            const QRect a(stops[i - 1]->mapTo(&w, QPoint()), stops[i - 1]->size());
+            const QRect b(stops[i]->mapTo(&w, QPoint()), stops[i]->size());
+            if (b.top() < a.top() && b.left() < a.left() + a.width())
+                faults.append(u"%1: %2 → %3"_s.arg(screen, stops[i - 1]->objectName(), stops[i]->objectName()));
+        }
+    };
+    check(u"main"_s);
+    QVERIFY(tabStops(w).contains(main->imgGazou));
+
+    QTest::keyClick(main->imgGazou, Qt::Key_Space);
+    QVERIFY(main->fraPicget->isVisible());
+    QVERIFY(!tabStops(w).contains(main->Frame1->msgKyokumoku));
+    check(u"cover import"_s);
+    QTest::mouseClick(main->fraPicget->findChild<QWidget*>(u"cmdYame"_s), Qt::LeftButton);
+    QVERIFY(tabStops(w).contains(main->Frame1->msgKyokumoku));
+
+    main->Frame1->msgKyokumoku->setCurrentCell(1, 1);
+    QTest::keyClick(main->Frame1->msgKyokumoku, Qt::Key_Space);
+    QVERIFY(main->fraKashi1->isVisible());
+    QVERIFY(!tabStops(w).contains(main->imgGazou));
+    check(u"lyrics"_s);
+    QTest::mouseClick(main->fraKashi1->cmdGazo, Qt::LeftButton);
+    QVERIFY(tabStops(w).contains(main->imgGazou));
+
+    QTest::mouseClick(main->Frame1->cmdHensyu, Qt::LeftButton);
+    check(u"track editing"_s);
+    QTest::mouseClick(main->Frame1->cmdCansel, Qt::LeftButton);
+
+    for (QToolButton* screen : {w.cmdIchiran, w.cmdKensaku, w.cmdIchiran2, w.cmdList, w.cmdRank, w.cmdPic, w.cmdMaster}) {
+        QTest::mouseClick(screen, Qt::LeftButton);
+        check(screen->objectName());
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", "_s)));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -69,6 +69,8 @@ private slots:
     void emptyCollectionListsEveryArtistAtZero();
     void dragPlacesTheTitleBeforeTheTarget_data();
     void dragPlacesTheTitleBeforeTheTarget();
+    void ctrlArrowsMoveTheSelectedTitle_data();
+    void ctrlArrowsMoveTheSelectedTitle();
     void appliesTheListOrderToTheMainOrder();
 };
 
@@ -167,6 +169,44 @@ void TestRanking::dragPlacesTheTitleBeforeTheTarget()
     QCOMPARE(w.fraRank->cmdSortCng2->palette().color(QPalette::Button) == kPending, moved);
     QCOMPARE(f.bytes(kTitles), sjis(titlesNamed(u"A B C D E F"_s)));
     QVERIFY(f.dialogs.boxes.empty());
+}
+
+void TestRanking::ctrlArrowsMoveTheSelectedTitle_data()
+{
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("selectedAfter");
+
+    QTest::newRow("C up") << 2 << int(Qt::Key_Up) << u"A C B D E F"_s << 1;
+    QTest::newRow("C down") << 2 << int(Qt::Key_Down) << u"A B D C E F"_s << 3;
+    QTest::newRow("E down to the end") << 4 << int(Qt::Key_Down) << u"A B C D F E"_s << 5;
+    QTest::newRow("A up stays") << 0 << int(Qt::Key_Up) << u"A B C D E F"_s << 0;
+    QTest::newRow("F down stays") << 5 << int(Qt::Key_Down) << u"A B C D E F"_s << 5;
+}
+
+void TestRanking::ctrlArrowsMoveTheSelectedTitle()
+{
+    QFETCH(int, selected);
+    QFETCH(int, key);
+    QFETCH(QString, after);
+    QFETCH(int, selectedAfter);
+    UiFixture f;
+    QVERIFY(f.put(kTitles, titlesNamed(u"A B C D E F"_s)));
+    MainWindow& w = f.start();
+    QTest::mouseClick(w.cmdRank, Qt::LeftButton);
+    DragList* list = w.fraRank->lstBicho;
+    list->selectRow(selected);
+    QTest::keyClick(list, static_cast<Qt::Key>(key), Qt::ControlModifier);
+
+    QCOMPARE(list->names().join(u' '), after);
+    QCOMPARE(list->selectedRow(), selectedAfter);
+    const bool moved = after != u"A B C D E F"_s;
+    QCOMPARE(w.fraRank->cmdSortCng2->palette().color(QPalette::Button) == kPending, moved);
+    // A plain arrow only moves the selection.
+    QTest::keyClick(list, Qt::Key_Up);
+    QCOMPARE(list->names().join(u' '), after);
+    QCOMPARE(f.bytes(kTitles), sjis(titlesNamed(u"A B C D E F"_s)));
 }
 
 void TestRanking::appliesTheListOrderToTheMainOrder()
