@@ -32,6 +32,8 @@ LyricsPanel::LyricsPanel(AppState& state, Dialogs& dialogs, Printer& printer, Fi
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     txtKashi1 = named(new QPlainTextEdit, u"txtKashi1"_s);
+    // Tab moves on to the buttons, as from every other box; pasted text keeps its tabs.
+    txtKashi1->setTabChangesFocus(true);
     cmdKashiToroku = named(new QPushButton(u"歌詞を保存する"_s), u"cmdKashiToroku"_s);
     cmdKashiPri = named(new QPushButton(u"歌詞を印刷する"_s), u"cmdKashiPri"_s);
     cmdGazo = named(new QPushButton(u"画像表示に戻る"_s), u"cmdGazo"_s);

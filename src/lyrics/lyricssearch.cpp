@@ -32,6 +32,7 @@ LyricsSearch::LyricsSearch(AppState& state, Dialogs& dialogs, Printer& printer, 
 {
     setObjectName(u"Frame7"_s);
     txtKashi2 = named(new QPlainTextEdit, u"txtKashi2"_s);
+    txtKashi2->setTabChangesFocus(true);
     // The occurrence found stays marked while the key box has the keyboard.
     QPalette palette = txtKashi2->palette();
     palette.setBrush(QPalette::Inactive, QPalette::Highlight, palette.brush(QPalette::Active, QPalette::Highlight));

@@ -63,6 +63,7 @@ TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, Q
 
     fraHensyu = named(new QWidget, u"fraHensyu"_s);
     txtKyokuHen = named(new QPlainTextEdit, u"txtKyokuHen"_s);
+    txtKyokuHen->setTabChangesFocus(true);
     txtKyokuHen->setLineWrapMode(QPlainTextEdit::NoWrap);
     cboTrim = named(new QComboBox, u"cboTrim"_s);
     cboTrim->setEditable(true);

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -86,6 +87,14 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
         eraseButtons[static_cast<size_t>(i)] = button;
         connect(list, &QListWidget::itemDoubleClicked, this,
                 [this, i, list](QListWidgetItem* item) { deleteEntry(i, list->row(item)); });
+        // From the keyboard, Delete or Enter asks about the entry the cursor is on.
+        for (const int key : {Qt::Key_Delete, Qt::Key_Return, Qt::Key_Enter}) {
+            auto* shortcut = new QShortcut(QKeySequence(key), list, nullptr, nullptr, Qt::WidgetShortcut);
+            connect(shortcut, &QShortcut::activated, this, [this, i, list] {
+                if (list->currentRow() >= 0)
+                    deleteEntry(i, list->currentRow());
+            });
+        }
         connect(button, &QPushButton::clicked, this, [this, i] { eraseMaster(i); });
     }
     lstSakusya2 = lists[0];

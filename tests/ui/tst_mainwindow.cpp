@@ -16,6 +16,7 @@
 #include <QAbstractSlider>
 #include <QAbstractItemView>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QPushButton>
 #include <QImage>
 #include <QLabel>
@@ -490,6 +491,12 @@ void TestMainWindow::tabFollowsTheScreenAndReachesOnlyWhatIsSeen()
     QVERIFY(main->fraKashi1->isVisible());
     QVERIFY(!tabStops(w).contains(main->imgGazou));
     check(u"lyrics"_s);
+    // Tab leaves the lyrics box instead of typing into it.
+    QApplication::setActiveWindow(&w);
+    main->fraKashi1->txtKashi1->setFocus();
+    QTest::keyClick(main->fraKashi1->txtKashi1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), main->fraKashi1->cmdKashiToroku);
+    QVERIFY(!main->fraKashi1->txtKashi1->toPlainText().contains(u'\t'));
     QTest::mouseClick(main->fraKashi1->cmdGazo, Qt::LeftButton);
     QVERIFY(tabStops(w).contains(main->imgGazou));
 

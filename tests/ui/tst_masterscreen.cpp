@@ -76,6 +76,13 @@ void TestMasterScreen::deletesTheEntryDoubleClicked()
     QCOMPARE(entries(screen->lstSakusya2), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
     QCOMPARE(f.bytes(kArtists), sjis(u"A\r\nB\r\nC\r\n"_s));
 
+    // From the keyboard, Delete asks about the entry the cursor is on.
+    f.dialogs.clear();
+    f.dialogs.answers = {Dialogs::Answer::No};
+    screen->lstSakusya2->setCurrentRow(1);
+    QTest::keyClick(screen->lstSakusya2, Qt::Key_Delete);
+    QCOMPARE(f.dialogs.texts(), QStringList{u"B を削除しますか？"_s});
+
     // The only entry leaves an empty file.
     f.dialogs.answers = {Dialogs::Answer::Yes};
     doubleClickRow(screen->lstSakushi2, 0);
