@@ -32,6 +32,35 @@ bool processIsRunning(qint64 pid)
 #endif
 }
 
+namespace {
+
+#ifdef Q_OS_LINUX
+// The name the system gives a running process ("self" for this one), or empty.
+QByteArray processName(const QString& pid)
+{
+    QFile comm(u"/proc/%1/comm"_s.arg(pid));
+    return comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
+}
+#endif
+
+// Whether the process of a mark is a copy of this program still running. After a
+// restart the number may belong to another program, which holds no folder: the mark
+// is then taken over instead of keeping the collection read-only for good.
+bool holderIsRunning(qint64 pid)
+{
+    if (!processIsRunning(pid))
+        return false;
+#ifdef Q_OS_LINUX
+    const QByteArray theirs = processName(QString::number(pid));
+    const QByteArray ours = processName(u"self"_s);
+    if (!theirs.isEmpty() && !ours.isEmpty())
+        return theirs == ours;
+#endif
+    return true;
+}
+
+} // namespace
+
 const QString CollectionLock::kFileName = u"utabako.lock"_s;
 
 CollectionLock::CollectionLock(QString folder)
@@ -45,7 +74,7 @@ CollectionLock::CollectionLock(QString folder)
     if (existing.open(QIODevice::ReadOnly)) {
         const qint64 pid = existing.readLine(32).trimmed().toLongLong();
         existing.close();
-        if (pid != QCoreApplication::applicationPid() && processIsRunning(pid)) {
+        if (pid != QCoreApplication::applicationPid() && holderIsRunning(pid)) {
             m_state = State::HeldByOther;
             m_other = pid;
             return;

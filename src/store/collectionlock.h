@@ -7,8 +7,9 @@ bool processIsRunning(qint64 pid);
 
 // The mark that one copy of the program has a data folder open: a small file holding
 // its process number. A second copy started on the same folder finds the mark of a
-// running process and must not write there; a mark left by a copy that ended without
-// removing it (a crash, a power cut) is taken over.
+// running copy and must not write there; a mark left by a copy that ended without
+// removing it (a crash, a power cut) is taken over, also when its number now belongs to
+// another program.
 class CollectionLock {
 public:
     enum class State { Held, HeldByOther, CannotWrite };

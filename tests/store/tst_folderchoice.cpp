@@ -4,6 +4,8 @@
 #include "store/folderchoice.h"
 
 #include <QProcess>
+#include <QStandardPaths>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -102,14 +104,31 @@ void TestFolderChoice::choosesTheDataFolder()
     }
 }
 
-// A second copy finds the mark of a running copy; the mark of one that has ended is
-// taken over, and removed when the holder closes.
+// A second copy finds the mark of a running copy; the mark of one that has ended, or
+// whose number now belongs to another program, is taken over, and removed when the
+// holder closes.
 void TestFolderChoice::secondCopyFindsTheFolderInUse()
 {
     QTemporaryDir dir;
     const QString mark = dir.filePath(CollectionLock::kFileName);
+    QProcess stranger;
+    stranger.start(u"sleep"_s, {u"30"_s});
+    QVERIFY(stranger.waitForStarted());
+    QVERIFY(fixture::write(mark, QByteArray::number(stranger.processId()) + '\n'));
+    {
+        const CollectionLock taken(dir.path());
+        QCOMPARE(taken.state(), CollectionLock::State::Held);
+    }
+    stranger.kill();
+    stranger.waitForFinished();
+
+    // Another copy of the program: a process under this program's name.
+    QTemporaryDir bin;
+    const QString copy = bin.filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    QVERIFY(QFile::copy(QStandardPaths::findExecutable(u"sleep"_s), copy));
+    QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner));
     QProcess other;
-    other.start(u"sleep"_s, {u"30"_s});
+    other.start(copy, {u"30"_s});
     QVERIFY(other.waitForStarted());
     QVERIFY(fixture::write(mark, QByteArray::number(other.processId()) + '\n'));
     {
