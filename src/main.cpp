@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "platform/endsignals.h"
 #include "platform/qtdialogs.h"
 #include "platform/qtprinter.h"
 #include "platform/texthelpviewer.h"
@@ -89,6 +90,7 @@ int main(int argc, char* argv[])
     MainWindow window(folder, dialogs, help, printer);
     desktopDialogs.setParent(&window);
     printer.setParent(&window);
+    closeOnEndSignals(window);
     window.startUp();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "../store/fixture.h"
 
 #include "store/filelisting.h"
+#include "platform/endsignals.h"
 #include "platform/grid.h"
 #include "platform/picturebox.h"
 #include "platform/texthelpviewer.h"
@@ -10,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
+
+#include <csignal>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -25,6 +28,7 @@ private slots:
     void fileListingIsASnapshot();
     void pictureThatFailsLeavesThePictureShown();
     void helpPrefersTheDataFolderCopy();
+    void endSignalClosesTheWindow();
 };
 
 void TestPlatform::gridCountsRowsWithItsHeader()
@@ -180,6 +184,17 @@ void TestPlatform::helpPrefersTheDataFolderCopy()
     QVERIFY(browser->toPlainText().contains(u"folder copy"_s));
     viewer.closeAll();
     QVERIFY(!viewer.window() || !viewer.window()->isVisible());
+}
+
+// Logging out ends the program with SIGTERM: the window closes as by its close button,
+// so the program ends normally and the data folder is released.
+void TestPlatform::endSignalClosesTheWindow()
+{
+    QWidget window;
+    window.show();
+    closeOnEndSignals(window);
+    QVERIFY(::raise(SIGTERM) == 0);
+    QTRY_VERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(TestPlatform)

@@ -1,0 +1,50 @@
+#include "endsignals.h"
+
+#include <QWidget>
+
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A signal handler may only write to a descriptor; the event loop reads the other end.
+int g_ends[2] = {-1, -1};
+
+extern "C" void onEndSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_ends[0], &byte, 1);
+}
+
+} // namespace
+
+void closeOnEndSignals(QWidget& window)
+{
+    if (g_ends[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_ends) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_ends[1], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char bytes[16];
+        while (::read(g_ends[1], bytes, sizeof bytes) > 0) {
+        }
+        window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
+}
+
+#else
+
+void closeOnEndSignals(QWidget&)
+{
+}
+
+#endif
