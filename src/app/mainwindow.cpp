@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/helpviewer.h"
+#include "platform/switchbutton.h"
 #include "store/masterlist.h"
 #include "store/settings.h"
 #include "title/mainscreen.h"
@@ -58,8 +59,7 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     cmdEnd = addButton(u"cmdEnd"_s, u"終了"_s, u"プログラムを終了します"_s, u"end"_s);
     m_buttonRow->addStretch(1);
     // Shown by its picture alone; the caption is what a screen reader says.
-    chkHelp = addButton(u"chkHelp"_s, u"ヘルプツアー"_s, u"ヘルプツアーのＯｎ／Ｏｆｆです"_s, u"tour"_s);
-    chkHelp->setCheckable(true);
+    chkHelp = addButton(u"chkHelp"_s, u"ヘルプツアー"_s, u"ヘルプツアーのＯｎ／Ｏｆｆです"_s, u"tour"_s, new SwitchButton);
     chkHelp->setToolButtonStyle(Qt::ToolButtonIconOnly);
     chkHelp->setIconSize(QSize(40, 40));
 
@@ -122,9 +122,11 @@ MainWindow::~MainWindow()
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
-QToolButton* MainWindow::addButton(const QString& name, const QString& caption, const QString& tip, const QString& icon)
+QToolButton* MainWindow::addButton(const QString& name, const QString& caption, const QString& tip, const QString& icon,
+                                   QToolButton* button)
 {
-    auto* button = new QToolButton;
+    if (!button)
+        button = new QToolButton;
     button->setObjectName(name);
     button->setText(caption);
     button->setToolTip(tip);

@@ -72,7 +72,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QToolButton* addButton(const QString& name, const QString& caption, const QString& tip, const QString& icon);
+    // A button of the row; button, when given, is a button of another kind to set up.
+    QToolButton* addButton(const QString& name, const QString& caption, const QString& tip, const QString& icon,
+                           QToolButton* button = nullptr);
     QFrame* addPanel(const QString& name);
     void addPanel(QFrame* panel);
     // A screen button: does nothing while its panel is on show.

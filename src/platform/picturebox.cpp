@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -86,8 +87,9 @@ public:
 
     void doAction(const QString& action) override
     {
+        // Once the reader's request is answered, as a button's press is.
         if (action == pressAction() && box()->isClickable())
-            box()->click();
+            QTimer::singleShot(0, box(), [b = box()] { b->click(); });
     }
 
 private:

@@ -208,6 +208,8 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
         face->setPixmap(QIcon(u":/icons/face%1.png"_s.arg(i)).pixmap(QSize(56, 56), face->devicePixelRatioF()));
         face->setAlignment(Qt::AlignCenter);
         face->setToolTip(u"クリックで評価を切り替えます"_s);
+        // A screen reader says which face it is; the rating box changes it by keyboard.
+        face->setAccessibleName(u"評価の顔 %1"_s.arg(QStringList{u"◎"_s, u"○"_s, u"△"_s}[i]));
         face->setCursor(Qt::PointingHandCursor);
         face->installEventFilter(this);
         face->hide();
