@@ -50,6 +50,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
+    endOnSignals();
     QApplication::setApplicationName(QStringLiteral("ウタバコ"));
     // The program speaks Japanese whatever the desktop's language: so do Qt's own
     // buttons and dialogs (はい, キャンセル, the print dialog).
@@ -85,12 +86,16 @@ int main(int argc, char* argv[])
                             .arg(QDir::toNativeSeparators(choice.folder)),
                         u"データフォルダ"_s, Dialogs::Icon::Information);
 
+    if (endSignalled())
+        return 0;
     QtPrinter printer;
     TextHelpViewer help(folder.filePath(MainWindow::HelpFileName), QStringLiteral(":/help/UtabakoHelp.html"));
     MainWindow window(folder, dialogs, help, printer);
     desktopDialogs.setParent(&window);
     printer.setParent(&window);
-    closeOnEndSignals(window);
     window.startUp();
+    // Ended by a signal while start-up still asked something.
+    if (endSignalled())
+        return 0;
     return app.exec();
 }

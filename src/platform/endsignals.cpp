@@ -1,6 +1,15 @@
 #include "endsignals.h"
 
-#include <QWidget>
+#include <QCoreApplication>
+
+namespace {
+bool g_ended = false;
+}
+
+bool endSignalled()
+{
+    return g_ended;
+}
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
@@ -22,16 +31,18 @@ extern "C" void onEndSignal(int)
 
 } // namespace
 
-void closeOnEndSignals(QWidget& window)
+void endOnSignals()
 {
-    if (g_ends[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_ends) != 0)
+    if (g_ends[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_ends) != 0)
         return;
-    auto* notifier = new QSocketNotifier(g_ends[1], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    auto* notifier = new QSocketNotifier(g_ends[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(), [] {
         char bytes[16];
         while (::read(g_ends[1], bytes, sizeof bytes) > 0) {
         }
-        window.close();
+        // Every event loop ends, a dialog's too: its question returns unanswered.
+        g_ended = true;
+        QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = onEndSignal;
@@ -43,7 +54,7 @@ void closeOnEndSignals(QWidget& window)
 
 #else
 
-void closeOnEndSignals(QWidget&)
+void endOnSignals()
 {
 }
 

@@ -1,7 +1,6 @@
 #include "../store/fixture.h"
 
 #include "store/filelisting.h"
-#include "platform/endsignals.h"
 #include "platform/grid.h"
 #include "platform/picturebox.h"
 #include "platform/texthelpviewer.h"
@@ -11,8 +10,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
-
-#include <csignal>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -28,7 +25,6 @@ private slots:
     void fileListingIsASnapshot();
     void pictureThatFailsLeavesThePictureShown();
     void helpPrefersTheDataFolderCopy();
-    void endSignalClosesTheWindow();
 };
 
 void TestPlatform::gridCountsRowsWithItsHeader()
@@ -184,17 +180,6 @@ void TestPlatform::helpPrefersTheDataFolderCopy()
     QVERIFY(browser->toPlainText().contains(u"folder copy"_s));
     viewer.closeAll();
     QVERIFY(!viewer.window() || !viewer.window()->isVisible());
-}
-
-// Logging out ends the program with SIGTERM: the window closes as by its close button,
-// so the program ends normally and the data folder is released.
-void TestPlatform::endSignalClosesTheWindow()
-{
-    QWidget window;
-    window.show();
-    closeOnEndSignals(window);
-    QVERIFY(::raise(SIGTERM) == 0);
-    QTRY_VERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(TestPlatform)
