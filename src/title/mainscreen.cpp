@@ -452,8 +452,16 @@ void MainScreen::DeleteTitle()
         tellWriteFailure(m_dialogs, written);
         return;
     }
-    for (const QString& file : titlerules::filesDeletedWithTitle(name))
-        m_state.folder.remove(file);
+    QStringList left;
+    for (const QString& file : titlerules::filesDeletedWithTitle(name)) {
+        if (!m_state.folder.remove(file) && !left.contains(file, Qt::CaseInsensitive))
+            left.append(file);
+    }
+    // The title is gone; a picture left behind would be shown for a later title of
+    // the same name, so the user is told which files to remove by hand.
+    if (!left.isEmpty())
+        m_dialogs.message(u"「%1」のデータは削除しましたが、次のファイルは削除できませんでした。\r\n\r\n%2"_s.arg(name, left.join(u"\r\n"_s)),
+                          u"削除エラー"_s, Dialogs::Icon::Exclamation);
 
     LoadTitleFile();
     if (m_state.titles.count() > 0) {

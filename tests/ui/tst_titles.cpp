@@ -444,6 +444,16 @@ void TestTitles::deletionTakesPicturesButNotTracks()
     QCOMPARE(f.bytes(u"曲目_A.txt"_s), sjis(u"曲目_A.txt\r\n"_s));
     QCOMPARE(f.bytes(u"曲目データ.TXT"_s), tracks);
     QCOMPARE(w.state().tracks.count(), 1);
+
+    // A picture that cannot be removed (a folder under its name) is named in a notice.
+    QVERIFY(QDir(f.tmp.path()).mkdir(u"AB.gif"_s));
+    f.dialogs.clear();
+    f.dialogs.answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+    QCOMPARE(f.bytes(kTitles), QByteArray());
+    QVERIFY(!QFile::exists(f.path(u"AB.jpg"_s)));
+    QCOMPARE(f.dialogs.titles(), (QStringList{u"削除確認"_s, u"削除エラー"_s}));
+    QCOMPARE(f.dialogs.boxes[1].text, u"「AB」のデータは削除しましたが、次のファイルは削除できませんでした。\r\n\r\nAB.gif"_s);
     QCOMPARE(f.dialogs.unexpected, 0);
 }
 
