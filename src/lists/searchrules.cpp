@@ -1,12 +1,15 @@
 #include "searchrules.h"
 
 #include "lyrics/lyricsrules.h"
+#include "store/collectionnames.h"
 #include "store/collectionfiles.h"
 #include "store/datafolder.h"
 #include "store/filelisting.h"
 #include "store/namerules.h"
+#include "store/records.h"
 #include "store/titletable.h"
 #include "store/tracktable.h"
+#include "tracks/trackrules.h"
 
 #include <QSet>
 
@@ -132,18 +135,27 @@ QStringList titlesHoldingSong(DataFolder& folder, const FileListing& trackLists,
     QStringList names;
     QSet<QString> listed;
     for (const QString& fileName : trackLists.names()) {
-        QString name = titleOfTrackListFile(fileName);
-        if (titles.find(name) == 0) {
-            if (const int k = titles.findIgnoringCase(name))
-                name = titles.at(k).name;
-        }
-        if (listed.contains(name))
+        const QString name = titleOfTrackListFile(fileName);
+        int k = titles.find(name);
+        if (k == 0)
+            k = titles.findIgnoringCase(name);
+        // A list left behind by a title that is gone has no title to open.
+        if (k == 0)
+            continue;
+        const TitleRecord& title = titles.at(k);
+        if (listed.contains(title.name))
             continue;
         const std::optional<QString> text = folder.readText(fileName);
-        // The song name is one line of text, so the file holds it on a line or not at all.
-        if (text && text->contains(song)) {
-            names.append(name);
-            listed.insert(name);
+        // Most lists do not hold the name at all; only those that do are cut into songs.
+        if (!text || !text->contains(song))
+            continue;
+        const bool compilation = title.artist == collection::kCompilationArtist;
+        for (const trackrules::Track& track : trackrules::tracksOfLines(splitLines(*text), compilation)) {
+            if (track.song == song) {
+                names.append(title.name);
+                listed.insert(title.name);
+                break;
+            }
         }
     }
     return names;

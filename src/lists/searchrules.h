@@ -61,9 +61,11 @@ std::vector<QStringList> songsWithLyricsHolding(DataFolder& folder, const FileLi
 // "曲目_" + title name + ".txt" read back: the title name.
 QString titleOfTrackListFile(const QString& fileName);
 
-// The titles whose track list files have a line containing song, in listing order, each
-// once. A file named after a title in other letter case gives that title's own name;
-// files that cannot be read any more are passed over.
+// The titles whose track lists hold song, in listing order, each once: a line that is
+// the song, or on a compilation's list a line whose song part is (another song whose
+// name merely contains it does not count). The artist is not compared. A file named
+// after a title in other letter case gives that title's own name; files of titles that
+// are gone, and files that cannot be read any more, are passed over.
 QStringList titlesHoldingSong(DataFolder& folder, const FileListing& trackLists, const TitleTable& titles,
                               const QString& song);
 
