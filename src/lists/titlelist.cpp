@@ -11,6 +11,7 @@
 #include "platform/captioned.h"
 #include "platform/named.h"
 #include "title/mainscreen.h"
+#include "title/titlerules.h"
 #include "upkeep/tourtexts.h"
 
 #include <QApplication>
@@ -228,13 +229,11 @@ void TitleList::cmdSortCng1_Click()
         != Dialogs::Answer::Ok)
         return;
     msgIchiran->setCurrentCell(msgIchiran->row(), col::kName);
-    std::vector<TitleRecord> records;
-    records.reserve(static_cast<size_t>(msgIchiran->rows() - 1));
-    for (int row = 1; row < msgIchiran->rows(); ++row) {
-        if (const int j = m_state.titles.find(msgIchiran->text(row, col::kName)); j > 0)
-            records.push_back(m_state.titles.at(j));
-    }
-    const WriteResult written = SaveTitleFile(m_state.folder, records);
+    QStringList names;
+    names.reserve(msgIchiran->rows() - 1);
+    for (int row = 1; row < msgIchiran->rows(); ++row)
+        names.append(msgIchiran->text(row, col::kName));
+    const WriteResult written = SaveTitleFile(m_state.folder, titlerules::titlesInListOrder(names, m_state.titles));
     if (!written.ok()) {
         tellWriteFailure(m_dialogs, written);
         return;

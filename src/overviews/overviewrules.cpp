@@ -71,17 +71,6 @@ bool moveBeforeTarget(QStringList& list, int from, int to)
     return true;
 }
 
-std::vector<TitleRecord> titlesInListOrder(const QStringList& names, const TitleTable& titles)
-{
-    std::vector<TitleRecord> out;
-    out.reserve(static_cast<size_t>(names.size()));
-    for (const QString& name : names) {
-        if (const int k = titles.find(name); k > 0)
-            out.push_back(titles.at(k));
-    }
-    return out;
-}
-
 int pageCount(int titleCount)
 {
     return titleCount <= 0 ? 0 : (titleCount + kSlotsPerPage - 1) / kSlotsPerPage;

@@ -53,10 +53,6 @@ std::vector<QStringList> rankingRows(const QStringList& names, const std::vector
 // not an entry (a press that hit no entry); false then.
 bool moveBeforeTarget(QStringList& list, int from, int to);
 
-// The titles in the order the names list them: for each name, the first title of that
-// name. A name no title has is skipped; a title no name lists is left out.
-std::vector<TitleRecord> titlesInListOrder(const QStringList& names, const TitleTable& titles);
-
 // The picture catalogue: fifteen titles to a page, slots 1..15, pages from 1.
 constexpr int kSlotsPerPage = 15;
 // The pages titleCount titles fill: 0 for none, 1 for 1..15, 2 for 16..30 ...

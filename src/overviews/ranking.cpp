@@ -8,6 +8,7 @@
 #include "platform/grid.h"
 #include "platform/named.h"
 #include "title/mainscreen.h"
+#include "title/titlerules.h"
 #include "upkeep/tourtexts.h"
 
 #include <QComboBox>
@@ -148,6 +149,8 @@ void Ranking::cmdRank_Click()
     for (const TitleRecord& t : m_state.titles.records())
         names.append(t.name);
     lstBicho->setNames(names);
+    // The list starts again from the main order: no move is waiting.
+    markPending(false);
 
     const QComboBox* artists = m_window.mainScreen()->cboSakusya;
     QStringList entries;
@@ -209,7 +212,7 @@ void Ranking::cmdSortCng2_Click()
                           u"メイン並び替え確認"_s, Dialogs::Icon::Exclamation, Dialogs::Buttons::OkCancel)
         != Dialogs::Answer::Ok)
         return;
-    const WriteResult written = SaveTitleFile(m_state.folder, overviewrules::titlesInListOrder(lstBicho->names(), m_state.titles));
+    const WriteResult written = SaveTitleFile(m_state.folder, titlerules::titlesInListOrder(lstBicho->names(), m_state.titles));
     if (!written.ok()) {
         // The moves stay in the list, still marked, to be applied again.
         tellWriteFailure(m_dialogs, written);

@@ -6,6 +6,8 @@
 #include "store/masterlist.h"
 #include "store/namerules.h"
 
+#include <QHash>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace titlerules {
@@ -43,6 +45,24 @@ QStringList filesDeletedWithTitle(const QString& name)
     for (const QString& file : QStringList{name + u".TXT"_s, name + u".txt"_s} + namerules::pictureFileNames(name)) {
         if (!isProgramFile(file))
             out.append(file);
+    }
+    return out;
+}
+
+std::vector<TitleRecord> titlesInListOrder(const QStringList& names, const TitleTable& titles)
+{
+    // The positions of each name's titles, in file order, taken one by one.
+    QHash<QString, std::vector<int>> positions;
+    for (int k = titles.count(); k >= 1; --k)
+        positions[titles.at(k).name].push_back(k);
+    std::vector<TitleRecord> out;
+    out.reserve(static_cast<size_t>(names.size()));
+    for (const QString& name : names) {
+        const auto it = positions.find(name);
+        if (it == positions.end() || it->empty())
+            continue;
+        out.push_back(titles.at(it->back()));
+        it->pop_back();
     }
     return out;
 }

@@ -20,6 +20,13 @@ TitleRecord newTitle(const QString& name, const QDate& today);
 // takes nothing that belongs to the collection.
 QStringList filesDeletedWithTitle(const QString& name);
 
+// The titles in the order a list of their names gives, for rewriting the title file in
+// a new order: the first time a name is listed it stands for the first title of that
+// name, the second time for the second, so that a file holding two titles of one name
+// (written by hand or by an old copy) keeps both records. A name listed more often than
+// titles have it, or that no title has, is skipped; a title not listed is left out.
+std::vector<TitleRecord> titlesInListOrder(const QStringList& names, const TitleTable& titles);
+
 // The title shown after deleting title deleted of oldCount: the one that followed it,
 // or the new last one.
 int positionAfterDeletion(int deleted, int oldCount);

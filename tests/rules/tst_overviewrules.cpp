@@ -1,4 +1,5 @@
 #include "overviews/overviewrules.h"
+#include "title/titlerules.h"
 #include "upkeep/coverimportrules.h"
 
 #include <QTest>
@@ -86,10 +87,20 @@ void TestOverviewRules::movesOnlyBetweenEntries()
 void TestOverviewRules::listOrderTakesKnownTitles()
 {
     const TitleTable titles = titlesBy({u"x"_s, u"y"_s, u"z"_s});
-    const std::vector<TitleRecord> ordered = titlesInListOrder({u"題3"_s, u"無い"_s, u"題1"_s}, titles);
+    const std::vector<TitleRecord> ordered = titlerules::titlesInListOrder({u"題3"_s, u"無い"_s, u"題1"_s}, titles);
     QCOMPARE(ordered.size(), size_t(2));
     QCOMPARE(ordered[0], titles.at(3));
     QCOMPARE(ordered[1], titles.at(1));
+
+    // Two titles of one name (a file written by hand) both stay, each once, in the
+    // order their name is met; a third mention has no title left.
+    const TitleTable twins({{u"X"_s, u"P"_s, {}, {}, {}, {}, u"m1"_s}, {u"Y"_s, {}, {}, {}, {}, {}, {}},
+                            {u"X"_s, u"Q"_s, {}, {}, {}, {}, u"m2"_s}});
+    const std::vector<TitleRecord> kept = titlerules::titlesInListOrder({u"X"_s, u"Y"_s, u"X"_s, u"X"_s}, twins);
+    QCOMPARE(kept.size(), size_t(3));
+    QCOMPARE(kept[0], twins.at(1));
+    QCOMPARE(kept[1], twins.at(2));
+    QCOMPARE(kept[2], twins.at(3));
 }
 
 void TestOverviewRules::pages_data()

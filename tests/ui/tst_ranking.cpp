@@ -256,12 +256,14 @@ void TestRanking::appliesTheListOrderToTheMainOrder()
     s->hsbData->setValue(2);
     QCOMPARE(s->cboName->currentText(), u"E"_s);
 
-    // Moves not applied are gone when the screen opens again.
+    // Moves not applied are gone when the screen opens again, and so is their mark.
     QTest::mouseClick(w.cmdRank, Qt::LeftButton);
     drag(rank->lstBicho, 0, 3);
+    QCOMPARE(rank->cmdSortCng2->palette().color(QPalette::Button), kPending);
     QTest::mouseClick(w.cmdMain, Qt::LeftButton);
     QTest::mouseClick(w.cmdRank, Qt::LeftButton);
     QCOMPARE(rank->lstBicho->names().join(u' '), u"A E B C D F"_s);
+    QVERIFY(rank->cmdSortCng2->palette().color(QPalette::Button) != kPending);
     QCOMPARE(f.dialogs.unexpected, 0);
 }
 
