@@ -464,9 +464,9 @@ void MainScreen::DeleteTitle()
                           u"削除エラー"_s, Dialogs::Icon::Exclamation);
 
     LoadTitleFile();
+    m_state.CatalogueReady = false;
     if (m_state.titles.count() > 0) {
         showTitle(titlerules::positionAfterDeletion(p, oldCount));
-        m_state.CatalogueReady = false;
         return;
     }
     // The last title is gone: the screen shows an empty collection.

@@ -221,6 +221,20 @@ void TestCatalogue::builtPageStaysUntilTheTitlesChange()
     QCOMPARE(f.dialogs.texts(), QStringList{tour::kCatalogue});
     QCOMPARE(f.dialogs.unexpected, 0);
 
+    // Deleting the last title empties the catalogue too.
+    UiFixture one;
+    QVERIFY(one.put(u"データ.TXT"_s, titles(1)));
+    QVERIFY(one.putBytes(u"T01.jpg"_s, picture("JPG")));
+    MainWindow& o = one.start();
+    QTest::mouseClick(o.cmdPic, Qt::LeftButton);
+    QCOMPARE(shown(o.fraPic->imgPIc[0]), u"T01.jpg"_s);
+    QTest::mouseClick(o.cmdMain, Qt::LeftButton);
+    one.dialogs.answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(o.cmdDel, Qt::LeftButton);
+    QTest::mouseClick(o.cmdPic, Qt::LeftButton);
+    QCOMPARE(o.fraPic->lblName[0]->text(), QString());
+    QVERIFY(o.fraPic->imgPIc[0]->isEmpty());
+
     // An empty collection opens on empty slots, is never built and shows no text.
     UiFixture empty;
     QVERIFY(empty.put(u"設定.TXT"_s, u"\"ヘルプツアー\",1\r\n"_s));
