@@ -152,7 +152,7 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
         StagedFile staged;
     };
     if (isReadOnly() && !changes.empty())
-        return {WriteResult::Kind::ReadOnly, changes.front().name, {}, m_readOnly};
+        return readOnlyRefusal(changes.front().name);
     std::vector<Planned> plan;
     plan.reserve(changes.size());
     for (const Change& change : changes) {
@@ -241,7 +241,7 @@ bool DataFolder::remove(const QString& name)
 WriteResult DataFolder::writeBytes(const QString& name, QByteArrayView bytes)
 {
     if (isReadOnly())
-        return {WriteResult::Kind::ReadOnly, name, {}, m_readOnly};
+        return readOnlyRefusal(name);
     if (!isPlainFileName(name))
         return {WriteResult::Kind::BadFileName, name, {}, {}};
     const QString path = filePath(name);

@@ -78,6 +78,8 @@ public:
     // read as usual, and each change tells the user that nothing can be saved.
     void setReadOnly(const QString& reason) { m_readOnly = reason; }
     bool isReadOnly() const { return !m_readOnly.isNull(); }
+    // What a write to name gives while the folder is read-only.
+    WriteResult readOnlyRefusal(const QString& name) const { return {WriteResult::Kind::ReadOnly, name, {}, m_readOnly}; }
 
     // Removes the temporary files that saves interrupted by a crash or a power cut left
     // behind (never anything else) and returns their names. Called at start-up.

@@ -5,6 +5,7 @@
 #include "app/tell.h"
 #include "platform/dialogs.h"
 #include "platform/named.h"
+#include "store/collectionfiles.h"
 #include "upkeep/tourtexts.h"
 #include "upkeep/upkeeprules.h"
 
@@ -202,6 +203,11 @@ void MasterScreen::cmdAllDel_Click()
                           Dialogs::Icon::Question, Dialogs::Buttons::YesNo, Dialogs::Answer::No)
         != Dialogs::Answer::Yes)
         return;
+    // Nothing, not even the copy of the old data, is written into a read-only folder.
+    if (m_state.folder.isReadOnly()) {
+        tellWriteFailure(m_dialogs, m_state.folder.readOnlyRefusal(files::kTitles));
+        return;
+    }
 
     QString kept;
     WriteResult failure;

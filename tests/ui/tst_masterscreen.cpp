@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Qt::Literals::StringLiterals;
 using fixture::sjis;
 
@@ -198,20 +201,42 @@ void TestMasterScreen::resetWithoutACopyTakesNothing()
 {
     UiFixture f;
     QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"abc"_s)));
-    QVERIFY(f.putBytes(u"abc.jpg"_s, "jpeg"));
+    const QByteArray cover(20000, 'j');
+    QVERIFY(f.putBytes(u"abc.jpg"_s, cover));
     QVERIFY(f.put(kArtists, u"歌手\r\n"_s));
     MainWindow& w = f.start();
     QTest::mouseClick(w.cmdMaster, Qt::LeftButton);
+    const auto untouched = [&] {
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.bytes(u"abc.jpg"_s), cover);
+        QCOMPARE(f.bytes(kArtists), sjis(u"歌手\r\n"_s));
+        QCOMPARE(QDir(f.tmp.path()).entryList({u"初期化前_*"_s}, QDir::Dirs), QStringList());
+    };
+
+    // The cover cannot be copied (the disk fills up): nothing is taken.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = 8000;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    f.dialogs.clear();
+    f.dialogs.answers = {Dialogs::Answer::Yes};
+    QTest::mouseClick(w.fraMaster->cmdAllDel, Qt::LeftButton);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QCOMPARE(f.dialogs.titles(), (QStringList{u"タイトル全データ削除確認"_s, u"初期化の中止"_s}));
+    QVERIFY(f.dialogs.boxes[1].text.contains(u"データは何も消していません。"_s));
+    untouched();
+
+    // A folder opened read-only gets no copy either, and says why.
     f.folder->setReadOnly(u"テスト"_s);
     f.dialogs.clear();
     f.dialogs.answers = {Dialogs::Answer::Yes};
     QTest::mouseClick(w.fraMaster->cmdAllDel, Qt::LeftButton);
-    QCOMPARE(f.dialogs.titles(), (QStringList{u"タイトル全データ削除確認"_s, u"初期化の中止"_s}));
-    QVERIFY(f.dialogs.boxes[1].text.contains(u"データは何も消していません。"_s));
-    QVERIFY(w.isVisible());
-    QCOMPARE(f.bytes(u"abc.jpg"_s), QByteArray("jpeg"));
-    QCOMPARE(f.bytes(kArtists), sjis(u"歌手\r\n"_s));
-    QCOMPARE(QDir(f.tmp.path()).entryList({u"初期化前_*"_s}, QDir::Dirs), QStringList());
+    QCOMPARE(f.dialogs.boxes.size(), size_t(2));
+    QVERIFY(f.dialogs.boxes[1].text.startsWith(u"このデータフォルダには書き込めないため"_s));
+    QVERIFY(f.dialogs.boxes[1].text.contains(u"テスト"_s));
+    untouched();
 }
 
 QTEST_MAIN(TestMasterScreen)
