@@ -33,9 +33,13 @@ QString QtPrinter::pdfFileName(const QString& suggested)
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
-    QString path = QFileDialog::getSaveFileName(m_parent, u"PDF ファイルとして保存"_s, QDir(folder).filePath(suggested),
-                                                u"PDF ファイル (*.pdf)"_s);
-    if (!path.isEmpty() && !path.endsWith(u".pdf"_s, Qt::CaseInsensitive))
-        path += u".pdf"_s;
-    return path;
+    QFileDialog dialog(m_parent, u"PDF ファイルとして保存"_s, QDir(folder).filePath(suggested), u"PDF ファイル (*.pdf)"_s);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The dialog adds ".pdf" itself, so its question before replacing a file is asked
+    // about the file that will really be written.
+    dialog.setDefaultSuffix(u"pdf"_s);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
