@@ -208,6 +208,7 @@ void TrackEntry::cmdHensyu_Click()
     QString memo = trackrules::memoOfTracks(tracks, compilation);
     memo.replace(u"\r\n"_s, u"\n"_s);
     txtKyokuHen->setPlainText(memo);
+    m_filledLines = trackrules::memoLines(memo);
 
     cboTrim->clear();
     for (const QString& entry : kCutEntries)
@@ -270,9 +271,8 @@ void TrackEntry::cmdKakutei_Click()
     }
     const BusyPointer busy(m_dialogs);
     const QString cut = trackrules::cutCharacter(typedText(*cboTrim));
-    QStringList lines = trackrules::memoLines(memo);
-    for (QString& line : lines)
-        line = trackrules::cutLine(line, cut);
+    const QStringList lines =
+        trackrules::cutLines(trackrules::memoLines(memo), cut, m_filledLines, trackrules::cutCharacter(kCutEntries[0]));
 
     // The list and the songs new to the track data are written together, or neither.
     const std::vector<TrackRecord> added =

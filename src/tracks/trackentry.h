@@ -58,6 +58,8 @@ private:
     AppState& m_state;
     Dialogs& m_dialogs;
     FileListing& m_lyrics;
+    // The lines the memo was filled with when it was opened: already cut once.
+    QStringList m_filledLines;
     QComboBox& m_nameBox;
     QComboBox& m_artistBox;
     QScrollBar& m_position;

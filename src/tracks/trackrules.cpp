@@ -2,6 +2,7 @@
 
 #include "store/collectionnames.h"
 
+#include <QHash>
 #include <QSet>
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,6 +25,26 @@ QString cutLine(QStringView line, QStringView cut)
     while (end > start && rest[end - 1] == u' ')
         --end;
     return rest.mid(start, end - start).toString();
+}
+
+QStringList cutLines(const QStringList& lines, QStringView cut, const QStringList& kept, QStringView keptCut)
+{
+    QHash<QString, int> untouched;
+    if (cut == keptCut) {
+        for (const QString& line : kept)
+            ++untouched[line];
+    }
+    QStringList out;
+    out.reserve(lines.size());
+    for (const QString& line : lines) {
+        if (auto it = untouched.find(line); it != untouched.end() && *it > 0) {
+            --*it;
+            out.append(line);
+        } else {
+            out.append(cutLine(line, cut));
+        }
+    }
+    return out;
 }
 
 QStringList memoLines(QStringView memo)
@@ -75,10 +96,14 @@ std::vector<TrackRecord> newTrackRecords(const std::vector<Track>& tracks, bool 
                                          const QString& titleArtist, const TrackTable& table)
 {
     std::vector<TrackRecord> out;
+    // A pair the list holds twice is one song: it is stored once.
+    QSet<std::pair<QString, QString>> added;
     for (const Track& t : tracks) {
         const QString& artist = compilation ? t.artist : titleArtist;
-        if (!t.song.isEmpty() && !table.contains(t.song, artist))
+        if (!t.song.isEmpty() && !table.contains(t.song, artist) && !added.contains({t.song, artist})) {
+            added.insert({t.song, artist});
             out.push_back({t.song, artist, {}, {}, {}, {}, {}});
+        }
     }
     return out;
 }

@@ -19,6 +19,13 @@ QString cutCharacter(QStringView cutBoxText);
 // both ends. Tabs and ideographic spaces stay, as they did on Windows.
 QString cutLine(QStringView line, QStringView cut);
 
+// The lines of a confirmed memo cut with cut. The lines the memo was filled with when it
+// was opened (kept, each as often as it stands there) were cut when they were entered:
+// while cut is still the cut they were filled in with (keptCut), such a line that is
+// still there unchanged stays whole, so that "Mr.Children" or "innocent world/Mr.Children"
+// is not taken apart again. A cut chosen by the user cuts every line.
+QStringList cutLines(const QStringList& lines, QStringView cut, const QStringList& kept, QStringView keptCut);
+
 // The lines of a memo: each line end ends a line, so blank lines are empty lines; a
 // last line without its line end is a line too.
 QStringList memoLines(QStringView memo);
@@ -39,7 +46,7 @@ QString trackNumber(int r);
 QString memoOfTracks(const std::vector<Track>& tracks, bool compilation);
 
 // The songs to add to the track data: every track whose (song, artist) pair is not in
-// table, in track order; a pair twice in the list is added twice, an empty song never.
+// table, in track order; a pair twice in the list is added once, an empty song never.
 std::vector<TrackRecord> newTrackRecords(const std::vector<Track>& tracks, bool compilation,
                                          const QString& titleArtist, const TrackTable& table);
 

@@ -291,8 +291,8 @@ void TestTrackRules::findsNewTrackRecords_data()
                                                      << QStringList{u"A|Y"_s, u"B|X"_s} << QStringList{u"A|X"_s};
     QTest::newRow("letter case counts") << QStringList{u"a"_s} << false << u"X"_s
                                         << QStringList{u"A|X"_s} << QStringList{u"a|X"_s};
-    QTest::newRow("pair twice in the list added twice") << QStringList{u"A"_s, u"B"_s, u"A"_s} << false << u"X"_s
-                                                        << QStringList() << QStringList{u"A|X"_s, u"B|X"_s, u"A|X"_s};
+    QTest::newRow("pair twice in the list added once") << QStringList{u"A"_s, u"B"_s, u"A"_s} << false << u"X"_s
+                                                       << QStringList() << QStringList{u"A|X"_s, u"B|X"_s};
     QTest::newRow("empty song never") << QStringList{QString(), u"A"_s, QString()} << false << u"X"_s
                                       << QStringList() << QStringList{u"A|X"_s};
     QTest::newRow("all known") << QStringList{u"A"_s, u"B"_s} << false << u"X"_s

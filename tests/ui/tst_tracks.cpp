@@ -424,7 +424,7 @@ void TestTracks::addsOnlySongsNotYetKnown()
     t->txtKyokuHen->setPlainText(u"朝\n\n夜\n夜\n"_s);
     QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
     const QString night = u"\"夜\",\"歌手\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s;
-    QCOMPARE(f.bytes(u"曲目データ.TXT"_s), sjis(known + night + night));
+    QCOMPARE(f.bytes(u"曲目データ.TXT"_s), sjis(known + night));
     QCOMPARE(column(t->msgKyokumoku, 0), (QStringList{u"01"_s, u"02"_s, u"03"_s, u"04"_s}));
 }
 
@@ -442,6 +442,19 @@ void TestTracks::reopensTheListForEditing()
     QCOMPARE(f.bytes(u"曲目_集.txt"_s), sjis(u"朝/甲\r\n夜/未登録\r\n"_s));
     QCOMPARE(w.state().tracks.count(), 2);
     QCOMPARE(w.state().tracks.at(2).artist, u"未登録"_s);
+
+    // Names with the cut character in them survive a second confirmation: the lines as
+    // they were filled in stay whole, a line added is cut. A cut chosen anew cuts all.
+    QVERIFY(f.put(u"曲目_集.txt"_s, u"innocent world/Mr.Children\r\nm-flo/m-flo\r\n"_s));
+    w.fraMain->showTitle(1);
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->setPlainText(t->txtKyokuHen->toPlainText() + u"3. 新曲/甲\n"_s);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"曲目_集.txt"_s), sjis(u"innocent world/Mr.Children\r\nm-flo/m-flo\r\n新曲/甲\r\n"_s));
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->cboTrim->setEditText(u"-（ハイフォン）"_s);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"曲目_集.txt"_s), sjis(u"innocent world/Mr.Children\r\nflo/m-flo\r\n新曲/甲\r\n"_s));
 }
 
 void TestTracks::listsKnownArtists()
