@@ -223,7 +223,7 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     imgGazou->setToolTip(u"クリックすると画像を取り込めます"_s);
     imgGazou->setCursor(Qt::PointingHandCursor);
 
-    Frame1 = new TrackEntry(state, dialogs, *filKashi1, *cboName, *cboSakusya, *hsbData);
+    Frame1 = new TrackEntry(state, dialogs, *filKashi1, *cboName, *hsbData);
     fraKashi1 = new LyricsPanel(state, dialogs, printer, *filKashi1, *Frame1);
     fraPicget = new CoverImport(state, dialogs, *imgGazou, *cboName, *filKashi1);
     fraPicget->hide();

@@ -45,14 +45,13 @@ void layOut(Grid* g, const QStringList& headers, const QList<int>& widths, const
 
 } // namespace
 
-TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, QComboBox& nameBox,
-                       QComboBox& artistBox, QScrollBar& position, QWidget* parent)
+TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, QComboBox& nameBox, QScrollBar& position,
+                       QWidget* parent)
     : QGroupBox(parent)
     , m_state(state)
     , m_dialogs(dialogs)
     , m_lyrics(lyrics)
     , m_nameBox(nameBox)
-    , m_artistBox(artistBox)
     , m_position(position)
 {
     setObjectName(u"Frame1"_s);
@@ -118,12 +117,17 @@ TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, Q
 
 bool TrackEntry::isCompilation() const
 {
-    return m_artistBox.currentText() == collection::kCompilationArtist;
+    return titleArtist() == collection::kCompilationArtist;
 }
 
-QString TrackEntry::titleArtist()
+// The artist of the title on screen as the title file holds it. A name typed into the
+// artist box counts once it is confirmed (Enter or a choice): lyrics and songs are never
+// filed under text the title does not hold, nor a plain title's lyrics mark taken for
+// an artist.
+QString TrackEntry::titleArtist() const
 {
-    return typedText(m_artistBox);
+    const int k = m_position.value();
+    return k >= 1 && k <= m_state.titles.count() ? m_state.titles.at(k).artist : QString();
 }
 
 QString TrackEntry::artistOfRow(int row)

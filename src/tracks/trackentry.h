@@ -20,10 +20,11 @@ class QScrollBar;
 class TrackEntry : public QGroupBox {
     Q_OBJECT
 public:
-    // The title is read from the screen's name box and artist box at the moment of
-    // each operation; lyrics is the listing of lyrics files the marks come from.
-    TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, QComboBox& nameBox,
-               QComboBox& artistBox, QScrollBar& position, QWidget* parent = nullptr);
+    // The title is read from the screen's name box at the moment of each operation, its
+    // artist from the title file at position; lyrics is the listing of lyrics files the
+    // marks come from.
+    TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, QComboBox& nameBox, QScrollBar& position,
+               QWidget* parent = nullptr);
 
     void ShowTrackList();
     void LayoutTrackGrid();
@@ -32,7 +33,7 @@ public:
     bool isCompilation() const;
     // The title's artist as the artist box holds it, in its stored form: the box may
     // have been typed into.
-    QString titleArtist();
+    QString titleArtist() const;
     // The artist of a track row: its own for a compilation, else the title's.
     QString artistOfRow(int row);
 
@@ -61,7 +62,6 @@ private:
     // The lines the memo was filled with when it was opened: already cut once.
     QStringList m_filledLines;
     QComboBox& m_nameBox;
-    QComboBox& m_artistBox;
     QScrollBar& m_position;
     Grid* m_songSearchGrid = nullptr;
     QWidget* m_entryColumn;
