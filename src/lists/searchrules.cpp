@@ -1,5 +1,6 @@
 #include "searchrules.h"
 
+#include "lists/listrules.h"
 #include "lyrics/lyricsrules.h"
 #include "store/collectionnames.h"
 #include "store/collectionfiles.h"
@@ -9,7 +10,6 @@
 #include "store/records.h"
 #include "store/titletable.h"
 #include "store/tracktable.h"
-#include "tracks/trackrules.h"
 
 #include <QSet>
 
@@ -130,7 +130,7 @@ QString titleOfTrackListFile(const QString& fileName)
 }
 
 QStringList titlesHoldingSong(DataFolder& folder, const FileListing& trackLists, const TitleTable& titles,
-                              const QString& song)
+                              const QString& song, const QString& artist)
 {
     QStringList names;
     QSet<QString> listed;
@@ -143,19 +143,14 @@ QStringList titlesHoldingSong(DataFolder& folder, const FileListing& trackLists,
         if (k == 0)
             continue;
         const TitleRecord& title = titles.at(k);
-        if (listed.contains(title.name))
+        const bool compilation = title.artist == collection::kCompilationArtist;
+        if (listed.contains(title.name) || (!compilation && title.artist != artist))
             continue;
         const std::optional<QString> text = folder.readText(fileName);
-        // Most lists do not hold the name at all; only those that do are cut into songs.
-        if (!text || !text->contains(song))
-            continue;
-        const bool compilation = title.artist == collection::kCompilationArtist;
-        for (const trackrules::Track& track : trackrules::tracksOfLines(splitLines(*text), compilation)) {
-            if (track.song == song) {
-                names.append(title.name);
-                listed.insert(title.name);
-                break;
-            }
+        // Most lists do not hold the name at all; only those that do are cut into lines.
+        if (text && text->contains(song) && listrules::trackListHolds(splitLines(*text), compilation, title.artist, song, artist)) {
+            names.append(title.name);
+            listed.insert(title.name);
         }
     }
     return names;

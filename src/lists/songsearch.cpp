@@ -182,8 +182,10 @@ void SongSearch::listTitlesHoldingSong(int row)
     if (msgKyokumoku2->rows() <= 1 || row < 1 || !filKyoku)
         return;
     lstTitle->clear();
+    const int current = msgKyokumoku2->row();
     lstTitle->addItems(searchrules::titlesHoldingSong(m_state.folder, *filKyoku, m_state.titles,
-                                                      msgKyokumoku2->text(msgKyokumoku2->row(), col::kName)));
+                                                      msgKyokumoku2->text(current, col::kName),
+                                                      msgKyokumoku2->text(current, col::kArtist)));
 }
 
 bool SongSearch::eventFilter(QObject* watched, QEvent* event)
