@@ -59,7 +59,7 @@ SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, File
     msgKyokumoku2 = named(new Grid, u"msgKyokumoku2"_s, u"検索結果の曲"_s);
     Frame9 = named(new QGroupBox(u"収録タイトル"_s), u"Frame9"_s);
     lstTitle = named(new QListWidget, u"lstTitle"_s, u"収録タイトル"_s);
-    Frame7 = new LyricsSearch(state, dialogs, printer, *msgKyokumoku2);
+    Frame7 = new LyricsSearch(state, dialogs, printer, *msgKyokumoku2, lyrics);
     for (QComboBox* combo : {cboSakushi, cboSakkyoku, cboHenkyoku}) {
         combo->setMinimumWidth(150);
         combo->setMaxVisibleItems(20);

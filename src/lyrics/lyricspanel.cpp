@@ -110,7 +110,10 @@ void LyricsPanel::cmdKashiToroku_Click()
         return;
     m_lyrics.refresh();
     Grid* grid = m_tracks.msgKyokumoku;
-    if (m_loaded.row > 0 && m_loaded.row < grid->rows() && grid->text(m_loaded.row, 1) == m_loaded.song)
+    // The mark goes on the row loaded from only while it still shows that song of that
+    // artist (another title may be on screen by now).
+    if (m_loaded.row > 0 && m_loaded.row < grid->rows() && grid->text(m_loaded.row, 1) == m_loaded.song
+        && m_tracks.artistOfRow(m_loaded.row) == m_loaded.artist)
         grid->setText(m_loaded.row, grid->cols() - 1, u"○"_s);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/named.h"
+#include "store/filelisting.h"
 #include "store/namerules.h"
 
 #include <QHBoxLayout>
@@ -23,12 +24,14 @@
 using namespace Qt::Literals::StringLiterals;
 namespace col = searchrules::foundcol;
 
-LyricsSearch::LyricsSearch(AppState& state, Dialogs& dialogs, Printer& printer, Grid& results, QWidget* parent)
+LyricsSearch::LyricsSearch(AppState& state, Dialogs& dialogs, Printer& printer, Grid& results, FileListing& lyrics,
+                           QWidget* parent)
     : QGroupBox(u"歌詞"_s, parent)
     , m_state(state)
     , m_dialogs(dialogs)
     , m_printer(printer)
     , m_results(results)
+    , m_lyrics(lyrics)
 {
     setObjectName(u"Frame7"_s);
     txtKashi2 = named(new QPlainTextEdit, u"txtKashi2"_s);
@@ -163,9 +166,14 @@ void LyricsSearch::cmdKashiHozon_Click()
                           u"曲未選択"_s, Dialogs::Icon::Exclamation);
         return;
     }
-    // The lyrics marks keep to the listing taken before; they show this file once the
-    // main screen's lyrics listing is taken again.
-    SaveLyrics(m_state.folder, m_dialogs, m_loaded.song, m_loaded.artist, text);
+    if (!SaveLyrics(m_state.folder, m_dialogs, m_loaded.song, m_loaded.artist, text))
+        return;
+    // Every screen's lyrics marks and the presence search know of the new file at once.
+    m_lyrics.refresh();
+    const int row = m_loaded.row;
+    if (row > 0 && row < m_results.rows() && m_results.text(row, col::kName) == m_loaded.song
+        && m_results.text(row, col::kArtist) == m_loaded.artist)
+        m_results.setText(row, col::kLyrics, u"○"_s);
 }
 
 void LyricsSearch::cmdKashiPrint_Click()

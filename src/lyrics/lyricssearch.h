@@ -4,6 +4,7 @@
 
 class AppState;
 class Dialogs;
+class FileListing;
 class Grid;
 class Printer;
 class QLabel;
@@ -17,8 +18,10 @@ class QPushButton;
 class LyricsSearch : public QGroupBox {
     Q_OBJECT
 public:
-    // results is the song search's result grid: song in column 0, artist in column 2.
-    LyricsSearch(AppState& state, Dialogs& dialogs, Printer& printer, Grid& results, QWidget* parent = nullptr);
+    // results is the song search's result grid: song in column 0, artist in column 2;
+    // lyrics is the listing of lyrics files the lyrics marks come from.
+    LyricsSearch(AppState& state, Dialogs& dialogs, Printer& printer, Grid& results, FileListing& lyrics,
+                 QWidget* parent = nullptr);
 
     QPlainTextEdit* txtKashi2;
     QLabel* Label1;
@@ -55,6 +58,7 @@ private:
     Dialogs& m_dialogs;
     Printer& m_printer;
     Grid& m_results;
+    FileListing& m_lyrics;
     Loaded m_loaded;
     bool m_hasLoaded = false;
 };

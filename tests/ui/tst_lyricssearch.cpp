@@ -5,6 +5,7 @@
 #include "lyrics/lyricssearch.h"
 #include "platform/grid.h"
 #include "platform/qtprinter.h"
+#include "store/filelisting.h"
 #include "title/mainscreen.h"
 #include "tracks/trackentry.h"
 
@@ -151,8 +152,9 @@ void TestLyricsSearch::savesWhatTheBoxShows()
     QVERIFY(f.dialogs.boxes.empty());
     QCOMPARE(f.bytes(u"歌詞_歌_甲.txt"_s), sjis(u"一行目～\r\n\r\n二行目\r\n"_s));
     QCOMPARE(l->txtKashi2->toPlainText(), u"一行目～\n\n二行目"_s);
-    // The marks keep to the listing of before.
-    QCOMPARE(s->msgKyokumoku2->text(1, 1), QString());
+    // The row is marked, and the presence search finds the new file at once.
+    QCOMPARE(s->msgKyokumoku2->text(1, 1), u"○"_s);
+    QVERIFY(f.window->fraMain->filKashi1->contains(u"歌詞_歌_甲.txt"_s));
 
     // What the file cannot hold, and a write that fails, leave file and box as they were.
     l->txtKashi2->setPlainText(u"夜\U0001F303"_s);

@@ -336,8 +336,10 @@ void TestTracks::lyricsOfATypedArtistKeepTheirMark()
 void TestTracks::unconfirmedArtistTextChangesNothing()
 {
     UiFixture f;
-    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"海"_s, u"甲"_s) + UiFixture::title(u"集"_s, u"複数"_s)));
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"海"_s, u"甲"_s) + UiFixture::title(u"集"_s, u"複数"_s)
+                                      + UiFixture::title(u"山"_s, u"乙"_s)));
     QVERIFY(f.put(u"曲目_海.txt"_s, u"歌\r\n"_s));
+    QVERIFY(f.put(u"曲目_山.txt"_s, u"歌\r\n"_s));
     QVERIFY(f.put(u"曲目_集.txt"_s, u"朝/甲\r\n夜/乙\r\n"_s));
     QVERIFY(f.put(u"歌詞_歌_甲.txt"_s, u"本物\r\n"_s));
     MainWindow& w = f.start();
@@ -366,8 +368,16 @@ void TestTracks::unconfirmedArtistTextChangesNothing()
     QCOMPARE(t->txtKyokuHen->toPlainText(), u"朝/甲\n夜/乙\n"_s);
     QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
     QCOMPARE(f.bytes(u"曲目_集.txt"_s), sjis(u"朝/甲\r\n夜/乙\r\n"_s));
-    QCOMPARE(f.bytes(u"データ.TXT"_s), sjis(UiFixture::title(u"海"_s, u"甲"_s) + UiFixture::title(u"集"_s, u"複数"_s)));
     QVERIFY(f.dialogs.boxes.empty());
+
+    // Lyrics of 甲's 歌 saved while 乙's 山 is on screen: 山's 歌 gets no mark.
+    s->showTitle(1);
+    clickRow(t->msgKyokumoku, 1);
+    s->fraKashi1->txtKashi1->setPlainText(u"新しい歌詞"_s);
+    s->showTitle(3);
+    QTest::mouseClick(s->fraKashi1->cmdKashiToroku, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"歌詞_歌_甲.txt"_s), sjis(u"新しい歌詞\r\n"_s));
+    QCOMPARE(t->msgKyokumoku->text(1, 2), QString());
 }
 
 // A list whose file cannot be written adds none of its songs: both files stay as they
