@@ -6,6 +6,9 @@
 #include "store/records.h"
 #include "tracks/trackrules.h"
 
+#include <algorithm>
+#include <numeric>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace listrules {
@@ -58,6 +61,15 @@ TrackRecord songOfRow(const QStringList& row)
     return {row.value(songcol::kName),     row.value(songcol::kArtist),   row.value(songcol::kGenre),
             row.value(songcol::kLyricist), row.value(songcol::kComposer), row.value(songcol::kArranger),
             row.value(songcol::kReserved)};
+}
+
+std::vector<int> rowsInKeyOrder(const QStringList& keys)
+{
+    std::vector<int> rows(static_cast<size_t>(keys.size()));
+    std::iota(rows.begin(), rows.end(), 1);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&](int a, int b) { return keys[a - 1].toLongLong() < keys[b - 1].toLongLong(); });
+    return rows;
 }
 
 bool trackListHolds(const QStringList& lines, bool compilation, const QString& titleArtist,

@@ -45,6 +45,10 @@ constexpr int kCount = 14;
 QString titleOrderKey(int position);
 QString songOrderKey(int position);
 
+// The rows of a list grid in main order, from their order keys (row r's key at r - 1):
+// an edit saved from a list sorted otherwise leaves the order of the file as it was.
+std::vector<int> rowsInKeyOrder(const QStringList& keys);
+
 // A click on a sort button: ascending while the toggle is off, descending while it is
 // on; the toggle flips. One toggle serves all the buttons of a grid.
 Qt::SortOrder nextSortOrder(bool* toggle);

@@ -204,11 +204,14 @@ void SongList::cmdThozon2_Click()
             return;
     }
 
-    // The whole file from the grid, top to bottom as shown, each row with the reserved
-    // field it was read with.
+    // The whole file from the grid in the file's own order, whatever order is on view,
+    // each row with the reserved field it was read with.
+    QStringList keys;
+    for (int row = 1; row < msgIchiran2->rows(); ++row)
+        keys.append(msgIchiran2->text(row, col::kOrderKey));
     std::vector<TrackRecord> records;
     records.reserve(static_cast<size_t>(msgIchiran2->rows() - 1));
-    for (int row = 1; row < msgIchiran2->rows(); ++row) {
+    for (const int row : listrules::rowsInKeyOrder(keys)) {
         QStringList cells(col::kCount);
         for (int c = 0; c < col::kCount; ++c)
             cells[c] = msgIchiran2->text(row, c);
@@ -231,9 +234,6 @@ void SongList::cmdThozon2_Click()
     msgIchiran2->setText(r, col::kComposer, composer);
     msgIchiran2->setText(r, col::kArranger, arranger);
     LoadTrackTable(m_state.folder, &m_state.tracks);
-    // The file follows the grid's order now, and so do the keys.
-    for (int row = 1; row < msgIchiran2->rows(); ++row)
-        msgIchiran2->setText(row, col::kOrderKey, listrules::songOrderKey(row));
 
     AddSongGenreName(genre);
     AddLyricistName(lyricist);

@@ -183,11 +183,14 @@ void TitleList::cmdThozon_Click()
             return;
     }
 
-    // The whole file from the grid, top to bottom as shown: the order on view becomes
-    // the main order.
+    // The whole file from the grid, in main order whatever order is on view: only
+    // "メインに反映" changes the main order, and it asks first.
+    QStringList keys;
+    for (int row = 1; row < msgIchiran->rows(); ++row)
+        keys.append(msgIchiran->text(row, col::kOrderKey));
     std::vector<TitleRecord> records;
     records.reserve(static_cast<size_t>(msgIchiran->rows() - 1));
-    for (int row = 1; row < msgIchiran->rows(); ++row) {
+    for (const int row : listrules::rowsInKeyOrder(keys)) {
         QStringList cells;
         for (int c = 0; c < col::kOrderKey; ++c)
             cells.append(msgIchiran->text(row, c));
@@ -208,7 +211,6 @@ void TitleList::cmdThozon_Click()
     msgIchiran->setText(r, col::kMemo, memo);
     titlesRewritten();
     m_window.mainScreen()->showTitle(m_window.mainScreen()->currentTitle());
-    renumber();
     AddMediaName(media);
     emptyPanel();
 }

@@ -58,7 +58,7 @@ class TestSongList : public QObject {
 
 private slots:
     void listsSongsWithTheirLyricsMarks();
-    void savesTheSongThePanelShowsInDisplayOrder();
+    void savesTheSongThePanelShowsInFileOrder();
     void failedSaveKeepsThePanel();
     void enterAddsNamesToTheirMasters_data();
     void enterAddsNamesToTheirMasters();
@@ -98,9 +98,9 @@ void TestSongList::listsSongsWithTheirLyricsMarks()
     QCOMPARE(f.dialogs.unexpected, 0);
 }
 
-// The values go to the song clicked, wherever a sort has moved it; the file follows the
-// order on view and keeps every song's last reserved field.
-void TestSongList::savesTheSongThePanelShowsInDisplayOrder()
+// The values go to the song clicked, wherever a sort has moved it; the file keeps its
+// own order, whatever the order on view, and every song's last reserved field.
+void TestSongList::savesTheSongThePanelShowsInFileOrder()
 {
     UiFixture f;
     QVERIFY(f.put(kTracks, song(u"あさ"_s, u"甲"_s, u"ポップス"_s, u"詞子"_s, u"予備1"_s)
@@ -141,11 +141,11 @@ void TestSongList::savesTheSongThePanelShowsInDisplayOrder()
 
     QVERIFY(f.dialogs.boxes.empty());
     QCOMPARE(f.bytes(kTracks),
-             sjis(song(u"よる"_s, u"乙"_s, QString(), QString(), u"予備2"_s) + song(u"ひる"_s, u"丙"_s)
-                  + u"\"あさ\",\"甲\",\"ロック\",\"\",\"曲夫\",\"編～\",\"\",\"\",\"\",\"\",\"\",\"予備1\"\r\n"_s));
+             sjis(u"\"あさ\",\"甲\",\"ロック\",\"\",\"曲夫\",\"編～\",\"\",\"\",\"\",\"\",\"\",\"予備1\"\r\n"_s
+                  + song(u"よる"_s, u"乙"_s, QString(), QString(), u"予備2"_s) + song(u"ひる"_s, u"丙"_s)));
     QCOMPARE(w.state().tracks.count(), 3);
-    QCOMPARE(w.state().tracks.at(3).genre, u"ロック"_s);
-    QCOMPARE(column(list->msgIchiran2, 13), (QStringList{u"00001"_s, u"00002"_s, u"00003"_s}));
+    QCOMPARE(w.state().tracks.at(1).genre, u"ロック"_s);
+    QCOMPARE(column(list->msgIchiran2, 13), (QStringList{u"00002"_s, u"00003"_s, u"00001"_s}));
     QCOMPARE(f.bytes(u"ジャンルマスタ２.txt"_s), sjis(u"ポップス\r\nロック\r\n"_s));
     QCOMPARE(f.bytes(u"作詞マスタ.txt"_s), sjis(u"詞子\r\n"_s));
     QCOMPARE(f.bytes(u"作曲マスタ.txt"_s), sjis(u"曲夫\r\n"_s));
