@@ -23,6 +23,9 @@ struct AppState {
     bool StartingUp = false;
     // The title most recently opened from a list or search screen; 0 until then.
     int ListJumpIndex = 0;
+    // Its name: the same title is found again after titles before it were deleted or
+    // the order changed.
+    QString ListJumpName;
     // Whether the picture catalogue still matches the titles and their order.
     bool CatalogueReady = false;
 };

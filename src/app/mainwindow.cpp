@@ -174,10 +174,8 @@ void MainWindow::cmdMain_Click()
 {
     if (fraMain->isVisible())
         return;
-    // A remembered title may have been deleted since; the last one stands in for it.
-    const int count = m_state.titles.count();
-    if (m_state.ListJumpIndex > 0 && count > 0)
-        fraMain->setCurrentTitle(std::min(m_state.ListJumpIndex, count));
+    if (const int k = rememberedTitle(); k > 0)
+        fraMain->setCurrentTitle(k);
     HideAllPanels();
     fraMain->show();
     cmdDel->setEnabled(true);
@@ -223,17 +221,27 @@ void MainWindow::SetUpListGrids()
     ::SetUpListGrids(*fraIchiran->msgIchiran, m_state.titles.count(), *fraIchiran2->msgIchiran2, m_state.tracks.count());
 }
 
+int MainWindow::rememberedTitle() const
+{
+    const int count = m_state.titles.count();
+    if (m_state.ListJumpIndex <= 0 || count == 0)
+        return 0;
+    if (const int k = m_state.titles.find(m_state.ListJumpName); k > 0)
+        return k;
+    // Deleted since: the title now at its place, or the last one.
+    return std::min(m_state.ListJumpIndex, count);
+}
+
 void MainWindow::ShowTitleByName(const QString& name)
 {
-    if (const int k = m_state.titles.find(name); k > 0)
+    if (const int k = m_state.titles.find(name); k > 0) {
         m_state.ListJumpIndex = k;
+        m_state.ListJumpName = name;
+    }
     // Before any title was opened this way an unknown name leaves the main screen on
-    // the title it shows; a remembered title deleted since gives way to the last one.
-    const int count = m_state.titles.count();
-    if (m_state.ListJumpIndex > 0 && count > 0)
-        fraMain->showTitle(std::min(m_state.ListJumpIndex, count));
-    else
-        fraMain->showTitle(fraMain->currentTitle());
+    // the title it shows.
+    const int k = rememberedTitle();
+    fraMain->showTitle(k > 0 ? k : fraMain->currentTitle());
     HideAllPanels();
     fraMain->show();
     cmdDel->setEnabled(true);

@@ -81,6 +81,8 @@ private:
     void openScreen(QFrame* panel);
     void cmdNew_Click();
     void cmdMain_Click();
+    // The title last opened from a list, by its name, or 0 when none was.
+    int rememberedTitle() const;
     void cmdIchiran_Click();
     void cmdIchiran2_Click();
     void cmdKensaku_Click();

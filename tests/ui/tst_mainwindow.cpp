@@ -335,6 +335,16 @@ void TestMainWindow::mainButtonReturnsToTheTitleOpenedFromAList()
     QTest::mouseClick(w.cmdMain, Qt::LeftButton);
     QCOMPARE(s->hsbData->value(), 10);
     QCOMPARE(s->lblKensu->text(), u"10 / 10"_s);
+
+    // The title opened from a list is found again after a title before it is deleted.
+    w.ShowTitleByName(u"題4"_s);
+    s->hsbData->setValue(1);
+    m_dialogs->answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+    QTest::mouseClick(w.cmdRank, Qt::LeftButton);
+    QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+    QCOMPARE(s->cboName->currentText(), u"題4"_s);
+    QCOMPARE(s->lblKensu->text(), u"3 / 9"_s);
 }
 
 void TestMainWindow::helpSwitchRewritesTheSettingsFile()
