@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -49,21 +50,109 @@ bool bitmapWhole(const QByteArray& bytes)
     return bytes.size() >= offset + pixels;
 }
 
+// A JPEG followed from its start marker through its segments and the coded data of its
+// scans: whole when its end-of-image marker comes before the bytes end. Whatever follows
+// that marker (the video of a phone's motion photo, a second picture) is not looked at.
+bool jpegWhole(const QByteArray& bytes)
+{
+    const auto* b = reinterpret_cast<const quint8*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n < 4 || b[0] != 0xFF || b[1] != 0xD8)
+        return false;
+    qsizetype i = 2;
+    while (true) {
+        // A marker: 0xFF (and any fill bytes) then its code; stray bytes before it are
+        // passed over, as decoders do.
+        while (i < n && b[i] != 0xFF)
+            ++i;
+        while (i < n && b[i] == 0xFF)
+            ++i;
+        if (i >= n)
+            return false;
+        const quint8 code = b[i++];
+        if (code == 0xD9)
+            return true;
+        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7))
+            continue;
+        if (i + 2 > n)
+            return false;
+        const qsizetype length = (qsizetype(b[i]) << 8) | b[i + 1];
+        if (length < 2)
+            return false;
+        i += length;
+        if (code != 0xDA)
+            continue;
+        // Coded data runs to the next marker other than a stuffed 0xFF 0x00 or a restart.
+        while (i + 1 < n) {
+            const void* found = std::memchr(b + i, 0xFF, static_cast<size_t>(n - i - 1));
+            if (!found)
+                return false;
+            i = static_cast<const quint8*>(found) - b;
+            const quint8 next = b[i + 1];
+            if (next == 0x00 || (next >= 0xD0 && next <= 0xD7))
+                i += 2;
+            else if (next == 0xFF)
+                i += 1;
+            else
+                break;
+        }
+        if (i + 1 >= n)
+            return false;
+    }
+}
+
+// A GIF followed block by block to its trailer; a file that ends inside a block is cut.
+// After the trailer, or at a block of an unknown kind once a picture has been read,
+// nothing more is needed.
+bool gifWhole(const QByteArray& bytes)
+{
+    const auto* b = reinterpret_cast<const quint8*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n < 13)
+        return false;
+    const auto colourTable = [](quint8 flags) { return flags & 0x80 ? qsizetype(3) << ((flags & 7) + 1) : qsizetype(0); };
+    // Data sub-blocks up to and including their empty terminator; false when cut.
+    const auto skipSubBlocks = [&](qsizetype& i) {
+        while (i < n) {
+            const quint8 size = b[i++];
+            if (size == 0)
+                return true;
+            i += size;
+        }
+        return false;
+    };
+    qsizetype i = 13 + colourTable(b[10]);
+    bool picture = false;
+    while (i < n) {
+        const quint8 kind = b[i];
+        if (kind == 0x3B)
+            return true;
+        if (kind == 0x21) {
+            i += 2;
+            if (!skipSubBlocks(i))
+                return false;
+        } else if (kind == 0x2C) {
+            if (i + 11 > n)
+                return false;
+            i += 10 + colourTable(b[i + 9]) + 1; // descriptor, local colours, code size
+            if (!skipSubBlocks(i))
+                return false;
+            picture = true;
+        } else {
+            return picture;
+        }
+    }
+    return false;
+}
+
 // Whether the bytes hold the whole picture: the decoders show what a file cut short
 // holds, the rest grey, without failing, so each format's end is looked for.
 bool pictureWhole(const QByteArray& bytes, const QByteArray& format)
 {
-    if (format == "jpeg") {
-        // The end-of-image marker after the start of the last scan.
-        const qsizetype scan = bytes.lastIndexOf(QByteArrayView("\xFF\xDA"));
-        return scan >= 0 && bytes.indexOf(QByteArrayView("\xFF\xD9"), scan + 2) >= 0;
-    }
-    if (format == "gif") {
-        qsizetype end = bytes.size();
-        while (end > 0 && bytes[end - 1] == '\0')
-            --end;
-        return end > 0 && bytes[end - 1] == ';';
-    }
+    if (format == "jpeg")
+        return jpegWhole(bytes);
+    if (format == "gif")
+        return gifWhole(bytes);
     if (format == "bmp")
         return bitmapWhole(bytes);
     return true;

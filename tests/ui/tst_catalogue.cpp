@@ -51,6 +51,14 @@ QByteArray pictureFile(const QString& extension, const QString& kind)
         return {};
     if (kind == u"text"_s)
         return "not a picture";
+    if (kind == u"trailed"_s) {
+        // What a phone's motion photo puts after the picture: a video, whose bytes hold
+        // scan and start markers and no end marker after the last of them.
+        QByteArray video(4096, '\x42');
+        for (qsizetype i = 100; i + 4 < video.size(); i += 700)
+            video.replace(i, 4, "\xFF\xDA\xFF\xD8");
+        return whole + video;
+    }
     return whole;
 }
 
@@ -168,6 +176,8 @@ void TestCatalogue::showsTheLastPictureThatLoads_data()
     QTest::newRow("empty file") << QStringList{u"jpg empty"_s} << QString() << u"NOPIC.JPG"_s;
     QTest::newRow("not a picture") << QStringList{u"bmp text"_s} << QString() << u"NOPIC.JPG"_s;
     QTest::newRow("jpeg cut short") << QStringList{u"jpg cut"_s} << QString() << u"NOPIC.JPG"_s;
+    QTest::newRow("jpeg with a video after it") << QStringList{u"jpg trailed"_s} << u"X.jpg"_s << u"X.jpg"_s;
+    QTest::newRow("gif with bytes after it") << QStringList{u"gif trailed"_s} << u"X.gif"_s << u"X.gif"_s;
     QTest::newRow("gif cut short") << QStringList{u"gif cut"_s} << QString() << u"NOPIC.JPG"_s;
     QTest::newRow("bitmap cut short over a whole jpeg") << QStringList{u"jpg whole"_s, u"bmp cut"_s} << u"X.jpg"_s << u"X.jpg"_s;
 }
