@@ -307,7 +307,10 @@ void MainWindow::tellLoadProblems(const QList<LoadProblem>& problems)
     bool twins = false;
     for (const LoadProblem& p : problems) {
         text += p.message() + u"\r\n"_s;
-        (p.kind == LoadProblem::Kind::CaseTwins ? twins : damaged) = true;
+        if (p.kind == LoadProblem::Kind::CaseTwins)
+            twins = true;
+        else if (p.kind != LoadProblem::Kind::Unreadable)
+            damaged = true;
     }
     if (damaged)
         text += u"\r\n読めたところまでを表示しています。\r\n"

@@ -69,13 +69,18 @@ std::optional<QString> DataFolder::readText(const QString& name)
         return std::nullopt;
     const QString path = filePath(name);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A file that is there but cannot be read is told of, and kept from being
+        // replaced by what the program holds without it.
+        if (QFileInfo::exists(path))
+            noteProblem({LoadProblem::Kind::Unreadable, QFileInfo(path).fileName(), 0, {}, {}, file.errorString()});
         return std::nullopt;
+    }
     const QByteArray bytes = file.readAll();
     qsizetype bad = -1;
     QString text = cp932::decode(bytes, &bad);
     if (bad >= 0)
-        noteProblem({LoadProblem::Kind::NotCp932, QFileInfo(path).fileName(), lineOfByte(bytes, bad), {}, {}});
+        noteProblem({LoadProblem::Kind::NotCp932, QFileInfo(path).fileName(), lineOfByte(bytes, bad), {}, {}, {}});
     return text;
 }
 

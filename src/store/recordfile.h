@@ -31,10 +31,10 @@ std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QStr
         // A quote inside a field was put there by hand (the program writes none): it is
         // read as the full-width ” it can be written back as.
         if (reader.quoteInField() && replaceQuotes(fields))
-            folder.noteProblem({LoadProblem::Kind::QuoteInField, name, reader.recordLine(), {}, {}});
+            folder.noteProblem({LoadProblem::Kind::QuoteInField, name, reader.recordLine(), {}, {}, {}});
         records.push_back(make(fields.data()));
         if (!whole) {
-            folder.noteProblem({LoadProblem::Kind::EndsWithinRecord, name, reader.recordLine(), {}, {}});
+            folder.noteProblem({LoadProblem::Kind::EndsWithinRecord, name, reader.recordLine(), {}, {}, {}});
             break;
         }
     }

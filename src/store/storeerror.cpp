@@ -18,6 +18,8 @@ QString LoadProblem::message() const
             .arg(fileName)
             .arg(line)
             .arg(otherName, name);
+    case Kind::Unreadable:
+        return u"「%1」を読み込めませんでした（%2）。読めるようになるまで、このファイルには書き込みません。"_s.arg(fileName, detail);
     }
     return {};
 }

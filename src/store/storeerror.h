@@ -7,7 +7,7 @@
 // Something in a collection file that could not be read as it stands. The file is read
 // as far as it goes, and the user is told at start-up.
 struct LoadProblem {
-    enum class Kind { NotCp932, EndsWithinRecord, QuoteInField, CaseTwins };
+    enum class Kind { NotCp932, EndsWithinRecord, QuoteInField, CaseTwins, Unreadable };
 
     Kind kind = Kind::NotCp932;
     QString fileName;
@@ -15,6 +15,8 @@ struct LoadProblem {
     // CaseTwins: the two names that differ only in letter case.
     QString name;
     QString otherName;
+    // Unreadable: what the system said.
+    QString detail;
 
     QString message() const;
 };

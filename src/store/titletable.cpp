@@ -88,7 +88,7 @@ void LoadTitleFile(DataFolder& folder, TitleTable* table)
     // Titles whose names differ only in letter case share their files on the disks the
     // collections are kept on. The program no longer creates them; say so of old ones.
     for (const auto& [first, twin] : table->caseTwins())
-        folder.noteProblem({LoadProblem::Kind::CaseTwins, files::kTitles, twin, table->at(twin).name, table->at(first).name});
+        folder.noteProblem({LoadProblem::Kind::CaseTwins, files::kTitles, twin, table->at(twin).name, table->at(first).name, {}});
 }
 
 WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& records)

@@ -400,6 +400,9 @@ void TestMainWindow::helpSwitchStaysWhenTheFileCannotBeWritten()
     // A folder where the settings file should be: it cannot be read nor replaced.
     QVERIFY(QDir(m_tmp->path()).mkdir(u"設定.TXT"_s));
     MainWindow& w = start();
+    QCOMPARE(m_dialogs->titles(), QStringList{u"データファイルの確認"_s});
+    QVERIFY(m_dialogs->boxes[0].text.contains(u"「設定.TXT」を読み込めませんでした"_s));
+    m_dialogs->clear();
     QTest::mouseClick(w.chkHelp, Qt::LeftButton);
     QCOMPARE(m_dialogs->titles(), (QStringList{u"ヘルプツアーＯＮ"_s, u"書き込みエラー"_s}));
     QVERIFY(m_dialogs->boxes[1].text.contains(u"設定.TXT"_s));
