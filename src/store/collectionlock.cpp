@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -70,15 +71,22 @@ CollectionLock::CollectionLock(QString folder)
         m_state = State::Held;
         return;
     }
-    QFile existing(m_path);
-    if (existing.open(QIODevice::ReadOnly)) {
-        const qint64 pid = existing.readLine(32).trimmed().toLongLong();
-        existing.close();
-        if (pid != QCoreApplication::applicationPid() && holderIsRunning(pid)) {
-            m_state = State::HeldByOther;
-            m_other = pid;
-            return;
-        }
+    // A copy starting at this very moment has made its mark and not yet written its
+    // number into it: it is given a moment before the mark counts as left behind.
+    qint64 pid = 0;
+    for (int wait = 0; wait < 20; ++wait) {
+        QFile existing(m_path);
+        if (!existing.open(QIODevice::ReadOnly))
+            break;
+        pid = existing.readLine(32).trimmed().toLongLong();
+        if (pid != 0)
+            break;
+        QThread::msleep(50);
+    }
+    if (pid != QCoreApplication::applicationPid() && holderIsRunning(pid)) {
+        m_state = State::HeldByOther;
+        m_other = pid;
+        return;
     }
     // A mark left behind by a copy that is no longer running.
     if (QFile::exists(m_path) && QFile::remove(m_path) && create())

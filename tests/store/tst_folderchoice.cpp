@@ -3,11 +3,14 @@
 #include "store/datafolder.h"
 #include "store/folderchoice.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
 using folderchoice::Choice;
@@ -137,6 +140,18 @@ void TestFolderChoice::secondCopyFindsTheFolderInUse()
         QCOMPARE(second.otherProcess(), other.processId());
     }
     QCOMPARE(fixture::read(mark), QByteArray::number(other.processId()) + '\n');
+
+    // A mark made by a copy starting at this moment, its number written a little later.
+    QVERIFY(fixture::write(mark, QByteArray()));
+    std::thread starting([&] {
+        QThread::msleep(200);
+        fixture::write(mark, QByteArray::number(other.processId()) + '\n');
+    });
+    {
+        const CollectionLock second(dir.path());
+        starting.join();
+        QCOMPARE(second.state(), CollectionLock::State::HeldByOther);
+    }
 
     other.kill();
     QVERIFY(other.waitForFinished());
