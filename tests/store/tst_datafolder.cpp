@@ -6,11 +6,6 @@
 #include <QTest>
 #include <QThread>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
-
 using namespace Qt::Literals::StringLiterals;
 using fixture::sjis;
 
@@ -116,15 +111,14 @@ void TestDataFolder::failedWritesLeaveTheOldFileWhole()
     DataFolder folder(m_tmp->path());
     const QString big = u"\"new\"\r\n"_s.repeated(2000);
 
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = 8000;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const WriteResult rewritten = folder.rewrite(u"データ.TXT"_s, big);
-    const WriteResult appended = folder.append(u"データ.TXT"_s, big);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    WriteResult rewritten;
+    WriteResult appended;
+    {
+        const fixture::DiskFillsAt full(8000);
+        QVERIFY(full.isSet());
+        rewritten = folder.rewrite(u"データ.TXT"_s, big);
+        appended = folder.append(u"データ.TXT"_s, big);
+    }
 
     // The user is told the disk is full, and which file stayed as it was.
     for (const WriteResult& r : {rewritten, appended}) {

@@ -8,9 +8,6 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace Qt::Literals::StringLiterals;
 using fixture::sjis;
 
@@ -214,16 +211,13 @@ void TestMasterScreen::resetWithoutACopyTakesNothing()
     };
 
     // The cover cannot be copied (the disk fills up): nothing is taken.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = 8000;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
     f.dialogs.clear();
     f.dialogs.answers = {Dialogs::Answer::Yes};
-    QTest::mouseClick(w.fraMaster->cmdAllDel, Qt::LeftButton);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    {
+        const fixture::DiskFillsAt full(8000);
+        QVERIFY(full.isSet());
+        QTest::mouseClick(w.fraMaster->cmdAllDel, Qt::LeftButton);
+    }
     QCOMPARE(f.dialogs.titles(), (QStringList{u"タイトル全データ削除確認"_s, u"初期化の中止"_s}));
     QVERIFY(f.dialogs.boxes[1].text.contains(u"データは何も消していません。"_s));
     untouched();
