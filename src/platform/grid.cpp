@@ -123,6 +123,8 @@ Grid::Grid(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next control; the arrow keys move between cells.
+    setTabKeyNavigation(false);
     setSortingEnabled(false);
     setWordWrap(false);
     setAlternatingRowColors(true);

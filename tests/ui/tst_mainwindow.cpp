@@ -504,6 +504,12 @@ void TestMainWindow::tabFollowsTheScreenAndReachesOnlyWhatIsSeen()
     QTest::mouseClick(main->fraPicget->findChild<QWidget*>(u"cmdYame"_s), Qt::LeftButton);
     QVERIFY(tabStops(w).contains(main->Frame1->msgKyokumoku));
 
+    // Tab leaves a grid for the next control instead of walking its cells.
+    QApplication::setActiveWindow(&w);
+    main->Frame1->msgKyokumoku->setFocus();
+    main->Frame1->msgKyokumoku->setCurrentCell(1, 1);
+    QTest::keyClick(main->Frame1->msgKyokumoku, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != main->Frame1->msgKyokumoku);
     main->Frame1->msgKyokumoku->setCurrentCell(1, 1);
     QTest::keyClick(main->Frame1->msgKyokumoku, Qt::Key_Space);
     QVERIFY(main->fraKashi1->isVisible());
