@@ -127,6 +127,9 @@ void SongSearch::ShowSongSearch()
         filKyoku->refresh();
     else
         filKyoku = std::make_unique<FileListing>(m_state.folder.path(), u"曲目_*.txt"_s);
+    Frame7->reloadUnchanged();
+    // The result grid is filled anew below, so no song is clicked.
+    lstTitle->clear();
     lstKashi->clear();
     lstKashi->addItems({kPresent, kAbsent});
     fitRows(lstKashi);

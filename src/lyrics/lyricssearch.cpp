@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -106,10 +107,22 @@ void LyricsSearch::ShowFoundSongLyrics()
     const int row = m_results.row();
     m_loaded = {m_results.text(row, col::kName), m_results.text(row, col::kArtist), row};
     m_hasLoaded = true;
+    loadLyrics();
+}
+
+void LyricsSearch::reloadUnchanged()
+{
+    if (m_hasLoaded && !txtKashi2->document()->isModified())
+        loadLyrics();
+}
+
+void LyricsSearch::loadLyrics()
+{
     const std::optional<QString> text = namerules::lyricsNameRefusal(m_loaded.song, m_loaded.artist)
         ? std::nullopt
         : m_state.folder.readText(namerules::lyricsFileName(m_loaded.song, m_loaded.artist));
     txtKashi2->setPlainText(text ? lyricsrules::lyricsOfFileText(*text) : QString());
+    txtKashi2->document()->setModified(false);
 }
 
 void LyricsSearch::CountLyricsHits()
@@ -168,6 +181,7 @@ void LyricsSearch::cmdKashiHozon_Click()
     }
     if (!SaveLyrics(m_state.folder, m_dialogs, m_loaded.song, m_loaded.artist, text))
         return;
+    txtKashi2->document()->setModified(false);
     // Every screen's lyrics marks and the presence search know of the new file at once.
     m_lyrics.refresh();
     const int row = m_loaded.row;

@@ -40,12 +40,17 @@ public:
     };
     const Loaded& LoadedLyricsFile() const { return m_loaded; }
 
+    // Coming back to the screen: the lyrics loaded last are read again, as they may have
+    // been changed on another screen meanwhile, unless the user has typed into the box.
+    void reloadUnchanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void msgKyokumoku2_Click(int row);
     void ShowFoundSongLyrics();
+    void loadLyrics();
     void CountLyricsHits();
     // fromKeyBox: the search was asked for with Enter in the key box, which keeps the
     // keyboard so that Enter steps on; the lyrics box shows the find either way.

@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -67,6 +68,7 @@ private slots:
     void stepsThroughTheWord();
     void refusesWithoutLyricsOrKey();
     void savesWhatTheBoxShows();
+    void comingBackShowsTheLyricsAsStored();
     void printsFromBothBoxes();
     void savesAPdfWhenNoPrinterTakesThePage();
 };
@@ -167,6 +169,29 @@ void TestLyricsSearch::savesWhatTheBoxShows()
     QVERIFY(f.dialogs.boxes[1].text.contains(u"テスト"_s));
     QCOMPARE(l->txtKashi2->toPlainText(), u"別の歌詞"_s);
     QCOMPARE(f.bytes(u"歌詞_歌_甲.txt"_s), sjis(u"一行目～\r\n\r\n二行目\r\n"_s));
+}
+
+// Lyrics changed on another screen are what the box shows on coming back, so a save
+// cannot put older lyrics back; what the user typed into the box is kept.
+void TestLyricsSearch::comingBackShowsTheLyricsAsStored()
+{
+    UiFixture f;
+    LyricsSearch* l = openOn(f, u"古い歌詞"_s);
+    SongSearch* s = f.window->fraList;
+    clickRow(s->msgKyokumoku2, 1);
+    QCOMPARE(s->lstTitle->count(), 1);
+    f.put(u"歌詞_歌_甲.txt"_s, u"新しい歌詞\r\n"_s);
+    QTest::mouseClick(f.window->cmdIchiran, Qt::LeftButton);
+    QTest::mouseClick(f.window->cmdList, Qt::LeftButton);
+    QCOMPARE(l->txtKashi2->toPlainText(), u"新しい歌詞"_s);
+    QCOMPARE(s->lstTitle->count(), 0);
+
+    l->txtKashi2->moveCursor(QTextCursor::End);
+    l->txtKashi2->insertPlainText(u"と続き"_s);
+    f.put(u"歌詞_歌_甲.txt"_s, u"また別の歌詞\r\n"_s);
+    QTest::mouseClick(f.window->cmdIchiran, Qt::LeftButton);
+    QTest::mouseClick(f.window->cmdList, Qt::LeftButton);
+    QCOMPARE(l->txtKashi2->toPlainText(), u"新しい歌詞と続き"_s);
 }
 
 void TestLyricsSearch::printsFromBothBoxes()
