@@ -15,7 +15,8 @@ bool replaceQuotes(std::vector<QString>& fields);
 // Reads every record of a field-record file, count fields each, turning each into a
 // Record with make(fields) (make may move the fields out). A file that ends within a
 // record gives that record with its missing fields empty, and the damage is noted; so
-// is a double quote inside a field, which is read as a full-width ”.
+// is a double quote inside a field, which is read as a full-width ”, and text after the
+// closing quote of a field, which is dropped.
 // Nothing when the file cannot be opened.
 template <typename Record, typename Make>
 std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QString& name, int count, Make make)
@@ -32,6 +33,8 @@ std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QStr
         // read as the full-width ” it can be written back as.
         if (reader.quoteInField() && replaceQuotes(fields))
             folder.noteProblem({LoadProblem::Kind::QuoteInField, name, reader.recordLine(), {}, {}, {}});
+        if (reader.droppedText())
+            folder.noteProblem({LoadProblem::Kind::TextAfterQuote, name, reader.recordLine(), {}, {}, {}});
         records.push_back(make(fields.data()));
         if (!whole) {
             folder.noteProblem({LoadProblem::Kind::EndsWithinRecord, name, reader.recordLine(), {}, {}, {}});

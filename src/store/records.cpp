@@ -66,8 +66,11 @@ bool FieldReader::readField(QString* field)
         else
             closed = false;
         // Whatever follows the closing quote up to the separator is dropped.
-        while (p < end && *p != kComma && *p != kCr && *p != kLf)
+        while (p < end && *p != kComma && *p != kCr && *p != kLf) {
+            if (!isBlank(*p))
+                m_droppedText = true;
             ++p;
+        }
     } else {
         const char16_t* const start = p;
         while (p < end && *p != kComma && *p != kCr && *p != kLf) {
@@ -99,6 +102,7 @@ bool FieldReader::readRecord(int count, QString* fields)
 {
     m_recordLine = m_line;
     m_quoteInField = false;
+    m_droppedText = false;
     for (int i = 0; i < count; ++i) {
         if (m_pos >= m_text.size()) {
             // Even an empty last field is written in quotes: a text that ends right

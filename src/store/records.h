@@ -29,6 +29,10 @@ public:
     // written without quotes can).
     bool quoteInField() const { return m_quoteInField; }
 
+    // Whether text after the closing quote of a field of the record last read was
+    // dropped (only a file edited by hand has any).
+    bool droppedText() const { return m_droppedText; }
+
 private:
     bool readField(QString* field);
     void skipBlanks();
@@ -38,6 +42,7 @@ private:
     int m_line = 1;
     int m_recordLine = 1;
     bool m_quoteInField = false;
+    bool m_droppedText = false;
 };
 
 // Builds field records. A text holding a double quote cannot be read back in this form,
