@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 
 #include <cstdio>
@@ -32,7 +33,12 @@ int main(int argc, char* argv[])
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
-    const QString programFolder = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
+    // Where the program file lies, whichever way it was started: from the desktop menu
+    // argv[0] is the bare name found on PATH.
+    QString programFile = QFileInfo(u"/proc/self/exe"_s).canonicalFilePath();
+    if (programFile.isEmpty())
+        programFile = QStandardPaths::findExecutable(QString::fromLocal8Bit(argv[0]));
+    const QString programFolder = QFileInfo(programFile).absolutePath();
     const folderchoice::Choice choice =
         folderchoice::choose(args, QDir::currentPath(), QDir::homePath(), folderchoice::findTemplate(programFolder));
     switch (choice.action) {
@@ -81,9 +87,9 @@ int main(int argc, char* argv[])
         folder.setReadOnly(u"フォルダ「%1」に書き込む権限がありません"_s.arg(QDir::toNativeSeparators(choice.folder)));
     }
     if (choice.made)
-        dialogs.message(u"データフォルダ「%1」を作りました。\r\n\r\n"
-                        "サンプルのタイトルが入っています。コレクションはすべてこのフォルダに保存されます。"_s
-                            .arg(QDir::toNativeSeparators(choice.folder)),
+        dialogs.message(u"データフォルダ「%1」を作りました。\r\n\r\n%2コレクションはすべてこのフォルダに保存されます。"_s.arg(
+                            QDir::toNativeSeparators(choice.folder),
+                            folderchoice::holdsCollection(choice.folder) ? u"サンプルのタイトルが入っています。"_s : QString()),
                         u"データフォルダ"_s, Dialogs::Icon::Information);
 
     if (endSignalled())
