@@ -54,7 +54,7 @@ void refill(QComboBox* combo, const QStringList& items)
 
 // A combo whose entries the user chooses. Qt reports as "activated" both a choice (an
 // entry picked from the list, or stepped to with the arrow keys or the wheel on the
-// closed box) and what the line edit does with typed text equal to an entry: Enter, and
+// closed box that has the keyboard) and what the line edit does with typed text equal to an entry: Enter, and
 // leaving the box. Only a choice reaches chosen; typed text is Enter's own business.
 class ChoiceCombo : public QComboBox {
 public:
@@ -98,6 +98,12 @@ protected:
 
     void wheelEvent(QWheelEvent* event) override
     {
+        // A choice is saved at once: the wheel only steps a box the user is working in,
+        // and turning it over a box passed by the pointer changes nothing.
+        if (!hasFocus()) {
+            event->ignore();
+            return;
+        }
         startFromShownEntry();
         QComboBox::wheelEvent(event);
     }

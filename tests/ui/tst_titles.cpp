@@ -56,7 +56,8 @@ void pressEnter(QComboBox* combo, const QString& text)
 }
 
 // The ways a user chooses an entry of a combo box; each takes the entry after the one on show.
-enum class Gesture { PopupClick, PopupKeys, ArrowKey, Wheel };
+// PassingWheel turns the wheel over a box that does not have the keyboard, and chooses nothing.
+enum class Gesture { PopupClick, PopupKeys, ArrowKey, Wheel, PassingWheel };
 
 void chooseNextEntry(QComboBox* combo, Gesture gesture)
 {
@@ -81,7 +82,13 @@ void chooseNextEntry(QComboBox* combo, Gesture gesture)
     case Gesture::ArrowKey:
         QTest::keyClick(combo, Qt::Key_Down);
         break;
-    case Gesture::Wheel: {
+    case Gesture::Wheel:
+    case Gesture::PassingWheel: {
+        if (gesture == Gesture::Wheel) {
+            QApplication::setActiveWindow(combo->window());
+            combo->setFocus();
+            QVERIFY(combo->hasFocus());
+        }
         const QPointF at = QRectF(combo->rect()).center();
         QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
@@ -696,6 +703,8 @@ void TestTitles::choiceSavesTheCurrentTitleOnce_data()
     QTest::newRow("rating, popup keys") << 2 << Gesture::PopupKeys << u"○"_s << ratingChosen << 2;
     QTest::newRow("rating, arrow key") << 2 << Gesture::ArrowKey << u"○"_s << ratingChosen << 2;
     QTest::newRow("rating, wheel") << 2 << Gesture::Wheel << u"○"_s << ratingChosen << 2;
+    QTest::newRow("rating, wheel passing over") << 2 << Gesture::PassingWheel << u"○"_s
+                                                << line(u"二"_s, u"乙"_s, u"ロック"_s, u"○"_s) << 1;
     // "未" is no entry: a step goes to the first.
     QTest::newRow("unrated, arrow key") << 2 << Gesture::ArrowKey << u"未"_s
                                         << line(u"二"_s, u"乙"_s, u"ロック"_s, u"◎"_s) << 0;
