@@ -76,7 +76,17 @@ std::optional<QString> DataFolder::readText(const QString& name)
             noteProblem({LoadProblem::Kind::Unreadable, QFileInfo(path).fileName(), 0, {}, {}, file.errorString()});
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        noteProblem({LoadProblem::Kind::Unreadable, QFileInfo(path).fileName(), 0, {}, {}, file.errorString()});
+        return std::nullopt;
+    }
+    // An end-of-file mark (Ctrl+Z, as older editors wrote) and the zero bytes a file can
+    // be padded with after a crash are no text.
+    qsizetype size = bytes.size();
+    while (size > 0 && (bytes[size - 1] == '\x1a' || bytes[size - 1] == '\0'))
+        --size;
+    bytes.truncate(size);
     qsizetype bad = -1;
     QString text = cp932::decode(bytes, &bad);
     if (bad >= 0)

@@ -152,6 +152,14 @@ void TestCollection::readsLooseTitleLines()
     QCOMPARE(table.count(), 1);
     QCOMPARE(table.at(1), (TitleRecord{u"題名A"_s, u"歌手"_s, u"ジャンル"_s, u"◎"_s, u"CD"_s,
                                        u"2020/1/1"_s, QString()}));
+
+    // An end-of-file mark and zero padding after the last line are no record or entry.
+    put(u"データ.TXT"_s, fixture::readFixture(u"titles_loose.TXT"_s).replace(sjis(u"余り"_s), QByteArray()) + "\x1a");
+    put(u"歌手マスタ.txt"_s, sjis(u"甲\r\n乙\r\n"_s) + QByteArray(3, '\0'));
+    LoadTitleFile(*m_folder, &table);
+    QCOMPARE(table.count(), 1);
+    QCOMPARE(ReadMaster(*m_folder, Master::Artist), (QStringList{u"甲"_s, u"乙"_s}));
+    QVERIFY(m_folder->takeProblems().isEmpty());
 }
 
 void TestCollection::missingTitleFileIsCreatedEmpty()
