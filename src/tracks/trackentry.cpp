@@ -193,9 +193,15 @@ void TrackEntry::markLyrics()
 
 void TrackEntry::setEditing(bool editing)
 {
+    // The keyboard goes to the memo, and back to the button that opened it.
+    const bool focusInEntry = editing ? cmdHensyu->hasFocus() : fraHensyu->isAncestorOf(QApplication::focusWidget());
+    cmdHensyu->setEnabled(!editing);
+    if (!editing && focusInEntry)
+        cmdHensyu->setFocus(Qt::OtherFocusReason);
     fraHensyu->setVisible(editing);
     m_entryColumn->setVisible(editing);
-    cmdHensyu->setEnabled(!editing);
+    if (editing && focusInEntry)
+        txtKyokuHen->setFocus(Qt::OtherFocusReason);
     cmdKakutei->setEnabled(editing);
     cmdKasyu->setEnabled(editing);
     cmdCansel->setEnabled(editing);
