@@ -57,8 +57,11 @@ int titleNamedOrTell(const TitleTable& titles, const QString& name, Dialogs& dia
 {
     const int k = titles.find(name);
     if (k == 0) {
-        dialogs.message(u"「%1」という名前のタイトルはありません。\r\n\r\nタイトル名の欄は一覧から選んでください。"_s.arg(name),
-                        u"タイトル未選択"_s, Dialogs::Icon::Exclamation);
+        const QString text = titles.count() == 0
+            ? u"タイトルがまだありません。\r\n\r\n「新規」ボタンでタイトルを登録してください。"_s
+            : name.isEmpty() ? u"タイトルが選ばれていません。\r\n\r\nタイトル名の欄は一覧から選んでください。"_s
+                             : u"「%1」という名前のタイトルはありません。\r\n\r\nタイトル名の欄は一覧から選んでください。"_s.arg(name);
+        dialogs.message(text, u"タイトル未選択"_s, Dialogs::Icon::Exclamation);
     }
     return k;
 }

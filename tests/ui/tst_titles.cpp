@@ -877,6 +877,12 @@ void TestTitles::choiceWithNoTitlesDoesNothing()
     QCOMPARE(s->lblKensu->text(), u"0 / 0"_s);
     QVERIFY(f.dialogs.boxes.empty());
     QCOMPARE(f.dialogs.beeps, 0);
+
+    // Entering tracks before any title exists points to where titles are made.
+    QTest::mouseClick(s->Frame1->cmdHensyu, Qt::LeftButton);
+    QTest::mouseClick(s->Frame1->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"タイトル未選択"_s});
+    QVERIFY(f.dialogs.texts().first().contains(u"「新規」"_s));
 }
 
 void TestTitles::failedSaveIsToldOnceAndKeepsTheStoredValue_data()
