@@ -5,6 +5,8 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -13,9 +15,13 @@ struct Column {
     QString caption;
     int twips;
     Qt::Alignment alignment;
+    // A value the column must show whole, however large the font.
+    QString widest = {};
 };
 
-void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalColumns, int centredHeaders)
+// stretchLast: the last shown column takes the room the grid has to its right.
+void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalColumns, int centredHeaders,
+            bool stretchLast)
 {
     QFont font = grid.font();
     font.setPointSize(10);
@@ -30,7 +36,12 @@ void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalC
         grid.setColWidth(c, shown ? columns[static_cast<size_t>(c)].twips : 0);
         grid.setColAlignment(c, shown ? columns[static_cast<size_t>(c)].alignment : Qt::AlignLeft);
         grid.setHeaderAlignment(c, c < centredHeaders ? Qt::AlignHCenter : Qt::AlignLeft);
+        if (shown && !columns[static_cast<size_t>(c)].widest.isEmpty()) {
+            const int whole = QFontMetrics(font).horizontalAdvance(columns[static_cast<size_t>(c)].widest) + 12;
+            grid.setColumnWidth(c, std::max(grid.columnWidth(c), whole));
+        }
     }
+    grid.horizontalHeader()->setStretchLastSection(stretchLast);
 }
 
 } // namespace
@@ -43,9 +54,9 @@ void SetUpListGrids(Grid& msgIchiran, int titleCount, Grid& msgIchiran2, int son
             {u"ジャンル"_s, 1200, Qt::AlignLeft},
             {u"評価"_s, 600, Qt::AlignHCenter},
             {u"メディア"_s, 1200, Qt::AlignLeft},
-            {u"日付け"_s, 1200, Qt::AlignHCenter},
+            {u"日付け"_s, 1200, Qt::AlignHCenter, u"0000/00/00"_s},
             {u"メモ"_s, 1650, Qt::AlignLeft}},
-           listrules::titlecol::kCount, listrules::titlecol::kOrderKey);
+           listrules::titlecol::kCount, listrules::titlecol::kOrderKey, true);
     layOut(msgIchiran2, songCount + 1,
            {{u"曲名"_s, 3000, Qt::AlignLeft},
             {u"アーティスト名"_s, 2200, Qt::AlignLeft},
@@ -54,5 +65,5 @@ void SetUpListGrids(Grid& msgIchiran, int titleCount, Grid& msgIchiran2, int son
             {u"作曲"_s, 1390, Qt::AlignLeft},
             {u"編曲"_s, 1390, Qt::AlignLeft},
             {u"詩"_s, 460, Qt::AlignHCenter}},
-           listrules::songcol::kCount, listrules::songcol::kOrderKey);
+           listrules::songcol::kCount, listrules::songcol::kOrderKey, false);
 }

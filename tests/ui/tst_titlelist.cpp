@@ -99,6 +99,10 @@ void TestTitleList::sortsWithOneToggleForAllColumns()
     QCOMPARE(f.dialogs.texts(), QStringList{tour::kTitleList});
     QCOMPARE(column(list->msgIchiran, 0), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
     checkButtonsOverColumns(list);
+    // A date shows whole, and the memo runs to the grid's right edge.
+    Grid* grid = list->msgIchiran;
+    QVERIFY(grid->columnWidth(5) > grid->fontMetrics().horizontalAdvance(u"2026/12/08"_s));
+    QCOMPARE(grid->columnViewportPosition(6) + grid->columnWidth(6), grid->viewport()->width());
 
     sortBy(list, 1);
     QCOMPARE(column(list->msgIchiran, 0), (QStringList{u"C"_s, u"B"_s, u"A"_s}));
