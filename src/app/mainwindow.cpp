@@ -16,12 +16,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -242,9 +245,17 @@ void MainWindow::ShowTitleByName(const QString& name)
     // the title it shows.
     const int k = rememberedTitle();
     fraMain->showTitle(k > 0 ? k : fraMain->currentTitle());
+    // Opened from the keyboard on another screen, the keyboard goes with the title
+    // instead of falling to the first button.
+    QWidget* const focus = QApplication::focusWidget();
+    const bool focusOnScreen = focus && std::any_of(m_panels.begin(), m_panels.end(), [focus](QFrame* panel) {
+        return panel->isAncestorOf(focus);
+    });
     HideAllPanels();
     fraMain->show();
     cmdDel->setEnabled(true);
+    if (focusOnScreen)
+        fraMain->cboName->setFocus(Qt::OtherFocusReason);
     QApplication::processEvents();
 }
 

@@ -324,10 +324,19 @@ void TestTitleList::doubleClickOpensTheTitle()
     QCOMPARE(w.state().ListJumpIndex, 2);
     QVERIFY(f.dialogs.boxes.empty());
 
+    // Enter on a row opens it too, and the keyboard goes with it to the title's name.
+    QTest::mouseClick(w.cmdIchiran, Qt::LeftButton);
+    QApplication::setActiveWindow(&w);
+    list->msgIchiran->setFocus();
+    list->msgIchiran->setCurrentCell(3, 0);
+    QTest::keyClick(list->msgIchiran, Qt::Key_Return);
+    QCOMPARE(w.fraMain->lblKensu->text(), u"3 / 3"_s);
+    QCOMPARE(QApplication::focusWidget(), w.fraMain->cboName);
+
     // A name no title has shows the title opened last.
-    w.fraMain->hsbData->setValue(3);
+    w.fraMain->hsbData->setValue(1);
     w.ShowTitleByName(u"無い"_s);
-    QCOMPARE(w.fraMain->lblKensu->text(), u"2 / 3"_s);
+    QCOMPARE(w.fraMain->lblKensu->text(), u"3 / 3"_s);
 }
 
 // Before any title was opened from a list, a name no title has leaves the main screen
