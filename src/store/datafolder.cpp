@@ -22,7 +22,8 @@ int lineOfByte(const QByteArray& bytes, qsizetype offset)
     return line;
 }
 
-// The bytes of a file, nothing when it is missing, an error when it cannot be read.
+// The bytes of a file, nothing when it is missing, an error when it cannot be read
+// whole.
 std::optional<QByteArray> currentBytes(const QString& path, QString* error)
 {
     QFile file(path);
@@ -32,7 +33,23 @@ std::optional<QByteArray> currentBytes(const QString& path, QString* error)
         *error = file.errorString();
         return std::nullopt;
     }
-    return file.readAll();
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// An end-of-file mark (Ctrl+Z, as older editors wrote) and the zero bytes a file can be
+// padded with after a crash are no text: bytes without them.
+QByteArray withoutEndMarks(QByteArray bytes)
+{
+    qsizetype size = bytes.size();
+    while (size > 0 && (bytes[size - 1] == '\x1a' || bytes[size - 1] == '\0'))
+        --size;
+    bytes.truncate(size);
+    return bytes;
 }
 
 } // namespace
@@ -68,25 +85,17 @@ std::optional<QString> DataFolder::readText(const QString& name)
     if (!isPlainFileName(name))
         return std::nullopt;
     const QString path = filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString error;
+    const std::optional<QByteArray> read = currentBytes(path, &error);
+    if (!read) {
         // A file that is there but cannot be read is told of, and kept from being
         // replaced by what the program holds without it.
-        if (QFileInfo::exists(path))
-            noteProblem({LoadProblem::Kind::Unreadable, QFileInfo(path).fileName(), 0, {}, {}, file.errorString()});
+        if (!error.isEmpty())
+            noteProblem({LoadProblem::Kind::Unreadable, QFileInfo(path).fileName(), 0, {}, {}, error});
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        noteProblem({LoadProblem::Kind::Unreadable, QFileInfo(path).fileName(), 0, {}, {}, file.errorString()});
-        return std::nullopt;
-    }
-    // An end-of-file mark (Ctrl+Z, as older editors wrote) and the zero bytes a file can
-    // be padded with after a crash are no text.
-    qsizetype size = bytes.size();
-    while (size > 0 && (bytes[size - 1] == '\x1a' || bytes[size - 1] == '\0'))
-        --size;
-    bytes.truncate(size);
+    m_problems.readWhole(path);
+    const QByteArray bytes = withoutEndMarks(*read);
     qsizetype bad = -1;
     QString text = cp932::decode(bytes, &bad);
     if (bad >= 0)
@@ -185,6 +194,9 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
     const FolderNames::Stamp before = m_names.stamp();
     QStringList created;
     for (Planned& p : plan) {
+        // What the program holds of a file it could not read is not the file.
+        if (m_problems.unreadable(p.path))
+            return {WriteResult::Kind::Io, p.name, {}, u"読み込めなかったファイルです。読めるようにしてから開き直してください"_s};
         if (auto refused = keepDamagedOriginal(p.name, p.path, &created))
             return *refused;
     }
@@ -197,10 +209,11 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
             if (!error.isEmpty())
                 return {WriteResult::Kind::Io, p.name, {}, error};
         }
-        if (mode == Change::Mode::Append && p.old && !p.old->isEmpty()) {
-            if (!p.old->endsWith('\n') && !p.old->endsWith('\r'))
+        if (mode == Change::Mode::Append && p.old) {
+            const QByteArray kept = withoutEndMarks(*p.old);
+            if (!kept.isEmpty() && !kept.endsWith('\n') && !kept.endsWith('\r'))
                 p.bytes.prepend("\r\n");
-            p.bytes.prepend(*p.old);
+            p.bytes.prepend(kept);
         }
         const WriteResult staged = p.staged.write(p.path, p.bytes);
         if (!staged.ok())
@@ -249,6 +262,8 @@ bool DataFolder::remove(const QString& name)
     const FolderNames::Stamp before = m_names.stamp();
     if (!QFile::remove(path))
         return false;
+    // Nothing unread is left to lose.
+    m_problems.readWhole(path);
     m_names.noteOwnChange({}, {QFileInfo(path).fileName()}, before);
     return true;
 }

@@ -12,6 +12,8 @@ void ProblemLog::note(const LoadProblem& problem, const QString& path)
     }
     if (problem.kind == LoadProblem::Kind::EndsWithinRecord)
         m_cutShort.insert(path);
+    if (problem.kind == LoadProblem::Kind::Unreadable)
+        m_unreadable.insert(path);
     if (m_told.contains(path))
         return;
     m_told.insert(path);

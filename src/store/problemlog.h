@@ -28,6 +28,10 @@ public:
     void copied(const QString& path, const QString& copyName);
     QStringList takeCopies() { return std::exchange(m_copies, {}); }
 
+    // A file that could not be read is not written until it has been read whole.
+    bool unreadable(const QString& path) const { return m_unreadable.contains(path); }
+    void readWhole(const QString& path) { m_unreadable.remove(path); }
+
     bool endsWithinRecord(const QString& path) const { return m_cutShort.contains(path); }
     // The file was written whole: whatever was cut short in it is gone.
     void rewritten(const QString& path) { m_cutShort.remove(path); }
@@ -40,6 +44,7 @@ private:
     QSet<QString> m_damaged;  // not yet copied aside
     QSet<QString> m_told;     // files told of in this run
     QSet<QString> m_cutShort;
+    QSet<QString> m_unreadable;
     QSet<QString> m_twinsTold;
     QStringList m_copies;
 };

@@ -22,6 +22,7 @@ private slots:
     void failedWritesLeaveTheOldFileWhole();
     void writeIntoMissingFolderIsReported();
     void keepsDamagedFileBeforeFirstWrite();
+    void unreadableOrEndMarkedFilesAreNotSpoilt();
     void seesFilesAddedByOthersAfterOwnWrites();
     void removesOnlyInterruptedSaves();
 
@@ -167,6 +168,30 @@ void TestDataFolder::keepsDamagedFileBeforeFirstWrite()
     QCOMPARE(fixture::read(path(kept[0])), damaged);
     QCOMPARE(fixture::read(path(u"データ.txt"_s)), QByteArray("\"newer\"\r\n"));
     QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files).size(), 2);
+}
+
+// A file that could not be read is not replaced by what the program holds without it,
+// even once it can be read again, until it has been read. An addition to a file with
+// an end-of-file mark goes where the text ends, not after the mark.
+void TestDataFolder::unreadableOrEndMarkedFilesAreNotSpoilt()
+{
+    DataFolder folder(m_tmp->path());
+    QVERIFY(QDir(m_tmp->path()).mkdir(u"曲目_題.txt"_s));
+    QVERIFY(!folder.readText(u"曲目_題.txt"_s));
+    QCOMPARE(folder.takeProblems().first().kind, LoadProblem::Kind::Unreadable);
+    QCOMPARE(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).kind, WriteResult::Kind::Io);
+    QVERIFY(QDir(m_tmp->path()).rmdir(u"曲目_題.txt"_s));
+    QVERIFY(fixture::write(path(u"曲目_題.txt"_s), "original\r\n"));
+    QCOMPARE(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).kind, WriteResult::Kind::Io);
+    QCOMPARE(fixture::read(path(u"曲目_題.txt"_s)), QByteArray("original\r\n"));
+    QCOMPARE(folder.readText(u"曲目_題.txt"_s).value(), u"original\r\n"_s);
+    QVERIFY(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).ok());
+
+    for (const QByteArray& tail : {QByteArray("\r\n\x1a"), QByteArray("\x1a"), QByteArray("\r\n\0\0\0")}) {
+        QVERIFY(fixture::write(path(u"歌手マスタ.txt"_s), "a" + tail));
+        QVERIFY(folder.append(u"歌手マスタ.txt"_s, u"b\r\n"_s).ok());
+        QCOMPARE(fixture::read(path(u"歌手マスタ.txt"_s)), QByteArray("a\r\nb\r\n"));
+    }
 }
 
 // The listing of names is kept between look-ups; a file copied in by hand just before
