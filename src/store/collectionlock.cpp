@@ -8,6 +8,10 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #elif defined(Q_OS_WIN)
 #include <windows.h>
 #endif
@@ -35,34 +39,68 @@ bool processIsRunning(qint64 pid)
 
 namespace {
 
-#ifdef Q_OS_LINUX
-// The name the system gives a running process ("self" for this one), or empty.
-QByteArray processName(const QString& pid)
+// The process number written in a mark, or 0.
+qint64 numberIn(const QString& path)
 {
-    QFile comm(u"/proc/%1/comm"_s.arg(pid));
-    return comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
-}
-#endif
-
-// Whether the process of a mark is a copy of this program still running. After a
-// restart the number may belong to another program, which holds no folder: the mark
-// is then taken over instead of keeping the collection read-only for good.
-bool holderIsRunning(qint64 pid)
-{
-    if (!processIsRunning(pid))
-        return false;
-#ifdef Q_OS_LINUX
-    const QByteArray theirs = processName(QString::number(pid));
-    const QByteArray ours = processName(u"self"_s);
-    if (!theirs.isEmpty() && !ours.isEmpty())
-        return theirs == ours;
-#endif
-    return true;
+    QFile mark(path);
+    return mark.open(QIODevice::ReadOnly) ? mark.readLine(32).trimmed().toLongLong() : 0;
 }
 
 } // namespace
 
 const QString CollectionLock::kFileName = u"utabako.lock"_s;
+
+#ifdef Q_OS_UNIX
+
+// The mark is held by a lock the system keeps on the open file: it ends with the
+// process however that ends (a crash, a power cut), so a mark left behind is simply
+// taken, and two copies starting together cannot both take it.
+CollectionLock::CollectionLock(QString folder)
+    : m_path(QDir(folder).filePath(kFileName))
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return; // the folder cannot be written
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const bool held = errno == EWOULDBLOCK;
+            ::close(fd);
+            if (!held)
+                return;
+            // A copy that has just taken the mark writes its number a moment later.
+            m_state = State::HeldByOther;
+            for (int wait = 0; wait < 20 && (m_other = numberIn(m_path)) == 0; ++wait)
+                QThread::msleep(50);
+            return;
+        }
+        // A copy ending meanwhile removes the mark: the lock counts only on the file
+        // that still bears the name.
+        struct stat locked {};
+        struct stat named {};
+        if (::fstat(fd, &locked) == 0 && ::stat(path.constData(), &named) == 0 && locked.st_dev == named.st_dev
+            && locked.st_ino == named.st_ino) {
+            const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
+            if (::ftruncate(fd, 0) == 0 && ::write(fd, pid.constData(), static_cast<size_t>(pid.size())) == pid.size()) {
+                m_fd = fd;
+                m_state = State::Held;
+                return;
+            }
+        }
+        ::close(fd);
+    }
+}
+
+CollectionLock::~CollectionLock()
+{
+    if (m_state != State::Held)
+        return;
+    // Removed while still locked, so that no copy takes a mark on its way out.
+    ::unlink(QFile::encodeName(m_path).constData());
+    ::close(m_fd);
+}
+
+#else
 
 CollectionLock::CollectionLock(QString folder)
     : m_path(QDir(folder).filePath(kFileName))
@@ -71,25 +109,14 @@ CollectionLock::CollectionLock(QString folder)
         m_state = State::Held;
         return;
     }
-    // A copy starting at this very moment has made its mark and not yet written its
-    // number into it: it is given a moment before the mark counts as left behind.
-    qint64 pid = 0;
-    for (int wait = 0; wait < 20; ++wait) {
-        QFile existing(m_path);
-        if (!existing.open(QIODevice::ReadOnly))
-            break;
-        pid = existing.readLine(32).trimmed().toLongLong();
-        if (pid != 0)
-            break;
-        QThread::msleep(50);
-    }
-    if (pid != QCoreApplication::applicationPid() && holderIsRunning(pid)) {
+    const qint64 pid = numberIn(m_path);
+    if (pid != QCoreApplication::applicationPid() && processIsRunning(pid)) {
         m_state = State::HeldByOther;
         m_other = pid;
         return;
     }
     // A mark left behind by a copy that is no longer running.
-    if (QFile::exists(m_path) && QFile::remove(m_path) && create())
+    if ((!QFile::exists(m_path) || QFile::remove(m_path)) && create())
         m_state = State::Held;
 }
 
@@ -107,3 +134,5 @@ bool CollectionLock::create()
     const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
     return file.write(pid) == pid.size();
 }
+
+#endif

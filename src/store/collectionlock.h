@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 // Whether the process pid is running on this machine.
 bool processIsRunning(qint64 pid);
 
 // The mark that one copy of the program has a data folder open: a small file holding
-// its process number. A second copy started on the same folder finds the mark of a
-// running copy and must not write there; a mark left by a copy that ended without
-// removing it (a crash, a power cut) is taken over, also when its number now belongs to
-// another program.
+// its process number, which the copy keeps locked while it runs. A second copy started
+// on the same folder finds the mark locked and must not write there; a mark left by a
+// copy that ended without removing it (a crash, a power cut) is no longer locked and is
+// taken over.
 class CollectionLock {
 public:
     enum class State { Held, HeldByOther, CannotWrite };
@@ -26,9 +27,12 @@ public:
     qint64 otherProcess() const { return m_other; }
 
 private:
+#ifndef Q_OS_UNIX
     bool create();
+#endif
 
     QString m_path;
+    int m_fd = -1;
     State m_state = State::CannotWrite;
     qint64 m_other = 0;
 };

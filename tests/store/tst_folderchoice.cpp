@@ -10,7 +10,10 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
+#include <latch>
 #include <thread>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 using folderchoice::Choice;
@@ -107,9 +110,9 @@ void TestFolderChoice::choosesTheDataFolder()
     }
 }
 
-// A second copy finds the mark of a running copy; the mark of one that has ended, or
-// whose number now belongs to another program, is taken over, and removed when the
-// holder closes.
+// A second copy finds the mark of a running copy locked; a mark left behind is taken
+// over, whatever process now has its number, by one copy only when several start
+// together; the holder removes it when it closes.
 void TestFolderChoice::secondCopyFindsTheFolderInUse()
 {
     QTemporaryDir dir;
@@ -122,45 +125,69 @@ void TestFolderChoice::secondCopyFindsTheFolderInUse()
         const CollectionLock taken(dir.path());
         QCOMPARE(taken.state(), CollectionLock::State::Held);
     }
-    stranger.kill();
-    stranger.waitForFinished();
+    QVERIFY(!QFile::exists(mark));
 
-    // Another copy of the program: a process under this program's name.
-    QTemporaryDir bin;
-    const QString copy = bin.filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
-    QVERIFY(QFile::copy(QStandardPaths::findExecutable(u"sleep"_s), copy));
-    QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner));
+    // Another copy: a process that holds the system's lock on the mark.
+    const QByteArray number = QByteArray::number(stranger.processId()) + '\n';
+    QVERIFY(fixture::write(mark, number));
     QProcess other;
-    other.start(copy, {u"30"_s});
-    QVERIFY(other.waitForStarted());
-    QVERIFY(fixture::write(mark, QByteArray::number(other.processId()) + '\n'));
+    other.start(u"flock"_s, {u"--exclusive"_s, u"--close"_s, mark, u"-c"_s, u"echo locked; exec sleep 30"_s});
+    QVERIFY(other.waitForReadyRead());
     {
         const CollectionLock second(dir.path());
         QCOMPARE(second.state(), CollectionLock::State::HeldByOther);
-        QCOMPARE(second.otherProcess(), other.processId());
+        QCOMPARE(second.otherProcess(), stranger.processId());
     }
-    QCOMPARE(fixture::read(mark), QByteArray::number(other.processId()) + '\n');
-
-    // A mark made by a copy starting at this moment, its number written a little later.
+    QCOMPARE(fixture::read(mark), number);
+    // One that has just taken the mark writes its number a little later.
     QVERIFY(fixture::write(mark, QByteArray()));
     std::thread starting([&] {
         QThread::msleep(200);
-        fixture::write(mark, QByteArray::number(other.processId()) + '\n');
+        fixture::write(mark, number);
     });
     {
         const CollectionLock second(dir.path());
         starting.join();
         QCOMPARE(second.state(), CollectionLock::State::HeldByOther);
+        QCOMPARE(second.otherProcess(), stranger.processId());
     }
-
     other.kill();
     QVERIFY(other.waitForFinished());
+    stranger.kill();
+    stranger.waitForFinished();
     {
         const CollectionLock taken(dir.path());
         QCOMPARE(taken.state(), CollectionLock::State::Held);
         QCOMPARE(fixture::read(mark), QByteArray::number(QCoreApplication::applicationPid()) + '\n');
+        // The same copy opening the folder twice does not share it with itself either.
+        QCOMPARE(CollectionLock(dir.path()).state(), CollectionLock::State::HeldByOther);
     }
     QVERIFY(!QFile::exists(mark));
+
+    // Copies starting together on a mark left behind, or on none: one takes it.
+    for (int round = 0; round < 30; ++round) {
+        if (round % 2 == 0)
+            QVERIFY(fixture::write(mark, "1\n"));
+        std::latch constructed(4);
+        std::latch counted(1);
+        std::atomic<int> held = 0;
+        std::vector<std::thread> copies;
+        for (int c = 0; c < 4; ++c) {
+            copies.emplace_back([&] {
+                const CollectionLock lock(dir.path());
+                held += lock.state() == CollectionLock::State::Held;
+                constructed.count_down();
+                counted.wait();
+            });
+        }
+        constructed.wait();
+        const int taken = held;
+        counted.count_down();
+        for (std::thread& copy : copies)
+            copy.join();
+        QCOMPARE(taken, 1);
+        QVERIFY(!QFile::exists(mark));
+    }
 }
 
 // A folder the program cannot write to is opened for reading; every change then says
