@@ -14,6 +14,7 @@ bool endSignalled()
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -25,8 +26,10 @@ int g_ends[2] = {-1, -1};
 
 extern "C" void onEndSignal(int)
 {
+    const int saved = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_ends[0], &byte, 1);
+    errno = saved;
 }
 
 } // namespace
@@ -48,8 +51,13 @@ void endOnSignals()
     action.sa_handler = onEndSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        // A signal the program was started to ignore (nohup) stays ignored.
+        struct sigaction before {};
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
         ::sigaction(signal, &action, nullptr);
+    }
 }
 
 #else

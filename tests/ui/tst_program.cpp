@@ -21,21 +21,30 @@ private slots:
 void TestProgram::endsNormallyOnASignal_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM (logout)") << SIGTERM;
-    QTest::newRow("SIGHUP (terminal closed)") << SIGHUP;
-    QTest::newRow("SIGINT (Ctrl+C)") << SIGINT;
+    // Started with nohup: the terminal closing leaves the program running.
+    QTest::addColumn<bool>("nohup");
+    QTest::newRow("SIGTERM (logout)") << SIGTERM << false;
+    QTest::newRow("SIGHUP (terminal closed)") << SIGHUP << false;
+    QTest::newRow("SIGINT (Ctrl+C)") << SIGINT << false;
+    QTest::newRow("SIGHUP under nohup") << SIGHUP << true;
 }
 
 void TestProgram::endsNormallyOnASignal()
 {
     QFETCH(int, signal);
+    QFETCH(bool, nohup);
     QTemporaryDir dir;
     // The tour is on, so the program waits in its first guidance box, a modal dialog.
     const QByteArray titles = fixture::sjis(u"\"題\",\"歌手\",\"J-POP\",\"◎\",\"CD\",\"2026/12/08\",\"\"\r\n"_s);
     QVERIFY(fixture::write(dir.filePath(u"データ.TXT"_s), titles));
     QVERIFY(fixture::write(dir.filePath(u"設定.TXT"_s), fixture::sjis(u"\"ヘルプツアー\",1\r\n"_s)));
     QProcess program;
-    program.start(QStringLiteral(UTABAKO_PROGRAM), {dir.path()});
+    if (nohup) {
+        program.setStandardOutputFile(QProcess::nullDevice());
+        program.start(u"nohup"_s, {QStringLiteral(UTABAKO_PROGRAM), dir.path()});
+    } else {
+        program.start(QStringLiteral(UTABAKO_PROGRAM), {dir.path()});
+    }
     QVERIFY(program.waitForStarted());
     const QString lock = dir.filePath(u"utabako.lock"_s);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
@@ -43,6 +52,10 @@ void TestProgram::endsNormallyOnASignal()
     QCOMPARE(program.state(), QProcess::Running);
 
     QVERIFY(::kill(static_cast<pid_t>(program.processId()), signal) == 0);
+    if (nohup) {
+        QVERIFY(!program.waitForFinished(500));
+        QVERIFY(::kill(static_cast<pid_t>(program.processId()), SIGTERM) == 0);
+    }
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
