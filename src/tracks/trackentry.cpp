@@ -254,7 +254,8 @@ void TrackEntry::cmdKakutei_Click()
         return;
     }
 
-    const QString artist = titleArtist();
+    // The artist of the title the list goes to, also when the name box names another.
+    const QString artist = m_state.titles.at(k).artist;
     if (artist == collection::kNotEntered) {
         const QString m1 = u"アーティスト名が未登録です。\r\n\r\n"
                            "未登録のままでよければＯＫボタンを押してください。\r\n\r\n"

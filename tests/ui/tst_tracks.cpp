@@ -378,6 +378,16 @@ void TestTracks::unconfirmedArtistTextChangesNothing()
     QTest::mouseClick(s->fraKashi1->cmdKashiToroku, Qt::LeftButton);
     QCOMPARE(f.bytes(u"歌詞_歌_甲.txt"_s), sjis(u"新しい歌詞\r\n"_s));
     QCOMPARE(t->msgKyokumoku->text(1, 2), QString());
+
+    // A list confirmed for the title the name box names files its songs under that
+    // title's artist, not under the artist of the title on screen.
+    s->showTitle(1);
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->setPlainText(u"新曲\n"_s);
+    s->cboName->setEditText(u"山"_s);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"曲目_山.txt"_s), sjis(u"新曲\r\n"_s));
+    QVERIFY(f.bytes(u"曲目データ.TXT"_s).contains(sjis(u"\"新曲\",\"乙\""_s)));
 }
 
 // A list whose file cannot be written adds none of its songs: both files stay as they
