@@ -460,7 +460,8 @@ void MainScreen::DeleteTitle()
     }
     QStringList left;
     for (const QString& file : titlerules::filesDeletedWithTitle(name)) {
-        if (!m_state.folder.remove(file) && !left.contains(file, Qt::CaseInsensitive))
+        // A name that cannot be a file (a title holding "/") never had one.
+        if (DataFolder::isPlainFileName(file) && !m_state.folder.remove(file) && !left.contains(file, Qt::CaseInsensitive))
             left.append(file);
     }
     // The title is gone; a picture left behind would be shown for a later title of

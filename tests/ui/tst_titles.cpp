@@ -461,6 +461,16 @@ void TestTitles::deletionTakesPicturesButNotTracks()
     QVERIFY(!QFile::exists(f.path(u"AB.jpg"_s)));
     QCOMPARE(f.dialogs.titles(), (QStringList{u"削除確認"_s, u"削除エラー"_s}));
     QCOMPARE(f.dialogs.boxes[1].text, u"「AB」のデータは削除しましたが、次のファイルは削除できませんでした。\r\n\r\nAB.gif"_s);
+
+    // A title whose name holds "/" (from a file edited by hand) never had pictures.
+    f.put(kTitles, line(u"A/B"_s));
+    w.fraMain->LoadTitleFile();
+    w.fraMain->showTitle(1);
+    f.dialogs.clear();
+    f.dialogs.answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+    QCOMPARE(f.bytes(kTitles), QByteArray());
+    QCOMPARE(f.dialogs.titles(), QStringList{u"削除確認"_s});
     QCOMPARE(f.dialogs.unexpected, 0);
 }
 
