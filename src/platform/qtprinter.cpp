@@ -37,8 +37,10 @@ QString QtPrinter::pdfFileName(const QString& suggested)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The dialog adds ".pdf" itself, so its question before replacing a file is asked
-    // about the file that will really be written.
+    // about the file that will really be written. A desktop's own dialog would ask about
+    // the name as typed, before the suffix is added: Qt's dialog is used.
     dialog.setDefaultSuffix(u"pdf"_s);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
