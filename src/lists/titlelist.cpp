@@ -160,6 +160,8 @@ void TitleList::cmdTuika_Click()
         return;
     emptyPanel();
     msgIchiran->sortRows(col::kOrderKey, Qt::AscendingOrder, Grid::SortAs::Number);
+    // The panel is empty until a row is chosen: no row stays marked as if it were.
+    msgIchiran->setCurrentCell(0, 0);
     fraTuika->show();
 }
 

@@ -200,6 +200,7 @@ void TestTitleList::savesTheTitleThePanelShows()
     QVERIFY(list->fraTuika->isVisible());
     QCOMPARE(list->lblTitle->text(), QString());
     QCOMPARE(column(list->msgIchiran, 0), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
+    QCOMPARE(list->msgIchiran->row(), 0);
     QTest::mouseClick(list->cmdThozon, Qt::LeftButton);
     QCOMPARE(f.dialogs.titles(), QStringList{u"対象未選択"_s});
     QCOMPARE(f.bytes(kTitles), sjis(kABC));
