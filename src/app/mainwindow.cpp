@@ -179,9 +179,7 @@ void MainWindow::cmdMain_Click()
         return;
     if (const int k = rememberedTitle(); k > 0)
         fraMain->setCurrentTitle(k);
-    HideAllPanels();
-    fraMain->show();
-    cmdDel->setEnabled(true);
+    showMainScreen();
     QApplication::processEvents();
 }
 
@@ -245,6 +243,12 @@ void MainWindow::ShowTitleByName(const QString& name)
     // the title it shows.
     const int k = rememberedTitle();
     fraMain->showTitle(k > 0 ? k : fraMain->currentTitle());
+    showMainScreen();
+    QApplication::processEvents();
+}
+
+void MainWindow::showMainScreen()
+{
     // Opened from the keyboard on another screen, the keyboard goes with the title
     // instead of falling to the first button.
     QWidget* const focus = QApplication::focusWidget();
@@ -256,15 +260,12 @@ void MainWindow::ShowTitleByName(const QString& name)
     cmdDel->setEnabled(true);
     if (focusOnScreen)
         fraMain->cboName->setFocus(Qt::OtherFocusReason);
-    QApplication::processEvents();
 }
 
 void MainWindow::cmdNew_Click()
 {
     if (!fraMain->isVisible()) {
-        HideAllPanels();
-        fraMain->show();
-        cmdDel->setEnabled(true);
+        showMainScreen();
         QApplication::processEvents();
     }
     fraMain->NewTitle();
@@ -284,9 +285,7 @@ void MainWindow::startUp()
     setHelpSwitch(m_state.tour.HelpTourOn() != 0);
     fraMain->LayoutTrackGrid();
 
-    HideAllPanels();
-    fraMain->show();
-    cmdDel->setEnabled(true);
+    showMainScreen();
 
     fraMain->showTitle(1);
     fraMain->fillRatingCombo();

@@ -32,6 +32,8 @@ public:
     // Form_Load: reads the collection, shows title 1 and the window, then the tour.
     void startUp();
     void HideAllPanels();
+    // Shows the main screen in place of every other, with the delete button usable.
+    void showMainScreen();
     // Makes the title of that name the current title and shows the main screen: the one
     // way the list and search screens open a title. A name no title has shows the title
     // last opened this way, or else the title on the main screen.

@@ -220,9 +220,7 @@ void Catalogue::openSlot(int slot)
         return;
     MainScreen* main = m_window.mainScreen();
     main->showTitle(t);
-    m_window.HideAllPanels();
-    main->show();
-    m_window.cmdDel->setEnabled(true);
+    m_window.showMainScreen();
 }
 
 bool Catalogue::eventFilter(QObject* watched, QEvent* event)

@@ -33,6 +33,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStringListModel>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -237,6 +238,18 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     // only reach what can be seen.
     fraPicget->installEventFilter(this);
     fraKashi1->installEventFilter(this);
+    // A panel closed from the keyboard gives the keyboard back to what opened it: the
+    // track grid for the lyrics, the cover for the picture import.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+        for (const auto& [panel, opener] : {std::pair<QWidget*, QWidget*>{fraKashi1, Frame1->msgKyokumoku},
+                                            std::pair<QWidget*, QWidget*>{fraPicget, imgGazou}}) {
+            if (old && panel->isAncestorOf(old) && panel->isHidden())
+                QTimer::singleShot(0, opener, [opener] {
+                    if (opener->isVisible())
+                        opener->setFocus(Qt::OtherFocusReason);
+                });
+        }
+    });
 
     auto* top = new QHBoxLayout;
     auto* nameLabel = new QLabel(u"タイトル"_s);
@@ -561,9 +574,20 @@ bool MainScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
         const bool open = event->type() == QEvent::ShowToParent;
-        if (watched == fraPicget)
+        if (watched == fraPicget) {
             Frame1->setVisible(!open);
-        else if (watched == fraKashi1)
+            // Opened from the keyboard, the keyboard goes into the panel.
+            if (open && imgGazou->hasFocus())
+                QTimer::singleShot(0, fraPicget, [this] {
+                    for (QWidget* w = fraPicget->nextInFocusChain(); w != fraPicget && fraPicget->isAncestorOf(w);
+                         w = w->nextInFocusChain()) {
+                        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+                            w->setFocus(Qt::TabFocusReason);
+                            break;
+                        }
+                    }
+                });
+        } else if (watched == fraKashi1)
             imgGazou->setVisible(!open);
     }
     if (event->type() == QEvent::MouseButtonRelease) {

@@ -497,12 +497,17 @@ void TestMainWindow::tabFollowsTheScreenAndReachesOnlyWhatIsSeen()
     check(u"main"_s);
     QVERIFY(tabStops(w).contains(main->imgGazou));
 
+    // A panel opened from the keyboard takes it, and gives it back when it closes.
+    QApplication::setActiveWindow(&w);
+    main->imgGazou->setFocus();
     QTest::keyClick(main->imgGazou, Qt::Key_Space);
     QVERIFY(main->fraPicget->isVisible());
+    QTRY_VERIFY(main->fraPicget->isAncestorOf(QApplication::focusWidget()));
     QVERIFY(!tabStops(w).contains(main->Frame1->msgKyokumoku));
     check(u"cover import"_s);
     QTest::mouseClick(main->fraPicget->findChild<QWidget*>(u"cmdYame"_s), Qt::LeftButton);
     QVERIFY(tabStops(w).contains(main->Frame1->msgKyokumoku));
+    QTRY_COMPARE(QApplication::focusWidget(), main->imgGazou);
 
     // Tab leaves a grid for the next control instead of walking its cells.
     QApplication::setActiveWindow(&w);
@@ -521,8 +526,10 @@ void TestMainWindow::tabFollowsTheScreenAndReachesOnlyWhatIsSeen()
     QTest::keyClick(main->fraKashi1->txtKashi1, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), main->fraKashi1->cmdKashiToroku);
     QVERIFY(!main->fraKashi1->txtKashi1->toPlainText().contains(u'\t'));
-    QTest::mouseClick(main->fraKashi1->cmdGazo, Qt::LeftButton);
+    main->fraKashi1->cmdGazo->setFocus();
+    QTest::keyClick(main->fraKashi1->cmdGazo, Qt::Key_Space);
     QVERIFY(tabStops(w).contains(main->imgGazou));
+    QTRY_COMPARE(QApplication::focusWidget(), main->Frame1->msgKyokumoku);
 
     // The track memo takes the keyboard when it opens and gives it back when it closes.
     main->Frame1->cmdHensyu->setFocus();
