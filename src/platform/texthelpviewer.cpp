@@ -1,6 +1,7 @@
 #include "texthelpviewer.h"
 
 #include <QFileInfo>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -26,6 +27,9 @@ void TextHelpViewer::open(const QString& section)
         m_browser->setWindowTitle(u"ウタバコ ヘルプ"_s);
         m_browser->setOpenExternalLinks(true);
         m_browser->resize(760, 700);
+        // The window closes from the keyboard too.
+        for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+            QObject::connect(new QShortcut(keys, m_browser), &QShortcut::activated, m_browser, &QWidget::close);
     }
     const QString file = QFileInfo::exists(m_dataFolderFile) ? m_dataFolderFile : m_builtInFile;
     QUrl url = file.startsWith(u':') ? QUrl(u"qrc"_s + file) : QUrl::fromLocalFile(file);

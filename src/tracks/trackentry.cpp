@@ -75,6 +75,7 @@ TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, Q
     cmdKasyu = named(new QPushButton(u"歌手名リスト"_s), u"cmdKasyu"_s);
     // The artist names, one "/name" a line, to copy from while typing a compilation.
     txtKasyu->setReadOnly(true);
+    txtKasyu->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     auto* cutRow = new QHBoxLayout;
     cutRow->addWidget(cboTrim);

@@ -5,6 +5,7 @@
 #include "platform/picturebox.h"
 #include "platform/texthelpviewer.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QSignalSpy>
@@ -180,6 +181,14 @@ void TestPlatform::helpPrefersTheDataFolderCopy()
     QVERIFY(browser->toPlainText().contains(u"folder copy"_s));
     viewer.closeAll();
     QVERIFY(!viewer.window() || !viewer.window()->isVisible());
+
+    // Escape and Ctrl+W close it as well.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(u"Ctrl+W"_s)}) {
+        viewer.open();
+        QApplication::setActiveWindow(viewer.window());
+        QTest::keySequence(viewer.window(), keys);
+        QTRY_VERIFY(!viewer.window() || !viewer.window()->isVisible());
+    }
 }
 
 QTEST_MAIN(TestPlatform)

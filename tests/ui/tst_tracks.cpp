@@ -533,6 +533,10 @@ void TestTracks::listsKnownArtists()
     QTest::mouseClick(t->cmdKasyu, Qt::LeftButton);
     QVERIFY(t->txtKasyu->isVisible());
     QCOMPARE(t->txtKasyu->toPlainText(), u"/AB\n/甲\n"_s);
+    // One name is taken with the keyboard, to be copied.
+    QTest::keyClick(t->txtKasyu, Qt::Key_Down);
+    QTest::keyClick(t->txtKasyu, Qt::Key_End, Qt::ShiftModifier);
+    QCOMPARE(t->txtKasyu->textCursor().selectedText(), u"/甲"_s);
     QTest::mouseClick(t->cmdCansel, Qt::LeftButton);
     QVERIFY(!t->txtKasyu->isVisible());
 }
