@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -131,6 +132,27 @@ private:
     bool m_lineEditAtWork = false;
 };
 
+// The title scroll bar, which shows a frame while it has the keyboard (the style draws
+// none for a scroll bar).
+class TitleScrollBar : public QScrollBar {
+public:
+    TitleScrollBar()
+        : QScrollBar(Qt::Horizontal)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(QPen(palette().brush(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+};
+
 QComboBox* choiceCombo(const QString& name, std::function<void(int index)> chosen)
 {
     auto* combo = new ChoiceCombo;
@@ -170,7 +192,7 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     big.setPointSizeF(big.pointSizeF() * 1.3);
     cboName->setFont(big);
 
-    hsbData = named(new QScrollBar(Qt::Horizontal), u"hsbData"_s, u"タイトル送り"_s);
+    hsbData = named(new TitleScrollBar, u"hsbData"_s, u"タイトル送り"_s);
     hsbData->setRange(1, 1);
     hsbData->setSingleStep(1);
     hsbData->setPageStep(10);
