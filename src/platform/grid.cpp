@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -144,6 +145,31 @@ Grid::Grid(QWidget* parent)
         if (m_userInput)
             emit userMovedToCell(row, col);
     });
+}
+
+bool Grid::event(QEvent* event)
+{
+    const bool handled = QTableView::event(event);
+    // A grid with the keyboard is framed in the highlight colour, as the style marks a
+    // focused cell only faintly.
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().brush(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+    return handled;
+}
+
+void Grid::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    update();
+}
+
+void Grid::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    update();
 }
 
 void Grid::keyPressEvent(QKeyEvent* event)
