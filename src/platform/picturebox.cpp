@@ -35,8 +35,8 @@ bool bitmapWhole(const QByteArray& bytes)
         height = little(bytes, 20, 2);
         bits = little(bytes, 24, 2);
     } else if (header >= 40 && bytes.size() >= 38) {
-        width = std::abs(static_cast<qint32>(little(bytes, 18, 4)));
-        height = std::abs(static_cast<qint32>(little(bytes, 22, 4)));
+        width = std::abs(static_cast<qint64>(static_cast<qint32>(little(bytes, 18, 4))));
+        height = std::abs(static_cast<qint64>(static_cast<qint32>(little(bytes, 22, 4))));
         bits = little(bytes, 28, 2);
         compression = little(bytes, 30, 4);
         imageSize = little(bytes, 34, 4);
@@ -204,25 +204,55 @@ PictureBox::PictureBox(QWidget* parent)
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 }
 
-bool PictureBox::load(const QString& path)
+namespace {
+
+// Larger files are no cover: reading them whole would take the memory of the machine.
+constexpr qint64 kLargestPictureFile = 256LL * 1024 * 1024;
+// Larger pictures are decoded at this size at most, which stays sharp in any box and
+// within what the decoders allow (a large phone photo or scan would be refused).
+constexpr int kLargestDecodedSide = 4096;
+
+// The picture in a file, decoded whole; no larger than fit when fit is valid. A null
+// image when the file is no picture, not whole, or too large.
+QImage readPicture(const QString& path, QSize fit)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestPictureFile)
+        return {};
     QBuffer buffer;
     buffer.setData(file.readAll());
+    if (file.error() != QFileDevice::NoError)
+        return {};
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     if (!pictureWhole(buffer.data(), reader.format()))
-        return false;
-    if (m_decodedToFit) {
-        const QSize full = reader.size();
-        const QSize fitted = full.scaled(size() * devicePixelRatioF(), Qt::KeepAspectRatio);
-        if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width())
-            reader.setScaledSize(fitted);
+        return {};
+    const QSize full = reader.size();
+    const QSize largest(kLargestDecodedSide, kLargestDecodedSide);
+    if (!fit.isValid() || fit.width() > largest.width() || fit.height() > largest.height())
+        fit = fit.isValid() ? fit.boundedTo(largest) : largest;
+    const QSize fitted = full.scaled(fit, Qt::KeepAspectRatio);
+    if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width()) {
+        reader.setScaledSize(fitted);
+        // A bitmap is decoded whole before it is scaled.
+        QImageReader::setAllocationLimit(1024);
     }
     const QImage image = reader.read();
+    QImageReader::setAllocationLimit(128);
+    return image;
+}
+
+} // namespace
+
+bool PictureBox::isPicture(const QString& path)
+{
+    return !readPicture(path, QSize(64, 64)).isNull();
+}
+
+bool PictureBox::load(const QString& path)
+{
+    const QImage image = readPicture(path, m_decodedToFit ? size() * devicePixelRatioF() : QSize());
     if (image.isNull())
         return false;
     m_picture = QPixmap::fromImage(image);

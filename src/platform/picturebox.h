@@ -13,6 +13,8 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     bool load(const QString& path);
+    // Whether the file holds a whole picture this box can show.
+    static bool isPicture(const QString& path);
     // Pictures decoded no larger than the box is now, for boxes of a fixed size: a large
     // JPEG decodes several times faster so.
     void setDecodedToFit(bool on) { m_decodedToFit = on; }

@@ -215,6 +215,14 @@ void CoverImport::cmdFileCopy_Click()
                           u"取り込み不可"_s, Dialogs::Icon::Exclamation);
         return;
     }
+    // A file that is no whole picture (a broken download, a text under a picture's
+    // name) would only replace a good cover with nothing to show.
+    if (!PictureBox::isPicture(source)) {
+        m_dialogs.message(u"「%1」は画像として読み込めないため、取り込めません。\r\n\r\n"
+                          "壊れているか途中までしかないファイル、または大きすぎるファイルです。"_s.arg(fileName),
+                          u"取り込み不可"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
     if (m_state.folder.exists(destination)
         && m_dialogs.message(u"同じ名前の画像が既に存在します。上書きしますか？"_s, u"上書き確認"_s, Dialogs::Icon::Exclamation,
                              Dialogs::Buttons::OkCancel)
@@ -239,6 +247,8 @@ void CoverImport::cmdFileCopy_Click()
     }
     m_lyrics.refresh();
     offerToRemoveHidingPictures(title, destination);
+    // The catalogue shows the new picture when it is opened next.
+    m_state.CatalogueReady = false;
     hide();
 }
 
