@@ -180,7 +180,7 @@ void MainWindow::cmdMain_Click()
     if (const int k = rememberedTitle(); k > 0)
         fraMain->setCurrentTitle(k);
     showMainScreen();
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void MainWindow::cmdIchiran_Click()
@@ -244,7 +244,7 @@ void MainWindow::ShowTitleByName(const QString& name)
     const int k = rememberedTitle();
     fraMain->showTitle(k > 0 ? k : fraMain->currentTitle());
     showMainScreen();
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void MainWindow::showMainScreen()
@@ -266,14 +266,14 @@ void MainWindow::cmdNew_Click()
 {
     if (!fraMain->isVisible()) {
         showMainScreen();
-        QApplication::processEvents();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     fraMain->NewTitle();
 }
 
 void MainWindow::startUp()
 {
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_state.StartingUp = true;
 
     // What a save cut short by a crash or a power cut left behind goes first.
@@ -294,7 +294,7 @@ void MainWindow::startUp()
 
     m_state.StartingUp = false;
     show();
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     reportLoadProblems();
     m_state.tour.show(tour::kStartUp1);

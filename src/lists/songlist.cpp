@@ -106,7 +106,7 @@ void SongList::ShowSongList()
 {
     {
         const BusyPointer busy(m_dialogs);
-        QApplication::processEvents();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         emptyPanel();
         const std::pair<QComboBox*, Master> masters[] = {{cboJanru2, Master::SongGenre},
                                                          {cboSakushi2, Master::Lyricist},
@@ -125,9 +125,9 @@ void SongList::ShowSongList()
         for (const TrackRecord& s : m_state.tracks.records())
             rows.push_back(listrules::songRow(s, ++i, m_lyrics.contains(namerules::lyricsFileName(s.name, s.artist))));
         msgIchiran2->setDataRows(std::move(rows));
-        QApplication::processEvents();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         show();
-        QApplication::processEvents();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     m_state.tour.show(tour::kSongList);
 }

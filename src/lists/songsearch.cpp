@@ -122,7 +122,7 @@ SongSearch::~SongSearch() = default;
 void SongSearch::ShowSongSearch()
 {
     show();
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (filKyoku)
         filKyoku->refresh();
     else
@@ -155,7 +155,7 @@ void SongSearch::ShowSongSearch()
     lstKeisai3->clear();
     lstKeisai3->addItems(ReadMaster(m_state.folder, Master::SongGenre));
     showFound(std::move(rows));
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_state.tour.show(tour::kSongSearch);
 }
 

@@ -105,7 +105,7 @@ void TitleList::ShowTitleList()
 {
     {
         const BusyPointer busy(m_dialogs);
-        QApplication::processEvents();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         emptyPanel();
         cboMedia->clear();
         cboMedia->addItems(ReadMaster(m_state.folder, Master::Media));
@@ -118,9 +118,9 @@ void TitleList::ShowTitleList()
             rows.push_back(listrules::titleRow(t, ++r));
         msgIchiran->setDataRows(std::move(rows));
     }
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     show();
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_state.tour.show(tour::kTitleList);
 }
 

@@ -120,7 +120,7 @@ TitleSearch::TitleSearch(AppState& state, MainWindow& window, QWidget* parent)
 void TitleSearch::ShowTitleSearch()
 {
     show();
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     cboMedia2->clear();
     cboMedia2->addItems(ReadMaster(m_state.folder, Master::Media));
     cboMedia2->setCurrentIndex(-1);
@@ -136,7 +136,7 @@ void TitleSearch::ShowTitleSearch()
     lstHyouka->clear();
     lstHyouka->addItems({u"◎"_s, u"○"_s, u"△"_s, collection::kUnrated});
     fitRows(lstHyouka);
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_state.tour.show(tour::kTitleSearch);
 }
 

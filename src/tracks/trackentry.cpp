@@ -227,7 +227,7 @@ void TrackEntry::cmdHensyu_Click()
     cboTrim->setEditText(kCutEntries[0]);
 
     setEditing(true);
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     if (txtKyokuHen->toPlainText().isEmpty() && cmdHensyu->text() == u"曲目登録"_s
         && m_state.tour.HelpTourOn() == 1) {
