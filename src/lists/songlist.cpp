@@ -90,6 +90,11 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, MainW
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
 
+    // The row being edited stays marked wherever a sort takes it.
+    connect(sortBar2, &SortButtons::sorted, this, [this] {
+        if (const int r = editedRow(); r > 0)
+            msgIchiran2->setCurrentCell(r, msgIchiran2->col());
+    });
     connect(msgIchiran2, &Grid::cellClicked, this, [this](int row, int) { msgIchiran2_Click(row); });
     connect(msgIchiran2, &Grid::userMovedToCell, this, [this](int row, int) { msgIchiran2_Click(row); });
     connect(msgIchiran2, &Grid::cellDoubleClicked, this, [this](int row, int) { msgIchiran2_DblClick(row); });

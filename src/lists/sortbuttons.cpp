@@ -70,4 +70,5 @@ void SortButtons::sortBy(int col)
 {
     m_grid.setCurrentCell(m_grid.row(), col);
     m_grid.sortRows(col, listrules::nextSortOrder(&m_toggle), Grid::SortAs::Text);
+    emit sorted();
 }

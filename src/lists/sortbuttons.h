@@ -20,6 +20,10 @@ public:
 
     QPushButton* button(int i) const { return m_buttons[static_cast<size_t>(i)]; }
 
+signals:
+    // The grid was sorted by a button.
+    void sorted();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -91,6 +91,11 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, MainWindow& window, QWid
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
 
+    // The row being edited stays marked wherever a sort takes it.
+    connect(sortBar, &SortButtons::sorted, this, [this] {
+        if (const int r = editedRow(); r > 0)
+            msgIchiran->setCurrentCell(r, msgIchiran->col());
+    });
     connect(msgIchiran, &Grid::cellClicked, this, [this](int row, int) { msgIchiran_Click(row); });
     connect(msgIchiran, &Grid::userMovedToCell, this, [this](int row, int) { msgIchiran_Click(row); });
     connect(msgIchiran, &Grid::cellDoubleClicked, this, [this](int row, int) { msgIchiran_DblClick(row); });

@@ -136,7 +136,8 @@ void TestSongList::savesTheSongThePanelShowsInFileOrder()
     sortBy(list, 0);
     sortBy(list, 0);
     QCOMPARE(column(list->msgIchiran2, 0), (QStringList{u"よる"_s, u"ひる"_s, u"あさ"_s}));
-    QCOMPARE(list->msgIchiran2->row(), 1);
+    // The song being edited stays marked where the sort took it.
+    QCOMPARE(list->msgIchiran2->row(), 3);
     QTest::mouseClick(list->cmdThozon2, Qt::LeftButton);
 
     QVERIFY(f.dialogs.boxes.empty());
