@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/named.h"
 #include "store/collectionfiles.h"
+#include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
 #include "upkeep/upkeeprules.h"
 
@@ -179,6 +180,18 @@ void MasterScreen::deleteEntry(int master, int row)
         return;
     }
     delete list->takeItem(row);
+    refillMainBoxes(kViews[static_cast<size_t>(master)].master);
+}
+
+void MasterScreen::refillMainBoxes(Master master)
+{
+    // The main screen's boxes list what the master holds now, so that a name taken out
+    // goes back into the master when it is typed there again.
+    MainScreen* main = m_window.mainScreen();
+    if (master == Master::Artist)
+        main->fillArtistCombo(ReadMaster(m_state.folder, Master::Artist));
+    else if (master == Master::TitleGenre)
+        main->fillGenreCombo(ReadMaster(m_state.folder, Master::TitleGenre));
 }
 
 void MasterScreen::eraseMaster(int master)
@@ -195,6 +208,7 @@ void MasterScreen::eraseMaster(int master)
         return;
     }
     lists[static_cast<size_t>(master)]->clear();
+    refillMainBoxes(view.master);
 }
 
 void MasterScreen::cmdAllDel_Click()

@@ -53,6 +53,7 @@ private:
     void fill(int master);
     void deleteEntry(int master, int row);
     void eraseMaster(int master);
+    void refillMainBoxes(Master master);
     void cmdAllDel_Click();
 
     AppState& m_state;

@@ -1,8 +1,10 @@
 #include "uifixture.h"
 
+#include "title/mainscreen.h"
 #include "upkeep/masterscreen.h"
 #include "upkeep/tourtexts.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
@@ -104,6 +106,9 @@ void TestMasterScreen::deletesTheEntryDoubleClicked()
     QCOMPARE(f.dialogs.boxes[2].def, Dialogs::Answer::No);
     QCOMPARE(screen->lstSakusya2->count(), 0);
     QCOMPARE(f.bytes(kArtists), QByteArray());
+    // The main screen's artist box lists what the master holds now ("複数" only), so a
+    // name taken out goes back into the master when it is typed there again.
+    QCOMPARE(w.fraMain->cboSakusya->count(), 1);
     QVERIFY(QFile::exists(f.path(u"メディアマスタ.txt"_s)));
 
     // A master that cannot be written is told, the list left as the file has it.
