@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -233,13 +234,14 @@ QImage readPicture(const QString& path, QSize fit)
     if (!fit.isValid() || fit.width() > largest.width() || fit.height() > largest.height())
         fit = fit.isValid() ? fit.boundedTo(largest) : largest;
     const QSize fitted = full.scaled(fit, Qt::KeepAspectRatio);
+    const int limit = QImageReader::allocationLimit();
     if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width()) {
         reader.setScaledSize(fitted);
         // A bitmap is decoded whole before it is scaled.
-        QImageReader::setAllocationLimit(1024);
+        QImageReader::setAllocationLimit(std::max(limit, 1024));
     }
     const QImage image = reader.read();
-    QImageReader::setAllocationLimit(128);
+    QImageReader::setAllocationLimit(limit);
     return image;
 }
 
