@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <latch>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -188,6 +189,28 @@ void TestFolderChoice::secondCopyFindsTheFolderInUse()
         QCOMPARE(taken, 1);
         QVERIFY(!QFile::exists(mark));
     }
+
+    // A link under the mark's name is taken away; what it leads to is not written.
+    QTemporaryDir elsewhere;
+    const QString precious = elsewhere.filePath(u"precious.txt"_s);
+    QVERIFY(fixture::write(precious, "precious"));
+    QVERIFY(QFile::link(precious, mark));
+    {
+        const CollectionLock taken(dir.path());
+        QCOMPARE(taken.state(), CollectionLock::State::Held);
+        QVERIFY(!QFileInfo(mark).isSymLink());
+    }
+    QCOMPARE(fixture::read(precious), QByteArray("precious"));
+
+    // A mark removed by hand while held and taken by a second copy stays that copy's
+    // when the first one closes.
+    auto first = std::make_unique<CollectionLock>(dir.path());
+    QVERIFY(QFile::remove(mark));
+    const CollectionLock second(dir.path());
+    QCOMPARE(second.state(), CollectionLock::State::Held);
+    first.reset();
+    QVERIFY(QFile::exists(mark));
+    QCOMPARE(CollectionLock(dir.path()).state(), CollectionLock::State::HeldByOther);
 }
 
 // A folder the program cannot write to is opened for reading; every change then says
