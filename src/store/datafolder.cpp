@@ -92,10 +92,16 @@ std::optional<QString> DataFolder::readText(const QString& name)
         // replaced by what the program holds without it.
         if (!error.isEmpty())
             noteProblem({LoadProblem::Kind::Unreadable, QFileInfo(path).fileName(), 0, {}, {}, error});
+        else
+            m_problems.readWhole(path); // gone: nothing unread is left to lose
         return std::nullopt;
     }
     m_problems.readWhole(path);
     const QByteArray bytes = withoutEndMarks(*read);
+    // Nothing but zero bytes is what a crash can leave of a file: told of, so that it is
+    // kept aside before it is written again.
+    if (bytes.isEmpty() && read->contains('\0'))
+        noteProblem({LoadProblem::Kind::ZeroFilled, QFileInfo(path).fileName(), 1, {}, {}, {}});
     qsizetype bad = -1;
     QString text = cp932::decode(bytes, &bad);
     if (bad >= 0)

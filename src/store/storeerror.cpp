@@ -15,6 +15,8 @@ QString LoadProblem::message() const
         return u"「%1」の %2 行目の項目に \" の文字があります（全角の ” に置き換えて読みました）。"_s.arg(fileName).arg(line);
     case Kind::TextAfterQuote:
         return u"「%1」の %2 行目に、\" で囲んだ項目の後ろに続く文字があります（その文字は読み飛ばしました）。"_s.arg(fileName).arg(line);
+    case Kind::ZeroFilled:
+        return u"「%1」は中身がすべて 0 のバイトで、何も読めませんでした（停電などで壊れたおそれがあります）。"_s.arg(fileName);
     case Kind::CaseTwins:
         return u"「%1」の %2 行目のタイトル「%3」は、「%4」と英字の大文字・小文字だけが違うため、曲目や画像のファイルを共有しています。"_s
             .arg(fileName)

@@ -7,7 +7,7 @@
 // Something in a collection file that could not be read as it stands. The file is read
 // as far as it goes, and the user is told at start-up.
 struct LoadProblem {
-    enum class Kind { NotCp932, EndsWithinRecord, QuoteInField, TextAfterQuote, CaseTwins, Unreadable };
+    enum class Kind { NotCp932, EndsWithinRecord, QuoteInField, TextAfterQuote, ZeroFilled, CaseTwins, Unreadable };
 
     Kind kind = Kind::NotCp932;
     QString fileName;

@@ -186,6 +186,20 @@ void TestDataFolder::unreadableOrEndMarkedFilesAreNotSpoilt()
     QCOMPARE(fixture::read(path(u"曲目_題.txt"_s)), QByteArray("original\r\n"));
     QCOMPARE(folder.readText(u"曲目_題.txt"_s).value(), u"original\r\n"_s);
     QVERIFY(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).ok());
+    // One that cannot be read and is then removed can be made again.
+    QVERIFY(QDir(m_tmp->path()).mkdir(u"曲目_別.txt"_s));
+    QVERIFY(!folder.readText(u"曲目_別.txt"_s));
+    QVERIFY(QDir(m_tmp->path()).rmdir(u"曲目_別.txt"_s));
+    QVERIFY(!folder.readText(u"曲目_別.txt"_s));
+    QVERIFY(folder.rewrite(u"曲目_別.txt"_s, u"新\r\n"_s).ok());
+
+    // A file of nothing but zero bytes reads as empty, told of and kept before a write.
+    folder.takeProblems();
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), QByteArray(4096, '\0')));
+    QCOMPARE(folder.readText(u"データ.TXT"_s).value(), QString());
+    QCOMPARE(folder.takeProblems().first().kind, LoadProblem::Kind::ZeroFilled);
+    QVERIFY(folder.rewrite(u"データ.TXT"_s, u"\"a\"\r\n"_s).ok());
+    QCOMPARE(fixture::read(path(folder.takeKeptCopies().last())), QByteArray(4096, '\0'));
 
     for (const QByteArray& tail : {QByteArray("\r\n\x1a"), QByteArray("\x1a"), QByteArray("\r\n\0\0\0")}) {
         QVERIFY(fixture::write(path(u"歌手マスタ.txt"_s), "a" + tail));
