@@ -213,21 +213,16 @@ constexpr qint64 kLargestPictureFile = 256LL * 1024 * 1024;
 // within what the decoders allow (a large phone photo or scan would be refused).
 constexpr int kLargestDecodedSide = 4096;
 
-// The picture in a file, decoded whole; no larger than fit when fit is valid. A null
-// image when the file is no picture, not whole, or too large.
-QImage readPicture(const QString& path, QSize fit)
+// The picture in bytes, decoded whole; no larger than fit when fit is valid. A null
+// image when the bytes are no picture or not whole.
+QImage readPicture(const QByteArray& bytes, QSize fit)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestPictureFile)
-        return {};
     QBuffer buffer;
-    buffer.setData(file.readAll());
-    if (file.error() != QFileDevice::NoError)
-        return {};
+    buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
-    if (!pictureWhole(buffer.data(), reader.format()))
+    if (!pictureWhole(bytes, reader.format()))
         return {};
     const QSize full = reader.size();
     const QSize largest(kLargestDecodedSide, kLargestDecodedSide);
@@ -237,8 +232,9 @@ QImage readPicture(const QString& path, QSize fit)
     const int limit = QImageReader::allocationLimit();
     if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width()) {
         reader.setScaledSize(fitted);
-        // A bitmap is decoded whole before it is scaled.
-        QImageReader::setAllocationLimit(std::max(limit, 1024));
+        // A bitmap is decoded whole before it is scaled (0 is no limit at all).
+        if (limit > 0)
+            QImageReader::setAllocationLimit(std::max(limit, 512));
     }
     const QImage image = reader.read();
     QImageReader::setAllocationLimit(limit);
@@ -247,14 +243,28 @@ QImage readPicture(const QString& path, QSize fit)
 
 } // namespace
 
-bool PictureBox::isPicture(const QString& path)
+std::optional<QByteArray> PictureBox::readFile(const QString& path)
 {
-    return !readPicture(path, QSize(64, 64)).isNull();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestPictureFile)
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+bool PictureBox::isPicture(const QByteArray& bytes)
+{
+    return !readPicture(bytes, QSize(64, 64)).isNull();
 }
 
 bool PictureBox::load(const QString& path)
 {
-    const QImage image = readPicture(path, m_decodedToFit ? size() * devicePixelRatioF() : QSize());
+    const std::optional<QByteArray> bytes = readFile(path);
+    if (!bytes)
+        return false;
+    const QImage image = readPicture(*bytes, m_decodedToFit ? size() * devicePixelRatioF() : QSize());
     if (image.isNull())
         return false;
     m_picture = QPixmap::fromImage(image);

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include <optional>
+
 // A picture area: loads JPEG, GIF and BMP files and shows the picture scaled to fit,
 // keeping its proportions. A file that fails to load leaves the picture as it was; so
 // does one that is not whole (cut short by a broken copy), which decoders would show
@@ -13,8 +15,11 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     bool load(const QString& path);
-    // Whether the file holds a whole picture this box can show.
-    static bool isPicture(const QString& path);
+    // The bytes of a file that may hold a picture: nothing when it cannot be read or is
+    // too large to be one.
+    static std::optional<QByteArray> readFile(const QString& path);
+    // Whether the bytes are a whole picture this box can show.
+    static bool isPicture(const QByteArray& bytes);
     // Pictures decoded no larger than the box is now, for boxes of a fixed size: a large
     // JPEG decodes several times faster so.
     void setDecodedToFit(bool on) { m_decodedToFit = on; }

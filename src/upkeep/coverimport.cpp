@@ -216,8 +216,10 @@ void CoverImport::cmdFileCopy_Click()
         return;
     }
     // A file that is no whole picture (a broken download, a text under a picture's
-    // name) would only replace a good cover with nothing to show.
-    if (!PictureBox::isPicture(source)) {
+    // name) would only replace a good cover with nothing to show. The bytes checked are
+    // the bytes written.
+    const std::optional<QByteArray> bytes = PictureBox::readFile(source);
+    if (!bytes || !PictureBox::isPicture(*bytes)) {
         m_dialogs.message(u"「%1」は画像として読み込めないため、取り込めません。\r\n\r\n"
                           "壊れているか途中までしかないファイル、または大きすぎるファイルです。"_s.arg(fileName),
                           u"取り込み不可"_s, Dialogs::Icon::Exclamation);
@@ -229,18 +231,9 @@ void CoverImport::cmdFileCopy_Click()
             != Dialogs::Answer::Ok)
         return;
 
-    // Read whole first, then written whole or not at all: a failure on either side
-    // leaves the data folder as it was.
-    QFile file(source);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        tellWriteFailure(m_dialogs, {WriteResult::Kind::Io, destination, {},
-                                     u"コピー元の「%1」を読めません：%2"_s.arg(QDir::toNativeSeparators(source), file.errorString())});
-        return;
-    }
-    const WriteResult written = m_state.folder.writeBytes(destination, bytes);
+    // Read whole first, then written whole or not at all: a failure leaves the data
+    // folder as it was.
+    const WriteResult written = m_state.folder.writeBytes(destination, *bytes);
     if (!written.ok()) {
         tellWriteFailure(m_dialogs, written);
         return;
