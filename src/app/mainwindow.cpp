@@ -251,7 +251,7 @@ void MainWindow::showMainScreen()
 {
     // Opened from the keyboard on another screen, the keyboard goes with the title
     // instead of falling to the first button.
-    QWidget* const focus = QApplication::focusWidget();
+    QWidget* const focus = focusWidget();
     const bool focusOnScreen = focus && std::any_of(m_panels.begin(), m_panels.end(), [focus](QFrame* panel) {
         return panel->isAncestorOf(focus);
     });

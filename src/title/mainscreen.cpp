@@ -262,7 +262,7 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     fraKashi1->installEventFilter(this);
     // A panel closed from the keyboard gives the keyboard back to what opened it: the
     // track grid for the lyrics, the cover for the picture import.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+    m_focusReturn = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
         for (const auto& [panel, opener] : {std::pair<QWidget*, QWidget*>{fraKashi1, Frame1->msgKyokumoku},
                                             std::pair<QWidget*, QWidget*>{fraPicget, imgGazou}}) {
             if (old && panel->isAncestorOf(old) && panel->isHidden())
@@ -320,7 +320,11 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     mastercombo::onEnter(cboKeisai, [this](const QString& typed) { AddTitleGenreName(typed); });
 }
 
-MainScreen::~MainScreen() = default;
+MainScreen::~MainScreen()
+{
+    // The panels go before the screen's own connections do.
+    disconnect(m_focusReturn);
+}
 
 void MainScreen::LoadTitleFile()
 {

@@ -80,6 +80,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QMetaObject::Connection m_focusReturn;
     // An entry chosen in cboSakusya, cboKeisai or cboHyouka goes into the current title
     // and the title file at once; a write that fails leaves the stored value on show.
     void attributeChosen(QComboBox* combo, int index, void (TitleTable::*set)(int, const QString&),

@@ -194,15 +194,23 @@ void TrackEntry::markLyrics()
 
 void TrackEntry::setEditing(bool editing)
 {
-    // The keyboard goes to the memo, and back to the button that opened it.
-    const bool focusInEntry = editing ? cmdHensyu->hasFocus() : fraHensyu->isAncestorOf(QApplication::focusWidget());
-    cmdHensyu->setEnabled(!editing);
-    if (!editing && focusInEntry)
-        cmdHensyu->setFocus(Qt::OtherFocusReason);
-    fraHensyu->setVisible(editing);
-    m_entryColumn->setVisible(editing);
-    if (editing && focusInEntry)
-        txtKyokuHen->setFocus(Qt::OtherFocusReason);
+    // The keyboard goes to the memo, and back to the button that opened it; the window's
+    // own focus is asked, as a question just closed may not have given it back yet.
+    QWidget* const focus = window()->focusWidget();
+    const bool focusInEntry = focus && (editing ? focus == cmdHensyu : fraHensyu->isAncestorOf(focus));
+    if (editing) {
+        fraHensyu->setVisible(true);
+        m_entryColumn->setVisible(true);
+        if (focusInEntry)
+            txtKyokuHen->setFocus(Qt::OtherFocusReason);
+        cmdHensyu->setEnabled(false);
+    } else {
+        cmdHensyu->setEnabled(true);
+        if (focusInEntry)
+            cmdHensyu->setFocus(Qt::OtherFocusReason);
+        fraHensyu->setVisible(false);
+        m_entryColumn->setVisible(false);
+    }
     cmdKakutei->setEnabled(editing);
     cmdKasyu->setEnabled(editing);
     cmdCansel->setEnabled(editing);
