@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/helpviewer.h"
+#include "platform/repaint.h"
 #include "platform/switchbutton.h"
 #include "store/masterlist.h"
 #include "store/settings.h"
@@ -180,7 +181,7 @@ void MainWindow::cmdMain_Click()
     if (const int k = rememberedTitle(); k > 0)
         fraMain->setCurrentTitle(k);
     showMainScreen();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
 }
 
 void MainWindow::cmdIchiran_Click()
@@ -244,7 +245,7 @@ void MainWindow::ShowTitleByName(const QString& name)
     const int k = rememberedTitle();
     fraMain->showTitle(k > 0 ? k : fraMain->currentTitle());
     showMainScreen();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
 }
 
 void MainWindow::showMainScreen()
@@ -266,14 +267,14 @@ void MainWindow::cmdNew_Click()
 {
     if (!fraMain->isVisible()) {
         showMainScreen();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        repaintNow();
     }
     fraMain->NewTitle();
 }
 
 void MainWindow::startUp()
 {
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
     m_state.StartingUp = true;
 
     // What a save cut short by a crash or a power cut left behind goes first.
@@ -294,7 +295,7 @@ void MainWindow::startUp()
 
     m_state.StartingUp = false;
     show();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
 
     reportLoadProblems();
     m_state.tour.show(tour::kStartUp1);

@@ -30,16 +30,15 @@ void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalC
     grid.setCols(totalColumns);
     grid.setRows(rows);
     grid.setCurrentCell(0, 0);
+    const Column hidden{QString(), 0, Qt::AlignLeft};
     for (int c = 0; c < totalColumns; ++c) {
-        const bool shown = c < static_cast<int>(columns.size());
-        grid.setText(0, c, shown ? columns[static_cast<size_t>(c)].caption : QString());
-        grid.setColWidth(c, shown ? columns[static_cast<size_t>(c)].twips : 0);
-        grid.setColAlignment(c, shown ? columns[static_cast<size_t>(c)].alignment : Qt::AlignLeft);
+        const Column& column = c < static_cast<int>(columns.size()) ? columns[static_cast<size_t>(c)] : hidden;
+        grid.setText(0, c, column.caption);
+        grid.setColWidth(c, column.twips);
+        grid.setColAlignment(c, column.alignment);
         grid.setHeaderAlignment(c, c < centredHeaders ? Qt::AlignHCenter : Qt::AlignLeft);
-        if (shown && !columns[static_cast<size_t>(c)].widest.isEmpty()) {
-            const int whole = QFontMetrics(font).horizontalAdvance(columns[static_cast<size_t>(c)].widest) + 12;
-            grid.setColumnWidth(c, std::max(grid.columnWidth(c), whole));
-        }
+        if (!column.widest.isEmpty())
+            grid.setColumnWidth(c, std::max(grid.columnWidth(c), QFontMetrics(font).horizontalAdvance(column.widest) + 12));
     }
     grid.horizontalHeader()->setStretchLastSection(stretchLast);
 }

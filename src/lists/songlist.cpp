@@ -10,6 +10,7 @@
 #include "platform/grid.h"
 #include "platform/captioned.h"
 #include "platform/named.h"
+#include "platform/repaint.h"
 #include "store/filelisting.h"
 #include "store/namerules.h"
 #include "upkeep/tourtexts.h"
@@ -111,7 +112,7 @@ void SongList::ShowSongList()
 {
     {
         const BusyPointer busy(m_dialogs);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        repaintNow();
         emptyPanel();
         const std::pair<QComboBox*, Master> masters[] = {{cboJanru2, Master::SongGenre},
                                                          {cboSakushi2, Master::Lyricist},
@@ -130,9 +131,9 @@ void SongList::ShowSongList()
         for (const TrackRecord& s : m_state.tracks.records())
             rows.push_back(listrules::songRow(s, ++i, m_lyrics.contains(namerules::lyricsFileName(s.name, s.artist))));
         msgIchiran2->setDataRows(std::move(rows));
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        repaintNow();
         show();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        repaintNow();
     }
     m_state.tour.show(tour::kSongList);
 }

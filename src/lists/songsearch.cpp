@@ -10,6 +10,7 @@
 #include "platform/grid.h"
 #include "platform/captioned.h"
 #include "platform/named.h"
+#include "platform/repaint.h"
 #include "store/filelisting.h"
 #include "store/masterlist.h"
 #include "upkeep/tourtexts.h"
@@ -122,7 +123,7 @@ SongSearch::~SongSearch() = default;
 void SongSearch::ShowSongSearch()
 {
     show();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
     if (filKyoku)
         filKyoku->refresh();
     else
@@ -155,7 +156,7 @@ void SongSearch::ShowSongSearch()
     lstKeisai3->clear();
     lstKeisai3->addItems(ReadMaster(m_state.folder, Master::SongGenre));
     showFound(std::move(rows));
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
     m_state.tour.show(tour::kSongSearch);
 }
 

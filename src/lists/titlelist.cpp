@@ -10,6 +10,7 @@
 #include "platform/grid.h"
 #include "platform/captioned.h"
 #include "platform/named.h"
+#include "platform/repaint.h"
 #include "title/mainscreen.h"
 #include "title/titlerules.h"
 #include "upkeep/tourtexts.h"
@@ -110,7 +111,7 @@ void TitleList::ShowTitleList()
 {
     {
         const BusyPointer busy(m_dialogs);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        repaintNow();
         emptyPanel();
         cboMedia->clear();
         cboMedia->addItems(ReadMaster(m_state.folder, Master::Media));
@@ -123,9 +124,9 @@ void TitleList::ShowTitleList()
             rows.push_back(listrules::titleRow(t, ++r));
         msgIchiran->setDataRows(std::move(rows));
     }
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
     show();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
     m_state.tour.show(tour::kTitleList);
 }
 

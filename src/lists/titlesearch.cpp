@@ -6,6 +6,7 @@
 #include "lists/searchrules.h"
 #include "platform/captioned.h"
 #include "platform/named.h"
+#include "platform/repaint.h"
 #include "store/collectionnames.h"
 #include "store/masterlist.h"
 #include "upkeep/tourtexts.h"
@@ -120,7 +121,7 @@ TitleSearch::TitleSearch(AppState& state, MainWindow& window, QWidget* parent)
 void TitleSearch::ShowTitleSearch()
 {
     show();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
     cboMedia2->clear();
     cboMedia2->addItems(ReadMaster(m_state.folder, Master::Media));
     cboMedia2->setCurrentIndex(-1);
@@ -136,7 +137,7 @@ void TitleSearch::ShowTitleSearch()
     lstHyouka->clear();
     lstHyouka->addItems({u"◎"_s, u"○"_s, u"△"_s, collection::kUnrated});
     fitRows(lstHyouka);
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
     m_state.tour.show(tour::kTitleSearch);
 }
 

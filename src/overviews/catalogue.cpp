@@ -5,6 +5,7 @@
 #include "overviews/overviewrules.h"
 #include "platform/named.h"
 #include "platform/picturebox.h"
+#include "platform/repaint.h"
 #include "store/namerules.h"
 #include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
@@ -169,7 +170,7 @@ void Catalogue::fillSlots(int page)
                 box->load(m_state.folder.filePath(file));
         }
         // The page fills visibly, slot by slot; clicks wait until it is done.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        repaintNow();
     }
 }
 

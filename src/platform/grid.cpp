@@ -1,9 +1,10 @@
 #include "grid.h"
 
+#include "repaint.h"
+
 #include <QCollator>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QPainter>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -152,11 +153,8 @@ bool Grid::event(QEvent* event)
     const bool handled = QTableView::event(event);
     // A grid with the keyboard is framed in the highlight colour, as the style marks a
     // focused cell only faintly.
-    if (event->type() == QEvent::Paint && hasFocus()) {
-        QPainter painter(this);
-        painter.setPen(QPen(palette().brush(QPalette::Highlight), 2));
-        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
-    }
+    if (event->type() == QEvent::Paint)
+        paintFocusFrame(*this);
     return handled;
 }
 

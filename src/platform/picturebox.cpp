@@ -226,9 +226,7 @@ QImage readPicture(const QByteArray& bytes, QSize fit)
         return {};
     const QSize full = reader.size();
     const QSize largest(kLargestDecodedSide, kLargestDecodedSide);
-    if (!fit.isValid() || fit.width() > largest.width() || fit.height() > largest.height())
-        fit = fit.isValid() ? fit.boundedTo(largest) : largest;
-    const QSize fitted = full.scaled(fit, Qt::KeepAspectRatio);
+    const QSize fitted = full.scaled(fit.isValid() ? fit.boundedTo(largest) : largest, Qt::KeepAspectRatio);
     const int limit = QImageReader::allocationLimit();
     if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width()) {
         reader.setScaledSize(fitted);

@@ -9,6 +9,7 @@
 #include "platform/captioned.h"
 #include "platform/named.h"
 #include "platform/picturebox.h"
+#include "platform/repaint.h"
 #include "store/collectionfiles.h"
 #include "store/collectionnames.h"
 #include "store/cp932.h"
@@ -30,7 +31,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -145,11 +145,7 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QScrollBar::paintEvent(event);
-        if (!hasFocus())
-            return;
-        QPainter painter(this);
-        painter.setPen(QPen(palette().brush(QPalette::Highlight), 2));
-        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        paintFocusFrame(*this);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/named.h"
+#include "platform/repaint.h"
 #include "store/collectionfiles.h"
 #include "store/collectionnames.h"
 #include "store/filelisting.h"
@@ -235,7 +236,7 @@ void TrackEntry::cmdHensyu_Click()
     cboTrim->setEditText(kCutEntries[0]);
 
     setEditing(true);
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaintNow();
 
     if (txtKyokuHen->toPlainText().isEmpty() && cmdHensyu->text() == u"曲目登録"_s
         && m_state.tour.HelpTourOn() == 1) {
