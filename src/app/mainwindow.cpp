@@ -4,6 +4,7 @@
 #include "lists/listgrids.h"
 #include "lists/songlist.h"
 #include "lists/titlelist.h"
+#include "lyrics/lyricspanel.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/helpviewer.h"
@@ -257,6 +258,8 @@ void MainWindow::showMainScreen()
         return panel->isAncestorOf(focus);
     });
     HideAllPanels();
+    // Lyrics saved on another screen meanwhile show in a box the user has not typed into.
+    fraMain->fraKashi1->reloadUnchanged();
     fraMain->show();
     cmdDel->setEnabled(true);
     if (focusOnScreen)

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTextDocument>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -40,11 +41,25 @@ QString typedText(QPlainTextEdit& box)
     QString stored = cp932::storedForm(typed);
     if (stored == typed)
         return stored;
-    // Each character is replaced by one, so the cursor and the view stay where they were.
+    // Each character is replaced by one, in place and as one step that can be undone:
+    // the cursor, the view and whether the box counts as changed stay as they were, so
+    // typed text never looks saved.
+    QTextDocument* document = box.document();
+    const bool modified = document->isModified();
     const int anchor = box.textCursor().anchor();
     const int position = box.textCursor().position();
     const int scrolled = box.verticalScrollBar()->value();
-    box.setPlainText(stored);
+    QTextCursor edit(document);
+    edit.beginEditBlock();
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        if (typed[i] == stored[i])
+            continue;
+        edit.setPosition(static_cast<int>(i));
+        edit.setPosition(static_cast<int>(i + 1), QTextCursor::KeepAnchor);
+        edit.insertText(QString(stored[i]));
+    }
+    edit.endEditBlock();
+    document->setModified(modified);
     QTextCursor cursor = box.textCursor();
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);

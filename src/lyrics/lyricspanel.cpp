@@ -66,13 +66,14 @@ void LyricsPanel::ShowTrackLyrics()
     Grid* grid = m_tracks.msgKyokumoku;
     const int row = grid->row();
     m_loaded = {grid->text(row, 1), m_tracks.artistOfRow(row), row};
-    m_hasLoaded = true;
-    const std::optional<QString> text = namerules::lyricsNameRefusal(m_loaded.song, m_loaded.artist)
-        ? std::nullopt
-        : m_state.folder.readText(namerules::lyricsFileName(m_loaded.song, m_loaded.artist));
-    txtKashi1->setPlainText(text ? lyricsrules::lyricsOfFileText(*text) : QString());
+    txtKashi1->setPlainText(ReadLyrics(m_state.folder, m_shown, m_loaded.song, m_loaded.artist));
     show();
     raise();
+}
+
+void LyricsPanel::reloadUnchanged()
+{
+    ReloadUnchangedLyrics(*txtKashi1, m_state.folder, m_shown);
 }
 
 void LyricsPanel::msgKyokumoku_Click()
@@ -87,26 +88,57 @@ void LyricsPanel::msgKyokumoku_Click()
     m_state.tour.show(tour::kLyrics);
 }
 
-bool SaveLyrics(DataFolder& folder, Dialogs& dialogs, const QString& song, const QString& artist, const QString& text)
+QString ReadLyrics(DataFolder& folder, ShownFile& shown, const QString& song, const QString& artist)
+{
+    const QString name = namerules::lyricsFileName(song, artist);
+    if (namerules::lyricsNameRefusal(song, artist)) {
+        shown.showAbsent(name);
+        return {};
+    }
+    const std::optional<QString> text = shown.read(folder, name);
+    return text ? lyricsrules::lyricsOfFileText(*text) : QString();
+}
+
+void ReloadUnchangedLyrics(QPlainTextEdit& box, DataFolder& folder, ShownFile& shown)
+{
+    const auto shownLyrics = [&shown] { return lyricsrules::lyricsOfFileText(shown.shown().value_or(QString())); };
+    if (!shown.isSet() || box.toPlainText() != shownLyrics())
+        return;
+    const std::optional<QString> before = shown.shown();
+    if (shown.read(folder, shown.name()) != before)
+        box.setPlainText(shownLyrics());
+}
+
+bool SaveLyrics(DataFolder& folder, Dialogs& dialogs, ShownFile& shown, const QString& song, const QString& artist,
+                const QString& text)
 {
     if (const std::optional<namerules::NameRefusal> refusal = namerules::lyricsNameRefusal(song, artist)) {
         tellRefusal(dialogs, *refusal);
         return false;
     }
-    const WriteResult written = folder.rewrite(namerules::lyricsFileName(song, artist), lyricsrules::fileTextOfLyrics(text));
+    const QString fileText = lyricsrules::fileTextOfLyrics(text);
+    // What cannot be stored is refused before the user is asked anything.
+    if (const std::optional<TextRefusal> refusal = refusalOf(fileText, {})) {
+        tellRefusal(dialogs, *refusal);
+        return false;
+    }
+    if (!shown.mayOverwrite(folder, dialogs))
+        return false;
+    const WriteResult written = folder.rewrite(shown.name(), fileText);
     if (!written.ok()) {
         tellWriteFailure(dialogs, written);
         return false;
     }
+    shown.wrote(fileText);
     return true;
 }
 
 void LyricsPanel::cmdKashiToroku_Click()
 {
     const QString text = typedText(*txtKashi1);
-    if (text.isEmpty() || !m_hasLoaded)
+    if (text.isEmpty() || !m_shown.isSet())
         return;
-    if (!SaveLyrics(m_state.folder, m_dialogs, m_loaded.song, m_loaded.artist, text))
+    if (!SaveLyrics(m_state.folder, m_dialogs, m_shown, m_loaded.song, m_loaded.artist, text))
         return;
     m_lyrics.refresh();
     Grid* grid = m_tracks.msgKyokumoku;

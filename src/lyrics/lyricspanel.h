@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/shownfile.h"
+
 #include <QFrame>
 
 class AppState;
@@ -11,10 +13,20 @@ class QPlainTextEdit;
 class QPushButton;
 class TrackEntry;
 
+// The lyrics of song by artist as a lyrics box shows them, read through shown, which
+// then remembers the file: empty when there is none (or the names cannot make one).
+QString ReadLyrics(DataFolder& folder, ShownFile& shown, const QString& song, const QString& artist);
+
 // Writes text as the lyrics of song by artist, for both lyrics boxes. A song or artist
 // that cannot be part of a file name, text the file cannot hold and a failed write are
-// told to the user, and give false with the file as it was.
-bool SaveLyrics(DataFolder& folder, Dialogs& dialogs, const QString& song, const QString& artist, const QString& text);
+// told to the user; a file changed since shown is replaced only when the user agrees.
+// Otherwise false, with the file as it was.
+bool SaveLyrics(DataFolder& folder, Dialogs& dialogs, ShownFile& shown, const QString& song, const QString& artist,
+                const QString& text);
+
+// A box that still shows the lyrics it loaded shows them as the file now holds them
+// (saved on the other screen, or by another program); typed text stays.
+void ReloadUnchangedLyrics(QPlainTextEdit& box, DataFolder& folder, ShownFile& shown);
 
 // The lyrics panel of the main screen (fraKashi1), laid over the cover: the lyrics of
 // the track clicked in the track grid, to read, paste into, save and print.
@@ -26,6 +38,8 @@ public:
 
     // Loads the lyrics of the track grid's current row and shows the panel.
     void ShowTrackLyrics();
+    // The main screen shown again: lyrics the user did not change are read again.
+    void reloadUnchanged();
 
     QPlainTextEdit* txtKashi1;
     QPushButton* cmdKashiToroku;
@@ -51,5 +65,5 @@ private:
     FileListing& m_lyrics;
     TrackEntry& m_tracks;
     Loaded m_loaded;
-    bool m_hasLoaded = false;
+    ShownFile m_shown;
 };

@@ -10,7 +10,6 @@
 #include "platform/grid.h"
 #include "platform/named.h"
 #include "store/filelisting.h"
-#include "store/namerules.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -19,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -106,23 +104,12 @@ void LyricsSearch::ShowFoundSongLyrics()
 {
     const int row = m_results.row();
     m_loaded = {m_results.text(row, col::kName), m_results.text(row, col::kArtist), row};
-    m_hasLoaded = true;
-    loadLyrics();
+    txtKashi2->setPlainText(ReadLyrics(m_state.folder, m_shown, m_loaded.song, m_loaded.artist));
 }
 
 void LyricsSearch::reloadUnchanged()
 {
-    if (m_hasLoaded && !txtKashi2->document()->isModified())
-        loadLyrics();
-}
-
-void LyricsSearch::loadLyrics()
-{
-    const std::optional<QString> text = namerules::lyricsNameRefusal(m_loaded.song, m_loaded.artist)
-        ? std::nullopt
-        : m_state.folder.readText(namerules::lyricsFileName(m_loaded.song, m_loaded.artist));
-    txtKashi2->setPlainText(text ? lyricsrules::lyricsOfFileText(*text) : QString());
-    txtKashi2->document()->setModified(false);
+    ReloadUnchangedLyrics(*txtKashi2, m_state.folder, m_shown);
 }
 
 void LyricsSearch::CountLyricsHits()
@@ -174,14 +161,13 @@ void LyricsSearch::cmdKashiHozon_Click()
     const QString text = typedText(*txtKashi2);
     if (text.isEmpty())
         return;
-    if (!m_hasLoaded) {
+    if (!m_shown.isSet()) {
         m_dialogs.message(u"保存先の曲がありません。\r\n\r\n検索結果の曲名をクリックして歌詞を呼び出してから保存してください。"_s,
                           u"曲未選択"_s, Dialogs::Icon::Exclamation);
         return;
     }
-    if (!SaveLyrics(m_state.folder, m_dialogs, m_loaded.song, m_loaded.artist, text))
+    if (!SaveLyrics(m_state.folder, m_dialogs, m_shown, m_loaded.song, m_loaded.artist, text))
         return;
-    txtKashi2->document()->setModified(false);
     // Every screen's lyrics marks and the presence search know of the new file at once.
     m_lyrics.refresh();
     const int row = m_loaded.row;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/shownfile.h"
+
 #include <QGroupBox>
 
 class AppState;
@@ -50,7 +52,6 @@ protected:
 private:
     void msgKyokumoku2_Click(int row);
     void ShowFoundSongLyrics();
-    void loadLyrics();
     void CountLyricsHits();
     // fromKeyBox: the search was asked for with Enter in the key box, which keeps the
     // keyboard so that Enter steps on; the lyrics box shows the find either way.
@@ -65,5 +66,5 @@ private:
     Grid& m_results;
     FileListing& m_lyrics;
     Loaded m_loaded;
-    bool m_hasLoaded = false;
+    ShownFile m_shown;
 };
