@@ -165,9 +165,11 @@ void TrackEntry::ShowTrackList()
         LayoutTrackGrid();
     cmdHensyu->setText(u"曲目登録"_s);
     const int k = m_position.value();
-    if (k < 1 || k > m_state.titles.count())
+    if (k < 1 || k > m_state.titles.count()) {
+        m_gridList = {};
         return;
-    const std::optional<QString> text = m_state.folder.readText(files::trackListFile(m_state.titles.at(k).name));
+    }
+    const std::optional<QString> text = m_gridList.read(m_state.folder, files::trackListFile(m_state.titles.at(k).name));
     if (!text)
         return;
     const std::vector<Track> tracks = trackrules::tracksOfLines(splitLines(*text), compilation);
@@ -229,6 +231,9 @@ void TrackEntry::cmdHensyu_Click()
     memo.replace(u"\r\n"_s, u"\n"_s);
     txtKyokuHen->setPlainText(memo);
     m_filledLines = trackrules::memoLines(memo);
+    m_memoList = m_gridList;
+    const int k = m_position.value();
+    m_memoTitle = k >= 1 && k <= m_state.titles.count() ? m_state.titles.at(k).name : QString();
 
     cboTrim->clear();
     for (const QString& entry : kCutEntries)
@@ -251,16 +256,37 @@ void TrackEntry::cmdKakutei_Click()
     const int k = titleNamedOrTell(m_state.titles, typedText(m_nameBox), m_dialogs);
     if (k == 0)
         return;
-    const QString trackFile = files::trackListFile(m_state.titles.at(k).name);
+    const QString title = m_state.titles.at(k).name;
+    // The memo keeps its text when another title is shown; the list goes to the title the
+    // name box names, but never without the user knowing it is not the memo's own.
+    if (!m_memoTitle.isEmpty() && title != m_memoTitle) {
+        const QString question = u"このメモは「%1」の曲目として開いたものです。\r\n\r\n"
+                                 "「%2」の曲目として登録し、「%2」の曲目を置き換えますか？"_s.arg(m_memoTitle, title);
+        if (m_dialogs.message(question, u"登録先の確認"_s, Dialogs::Icon::Question, Dialogs::Buttons::YesNo,
+                              Dialogs::Answer::No)
+            != Dialogs::Answer::Yes)
+            return;
+    }
+    // The memo's own list is written over only what it was filled from.
+    const auto mayWrite = [&] { return title != m_memoTitle || m_memoList.mayOverwrite(m_state.folder, m_dialogs); };
+    const QString trackFile = files::trackListFile(title);
     QString memo = typedText(*txtKyokuHen);
 
     if (memo.isEmpty()) {
+        if (!mayWrite())
+            return;
         const WriteResult written = m_state.folder.rewrite(trackFile, QString());
         if (!written.ok()) {
             tellWriteFailure(m_dialogs, written);
             return;
         }
-        msgKyokumoku->setRows(1);
+        if (title == m_memoTitle)
+            m_memoList.wrote(QString());
+        // The grid empties only when it shows the title written to.
+        if (k == m_position.value()) {
+            msgKyokumoku->setRows(1);
+            m_gridList.wrote(QString());
+        }
         return;
     }
 
@@ -286,6 +312,8 @@ void TrackEntry::cmdKakutei_Click()
         return;
     }
 
+    if (!mayWrite())
+        return;
     if (!memo.endsWith(u'\n')) {
         memo += u'\n';
         txtKyokuHen->setPlainText(memo);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/shownfile.h"
 #include "tracks/trackrules.h"
 
 #include <QGroupBox>
@@ -61,6 +62,12 @@ private:
     FileListing& m_lyrics;
     // The lines the memo was filled with when it was opened: already cut once.
     QStringList m_filledLines;
+    // The track list file as the grid shows it; and as the memo was filled from it, with
+    // the title the memo was opened on. A list goes to another title, or over a file
+    // changed since, only when the user agrees.
+    ShownFile m_gridList;
+    ShownFile m_memoList;
+    QString m_memoTitle;
     QComboBox& m_nameBox;
     QScrollBar& m_position;
     Grid* m_songSearchGrid = nullptr;

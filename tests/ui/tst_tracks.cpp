@@ -42,6 +42,7 @@ private slots:
     void marksLyricsOfCompilationTracks();
     void refusesLyricsNamesThatCannotBeFiles();
     void tourFillsTheExamples();
+    void listStaysWithTheTitleItWasTypedFor();
 
 private:
     static void clickRow(Grid* grid, int row);
@@ -385,7 +386,9 @@ void TestTracks::unconfirmedArtistTextChangesNothing()
     QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
     t->txtKyokuHen->setPlainText(u"新曲\n"_s);
     s->cboName->setEditText(u"山"_s);
+    f.dialogs.answers = {Dialogs::Answer::Yes};
     QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"登録先の確認"_s});
     QCOMPARE(f.bytes(u"曲目_山.txt"_s), sjis(u"新曲\r\n"_s));
     QVERIFY(f.bytes(u"曲目データ.TXT"_s).contains(sjis(u"\"新曲\",\"乙\""_s)));
 }
@@ -621,6 +624,57 @@ void TestTracks::tourFillsTheExamples()
     clickRow(t->msgKyokumoku, 1);
     QCOMPARE(w.fraMain->fraKashi1->txtKashi1->toPlainText(), QString(tour::kLyricsExample).replace(u"\r\n"_s, u"\n"_s));
     QCOMPARE(f.dialogs.texts(), QStringList{tour::kLyrics});
+}
+
+// A list typed for one title goes to another only when the user agrees: the question
+// names both, and No keeps both lists and the memo's text. On its own title, a list
+// changed since the memo was filled from it is asked for too.
+void TestTracks::listStaysWithTheTitleItWasTypedFor()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"海"_s, u"甲"_s) + UiFixture::title(u"山"_s, u"乙"_s)));
+    QVERIFY(f.put(u"曲目_山.txt"_s, u"古い曲\r\n"_s));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->setPlainText(u"1.朝\n2.夜\n"_s);
+    QTest::mouseClick(w.cmdIchiran, Qt::LeftButton);
+    w.ShowTitleByName(u"山"_s);
+    QCOMPARE(w.fraMain->cboName->currentText(), u"山"_s);
+
+    f.dialogs.answers = {Dialogs::Answer::No};
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"登録先の確認"_s});
+    const ScriptedDialogs::Box asked = f.dialogs.boxes.front();
+    QVERIFY(asked.text.contains(u"「海」"_s) && asked.text.contains(u"「山」"_s));
+    QCOMPARE(asked.buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(asked.def, Dialogs::Answer::No);
+    QVERIFY(!QFile::exists(f.path(u"曲目_海.txt"_s)));
+    QVERIFY(!QFile::exists(f.path(u"曲目データ.TXT"_s)));
+    QCOMPARE(f.bytes(u"曲目_山.txt"_s), sjis(u"古い曲\r\n"_s));
+    QVERIFY(t->fraHensyu->isVisible());
+    QCOMPARE(t->txtKyokuHen->toPlainText(), u"1.朝\n2.夜\n"_s);
+
+    f.dialogs.answers = {Dialogs::Answer::Yes};
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"曲目_山.txt"_s), sjis(u"朝\r\n夜\r\n"_s));
+    QVERIFY(!QFile::exists(f.path(u"曲目_海.txt"_s)));
+
+    // Another program writes 海's list while its memo is open.
+    f.dialogs.clear();
+    w.fraMain->showTitle(1);
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->setPlainText(u"波\n"_s);
+    QVERIFY(f.put(u"曲目_海.txt"_s, u"外から\r\n"_s));
+    f.dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Yes};
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"曲目_海.txt"_s), sjis(u"外から\r\n"_s));
+    QCOMPARE(t->txtKyokuHen->toPlainText(), u"波\n"_s);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), (QStringList{u"上書きの確認"_s, u"上書きの確認"_s}));
+    QVERIFY(f.dialogs.texts().front().contains(u"「曲目_海.txt」"_s));
+    QCOMPARE(f.bytes(u"曲目_海.txt"_s), sjis(u"波\r\n"_s));
+    QCOMPARE(f.dialogs.unexpected, 0);
 }
 
 QTEST_MAIN(TestTracks)
