@@ -205,103 +205,72 @@ void TestLyricsSearch::writesOnlyOverWhatItShowed_data()
     QTest::newRow("song search over the main screen") << false;
 }
 
-// Each lyrics box writes only over the lyrics it showed. Saved on one screen, they show
-// on the other where its box was not typed into; typed into there, a save asks first:
-// No keeps the file and the typed text, Yes writes.
+// Saved on one screen, lyrics show on the other where its box was not typed into; typed
+// into there, a save asks first: No keeps file and text, Yes writes.
 void TestLyricsSearch::writesOnlyOverWhatItShowed()
 {
     QFETCH(bool, mainTypes);
     UiFixture f;
     LyricsSearch* l = openOn(f, u"一番"_s);
     MainWindow& w = *f.window;
-    LyricsPanel* panel = w.fraMain->fraKashi1;
-    struct Side {
-        QToolButton* screen;
-        QPlainTextEdit* box;
-        QPushButton* save;
-    };
-    const Side onMain{w.cmdMain, panel->txtKashi1, panel->cmdKashiToroku};
-    const Side onSearch{w.cmdList, l->txtKashi2, l->cmdKashiHozon};
-    const Side typing = mainTypes ? onMain : onSearch;
-    const Side other = mainTypes ? onSearch : onMain;
-    const auto type = [](const Side& side, const QString& text) {
-        QTest::mouseClick(side.screen, Qt::LeftButton);
-        side.box->moveCursor(QTextCursor::End);
-        side.box->insertPlainText(text);
-    };
-    const QString file = u"歌詞_歌_甲.txt"_s;
     clickRow(w.fraList->msgKyokumoku2, 1);
     QTest::mouseClick(w.cmdMain, Qt::LeftButton);
     clickRow(w.fraMain->Frame1->msgKyokumoku, 1);
-
-    type(other, u"\n二番"_s);
-    QTest::mouseClick(other.save, Qt::LeftButton);
-    QTest::mouseClick(typing.screen, Qt::LeftButton);
+    struct Side { QToolButton* screen; QPlainTextEdit* box; QPushButton* save; };
+    Side typing{w.cmdMain, w.fraMain->fraKashi1->txtKashi1, w.fraMain->fraKashi1->cmdKashiToroku};
+    Side other{w.cmdList, l->txtKashi2, l->cmdKashiHozon};
+    if (!mainTypes)
+        std::swap(typing, other);
+    // The side's screen shown, text typed at the end of its box, then saved when asked to.
+    const auto step = [&f](const Side& side, const QString& typed, std::deque<Dialogs::Answer> save) {
+        QTest::mouseClick(side.screen, Qt::LeftButton);
+        side.box->moveCursor(QTextCursor::End);
+        side.box->insertPlainText(typed);
+        if (f.dialogs.answers = save; !save.empty())
+            QTest::mouseClick(side.save, Qt::LeftButton);
+    };
+    step(other, u"\n二番"_s, {Dialogs::Answer::Ok});
+    step(typing, QString(), {});
     QCOMPARE(typing.box->toPlainText(), u"一番\n二番"_s);
-
-    type(typing, u"\n三番"_s);
-    type(other, u"\n四番"_s);
-    QTest::mouseClick(other.save, Qt::LeftButton);
-    QVERIFY(f.dialogs.boxes.empty());
-    const QByteArray four = sjis(u"一番\r\n二番\r\n四番\r\n"_s);
-    QCOMPARE(f.bytes(file), four);
-    QTest::mouseClick(typing.screen, Qt::LeftButton);
-    f.dialogs.answers = {Dialogs::Answer::No};
-    QTest::mouseClick(typing.save, Qt::LeftButton);
-    QCOMPARE(f.bytes(file), four);
+    step(typing, u"\n三番"_s, {});
+    step(other, u"\n四番"_s, {Dialogs::Answer::Ok});
+    step(typing, QString(), {Dialogs::Answer::No});
+    QCOMPARE(f.bytes(u"歌詞_歌_甲.txt"_s), sjis(u"一番\r\n二番\r\n四番\r\n"_s));
     QCOMPARE(typing.box->toPlainText(), u"一番\n二番\n三番"_s);
-    QCOMPARE(f.dialogs.titles(), QStringList{u"上書きの確認"_s});
-    const ScriptedDialogs::Box asked = f.dialogs.boxes.front();
-    QVERIFY(asked.text.startsWith(u"「歌詞_歌_甲.txt」は、表示した後にほかの画面かほかのプログラムで書き換えられています。"_s));
-    QCOMPARE(asked.icon, Dialogs::Icon::Question);
-    QCOMPARE(asked.buttons, Dialogs::Buttons::YesNo);
-    QCOMPARE(asked.def, Dialogs::Answer::No);
-
-    // Deleted by another program meanwhile: said so, and Yes writes.
-    QVERIFY(QFile::remove(f.path(file)));
-    f.dialogs.answers = {Dialogs::Answer::Yes};
-    QTest::mouseClick(typing.save, Qt::LeftButton);
-    QVERIFY(f.dialogs.texts().last().contains(u"削除されています"_s));
-    QCOMPARE(f.bytes(file), sjis(u"一番\r\n二番\r\n三番\r\n"_s));
-    QTest::mouseClick(other.screen, Qt::LeftButton);
-    QCOMPARE(other.box->toPlainText(), u"一番\n二番\n三番"_s);
-    QCOMPARE(f.dialogs.unexpected, 0);
+    step(typing, QString(), {Dialogs::Answer::Yes});
+    QCOMPARE(f.bytes(u"歌詞_歌_甲.txt"_s), sjis(u"一番\r\n二番\r\n三番\r\n"_s));
+    QCOMPARE(f.dialogs.texts(), QStringList(2, u"「歌詞_歌_甲.txt」は、表示した後にほかの画面かほかのプログラムで"
+                                               "書き換えられています。\r\n\r\n表示中の内容で上書きしますか？"_s));
+    QCOMPARE(f.dialogs.titles().first(), u"上書きの確認"_s);
+    QCOMPARE(f.dialogs.boxes[0].def, Dialogs::Answer::No);
 }
 
 void TestLyricsSearch::keepsTypedLyricsAcrossScreens_data()
 {
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("kept");
-    QTest::newRow("song with lyrics") << u"古い歌詞"_s << u"古い歌詞\n波～風"_s;
-    QTest::newRow("song without a lyrics file") << QString() << u"\n波～風"_s;
+    QTest::newRow("song with lyrics") << u"古い歌詞"_s;
+    QTest::newRow("song without a lyrics file") << QString();
 }
 
-// Text typed or pasted into the song search's lyrics box outlives a search and a visit
-// to another screen: brought to its stored form, it still counts as typed.
+// Typed text outlives a search and a visit to another screen: in its stored form, it
+// still counts as typed and can be undone.
 void TestLyricsSearch::keepsTypedLyricsAcrossScreens()
 {
     QFETCH(QString, stored);
-    QFETCH(QString, kept);
     UiFixture f;
     LyricsSearch* l = openOn(f, stored);
-    SongSearch* s = f.window->fraList;
     const QByteArray before = f.bytes(u"歌詞_歌_甲.txt"_s);
-    clickRow(s->msgKyokumoku2, 1);
-    l->txtKashi2->moveCursor(QTextCursor::End);
-    l->txtKashi2->insertPlainText(u"\n波〜風"_s);
+    clickRow(f.window->fraList->msgKyokumoku2, 1);
+    l->txtKashi2->insertPlainText(u"波〜風"_s);
     l->txtKashiKey2->setText(u"風"_s);
     QTest::mouseClick(l->cmdKashiKen, Qt::LeftButton);
-    QCOMPARE(l->txtKashi2->toPlainText(), kept);
-    QVERIFY(l->txtKashi2->document()->isModified());
-    s->txtKyokukey->setText(u"歌"_s);
-    QTest::keyClick(s->txtKyokukey, Qt::Key_Return);
     QTest::mouseClick(f.window->cmdIchiran, Qt::LeftButton);
     QTest::mouseClick(f.window->cmdList, Qt::LeftButton);
-    QCOMPARE(l->txtKashi2->toPlainText(), kept);
+    QCOMPARE(l->txtKashi2->toPlainText(), u"波～風"_s + stored);
+    QVERIFY(l->txtKashi2->document()->isModified());
     QCOMPARE(f.bytes(u"歌詞_歌_甲.txt"_s), before);
-    // The change to the stored form is one step that can be undone.
     l->txtKashi2->undo();
-    QVERIFY(l->txtKashi2->toPlainText().endsWith(u"波〜風"_s));
+    QVERIFY(l->txtKashi2->toPlainText().startsWith(u"波〜風"_s));
 }
 
 void TestLyricsSearch::printsFromBothBoxes()
