@@ -6,6 +6,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+
+#include <filesystem>
+#include <system_error>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -293,4 +297,79 @@ WriteResult DataFolder::writeBytes(const QString& name, QByteArrayView bytes)
         return {written.kind, name, {}, written.detail};
     m_names.noteOwnChange({QFileInfo(path).fileName()}, {}, before);
     return WriteResult::success();
+}
+
+WriteResult DataFolder::makeFolder(const QString& name, QString* made)
+{
+    if (isReadOnly())
+        return readOnlyRefusal(name);
+    if (!isPlainFileName(name))
+        return {WriteResult::Kind::BadFileName, name, {}, {}};
+    QString free = name;
+    for (int n = 2; QFileInfo::exists(m_dir.absoluteFilePath(free)); ++n)
+        free = name + u"_%1"_s.arg(n);
+    const FolderNames::Stamp before = m_names.stamp();
+    if (!m_dir.mkdir(free))
+        return {WriteResult::Kind::Io, free, {}, u"フォルダを作れません"_s};
+    // A folder is no file of the listing; the listing only learns it is still current.
+    m_names.noteOwnChange({}, {}, before);
+    *made = free;
+    return WriteResult::success();
+}
+
+WriteResult DataFolder::moveInto(const QString& sub, const QStringList& names, QStringList* moved,
+                                 const std::function<void(qsizetype, qsizetype)>& progress)
+{
+    if (isReadOnly())
+        return readOnlyRefusal(names.value(0, sub));
+    // Every name is found before the first rename, while the listing is current.
+    QStringList onDisk;
+    QSet<QString> seen;
+    for (const QString& name : names) {
+        if (!isPlainFileName(name))
+            continue;
+        const QString path = filePath(name);
+        std::error_code error;
+        const auto type = std::filesystem::symlink_status(path.toStdU16String(), error).type();
+        const QString file = QFileInfo(path).fileName();
+        if (error || type == std::filesystem::file_type::not_found || type == std::filesystem::file_type::directory
+            || seen.contains(file))
+            continue;
+        seen.insert(file);
+        onDisk.append(file);
+    }
+    const QDir target(m_dir.absoluteFilePath(sub));
+    const FolderNames::Stamp before = m_names.stamp();
+    WriteResult result = WriteResult::success();
+    qsizetype done = 0;
+    for (const QString& name : onDisk) {
+        std::error_code error;
+        std::filesystem::rename(m_dir.absoluteFilePath(name).toStdU16String(),
+                                target.absoluteFilePath(name).toStdU16String(), error);
+        if (error) {
+            result = {WriteResult::Kind::Io, name, {}, QString::fromStdString(error.message())};
+            break;
+        }
+        moved->append(name);
+        if (progress)
+            progress(++done, onDisk.size());
+    }
+    m_names.noteOwnChange({}, *moved, before);
+    return result;
+}
+
+QStringList DataFolder::moveBack(const QString& sub, const QStringList& moved)
+{
+    const QDir source(m_dir.absoluteFilePath(sub));
+    const FolderNames::Stamp before = m_names.stamp();
+    QStringList back;
+    QStringList stuck;
+    for (const QString& name : moved) {
+        std::error_code error;
+        std::filesystem::rename(source.absoluteFilePath(name).toStdU16String(),
+                                m_dir.absoluteFilePath(name).toStdU16String(), error);
+        (error ? stuck : back).append(name);
+    }
+    m_names.noteOwnChange(back, {}, before);
+    return stuck;
 }
