@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 
 #include <filesystem>
 #include <system_error>
@@ -323,38 +322,36 @@ WriteResult DataFolder::moveInto(const QString& sub, const QStringList& names, Q
     if (isReadOnly())
         return readOnlyRefusal(names.value(0, sub));
     // Every name is found before the first rename, while the listing is current.
-    QStringList onDisk;
-    QSet<QString> seen;
+    QStringList plain;
     for (const QString& name : names) {
-        if (!isPlainFileName(name))
-            continue;
-        const QString path = filePath(name);
-        std::error_code error;
-        const auto type = std::filesystem::symlink_status(path.toStdU16String(), error).type();
-        const QString file = QFileInfo(path).fileName();
-        if (error || type == std::filesystem::file_type::not_found || type == std::filesystem::file_type::directory
-            || seen.contains(file))
-            continue;
-        seen.insert(file);
-        onDisk.append(file);
+        if (isPlainFileName(name))
+            plain.append(name);
     }
+    const QStringList onDisk = m_names.filesOnDisk(plain);
     const QDir target(m_dir.absoluteFilePath(sub));
+    if (!QFileInfo(target.path()).isDir())
+        return {WriteResult::Kind::Io, sub, {}, u"フォルダがありません"_s};
     const FolderNames::Stamp before = m_names.stamp();
     WriteResult result = WriteResult::success();
-    qsizetype done = 0;
-    for (const QString& name : onDisk) {
+    QStringList done;
+    for (qsizetype i = 0; i < onDisk.size(); ++i) {
+        const auto from = m_dir.absoluteFilePath(onDisk[i]).toStdU16String();
         std::error_code error;
-        std::filesystem::rename(m_dir.absoluteFilePath(name).toStdU16String(),
-                                target.absoluteFilePath(name).toStdU16String(), error);
-        if (error) {
-            result = {WriteResult::Kind::Io, name, {}, QString::fromStdString(error.message())};
+        std::filesystem::rename(from, target.absoluteFilePath(onDisk[i]).toStdU16String(), error);
+        std::error_code unseen;
+        if (!error) {
+            done.append(onDisk[i]);
+        } else if (error != std::errc::no_such_file_or_directory
+                   || std::filesystem::symlink_status(from, unseen).type() != std::filesystem::file_type::not_found) {
+            // (A file gone since the folder was listed has nothing left to move.)
+            result = {WriteResult::Kind::Io, onDisk[i], {}, QString::fromStdString(error.message())};
             break;
         }
-        moved->append(name);
         if (progress)
-            progress(++done, onDisk.size());
+            progress(i + 1, onDisk.size());
     }
-    m_names.noteOwnChange({}, *moved, before);
+    m_names.noteOwnChange({}, done, before);
+    *moved += done;
     return result;
 }
 

@@ -7,8 +7,6 @@
 #include "store/setaside.h"
 #include "title/titlerules.h"
 
-#include <QSet>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace upkeeprules {
@@ -25,23 +23,9 @@ QStringList resetDeletedFiles(const DataFolder& folder, const QStringList& title
     for (const QString& name : titleNames)
         candidates += titlerules::filesDeletedWithTitle(name);
     // Read afresh: a file saved since a screen last listed the folder goes too.
-    for (const QString& prefix : {files::kLyricsPrefix, files::kTrackListPrefix}) {
-        FileListing listing(folder.path(), prefix + u"*.txt"_s);
-        listing.refresh();
-        candidates += listing.names();
-    }
-    QStringList out;
-    QSet<QString> seen;
-    for (const QString& name : candidates) {
-        if (!DataFolder::isPlainFileName(name))
-            continue;
-        const QString key = foldLetterCase(name);
-        if (seen.contains(key))
-            continue;
-        seen.insert(key);
-        out.append(name);
-    }
-    return out;
+    for (const QString& prefix : {files::kLyricsPrefix, files::kTrackListPrefix})
+        candidates += FileListing(folder.path(), prefix + u"*.txt"_s).names();
+    return candidates;
 }
 
 WriteResult resetCollection(DataFolder& folder, const QStringList& titleNames, const QDateTime& when,

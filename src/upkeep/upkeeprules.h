@@ -19,7 +19,8 @@ QStringList resetEmptiedFiles();
 
 // The files the reset deletes: each title's ".txt" and pictures (never a file of the
 // program's own, whatever the title is called), then every lyrics file and every track
-// list of the folder as it is now. Each file once, however its name is spelled.
+// list of the folder as it is now. A file can be named more than once, in different
+// letter case; moving takes it once.
 QStringList resetDeletedFiles(const DataFolder& folder, const QStringList& titleNames);
 
 // The reset's file work. Every file it deletes is moved (one rename each) into a new
