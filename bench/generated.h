@@ -6,5 +6,11 @@
 // songs with names and memos of realistic length in Japanese.
 namespace bench {
 constexpr int kMaxRecords = 32766;
+constexpr int kMaxLyricsFiles = 20000;
+constexpr int kMaxCovers = 10000;
 void writeLargeCollection(const QString& folder, int titles = kMaxRecords, int songs = kMaxRecords);
+// The files beside such a collection: the four person-name masters, a track list for
+// every title, lyrics files and a small cover for each of the first covers titles.
+void writeCollectionFiles(const QString& folder, int titles = kMaxRecords, int lyrics = kMaxLyricsFiles,
+                          int covers = kMaxCovers);
 }

@@ -11,6 +11,10 @@ inline const QString kSettings = QStringLiteral("設定.TXT");
 inline const QString kNoPicture = QStringLiteral("NOPIC.JPG");
 inline const QString kTrackListPrefix = QStringLiteral("曲目_");
 inline const QString kLyricsPrefix = QStringLiteral("歌詞_");
+// A deleted title's own files go into a folder "削除済み_yyyyMMdd_HHmmss", with its
+// record as the title file held it.
+inline const QString kDeletedPrefix = QStringLiteral("削除済み_");
+inline const QString kDeletedRecord = QStringLiteral("削除したタイトル.TXT");
 
 // The track list of a title: "曲目_" + title name + ".txt".
 inline QString trackListFile(const QString& titleName)

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -293,4 +296,77 @@ WriteResult DataFolder::writeBytes(const QString& name, QByteArrayView bytes)
         return {written.kind, name, {}, written.detail};
     m_names.noteOwnChange({QFileInfo(path).fileName()}, {}, before);
     return WriteResult::success();
+}
+
+WriteResult DataFolder::makeFolder(const QString& name, QString* made)
+{
+    if (isReadOnly())
+        return readOnlyRefusal(name);
+    if (!isPlainFileName(name))
+        return {WriteResult::Kind::BadFileName, name, {}, {}};
+    QString free = name;
+    for (int n = 2; QFileInfo::exists(m_dir.absoluteFilePath(free)); ++n)
+        free = name + u"_%1"_s.arg(n);
+    const FolderNames::Stamp before = m_names.stamp();
+    if (!m_dir.mkdir(free))
+        return {WriteResult::Kind::Io, free, {}, u"フォルダを作れません"_s};
+    // A folder is no file of the listing; the listing only learns it is still current.
+    m_names.noteOwnChange({}, {}, before);
+    *made = free;
+    return WriteResult::success();
+}
+
+WriteResult DataFolder::moveInto(const QString& sub, const QStringList& names, QStringList* moved,
+                                 const std::function<void(qsizetype, qsizetype)>& progress)
+{
+    if (isReadOnly())
+        return readOnlyRefusal(names.value(0, sub));
+    // Every name is found before the first rename, while the listing is current.
+    QStringList plain;
+    for (const QString& name : names) {
+        if (isPlainFileName(name))
+            plain.append(name);
+    }
+    const QStringList onDisk = m_names.filesOnDisk(plain);
+    const QDir target(m_dir.absoluteFilePath(sub));
+    if (!QFileInfo(target.path()).isDir())
+        return {WriteResult::Kind::Io, sub, {}, u"フォルダがありません"_s};
+    const FolderNames::Stamp before = m_names.stamp();
+    WriteResult result = WriteResult::success();
+    QStringList done;
+    for (qsizetype i = 0; i < onDisk.size(); ++i) {
+        const auto from = m_dir.absoluteFilePath(onDisk[i]).toStdU16String();
+        std::error_code error;
+        std::filesystem::rename(from, target.absoluteFilePath(onDisk[i]).toStdU16String(), error);
+        std::error_code unseen;
+        if (!error) {
+            done.append(onDisk[i]);
+        } else if (error != std::errc::no_such_file_or_directory
+                   || std::filesystem::symlink_status(from, unseen).type() != std::filesystem::file_type::not_found) {
+            // (A file gone since the folder was listed has nothing left to move.)
+            result = {WriteResult::Kind::Io, onDisk[i], {}, QString::fromStdString(error.message())};
+            break;
+        }
+        if (progress)
+            progress(i + 1, onDisk.size());
+    }
+    m_names.noteOwnChange({}, done, before);
+    *moved += done;
+    return result;
+}
+
+QStringList DataFolder::moveBack(const QString& sub, const QStringList& moved)
+{
+    const QDir source(m_dir.absoluteFilePath(sub));
+    const FolderNames::Stamp before = m_names.stamp();
+    QStringList back;
+    QStringList stuck;
+    for (const QString& name : moved) {
+        std::error_code error;
+        std::filesystem::rename(source.absoluteFilePath(name).toStdU16String(),
+                                m_dir.absoluteFilePath(name).toStdU16String(), error);
+        (error ? stuck : back).append(name);
+    }
+    m_names.noteOwnChange(back, {}, before);
+    return stuck;
 }

@@ -57,6 +57,18 @@ public:
     // Deletes a file; a missing file is not an error.
     bool remove(const QString& name);
 
+    // Makes a new folder inside the data folder named name, or name + "_2", "_3"… when
+    // that is taken, and gives the name it got in *made.
+    WriteResult makeFolder(const QString& name, QString* made);
+    // Moves files into the folder sub inside the data folder, one rename each, keeping
+    // their names as spelt on disk. Each file of names is moved once, however its name
+    // is spelt; a name with no file (or with a folder) is passed over. *moved receives
+    // the names moved, also when a rename fails part way; progress(done, total) follows each.
+    WriteResult moveInto(const QString& sub, const QStringList& names, QStringList* moved,
+                         const std::function<void(qsizetype, qsizetype)>& progress = {});
+    // Moves files moveInto moved back out of sub; gives those that could not be.
+    QStringList moveBack(const QString& sub, const QStringList& moved);
+
     // Puts bytes that are not text (a cover picture copied in) in the file name, whole
     // or not at all, replacing what the file held.
     WriteResult writeBytes(const QString& name, QByteArrayView bytes);

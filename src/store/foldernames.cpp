@@ -19,19 +19,41 @@ FolderNames::Stamp FolderNames::stamp() const
     return error ? std::nullopt : Stamp(time);
 }
 
-QString FolderNames::onDisk(const QString& name) const
+void FolderNames::listIfChanged() const
 {
     const Stamp now = stamp();
-    if (!m_listedAt || !now || *now != *m_listedAt) {
-        m_byFoldedName.clear();
-        QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::System);
-        while (it.hasNext()) {
-            it.next();
-            m_byFoldedName.insert(foldLetterCase(it.fileName()), it.fileName());
-        }
-        m_listedAt = now;
+    if (m_listedAt && now && *now == *m_listedAt)
+        return;
+    m_byFoldedName.clear();
+    m_exact.clear();
+    QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        m_byFoldedName.insert(foldLetterCase(it.fileName()), it.fileName());
+        m_exact.insert(it.fileName());
     }
+    m_listedAt = now;
+}
+
+QString FolderNames::onDisk(const QString& name) const
+{
+    listIfChanged();
     return m_byFoldedName.value(foldLetterCase(name));
+}
+
+QStringList FolderNames::filesOnDisk(const QStringList& names) const
+{
+    listIfChanged();
+    QStringList out;
+    QSet<QString> seen;
+    for (const QString& name : names) {
+        const QString file = m_exact.contains(name) ? name : m_byFoldedName.value(foldLetterCase(name));
+        if (file.isEmpty() || seen.contains(file))
+            continue;
+        seen.insert(file);
+        out.append(file);
+    }
+    return out;
 }
 
 void FolderNames::noteOwnChange(const QStringList& created, const QStringList& deleted, const Stamp& before) const
@@ -41,12 +63,15 @@ void FolderNames::noteOwnChange(const QStringList& created, const QStringList& d
         m_listedAt.reset();
         return;
     }
-    for (const QString& name : created)
+    for (const QString& name : created) {
         m_byFoldedName.insert(foldLetterCase(name), name);
+        m_exact.insert(name);
+    }
     for (const QString& name : deleted) {
         const QString folded = foldLetterCase(name);
         if (m_byFoldedName.value(folded) == name)
             m_byFoldedName.remove(folded);
+        m_exact.remove(name);
     }
     m_listedAt = now;
 }

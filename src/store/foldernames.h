@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,9 @@ public:
     // The name as spelt on disk of the file whose name equals name regardless of ASCII
     // letter case, or an empty string.
     QString onDisk(const QString& name) const;
+    // The files names stand for, as spelt on disk, each once and in the order of names:
+    // the file of exactly that name, else the one onDisk() gives. Folders are no files.
+    QStringList filesOnDisk(const QStringList& names) const;
 
     // The folder's modification time (to the nanosecond where the file system keeps it).
     using Stamp = std::optional<std::filesystem::file_time_type>;
@@ -29,7 +33,11 @@ public:
     void noteOwnChange(const QStringList& created, const QStringList& deleted, const Stamp& before) const;
 
 private:
+    // Reads the folder again when it changed since it was last listed.
+    void listIfChanged() const;
+
     QString m_folder;
+    mutable QSet<QString> m_exact;
     mutable QHash<QString, QString> m_byFoldedName;
     mutable Stamp m_listedAt;
 };

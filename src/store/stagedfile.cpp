@@ -44,20 +44,6 @@ bool syncToDisk(QFile& file)
 #endif
 }
 
-// After a rename the folder's entry is what must survive a power cut.
-void syncFolder(const QString& folder)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder);
-#endif
-}
-
 // A save of this process at start-up is one of an earlier run that had its number.
 bool saveIsRunning(qint64 pid)
 {
@@ -155,6 +141,20 @@ WriteResult StagedFile::commit()
     m_temporary.clear();
     syncFolder(QFileInfo(m_target).absolutePath());
     return WriteResult::success();
+}
+
+// After a rename the folder's entry is what must survive a power cut.
+void syncFolder(const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
 }
 
 bool isTemporarySaveName(QStringView name, qint64* owner)

@@ -35,6 +35,9 @@ private:
     QString m_temporary;
 };
 
+// Forces a folder's entries (files renamed into or out of it) to the disk.
+void syncFolder(const QString& folder);
+
 // Whether name is a temporary file of a save; *owner (if given) receives the process
 // that wrote it.
 bool isTemporarySaveName(QStringView name, qint64* owner = nullptr);

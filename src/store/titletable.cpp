@@ -73,6 +73,13 @@ std::vector<std::pair<int, int>> TitleTable::caseTwins() const
     return twins;
 }
 
+QString TitleRecordText(const TitleRecord& record)
+{
+    RecordWriter out;
+    writeTitle(out, record);
+    return out.result();
+}
+
 void LoadTitleFile(DataFolder& folder, TitleTable* table)
 {
     auto records = ReadRecordFile<TitleRecord>(folder, files::kTitles, TitleRecord::kFieldCount, [](QString* f) {

@@ -58,6 +58,9 @@ private:
     QHash<QString, int> m_firstByFoldedName;
 };
 
+// The record as the title file holds it: seven fields in double quotes, CR LF.
+QString TitleRecordText(const TitleRecord& record);
+
 // Reads "データ.TXT" into table. A missing file is created empty, giving no titles.
 void LoadTitleFile(DataFolder& folder, TitleTable* table);
 

@@ -15,6 +15,7 @@
 #include "store/cp932.h"
 #include "store/filelisting.h"
 #include "store/namerules.h"
+#include "store/setaside.h"
 #include "title/titlerules.h"
 #include "tracks/trackentry.h"
 #include "upkeep/coverimport.h"
@@ -22,6 +23,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGridLayout>
 #include <QIcon>
 #include <QGroupBox>
@@ -484,26 +486,32 @@ void MainScreen::DeleteTitle()
         != Dialogs::Answer::Ok)
         return;
 
-    // The title file first: if it cannot be written, the title keeps its pictures.
+    if (m_state.folder.isReadOnly()) {
+        tellWriteFailure(m_dialogs, m_state.folder.readOnlyRefusal(files::kTitles));
+        return;
+    }
+    // The title's own files and its record are put aside where the user can find them
+    // again, and the title file is rewritten only once they are there; if anything
+    // fails, the files go back and nothing has changed.
     const int oldCount = m_state.titles.count();
     std::vector<TitleRecord> rest = m_state.titles.records();
     rest.erase(rest.begin() + (p - 1));
-    const WriteResult written = SaveTitleFile(m_state.folder, rest);
+    SetAside aside(m_state.folder);
+    WriteResult written = aside.open(files::kDeletedPrefix, QDateTime::currentDateTime());
+    if (written.ok())
+        written = aside.move(titlerules::filesDeletedWithTitle(name));
+    if (written.ok())
+        written = aside.writeText(files::kDeletedRecord, TitleRecordText(m_state.titles.at(p)));
+    if (written.ok()) {
+        aside.sync();
+        written = SaveTitleFile(m_state.folder, rest);
+    }
     if (!written.ok()) {
+        aside.undo();
         tellWriteFailure(m_dialogs, written);
         return;
     }
-    QStringList left;
-    for (const QString& file : titlerules::filesDeletedWithTitle(name)) {
-        // A name that cannot be a file (a title holding "/") never had one.
-        if (DataFolder::isPlainFileName(file) && !m_state.folder.remove(file) && !left.contains(file, Qt::CaseInsensitive))
-            left.append(file);
-    }
-    // The title is gone; a picture left behind would be shown for a later title of
-    // the same name, so the user is told which files to remove by hand.
-    if (!left.isEmpty())
-        m_dialogs.message(u"「%1」のデータは削除しましたが、次のファイルは削除できませんでした。\r\n\r\n%2"_s.arg(name, left.join(u"\r\n"_s)),
-                          u"削除エラー"_s, Dialogs::Icon::Exclamation);
+    aside.keep();
 
     LoadTitleFile();
     m_state.CatalogueReady = false;

@@ -34,7 +34,8 @@ public:
 
     // cmdNew: asks for a name and adds a title with the defaults at the end.
     void NewTitle();
-    // cmdDel: deletes the title named in cboName, with its pictures, after asking.
+    // cmdDel: deletes the title named in cboName after asking; its pictures and record
+    // are put aside in a dated folder.
     void DeleteTitle();
     // Enter in cboSakusya / cboKeisai: the current title takes the typed name, which
     // joins the master when it is new.

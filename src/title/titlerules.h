@@ -13,7 +13,7 @@ namespace titlerules {
 // rating, today's date as yyyy/mm/dd and an empty memo.
 TitleRecord newTitle(const QString& name, const QDate& today);
 
-// The files deleted with a title: name + ".TXT" and ".txt" (one file where letter case
+// The files taken out with a title: name + ".TXT" and ".txt" (one file where letter case
 // does not count), and its pictures. A name whose file would be one of the program's
 // own (the title file, a master, the settings, a track list or lyrics file, the
 // placeholder picture) is left out, so that deleting a title named "データ" or "曲目_X"

@@ -5,6 +5,7 @@
 #include "app/tell.h"
 #include "platform/dialogs.h"
 #include "platform/named.h"
+#include "platform/repaint.h"
 #include "store/collectionfiles.h"
 #include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
@@ -15,7 +16,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QElapsedTimer>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -127,10 +130,15 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
     cmdAllDel->setFixedWidth(width);
     connect(cmdAllDel, &QPushButton::clicked, this, &MasterScreen::cmdAllDel_Click);
 
+    prgAllDel = named(new QProgressBar, u"prgAllDel"_s, u"初期化の進み具合"_s);
+    prgAllDel->setFixedWidth(width);
+    prgAllDel->hide();
+
     auto* reset = new QVBoxLayout;
     reset->addStretch(1);
     reset->addWidget(Label7);
     reset->addWidget(cmdAllDel);
+    reset->addWidget(prgAllDel);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Frame5, 0, 0);
@@ -225,31 +233,27 @@ void MasterScreen::cmdAllDel_Click()
 
     QString kept;
     WriteResult failure;
-    QStringList left;
     {
         const BusyPointer busy(m_dialogs);
         QStringList titleNames;
         for (int i = 1; i <= m_state.titles.count(); ++i)
             titleNames.append(m_state.titles.at(i).name);
-        const QStringList emptied = upkeeprules::resetEmptiedFiles();
-        const QStringList deleted = upkeeprules::resetDeletedFiles(m_state.folder, titleNames);
-
-        // Everything the reset takes is copied aside first; without that copy nothing goes.
-        failure = upkeeprules::backUp(m_state.folder, emptied + deleted, QDateTime::currentDateTime(), &kept);
-        if (failure.ok()) {
-            std::vector<DataFolder::Change> empty;
-            for (const QString& name : emptied)
-                empty.push_back({name, QString()});
-            failure = m_state.folder.write(empty);
-            if (failure.ok()) {
-                for (const QString& name : deleted) {
-                    if (!m_state.folder.remove(name))
-                        left.append(name);
-                }
-            } else {
-                QDir(QDir(m_state.folder.path()).filePath(kept)).removeRecursively();
-            }
-        }
+        // The window repaints a few times a second while the files are moved; clicks
+        // and keys wait until the reset is done.
+        prgAllDel->setValue(0);
+        prgAllDel->show();
+        QElapsedTimer sincePaint;
+        sincePaint.start();
+        failure = upkeeprules::resetCollection(
+            m_state.folder, titleNames, QDateTime::currentDateTime(), &kept, [&](qsizetype done, qsizetype total) {
+                if (sincePaint.elapsed() < 100 && done < total)
+                    return;
+                prgAllDel->setMaximum(static_cast<int>(total));
+                prgAllDel->setValue(static_cast<int>(done));
+                repaintNow();
+                sincePaint.restart();
+            });
+        prgAllDel->hide();
     }
     if (!failure.ok()) {
         m_dialogs.message(failure.message() + u"\r\n\r\n"_s
@@ -257,14 +261,9 @@ void MasterScreen::cmdAllDel_Click()
                           u"初期化の中止"_s, Dialogs::Icon::Exclamation);
         return;
     }
-    // A file that could not be deleted is named, never passed over in silence.
-    const QString notDeleted = left.isEmpty()
-        ? QString()
-        : u"\r\n\r\n次のファイルは削除できませんでした（控えには残してあります）:\r\n"_s + left.join(u"\r\n"_s);
     m_dialogs.message(u"一旦プログラムを終了しますので再起動してください。"_s + u"\r\n\r\n"_s
                           + u"元のデータは %1 に残してあります。"_s.arg(QDir::toNativeSeparators(
-                              QDir(m_state.folder.path()).filePath(kept)))
-                          + notDeleted,
+                              QDir(m_state.folder.path()).filePath(kept))),
                       u"データ削除"_s, Dialogs::Icon::Information);
     // The normal way out, so that the data folder is let go on the way.
     m_window.close();

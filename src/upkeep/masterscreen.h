@@ -12,6 +12,7 @@ class MainWindow;
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 
 // The master screen (fraMaster): prunes the seven name lists that feed the choice boxes,
@@ -48,6 +49,8 @@ public:
     QPushButton* cmdHenkyoku2Del;
     QLabel* Label7;
     QPushButton* cmdAllDel;
+    // Shown under the reset button while the reset moves the collection aside.
+    QProgressBar* prgAllDel;
 
 private:
     void fill(int master);

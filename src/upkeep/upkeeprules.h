@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class DataFolder;
 
 // The full reset's rules that need no window: which files it empties and deletes, and
@@ -17,15 +19,17 @@ QStringList resetEmptiedFiles();
 
 // The files the reset deletes: each title's ".txt" and pictures (never a file of the
 // program's own, whatever the title is called), then every lyrics file and every track
-// list of the folder as it is now. Each file once, however its name is spelled.
+// list of the folder as it is now. A file can be named more than once, in different
+// letter case; moving takes it once.
 QStringList resetDeletedFiles(const DataFolder& folder, const QStringList& titleNames);
 
-// "初期化前_yyyyMMdd_HHmmss".
-QString backupFolderName(const QDateTime& when);
-
-// Copies, byte for byte, every existing file of names into a new folder inside the
-// data folder and returns that folder's name in *created. On failure nothing is left
-// of the new folder and the result says what could not be written.
-WriteResult backUp(const DataFolder& folder, const QStringList& names, const QDateTime& when, QString* created);
+// The reset's file work. Every file it deletes is moved (one rename each) into a new
+// folder "初期化前_yyyyMMdd_HHmmss" inside the data folder, every file it empties is
+// copied there, and only when all of that is on the disk are they emptied. Whole or
+// nothing: on failure the moved files are back, the new folder is gone and the result
+// says what failed; on success *kept names the folder. progress(done, total) follows
+// each file moved.
+WriteResult resetCollection(DataFolder& folder, const QStringList& titleNames, const QDateTime& when,
+                            QString* kept, const std::function<void(qsizetype, qsizetype)>& progress = {});
 
 } // namespace upkeeprules

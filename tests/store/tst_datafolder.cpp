@@ -1,6 +1,7 @@
 #include "fixture.h"
 #include "store/datafolder.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QCoreApplication>
 #include <QTest>
@@ -25,6 +26,7 @@ private slots:
     void unreadableOrEndMarkedFilesAreNotSpoilt();
     void seesFilesAddedByOthersAfterOwnWrites();
     void removesOnlyInterruptedSaves();
+    void movesEachFileOnceAndBack();
 
 private:
     std::unique_ptr<QTemporaryDir> m_tmp;
@@ -249,6 +251,36 @@ void TestDataFolder::removesOnlyInterruptedSaves()
     QStringList kept = others;
     kept.sort();
     QCOMPARE(left, kept);
+}
+
+void TestDataFolder::movesEachFileOnceAndBack()
+{
+    // Names in other letter case, a name twice, a missing file and a folder under a
+    // picture's name: each file is moved once under its own spelling, nothing else.
+    for (const QString& name : {u"Abc.JPG"_s, u"abc.txt"_s, u"ABC.TXT"_s, u"other.jpg"_s})
+        QVERIFY(fixture::write(path(name), name.toUtf8()));
+    QVERIFY(QDir(m_tmp->path()).mkdir(u"abc.gif"_s));
+    DataFolder folder(m_tmp->path());
+    QVERIFY(folder.exists(u"ABC.jpg"_s));
+    QString sub;
+    QVERIFY(folder.makeFolder(u"控え"_s, &sub).ok());
+    QStringList moved;
+    QVERIFY(folder.moveInto(sub, {u"abc.jpg"_s, u"ABC.jpg"_s, u"abc.txt"_s, u"ABC.TXT"_s, u"abc.bmp"_s, u"abc.gif"_s},
+                            &moved).ok());
+    QCOMPARE(moved, (QStringList{u"Abc.JPG"_s, u"abc.txt"_s, u"ABC.TXT"_s}));
+    QCOMPARE(QDir(path(sub)).entryList(QDir::Files, QDir::Name), (QStringList{u"ABC.TXT"_s, u"Abc.JPG"_s, u"abc.txt"_s}));
+    QCOMPARE(fixture::read(path(sub + u"/Abc.JPG"_s)), QByteArray("Abc.JPG"));
+    // Moved files are gone from the folder and are found again, in any case, once back.
+    QVERIFY(!folder.exists(u"abc.jpg"_s));
+    QVERIFY(folder.exists(u"OTHER.JPG"_s));
+    QCOMPARE(folder.moveBack(sub, moved), QStringList());
+    QVERIFY(folder.exists(u"abc.jpg"_s));
+    QCOMPARE(fixture::read(folder.filePath(u"abc.jpg"_s)), QByteArray("Abc.JPG"));
+    QVERIFY(QFileInfo(path(u"abc.gif"_s)).isDir());
+    // A second folder of the same name gets a number.
+    QString second;
+    QVERIFY(folder.makeFolder(u"控え"_s, &second).ok());
+    QCOMPARE(second, u"控え_2"_s);
 }
 
 QTEST_APPLESS_MAIN(TestDataFolder)

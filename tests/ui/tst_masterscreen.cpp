@@ -6,7 +6,9 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -24,6 +26,32 @@ QStringList entries(const QListWidget* list)
         out.append(list->item(r)->text());
     return out;
 }
+
+// Every file and folder under path, with the bytes of each file.
+QMap<QString, QByteArray> folderContents(const QString& path)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        out.insert(QDir(path).relativeFilePath(it.filePath()), it.fileInfo().isDir() ? "<folder>" : fixture::read(it.filePath()));
+    }
+    return out;
+}
+
+// The (value, maximum) a progress bar showed each time it was painted.
+struct PaintedValues : QObject {
+    explicit PaintedValues(QProgressBar* bar) { bar->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const auto* bar = static_cast<QProgressBar*>(watched);
+            values.append({bar->value(), bar->maximum()});
+        }
+        return false;
+    }
+    QList<std::pair<int, int>> values;
+};
 
 void doubleClickRow(QListWidget* list, int row)
 {
@@ -167,9 +195,14 @@ void TestMasterScreen::resetTakesOnlyTheCollectionAndKeepsACopy()
 
     f.dialogs.clear();
     f.dialogs.answers = {Dialogs::Answer::Yes};
+    PaintedValues progress(w.fraMaster->prgAllDel);
     QTest::mouseClick(w.fraMaster->cmdAllDel, Qt::LeftButton);
     QCOMPARE(f.dialogs.titles(), (QStringList{u"タイトル全データ削除確認"_s, u"データ削除"_s}));
     QCOMPARE(f.dialogs.busyDepth, 0);
+    // The progress was painted while the reset ran, last with every file moved.
+    QVERIFY(!progress.values.isEmpty());
+    QCOMPARE(progress.values.back(), std::make_pair(int(removed.size()), int(removed.size())));
+    QVERIFY(!w.fraMaster->prgAllDel->isVisible());
     QVERIFY(!w.isVisible());
 
     const QDir data(f.tmp.path());
@@ -203,19 +236,21 @@ void TestMasterScreen::resetWithoutACopyTakesNothing()
 {
     UiFixture f;
     QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"abc"_s)));
-    const QByteArray cover(20000, 'j');
-    QVERIFY(f.putBytes(u"abc.jpg"_s, cover));
-    QVERIFY(f.put(kArtists, u"歌手\r\n"_s));
+    QVERIFY(f.putBytes(u"abc.jpg"_s, QByteArray(20000, 'j')));
+    QVERIFY(f.put(u"歌詞_雨_歌手.txt"_s, u"雨の歌\r\n"_s));
+    QVERIFY(f.put(u"曲目_abc.txt"_s, u"雨\r\n"_s));
+    QVERIFY(f.put(u"作詞マスタ.txt"_s, u"詞\r\n"_s));
+    QVERIFY(f.put(kArtists, u"歌手の名前\r\n"_s.repeated(1000)));
     MainWindow& w = f.start();
     QTest::mouseClick(w.cmdMaster, Qt::LeftButton);
+    const QMap<QString, QByteArray> before = folderContents(f.tmp.path());
     const auto untouched = [&] {
         QVERIFY(w.isVisible());
-        QCOMPARE(f.bytes(u"abc.jpg"_s), cover);
-        QCOMPARE(f.bytes(kArtists), sjis(u"歌手\r\n"_s));
-        QCOMPARE(QDir(f.tmp.path()).entryList({u"初期化前_*"_s}, QDir::Dirs), QStringList());
+        QCOMPARE(folderContents(f.tmp.path()), before);
     };
 
-    // The cover cannot be copied (the disk fills up): nothing is taken.
+    // The files are moved aside, but the artists cannot be copied (the disk fills up):
+    // everything goes back, and the backup folder with them.
     f.dialogs.clear();
     f.dialogs.answers = {Dialogs::Answer::Yes};
     {
@@ -225,6 +260,7 @@ void TestMasterScreen::resetWithoutACopyTakesNothing()
     }
     QCOMPARE(f.dialogs.titles(), (QStringList{u"タイトル全データ削除確認"_s, u"初期化の中止"_s}));
     QVERIFY(f.dialogs.boxes[1].text.contains(u"データは何も消していません。"_s));
+    QVERIFY(!w.fraMaster->prgAllDel->isVisible());
     untouched();
 
     // A folder opened read-only gets no copy either, and says why.
