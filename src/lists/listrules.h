@@ -58,14 +58,20 @@ TitleRecord titleOfRow(const QStringList& row);
 QStringList songRow(const TrackRecord& song, int position, bool hasLyrics);
 TrackRecord songOfRow(const QStringList& row);
 
-// Whether a title's track list (its lines as stored) holds the song of artist: on a
-// compilation's lines as "song/artist", on any other title's lines as the song alone,
-// the title's artist being artist.
-bool trackListHolds(const QStringList& lines, bool compilation, const QString& titleArtist,
-                    const QString& song, const QString& artist);
+// Whether a title's track list (its lines as stored) holds the song of artist. A line of
+// a plain title is one whole song, whoever the title's artist is now (a list entered
+// before the artist was set holds songs of "未登録"). A compilation's line is cut at its
+// first "/" into song and artist as the track grid shows it: it holds the song of the
+// artist it names, and a line naming no artist holds the song whoever sings it. A name
+// that merely contains the song, or the artist part of a line, holds nothing.
+bool trackListHolds(const QStringList& lines, bool compilation, const QString& song, const QString& artist);
 
-// The first title in main order whose track list holds the song of artist, or 0. Only
-// the lists of titles by that artist and of compilations are read.
+// Whether the track list file fileName, of a title by titleArtist, holds the song of
+// artist. A file that cannot be read holds nothing.
+bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QString& titleArtist,
+                        const QString& song, const QString& artist);
+
+// The first title in main order whose track list holds the song of artist, or 0.
 int titleHoldingSong(DataFolder& folder, const TitleTable& titles, const QString& song, const QString& artist);
 
 } // namespace listrules

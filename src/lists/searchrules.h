@@ -61,12 +61,10 @@ std::vector<QStringList> songsWithLyricsHolding(DataFolder& folder, const FileLi
 // "曲目_" + title name + ".txt" read back: the title name.
 QString titleOfTrackListFile(const QString& fileName);
 
-// The titles whose track lists hold the song of artist, in listing order, each once, by
-// the rule the song list opens a song's title with: a compilation's line "song/artist",
-// or the song on a title of that artist (another song whose name merely contains it, or
-// the same name by another artist, does not count). A file named after a title in other
-// letter case gives that title's own name; files of titles that are gone, and files
-// that cannot be read any more, are passed over.
+// The titles whose track lists hold the song of artist (listrules::trackListHolds), in
+// listing order, each once. A file named after a title in other letter case gives that
+// title's own name; files of titles that are gone, and files that cannot be read any
+// more, are passed over.
 QStringList titlesHoldingSong(DataFolder& folder, const FileListing& trackLists, const TitleTable& titles,
                               const QString& song, const QString& artist);
 

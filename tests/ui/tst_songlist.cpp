@@ -214,12 +214,13 @@ void TestSongList::doubleClickOpensATitleHoldingTheSong_data()
     QTest::addColumn<QString>("opened");
 
     // The song is 朝 by 甲. 一 is by 乙 and holds a song 朝; 二 is a compilation.
-    QTest::newRow("compilation before the artist's own title")
+    QTest::newRow("a title by another artist holding the song")
         << UiFixture::title(u"一"_s, u"乙"_s) + UiFixture::title(u"二"_s, u"複数"_s) + UiFixture::title(u"三"_s, u"甲"_s)
-        << u"二"_s;
-    QTest::newRow("the artist's own title") << UiFixture::title(u"一"_s, u"乙"_s) + UiFixture::title(u"三"_s, u"甲"_s)
-                                            << u"三"_s;
-    QTest::newRow("no title holds it") << UiFixture::title(u"一"_s, u"乙"_s) << QString();
+        << u"一"_s;
+    QTest::newRow("compilation before the artist's own title")
+        << UiFixture::title(u"二"_s, u"複数"_s) + UiFixture::title(u"三"_s, u"甲"_s) << u"二"_s;
+    QTest::newRow("the artist's own title") << UiFixture::title(u"三"_s, u"甲"_s) << u"三"_s;
+    QTest::newRow("no title holds it") << UiFixture::title(u"四"_s, u"甲"_s) << QString();
 }
 
 void TestSongList::doubleClickOpensATitleHoldingTheSong()

@@ -1,11 +1,13 @@
 #include "uifixture.h"
 
+#include "lists/songlist.h"
 #include "lists/songsearch.h"
 #include "lists/titlesearch.h"
 #include "lyrics/lyricssearch.h"
 #include "platform/grid.h"
 #include "store/tracktable.h"
 #include "title/mainscreen.h"
+#include "tracks/trackentry.h"
 #include "upkeep/tourtexts.h"
 
 #include <QComboBox>
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
@@ -117,6 +120,7 @@ private slots:
     void presenceSplitsTheSongs();
     void lyricsKeyFindsWhatTheWordSearchSteps();
     void clickShowsLyricsAndTheTitlesHoldingTheSong();
+    void titleIsFoundAfterItsArtistIsSet();
 };
 
 void TestSongSearch::opensWithEverySongMarked()
@@ -255,8 +259,9 @@ void TestSongSearch::clickShowsLyricsAndTheTitlesHoldingTheSong()
     // whose title is gone.
     QCOMPARE(items(s->lstTitle), QStringList{u"題A"_s});
     QCOMPARE(s->Frame7->LoadedLyricsFile().row, 2);
+    // A plain title's line is the song whoever the title's artist is.
     clickRow(s->msgKyokumoku2, 3);
-    QCOMPARE(items(s->lstTitle), QStringList{u"集"_s});
+    QCOMPARE(items(s->lstTitle), (QStringList{u"集"_s, u"題A"_s}));
 
     // The song named with "_" reads its lyrics and finds its compilation.
     clickRow(s->msgKyokumoku2, 4);
@@ -269,12 +274,49 @@ void TestSongSearch::clickShowsLyricsAndTheTitlesHoldingTheSong()
     // A track list deleted since the screen opened is passed over.
     QVERIFY(QFile::remove(f.path(u"曲目_集.txt"_s)));
     clickRow(s->msgKyokumoku2, 3);
-    QCOMPARE(items(s->lstTitle), QStringList());
+    QCOMPARE(items(s->lstTitle), QStringList{u"題A"_s});
     clickRow(s->msgKyokumoku2, 2);
 
     clickItem(s->lstTitle, u"題A"_s, true);
     QVERIFY(w.fraMain->isVisible());
     QCOMPARE(w.fraMain->cboName->currentText(), u"題A"_s);
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+// Songs entered before the title's artist was set are stored as 未登録's; both the song
+// search and the song list still find the title that holds them afterwards.
+void TestSongSearch::titleIsFoundAfterItsArtistIsSet()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"題"_s, u"未登録"_s) + UiFixture::title(u"題2"_s, u"乙"_s)));
+    QVERIFY(f.put(u"曲目_題2.txt"_s, u"歌う人\r\n"_s));
+    QVERIFY(f.put(u"曲目データ.TXT"_s, song(u"歌う人"_s, u"乙"_s)));
+    MainWindow& w = f.start();
+    TrackEntry* t = w.fraMain->Frame1;
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->setPlainText(u"1.歌"_s);
+    f.dialogs.answers = {Dialogs::Answer::Ok};
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"印刷確認"_s});
+    w.fraMain->cboSakusya->setEditText(u"甲"_s);
+    QTest::keyClick(w.fraMain->cboSakusya, Qt::Key_Return);
+    QCOMPARE(w.state().titles.at(1).artist, u"甲"_s);
+    QCOMPARE(w.state().tracks.records().back().artist, u"未登録"_s);
+
+    QTest::mouseClick(w.cmdList, Qt::LeftButton);
+    SongSearch* s = w.fraList;
+    QCOMPARE(found(s->msgKyokumoku2), (QStringList{u"歌う人||乙"_s, u"歌||未登録"_s}));
+    clickRow(s->msgKyokumoku2, 2);
+    QCOMPARE(items(s->lstTitle), QStringList{u"題"_s});
+
+    QTest::mouseClick(w.cmdIchiran2, Qt::LeftButton);
+    Grid* songs = w.fraIchiran2->msgIchiran2;
+    const QPoint at = songs->visualRect(songs->model()->index(1, 0)).center();
+    QTest::mouseClick(songs->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(songs->viewport(), Qt::LeftButton, {}, at);
+    QVERIFY(w.fraMain->isVisible());
+    QCOMPARE(w.fraMain->cboName->currentText(), u"題"_s);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"印刷確認"_s});
     QCOMPARE(f.dialogs.unexpected, 0);
 }
 
