@@ -102,6 +102,38 @@ bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QStri
         && trackListHolds(splitLines(*text), titleArtist == collection::kCompilationArtist, song, artist);
 }
 
+TrackListIndex::TrackListIndex(DataFolder& folder, QStringList fileNames)
+    : m_files(std::move(fileNames))
+{
+    for (int i = 0; i < m_files.size(); ++i) {
+        const std::optional<QString> text = folder.readText(m_files[i]);
+        if (!text)
+            continue;
+        for (const QString& line : splitLines(*text)) {
+            m_songs.emplace_back(qHash(line), i);
+            if (const qsizetype slash = line.indexOf(u'/'); slash >= 0)
+                m_songs.emplace_back(qHash(QStringView(line).left(slash)), i);
+        }
+    }
+    std::sort(m_songs.begin(), m_songs.end());
+    m_songs.erase(std::unique(m_songs.begin(), m_songs.end()), m_songs.end());
+}
+
+QStringList TrackListIndex::filesMayHold(const QString& song) const
+{
+    const size_t h = qHash(song);
+    auto it = std::lower_bound(m_songs.begin(), m_songs.end(), std::pair<size_t, int>(h, 0));
+    QStringList files;
+    for (; it != m_songs.end() && it->first == h; ++it)
+        files.append(m_files[it->second]);
+    return files;
+}
+
+QString titleOfTrackListFile(const QString& fileName)
+{
+    return fileName.mid(files::kTrackListPrefix.size(), fileName.size() - files::kTrackListPrefix.size() - 4);
+}
+
 int titleHoldingSong(DataFolder& folder, const TitleTable& titles, const QString& song, const QString& artist)
 {
     for (int k = 1; k <= titles.count(); ++k) {

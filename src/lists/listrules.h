@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 class DataFolder;
 
 // The rules of the title list and the song list that need no window: what a grid row
@@ -70,6 +73,29 @@ bool trackListHolds(const QStringList& lines, bool compilation, const QString& s
 // artist. A file that cannot be read holds nothing.
 bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QString& titleArtist,
                         const QString& song, const QString& artist);
+
+// The track list files of a screen, indexed by the songs their lines can hold (a whole
+// line, and the part before the first "/"), so that finding the titles of a song reads
+// only the few lists that may hold it instead of every one. Taken once per opening of a
+// screen; the lists it names are read again at each look-up, so a list changed or
+// deleted since counts as it is then.
+class TrackListIndex {
+public:
+    TrackListIndex(DataFolder& folder, QStringList fileNames);
+
+    // The files, in the order given, that may hold song: the rule still has to be
+    // applied to what each holds now.
+    QStringList filesMayHold(const QString& song) const;
+
+private:
+    QStringList m_files;
+    // (hash of a song a line can hold, file position), sorted; a file's positions
+    // appear in order, so that equal hashes list the files in the order given.
+    std::vector<std::pair<size_t, int>> m_songs;
+};
+
+// "曲目_" + title name + ".txt" read back: the title name.
+QString titleOfTrackListFile(const QString& fileName);
 
 // The first title in main order whose track list holds the song of artist, or 0.
 int titleHoldingSong(DataFolder& folder, const TitleTable& titles, const QString& song, const QString& artist);

@@ -2,7 +2,6 @@
 
 #include "lists/listrules.h"
 #include "lyrics/lyricsrules.h"
-#include "store/collectionfiles.h"
 #include "store/datafolder.h"
 #include "store/filelisting.h"
 #include "store/namerules.h"
@@ -122,18 +121,13 @@ std::vector<QStringList> songsWithLyricsHolding(DataFolder& folder, const FileLi
     return rows;
 }
 
-QString titleOfTrackListFile(const QString& fileName)
-{
-    return fileName.mid(files::kTrackListPrefix.size(), fileName.size() - files::kTrackListPrefix.size() - 4);
-}
-
-QStringList titlesHoldingSong(DataFolder& folder, const FileListing& trackLists, const TitleTable& titles,
+QStringList titlesHoldingSong(DataFolder& folder, const listrules::TrackListIndex& lists, const TitleTable& titles,
                               const QString& song, const QString& artist)
 {
     QStringList names;
     QSet<QString> listed;
-    for (const QString& fileName : trackLists.names()) {
-        const QString name = titleOfTrackListFile(fileName);
+    for (const QString& fileName : lists.filesMayHold(song)) {
+        const QString name = listrules::titleOfTrackListFile(fileName);
         int k = titles.find(name);
         if (k == 0)
             k = titles.findIgnoringCase(name);
