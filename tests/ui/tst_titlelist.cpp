@@ -78,8 +78,6 @@ private slots:
     void sortsWithOneToggleForAllColumns();
     void appliesTheOrderOnViewToTheMainOrder();
     void savesTheTitleThePanelShows();
-    void storedTabsOnlyBlockTheirOwnChange_data();
-    void storedTabsOnlyBlockTheirOwnChange();
     void refusesWhatTheFileCannotHold_data();
     void refusesWhatTheFileCannotHold();
     void failedSaveKeepsThePanel();
@@ -395,57 +393,6 @@ void TestTitleList::restoresTheMainOrderBeyondTenThousandTitles()
     TitleTable reloaded;
     LoadTitleFile(*f.folder, &reloaded);
     QCOMPARE(reloaded.records(), titles);
-}
-
-void TestTitleList::storedTabsOnlyBlockTheirOwnChange_data()
-{
-    QTest::addColumn<QString>("media");
-    QTest::addColumn<QString>("memo");
-    QTest::addColumn<bool>("editMemo");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("refused");
-
-    // Tabs pasted into the Windows program's memo box are stored with the title.
-    QTest::newRow("memo with a tab, media changed") << u"CD"_s << u"2枚組\t初回盤"_s << false << u"DVD"_s << false;
-    QTest::newRow("memo of two lines, media changed") << u"CD"_s << u"2枚組\r\n初回盤"_s << false << u"DVD"_s << false;
-    QTest::newRow("media with a tab, memo changed") << u"CD\tBOX"_s << QString() << true << u"箱"_s << false;
-    QTest::newRow("a tab typed into the memo") << u"CD"_s << u"初回盤"_s << true << u"2枚組\t初回盤"_s << true;
-}
-
-void TestTitleList::storedTabsOnlyBlockTheirOwnChange()
-{
-    QFETCH(QString, media);
-    QFETCH(QString, memo);
-    QFETCH(bool, editMemo);
-    QFETCH(QString, typed);
-    QFETCH(bool, refused);
-    UiFixture f;
-    const QString date = u"2026/12/07"_s;
-    QVERIFY(f.put(kTitles, line(u"A"_s, u"z"_s, media, date, memo) + line(u"B"_s, u"y"_s)));
-    QVERIFY(f.put(kMedia, u"CD\r\n"_s));
-    const QByteArray before = f.bytes(kTitles);
-    MainWindow& w = f.start();
-    TitleList* list = w.fraIchiran;
-    QTest::mouseClick(w.cmdIchiran, Qt::LeftButton);
-    QTest::mouseClick(list->cmdTuika, Qt::LeftButton);
-    clickRow(list->msgIchiran, 1);
-    if (editMemo)
-        list->txtMemo->setText(typed);
-    else
-        list->cboMedia->setEditText(typed);
-    QTest::mouseClick(list->cmdThozon, Qt::LeftButton);
-
-    if (refused) {
-        QCOMPARE(f.dialogs.titles(), QStringList{u"使用不可文字"_s});
-        QCOMPARE(f.bytes(kTitles), before);
-        QCOMPARE(list->txtMemo->text(), typed);
-        return;
-    }
-    QVERIFY(f.dialogs.boxes.empty());
-    const QString saved = editMemo ? line(u"A"_s, u"z"_s, media, date, typed) : line(u"A"_s, u"z"_s, typed, date, memo);
-    QCOMPARE(f.bytes(kTitles), sjis(saved + line(u"B"_s, u"y"_s)));
-    // Only a medium the master can hold joins it.
-    QCOMPARE(f.bytes(kMedia), sjis(editMemo ? u"CD\r\n"_s : u"CD\r\nDVD\r\n"_s));
 }
 
 QTEST_MAIN(TestTitleList)
