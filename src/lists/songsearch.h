@@ -4,7 +4,6 @@
 #include <QSet>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 class AppState;
