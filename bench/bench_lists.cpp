@@ -5,7 +5,9 @@
 #include "lists/songlist.h"
 #include "lists/titlelist.h"
 #include "platform/grid.h"
+#include "store/cp932.h"
 #include "store/datafolder.h"
+#include "title/mainscreen.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,14 +23,25 @@
 namespace {
 
 // A window on a generated collection at the design maximum, with 20,000 lyrics files
-// when the song list is measured, started and on its main screen.
+// when the song list is measured, and a track list of 12 songs for every title when
+// asked, started and on its main screen.
 struct LargeWindow {
-    explicit LargeWindow(bool lyrics)
+    explicit LargeWindow(bool lyrics, bool trackLists = false)
     {
         bench::writeLargeCollection(dir.path());
         for (int i = 0; lyrics && i < 20000; ++i) {
             QFile f(dir.filePath(QStringLiteral("歌詞_ひかりの向こう側へ%1_架空の歌手%2.txt").arg(i + 1).arg((i + 1) % 900)));
             f.open(QIODevice::WriteOnly);
+        }
+        for (int t = 1; trackLists && t <= bench::kMaxRecords; ++t) {
+            QString list;
+            for (int s = 0; s < 12; ++s)
+                list += QStringLiteral("ひかりの向こう側へ%1\r\n").arg((t * 12 + s) % bench::kMaxRecords + 1);
+            QByteArray bytes;
+            cp932::encode(list, &bytes);
+            QFile f(dir.filePath(QStringLiteral("曲目_夜明けのアルバム第%1集.txt").arg(t)));
+            if (!f.open(QIODevice::WriteOnly) || f.write(bytes) < 0)
+                std::abort();
         }
         folder = std::make_unique<DataFolder>(dir.path());
         window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
@@ -147,6 +160,30 @@ void SaveSongAttributes(benchmark::State& state)
     }
 }
 BENCHMARK(SaveSongAttributes)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A double-click on a song of the song list: the first title holding it, out of 32,766
+// track lists read in main order, opened on the main screen. Song 16,000 is first held
+// by title 1,333; a song no title holds (argument 0) reads every list.
+void OpenTitleOfSong(benchmark::State& state)
+{
+    LargeWindow large(false, true);
+    MainWindow& window = *large.window;
+    SongList* list = window.fraIchiran2;
+    const bool held = state.range(0) > 0;
+    const int row = held ? static_cast<int>(state.range(0)) : 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        backToMain(window);
+        window.cmdIchiran2->click();
+        if (!held)
+            list->msgIchiran2->setText(row, 0, QStringLiteral("どの曲目にもない歌"));
+        state.ResumeTiming();
+        list->msgIchiran2->cellDoubleClicked(row, 0);
+        if (window.fraMain->isVisible() != held)
+            state.SkipWithError("wrong outcome");
+    }
+}
+BENCHMARK(OpenTitleOfSong)->Arg(16000)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

@@ -26,12 +26,31 @@ void onEnter(QComboBox* combo, std::function<void(const QString& typed)> routine
                      [combo, routine = std::move(routine)] { routine(typedText(*combo)); });
 }
 
+namespace {
+
+std::optional<TextRefusal> refusalOfName(const QString& name)
+{
+    return refusalOf(name, {.oneLine = true, .asField = true});
+}
+
+} // namespace
+
 bool acceptable(const QString& name, Dialogs& dialogs)
 {
-    const std::optional<TextRefusal> refusal = refusalOf(name, {.oneLine = true, .asField = true});
+    const std::optional<TextRefusal> refusal = refusalOfName(name);
     if (refusal)
         tellRefusal(dialogs, *refusal);
     return !refusal;
+}
+
+bool storable(const QString& name)
+{
+    return !refusalOfName(name);
+}
+
+bool acceptableChange(const QString& value, const QString& stored, Dialogs& dialogs)
+{
+    return value == stored || acceptable(value, dialogs);
 }
 
 bool addIfNew(QComboBox* combo, Master master, const QString& name, DataFolder& folder, Dialogs& dialogs)

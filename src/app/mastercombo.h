@@ -28,5 +28,12 @@ bool addIfNew(QComboBox* combo, Master master, const QString& name, DataFolder& 
 // Refuses a name that a record can never hold (a line break, a double quote, a
 // character CP932 lacks) with a message; returns whether name may be stored.
 bool acceptable(const QString& name, Dialogs& dialogs);
+// The same test without a message.
+bool storable(const QString& name);
+
+// Refuses, as acceptable() does, only a value the user changed from what is stored: a
+// value left as stored is written back as it stands, whatever it holds (a tab pasted
+// into a memo box of the Windows program), and never blocks a save of other values.
+bool acceptableChange(const QString& value, const QString& stored, Dialogs& dialogs);
 
 } // namespace mastercombo

@@ -72,33 +72,73 @@ std::vector<int> rowsInKeyOrder(const QStringList& keys)
     return rows;
 }
 
-bool trackListHolds(const QStringList& lines, bool compilation, const QString& titleArtist,
-                    const QString& song, const QString& artist)
+bool trackListHolds(const QStringList& lines, bool compilation, const QString& song, const QString& artist)
 {
     if (song.isEmpty())
         return false;
-    if (!compilation)
-        return titleArtist == artist && lines.contains(song);
     for (const QString& line : lines) {
         // A quick look before the line is cut into song and artist.
         if (!line.startsWith(song))
             continue;
+        if (!compilation) {
+            if (line == song)
+                return true;
+            continue;
+        }
         const trackrules::Track t = trackrules::compilationTrack(line);
-        if (t.song == song && t.artist == artist)
+        const bool namesArtist = line.size() > t.song.size();
+        if (t.song == song && (!namesArtist || t.artist == artist))
             return true;
     }
     return false;
+}
+
+bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QString& titleArtist,
+                        const QString& song, const QString& artist)
+{
+    const std::optional<QString> text = folder.readText(fileName);
+    // Most lists do not hold the name at all; only those that do are cut into lines.
+    return text && text->contains(song)
+        && trackListHolds(splitLines(*text), titleArtist == collection::kCompilationArtist, song, artist);
+}
+
+TrackListIndex::TrackListIndex(DataFolder& folder, QStringList fileNames)
+    : m_files(std::move(fileNames))
+{
+    for (int i = 0; i < m_files.size(); ++i) {
+        const std::optional<QString> text = folder.readText(m_files[i]);
+        if (!text)
+            continue;
+        for (const QString& line : splitLines(*text)) {
+            m_songs.emplace_back(qHash(line), i);
+            if (const qsizetype slash = line.indexOf(u'/'); slash >= 0)
+                m_songs.emplace_back(qHash(QStringView(line).left(slash)), i);
+        }
+    }
+    std::sort(m_songs.begin(), m_songs.end());
+    m_songs.erase(std::unique(m_songs.begin(), m_songs.end()), m_songs.end());
+}
+
+QStringList TrackListIndex::filesMayHold(const QString& song) const
+{
+    const size_t h = qHash(song);
+    auto it = std::lower_bound(m_songs.begin(), m_songs.end(), std::pair<size_t, int>(h, 0));
+    QStringList files;
+    for (; it != m_songs.end() && it->first == h; ++it)
+        files.append(m_files[it->second]);
+    return files;
+}
+
+QString titleOfTrackListFile(const QString& fileName)
+{
+    return fileName.mid(files::kTrackListPrefix.size(), fileName.size() - files::kTrackListPrefix.size() - 4);
 }
 
 int titleHoldingSong(DataFolder& folder, const TitleTable& titles, const QString& song, const QString& artist)
 {
     for (int k = 1; k <= titles.count(); ++k) {
         const TitleRecord& t = titles.at(k);
-        const bool compilation = t.artist == collection::kCompilationArtist;
-        if (!compilation && t.artist != artist)
-            continue;
-        const std::optional<QString> text = folder.readText(files::trackListFile(t.name));
-        if (text && trackListHolds(splitLines(*text), compilation, t.artist, song, artist))
+        if (trackListFileHolds(folder, files::trackListFile(t.name), t.artist, song, artist))
             return k;
     }
     return 0;

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 class DataFolder;
 
 // The rules of the title list and the song list that need no window: what a grid row
@@ -58,14 +61,43 @@ TitleRecord titleOfRow(const QStringList& row);
 QStringList songRow(const TrackRecord& song, int position, bool hasLyrics);
 TrackRecord songOfRow(const QStringList& row);
 
-// Whether a title's track list (its lines as stored) holds the song of artist: on a
-// compilation's lines as "song/artist", on any other title's lines as the song alone,
-// the title's artist being artist.
-bool trackListHolds(const QStringList& lines, bool compilation, const QString& titleArtist,
-                    const QString& song, const QString& artist);
+// Whether a title's track list (its lines as stored) holds the song of artist. A line of
+// a plain title is one whole song, whoever the title's artist is now (a list entered
+// before the artist was set holds songs of "未登録"). A compilation's line is cut at its
+// first "/" into song and artist as the track grid shows it: it holds the song of the
+// artist it names, and a line naming no artist holds the song whoever sings it. A name
+// that merely contains the song, or the artist part of a line, holds nothing.
+bool trackListHolds(const QStringList& lines, bool compilation, const QString& song, const QString& artist);
 
-// The first title in main order whose track list holds the song of artist, or 0. Only
-// the lists of titles by that artist and of compilations are read.
+// Whether the track list file fileName, of a title by titleArtist, holds the song of
+// artist. A file that cannot be read holds nothing.
+bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QString& titleArtist,
+                        const QString& song, const QString& artist);
+
+// The track list files of a screen, indexed by the songs their lines can hold (a whole
+// line, and the part before the first "/"), so that finding the titles of a song reads
+// only the few lists that may hold it instead of every one. Taken once per opening of a
+// screen; the lists it names are read again at each look-up, so a list changed or
+// deleted since counts as it is then.
+class TrackListIndex {
+public:
+    TrackListIndex(DataFolder& folder, QStringList fileNames);
+
+    // The files, in the order given, that may hold song: the rule still has to be
+    // applied to what each holds now.
+    QStringList filesMayHold(const QString& song) const;
+
+private:
+    QStringList m_files;
+    // (hash of a song a line can hold, file position), sorted; a file's positions
+    // appear in order, so that equal hashes list the files in the order given.
+    std::vector<std::pair<size_t, int>> m_songs;
+};
+
+// "曲目_" + title name + ".txt" read back: the title name.
+QString titleOfTrackListFile(const QString& fileName);
+
+// The first title in main order whose track list holds the song of artist, or 0.
 int titleHoldingSong(DataFolder& folder, const TitleTable& titles, const QString& song, const QString& artist);
 
 } // namespace listrules

@@ -2,12 +2,9 @@
 
 #include "lists/listrules.h"
 #include "lyrics/lyricsrules.h"
-#include "store/collectionnames.h"
-#include "store/collectionfiles.h"
 #include "store/datafolder.h"
 #include "store/filelisting.h"
 #include "store/namerules.h"
-#include "store/records.h"
 #include "store/titletable.h"
 #include "store/tracktable.h"
 
@@ -124,18 +121,13 @@ std::vector<QStringList> songsWithLyricsHolding(DataFolder& folder, const FileLi
     return rows;
 }
 
-QString titleOfTrackListFile(const QString& fileName)
-{
-    return fileName.mid(files::kTrackListPrefix.size(), fileName.size() - files::kTrackListPrefix.size() - 4);
-}
-
-QStringList titlesHoldingSong(DataFolder& folder, const FileListing& trackLists, const TitleTable& titles,
+QStringList titlesHoldingSong(DataFolder& folder, const listrules::TrackListIndex& lists, const TitleTable& titles,
                               const QString& song, const QString& artist)
 {
     QStringList names;
     QSet<QString> listed;
-    for (const QString& fileName : trackLists.names()) {
-        const QString name = titleOfTrackListFile(fileName);
+    for (const QString& fileName : lists.filesMayHold(song)) {
+        const QString name = listrules::titleOfTrackListFile(fileName);
         int k = titles.find(name);
         if (k == 0)
             k = titles.findIgnoringCase(name);
@@ -143,12 +135,7 @@ QStringList titlesHoldingSong(DataFolder& folder, const FileListing& trackLists,
         if (k == 0)
             continue;
         const TitleRecord& title = titles.at(k);
-        const bool compilation = title.artist == collection::kCompilationArtist;
-        if (listed.contains(title.name) || (!compilation && title.artist != artist))
-            continue;
-        const std::optional<QString> text = folder.readText(fileName);
-        // Most lists do not hold the name at all; only those that do are cut into lines.
-        if (text && text->contains(song) && listrules::trackListHolds(splitLines(*text), compilation, title.artist, song, artist)) {
+        if (!listed.contains(title.name) && listrules::trackListFileHolds(folder, fileName, title.artist, song, artist)) {
             names.append(title.name);
             listed.insert(title.name);
         }

@@ -10,6 +10,10 @@ class FileListing;
 class TitleTable;
 class TrackTable;
 
+namespace listrules {
+class TrackListIndex;
+}
+
 // The rules of the title search and the song search that need no window: which titles
 // and songs a choice or a key finds, the rows of the song search's result grid, and the
 // titles whose track lists hold a song. Every comparison is exact: letter case, full and
@@ -58,16 +62,11 @@ bool lyricsHold(QStringView fileText, QStringView key);
 std::vector<QStringList> songsWithLyricsHolding(DataFolder& folder, const FileListing& lyrics,
                                                 const TrackTable& tracks, const QString& key);
 
-// "曲目_" + title name + ".txt" read back: the title name.
-QString titleOfTrackListFile(const QString& fileName);
-
-// The titles whose track lists hold the song of artist, in listing order, each once, by
-// the rule the song list opens a song's title with: a compilation's line "song/artist",
-// or the song on a title of that artist (another song whose name merely contains it, or
-// the same name by another artist, does not count). A file named after a title in other
-// letter case gives that title's own name; files of titles that are gone, and files
-// that cannot be read any more, are passed over.
-QStringList titlesHoldingSong(DataFolder& folder, const FileListing& trackLists, const TitleTable& titles,
+// The titles whose track lists hold the song of artist (listrules::trackListHolds), in
+// the order of the lists, each once; lists is an index of the track list files listed.
+// A file named after a title in other letter case gives that title's own name; files of
+// titles that are gone, and files that cannot be read any more, are passed over.
+QStringList titlesHoldingSong(DataFolder& folder, const listrules::TrackListIndex& lists, const TitleTable& titles,
                               const QString& song, const QString& artist);
 
 } // namespace searchrules

@@ -205,8 +205,10 @@ void SongList::cmdThozon2_Click()
     const QString lyricist = typedText(*cboSakushi2);
     const QString composer = typedText(*cboSakkyoku2);
     const QString arranger = typedText(*cboHenkyoku2);
-    for (const QString& text : {genre, lyricist, composer, arranger}) {
-        if (!mastercombo::acceptable(text, m_dialogs))
+    const std::pair<QString, int> edits[] = {
+        {genre, col::kGenre}, {lyricist, col::kLyricist}, {composer, col::kComposer}, {arranger, col::kArranger}};
+    for (const auto& [value, column] : edits) {
+        if (!mastercombo::acceptableChange(value, msgIchiran2->text(r, column), m_dialogs))
             return;
     }
 
@@ -241,10 +243,15 @@ void SongList::cmdThozon2_Click()
     msgIchiran2->setText(r, col::kArranger, arranger);
     LoadTrackTable(m_state.folder, &m_state.tracks);
 
-    AddSongGenreName(genre);
-    AddLyricistName(lyricist);
-    AddComposerName(composer);
-    AddArrangerName(arranger);
+    // A stored name that its master cannot take as it stands stays out of it.
+    const std::pair<QString, void (SongList::*)(const QString&)> names[] = {{genre, &SongList::AddSongGenreName},
+                                                                          {lyricist, &SongList::AddLyricistName},
+                                                                          {composer, &SongList::AddComposerName},
+                                                                          {arranger, &SongList::AddArrangerName}};
+    for (const auto& [name, add] : names) {
+        if (mastercombo::storable(name))
+            (this->*add)(name);
+    }
     emptyPanel();
 }
 

@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "app/tell.h"
+#include "lists/listrules.h"
 #include "lists/searchrules.h"
 #include "lists/titlesearch.h"
 #include "lyrics/lyricssearch.h"
@@ -41,6 +42,7 @@ SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, File
                        QWidget* parent)
     : QFrame(parent)
     , m_state(state)
+    , m_dialogs(dialogs)
     , m_lyrics(lyrics)
     , m_window(window)
 {
@@ -128,6 +130,7 @@ void SongSearch::ShowSongSearch()
         filKyoku->refresh();
     else
         filKyoku = std::make_unique<FileListing>(m_state.folder.path(), u"曲目_*.txt"_s);
+    m_trackLists.reset();
     Frame7->reloadUnchanged();
     // The result grid is filled anew below, so no song is clicked.
     lstTitle->clear();
@@ -187,7 +190,10 @@ void SongSearch::listTitlesHoldingSong(int row)
         return;
     lstTitle->clear();
     const int current = msgKyokumoku2->row();
-    lstTitle->addItems(searchrules::titlesHoldingSong(m_state.folder, *filKyoku, m_state.titles,
+    const BusyPointer busy(m_dialogs);
+    if (!m_trackLists)
+        m_trackLists = std::make_unique<listrules::TrackListIndex>(m_state.folder, filKyoku->names());
+    lstTitle->addItems(searchrules::titlesHoldingSong(m_state.folder, *m_trackLists, m_state.titles,
                                                       msgKyokumoku2->text(current, col::kName),
                                                       msgKyokumoku2->text(current, col::kArtist)));
 }

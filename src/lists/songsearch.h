@@ -7,6 +7,9 @@
 #include <vector>
 
 class AppState;
+namespace listrules {
+class TrackListIndex;
+}
 class ChoiceList;
 class Dialogs;
 class FileListing;
@@ -63,8 +66,12 @@ private:
     void listTitlesHoldingSong(int row);
 
     AppState& m_state;
+    Dialogs& m_dialogs;
     FileListing& m_lyrics;
     MainWindow& m_window;
     // The names lstSakusya3 holds: it only ever grows.
     QSet<QString> m_artistsListed;
+    // The track lists of filKyoku by the songs they hold: taken at the first click on a
+    // found song after the screen opens.
+    std::unique_ptr<listrules::TrackListIndex> m_trackLists;
 };

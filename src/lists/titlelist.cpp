@@ -186,8 +186,9 @@ void TitleList::cmdThozon_Click()
     const QString media = typedText(*cboMedia);
     const QString date = typedText(*txtHizuke);
     const QString memo = typedText(*txtMemo);
-    for (const QString& text : {media, date, memo}) {
-        if (!mastercombo::acceptable(text, m_dialogs))
+    const std::pair<QString, int> edits[] = {{media, col::kMedia}, {date, col::kDate}, {memo, col::kMemo}};
+    for (const auto& [value, column] : edits) {
+        if (!mastercombo::acceptableChange(value, msgIchiran->text(r, column), m_dialogs))
             return;
     }
 
@@ -219,7 +220,9 @@ void TitleList::cmdThozon_Click()
     msgIchiran->setText(r, col::kMemo, memo);
     titlesRewritten();
     m_window.mainScreen()->showTitle(m_window.mainScreen()->currentTitle());
-    AddMediaName(media);
+    // A stored media that the master cannot take as it stands stays out of it.
+    if (mastercombo::storable(media))
+        AddMediaName(media);
     emptyPanel();
 }
 

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -60,6 +61,7 @@ private slots:
     void listsSongsWithTheirLyricsMarks();
     void savesTheSongThePanelShowsInFileOrder();
     void failedSaveKeepsThePanel();
+    void storedTabsDoNotBlockOtherSaves();
     void enterAddsNamesToTheirMasters_data();
     void enterAddsNamesToTheirMasters();
     void doubleClickOpensATitleHoldingTheSong_data();
@@ -214,12 +216,13 @@ void TestSongList::doubleClickOpensATitleHoldingTheSong_data()
     QTest::addColumn<QString>("opened");
 
     // The song is 朝 by 甲. 一 is by 乙 and holds a song 朝; 二 is a compilation.
-    QTest::newRow("compilation before the artist's own title")
+    QTest::newRow("a title by another artist holding the song")
         << UiFixture::title(u"一"_s, u"乙"_s) + UiFixture::title(u"二"_s, u"複数"_s) + UiFixture::title(u"三"_s, u"甲"_s)
-        << u"二"_s;
-    QTest::newRow("the artist's own title") << UiFixture::title(u"一"_s, u"乙"_s) + UiFixture::title(u"三"_s, u"甲"_s)
-                                            << u"三"_s;
-    QTest::newRow("no title holds it") << UiFixture::title(u"一"_s, u"乙"_s) << QString();
+        << u"一"_s;
+    QTest::newRow("compilation before the artist's own title")
+        << UiFixture::title(u"二"_s, u"複数"_s) + UiFixture::title(u"三"_s, u"甲"_s) << u"二"_s;
+    QTest::newRow("the artist's own title") << UiFixture::title(u"三"_s, u"甲"_s) << u"三"_s;
+    QTest::newRow("no title holds it") << UiFixture::title(u"四"_s, u"甲"_s) << QString();
 }
 
 void TestSongList::doubleClickOpensATitleHoldingTheSong()
@@ -248,6 +251,33 @@ void TestSongList::doubleClickOpensATitleHoldingTheSong()
     QVERIFY(w.fraMain->isVisible());
     QVERIFY(w.cmdDel->isEnabled());
     QCOMPARE(w.fraMain->cboName->currentText(), opened);
+}
+
+// Tabs and line breaks the Windows program stored stay as they are, without a word, when
+// another value of the title or song is saved (and out of the masters).
+void TestSongList::storedTabsDoNotBlockOtherSaves()
+{
+    UiFixture f;
+    const QString title = u"\"A\",\"z\",\"J-POP\",\"◎\",\"CD\tBOX\",\"%1\",\"2枚組\t初回盤\r\n帯付き\"\r\n"_s;
+    QVERIFY(f.put(u"データ.TXT"_s, title.arg(u"2026/12/07"_s)));
+    QVERIFY(f.put(kTracks, song(u"あさ"_s, u"甲"_s, u"ポップス"_s, u"詞子\t詞男"_s, u"予備"_s) + song(u"よる"_s, u"乙"_s)));
+    MainWindow& w = f.start();
+    TitleList* titles = w.fraIchiran;
+    QTest::mouseClick(w.cmdIchiran, Qt::LeftButton);
+    QTest::mouseClick(titles->cmdTuika, Qt::LeftButton);
+    clickRow(titles->msgIchiran, 1);
+    titles->txtHizuke->setText(u"2027/01/01"_s);
+    QTest::mouseClick(titles->cmdThozon, Qt::LeftButton);
+    SongList* list = w.fraIchiran2;
+    QTest::mouseClick(w.cmdIchiran2, Qt::LeftButton);
+    QTest::mouseClick(list->cmdTuika2, Qt::LeftButton);
+    clickRow(list->msgIchiran2, 1);
+    list->cboJanru2->setEditText(u"ロック"_s);
+    QTest::mouseClick(list->cmdThozon2, Qt::LeftButton);
+
+    QVERIFY(f.dialogs.boxes.empty());
+    QCOMPARE(f.bytes(u"データ.TXT"_s), sjis(title.arg(u"2027/01/01"_s)));
+    QCOMPARE(f.bytes(kTracks), sjis(song(u"あさ"_s, u"甲"_s, u"ロック"_s, u"詞子\t詞男"_s, u"予備"_s) + song(u"よる"_s, u"乙"_s)));
 }
 
 QTEST_MAIN(TestSongList)

@@ -1,5 +1,6 @@
 #include "uifixture.h"
 
+#include "lists/songlist.h"
 #include "lists/songsearch.h"
 #include "lists/titlesearch.h"
 #include "lyrics/lyricssearch.h"
@@ -117,6 +118,7 @@ private slots:
     void presenceSplitsTheSongs();
     void lyricsKeyFindsWhatTheWordSearchSteps();
     void clickShowsLyricsAndTheTitlesHoldingTheSong();
+    void titleIsFoundAfterItsArtistIsSet();
 };
 
 void TestSongSearch::opensWithEverySongMarked()
@@ -255,8 +257,9 @@ void TestSongSearch::clickShowsLyricsAndTheTitlesHoldingTheSong()
     // whose title is gone.
     QCOMPARE(items(s->lstTitle), QStringList{u"題A"_s});
     QCOMPARE(s->Frame7->LoadedLyricsFile().row, 2);
+    // A plain title's line is the song whoever the title's artist is.
     clickRow(s->msgKyokumoku2, 3);
-    QCOMPARE(items(s->lstTitle), QStringList{u"集"_s});
+    QCOMPARE(items(s->lstTitle), (QStringList{u"集"_s, u"題A"_s}));
 
     // The song named with "_" reads its lyrics and finds its compilation.
     clickRow(s->msgKyokumoku2, 4);
@@ -269,13 +272,36 @@ void TestSongSearch::clickShowsLyricsAndTheTitlesHoldingTheSong()
     // A track list deleted since the screen opened is passed over.
     QVERIFY(QFile::remove(f.path(u"曲目_集.txt"_s)));
     clickRow(s->msgKyokumoku2, 3);
-    QCOMPARE(items(s->lstTitle), QStringList());
+    QCOMPARE(items(s->lstTitle), QStringList{u"題A"_s});
     clickRow(s->msgKyokumoku2, 2);
 
     clickItem(s->lstTitle, u"題A"_s, true);
     QVERIFY(w.fraMain->isVisible());
     QCOMPARE(w.fraMain->cboName->currentText(), u"題A"_s);
     QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+// Songs entered before the title's artist was set are 未登録's, and still found on it.
+void TestSongSearch::titleIsFoundAfterItsArtistIsSet()
+{
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"題"_s, u"未登録"_s)));
+    QVERIFY(f.put(u"曲目_題.txt"_s, u"歌\r\n"_s));
+    QVERIFY(f.put(u"曲目データ.TXT"_s, song(u"歌"_s, u"未登録"_s)));
+    MainWindow& w = f.start();
+    w.fraMain->cboSakusya->setEditText(u"甲"_s);
+    QTest::keyClick(w.fraMain->cboSakusya, Qt::Key_Return);
+    QTest::mouseClick(w.cmdList, Qt::LeftButton);
+    clickRow(w.fraList->msgKyokumoku2, 1);
+    QCOMPARE(items(w.fraList->lstTitle), QStringList{u"題"_s});
+
+    QTest::mouseClick(w.cmdIchiran2, Qt::LeftButton);
+    Grid* songs = w.fraIchiran2->msgIchiran2;
+    const QPoint at = songs->visualRect(songs->model()->index(0, 0)).center();
+    QTest::mouseClick(songs->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(songs->viewport(), Qt::LeftButton, {}, at);
+    QVERIFY(w.fraMain->isVisible());
+    QCOMPARE(w.state().titles.at(1).artist, u"甲"_s);
 }
 
 QTEST_MAIN(TestSongSearch)
