@@ -6,6 +6,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace Qt::Literals::StringLiterals;
 using fixture::sjis;
 
@@ -20,6 +23,9 @@ private slots:
     void refusesNamesThatLeaveTheFolder();
     void appendEndsALastLineLeftOpen();
     void failedWritesLeaveTheOldFileWhole();
+    void systemRefusalsAreToldInOwnWords_data();
+    void systemRefusalsAreToldInOwnWords();
+    void fullDiskStopsTheCopyAsideAndSaysSo();
     void writeIntoMissingFolderIsReported();
     void keepsDamagedFileBeforeFirstWrite();
     void unreadableOrEndMarkedFilesAreNotSpoilt();
@@ -135,6 +141,59 @@ void TestDataFolder::failedWritesLeaveTheOldFileWhole()
 #endif
 }
 
+void TestDataFolder::systemRefusalsAreToldInOwnWords_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<WriteResult::Kind>("kind");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("no space") << ENOSPC << WriteResult::Kind::DiskFull << u"ディスクの空きが足りないため、「設定.TXT」"_s;
+#ifdef EDQUOT
+    QTest::newRow("no quota") << EDQUOT << WriteResult::Kind::DiskFull << u"ディスクの空きが足りないため、「設定.TXT」"_s;
+#endif
+    QTest::newRow("read-only disk") << EROFS << WriteResult::Kind::ReadOnly
+                                    << u"（「設定.TXT」は読み取り専用のディスクにあるため書き込めません）"_s;
+    QTest::newRow("other") << EIO << WriteResult::Kind::Io << u"（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(EIO)));
+}
+
+// No free block or inode when the temporary file is made, a read-only disk: told in
+// Japanese as what the user can act on, never in the system's English.
+void TestDataFolder::systemRefusalsAreToldInOwnWords()
+{
+    QFETCH(int, error);
+    QFETCH(WriteResult::Kind, kind);
+    QFETCH(QString, says);
+    const WriteResult r = WriteResult::ofSystemError(u"設定.TXT"_s, {error, std::generic_category()});
+    QCOMPARE(r.kind, kind);
+    QVERIFY2(r.message().contains(says), qPrintable(r.message()));
+    QCOMPARE(r.title(), u"書き込みエラー"_s);
+}
+
+// A damaged file is copied aside before its first write; when the disk is too full for
+// the copy, the user is told the disk is full and the file stays as it was.
+void TestDataFolder::fullDiskStopsTheCopyAsideAndSaysSo()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray damaged = fixture::readFixture(u"titles_damaged.TXT"_s).repeated(200);
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), damaged));
+    DataFolder folder(m_tmp->path());
+    QVERIFY(folder.readText(u"データ.TXT"_s));
+    WriteResult r;
+    {
+        const fixture::DiskFillsAt full(damaged.size() / 2);
+        QVERIFY(full.isSet());
+        r = folder.rewrite(u"データ.TXT"_s, u"\"new\"\r\n"_s);
+    }
+    QCOMPARE(r.kind, WriteResult::Kind::DiskFull);
+    QCOMPARE(r.message(), u"ディスクの空きが足りないため、「データ.TXT」に書き込めませんでした。\r\n"
+                          "（元の内容を控えとして残せませんでした）\r\n"
+                          "ファイルは元のままです。空きを作ってからもう一度操作してください。"_s);
+    QCOMPARE(fixture::read(path(u"データ.TXT"_s)), damaged);
+    QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files), QStringList{u"データ.TXT"_s});
+#else
+    QSKIP("needs a file size limit");
+#endif
+}
+
 void TestDataFolder::writeIntoMissingFolderIsReported()
 {
     QVERIFY(fixture::write(path(u"plain"_s), "not a folder"));
@@ -176,19 +235,26 @@ void TestDataFolder::keepsDamagedFileBeforeFirstWrite()
 void TestDataFolder::unreadableOrEndMarkedFilesAreNotSpoilt()
 {
     DataFolder folder(m_tmp->path());
-    QVERIFY(QDir(m_tmp->path()).mkdir(u"曲目_題.txt"_s));
+#ifdef Q_OS_LINUX
+    // A regular file the system cannot read: the process's memory, whose first page is
+    // never mapped.
+    QVERIFY(QFile::link(u"/proc/self/mem"_s, path(u"曲目_題.txt"_s)));
     QVERIFY(!folder.readText(u"曲目_題.txt"_s));
     QCOMPARE(folder.takeProblems().first().kind, LoadProblem::Kind::Unreadable);
     QCOMPARE(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).kind, WriteResult::Kind::Io);
-    QVERIFY(QDir(m_tmp->path()).rmdir(u"曲目_題.txt"_s));
+    QVERIFY(QFile::remove(path(u"曲目_題.txt"_s)));
     QVERIFY(fixture::write(path(u"曲目_題.txt"_s), "original\r\n"));
     QCOMPARE(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).kind, WriteResult::Kind::Io);
     QCOMPARE(fixture::read(path(u"曲目_題.txt"_s)), QByteArray("original\r\n"));
     QCOMPARE(folder.readText(u"曲目_題.txt"_s).value(), u"original\r\n"_s);
     QVERIFY(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).ok());
-    // One that cannot be read and is then removed can be made again.
+#endif
+    // A folder under the name is no file: missing, and not written over; once it is
+    // gone the file can be made.
     QVERIFY(QDir(m_tmp->path()).mkdir(u"曲目_別.txt"_s));
     QVERIFY(!folder.readText(u"曲目_別.txt"_s));
+    QVERIFY(folder.takeProblems().isEmpty());
+    QCOMPARE(folder.rewrite(u"曲目_別.txt"_s, u"新\r\n"_s).kind, WriteResult::Kind::Io);
     QVERIFY(QDir(m_tmp->path()).rmdir(u"曲目_別.txt"_s));
     QVERIFY(!folder.readText(u"曲目_別.txt"_s));
     QVERIFY(folder.rewrite(u"曲目_別.txt"_s, u"新\r\n"_s).ok());
