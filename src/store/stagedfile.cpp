@@ -135,8 +135,14 @@ WriteResult StagedFile::write(const QString& targetPath, QByteArrayView bytes)
     if (resolved.exists() && !resolved.isFile())
         return failure(targetPath, WriteResult::Kind::Io,
                        resolved.isDir() ? u"同じ名前のフォルダがあります"_s : u"同じ名前の、ファイルではないものがあります"_s);
-    if (resolved.exists() && !resolved.isWritable())
+    if (resolved.exists() && !resolved.isWritable()) {
+#ifdef Q_OS_UNIX
+        // The whole disk may be what takes no writes.
+        if (::access(QFile::encodeName(m_target).constData(), W_OK) != 0 && errno == EROFS)
+            return WriteResult::ofSystemError(target.fileName(), std::make_error_code(std::errc::read_only_file_system));
+#endif
         return failure(targetPath, WriteResult::Kind::Io, u"書き込みが禁止されたファイルです"_s);
+    }
 
     const QString folder = resolved.absolutePath();
     QFile file;

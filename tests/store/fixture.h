@@ -5,16 +5,9 @@
 #include <QFile>
 #include <QString>
 
-#include <functional>
-
 #ifdef Q_OS_UNIX
-#include <atomic>
-#include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/resource.h>
-#include <thread>
-#include <unistd.h>
 #endif
 
 // Small helpers for tests that work on real files in a temporary data folder.
@@ -62,30 +55,6 @@ private:
     rlimit m_saved{};
     bool m_set = false;
 };
-
-// Runs action while watching the FIFOs at paths, and tells whether anything opened one
-// for reading meanwhile. Such a reader, which would wait for ever, is let go at once.
-inline bool fifoOpenedDuring(const QStringList& paths, const std::function<void()>& action)
-{
-    std::atomic<bool> done{false};
-    std::atomic<bool> opened{false};
-    std::thread watch([&] {
-        while (!done) {
-            for (const QString& path : paths) {
-                const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
-                if (fd >= 0) {
-                    opened = true;
-                    ::close(fd);
-                }
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    });
-    action();
-    done = true;
-    watch.join();
-    return opened;
-}
 #endif
 
 } // namespace fixture
