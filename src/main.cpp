@@ -84,7 +84,8 @@ int main(int argc, char* argv[])
             return 0;
         folder.setReadOnly(u"別のウタバコで開かれています"_s);
     } else if (lock.state() == CollectionLock::State::CannotWrite) {
-        folder.setReadOnly(u"フォルダ「%1」に書き込む権限がありません"_s.arg(QDir::toNativeSeparators(choice.folder)));
+        const QString named = u"フォルダ「%1」"_s.arg(QDir::toNativeSeparators(choice.folder));
+        folder.setReadOnly(lock.onReadOnlyDisk() ? readOnlyDiskReason(named) : named + u"に書き込む権限がありません"_s);
     }
     if (choice.made)
         dialogs.message(u"データフォルダ「%1」を作りました。\r\n\r\n%2コレクションはすべてこのフォルダに保存されます。"_s.arg(

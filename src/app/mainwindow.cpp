@@ -345,13 +345,8 @@ void MainWindow::chkHelp_Click()
 {
     if (m_state.StartingUp)
         return;
-    int on = 0;
-    if (chkHelp->isChecked()) {
-        m_dialogs.message(u"ヘルプツアー機能をオンにします。"_s, u"ヘルプツアーＯＮ"_s, Dialogs::Icon::Information);
-        on = 1;
-    } else {
-        m_dialogs.message(u"ヘルプツアー機能をオフにします。"_s, u"ヘルプツアーＯＦＦ"_s, Dialogs::Icon::Information);
-    }
+    // The change is made first and told only once it is made.
+    const int on = chkHelp->isChecked() ? 1 : 0;
     const WriteResult written = SaveSettings(m_state.folder, on);
     if (!written.ok()) {
         // The switch stays as the settings file has it.
@@ -360,6 +355,10 @@ void MainWindow::chkHelp_Click()
         return;
     }
     m_state.tour.setHelpTourOn(on);
+    if (on == 1)
+        m_dialogs.message(u"ヘルプツアー機能をオンにします。"_s, u"ヘルプツアーＯＮ"_s, Dialogs::Icon::Information);
+    else
+        m_dialogs.message(u"ヘルプツアー機能をオフにします。"_s, u"ヘルプツアーＯＦＦ"_s, Dialogs::Icon::Information);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -29,6 +29,8 @@ std::optional<std::pair<QString, QString>> songOfLyricsFile(const QString& fileN
         QString artist = middle.mid(at + 1);
         if (tracks.contains(song, artist))
             return std::pair{std::move(song), std::move(artist)};
+        if (const TrackRecord* named = tracks.namedInLyricsFile(song, artist))
+            return std::pair{named->name, named->artist};
     }
     return std::pair{middle.left(first), middle.mid(first + 1)};
 }

@@ -16,8 +16,9 @@ std::pair<QString, QString> splitLyricsFileName(const QString& fileName);
 
 // The song a listed lyrics file belongs to. A file name is split at one of its "_": the
 // first split whose (song, artist) pair is in the track data, so that song "A_B" by "C"
-// reads back from "歌詞_A_B_C.txt" as itself; else the first "_". Nothing when the name
-// has no "_" after "歌詞_" (not a file the program wrote).
+// reads back from "歌詞_A_B_C.txt" as itself; else the first "_". A pair matches as its
+// names stand in the file name, so "AC/DC" reads back from "歌詞_X_AC／DC.txt". Nothing
+// when the name has no "_" after "歌詞_" (not a file the program wrote).
 std::optional<std::pair<QString, QString>> songOfLyricsFile(const QString& fileName, const TrackTable& tracks);
 
 // The occurrences of key in text, counted from the start without overlap.

@@ -1,8 +1,9 @@
 #include "picturebox.h"
 
+#include "store/regularfile.h"
+
 #include <QAccessibleWidget>
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -243,13 +244,7 @@ QImage readPicture(const QByteArray& bytes, QSize fit)
 
 std::optional<QByteArray> PictureBox::readFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestPictureFile)
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return readRegularFile(path, nullptr, kLargestPictureFile);
 }
 
 bool PictureBox::isPicture(const QByteArray& bytes)

@@ -105,6 +105,7 @@ CollectionLock::CollectionLock(QString folder)
             // A link under the mark's name is no mark: it goes, what it leads to stays.
             if (errno == ELOOP && ::unlink(path.constData()) == 0)
                 continue;
+            m_readOnlyDisk = errno == EROFS;
             return; // the folder cannot be written
         }
         struct stat file {};
@@ -146,6 +147,7 @@ CollectionLock::CollectionLock(QString folder)
         }
         // A mark that can be written in a folder that cannot: nothing could be saved.
         if (::access(folderPath.constData(), W_OK) != 0 || !writeNumber(fd)) {
+            m_readOnlyDisk = errno == EROFS;
             if (created)
                 ::unlink(path.constData());
             ::close(fd);

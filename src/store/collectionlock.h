@@ -25,6 +25,9 @@ public:
     State state() const { return m_state; }
     // The process holding the folder, with HeldByOther.
     qint64 otherProcess() const { return m_other; }
+    // With CannotWrite: whether the folder lies on a read-only disk (rather than being
+    // closed to this user).
+    bool onReadOnlyDisk() const { return m_readOnlyDisk; }
 
 private:
 #ifndef Q_OS_UNIX
@@ -35,4 +38,5 @@ private:
     int m_fd = -1;
     State m_state = State::CannotWrite;
     qint64 m_other = 0;
+    bool m_readOnlyDisk = false;
 };

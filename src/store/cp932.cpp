@@ -226,6 +226,19 @@ bool encode(QStringView text, QByteArray* out, QString* bad)
     return true;
 }
 
+bool keepsApart(QChar kept, QChar c)
+{
+    const char16_t k = kept.unicode();
+    if (k < kEscapeBase + 0x80 || k > kEscapeBase + 0xFF)
+        return true;
+    const EncodeTable& tables = encodeTable();
+    const std::uint16_t code = tables.code[c.unicode()];
+    const auto keptByte = static_cast<unsigned char>(k - kEscapeBase);
+    if (code == 0xFFFF || !joins(keptByte, static_cast<unsigned char>(code > 0xFF ? code >> 8 : code)))
+        return true;
+    return code > 0xFF && codeApartFrom(tables, code, keptByte) != 0;
+}
+
 QString firstUnstorable(QStringView text)
 {
     QByteArray scratch;

@@ -20,6 +20,11 @@ QString decode(QByteArrayView bytes, qsizetype* firstBad = nullptr);
 // decode() read is written back to bytes that read back as the same text.
 bool encode(QStringView text, QByteArray* out, QString* bad = nullptr);
 
+// Whether c, written right after a byte that decode() kept (as the character kept),
+// reads back as itself rather than joining that byte into another character. Always
+// true when kept is no kept byte.
+bool keepsApart(QChar kept, QChar c);
+
 // The first character of text that cannot be stored, or an empty string.
 QString firstUnstorable(QStringView text);
 

@@ -1,6 +1,7 @@
 #include "datafolder.h"
 
 #include "cp932.h"
+#include "regularfile.h"
 #include "stagedfile.h"
 
 #include <QDateTime>
@@ -23,25 +24,6 @@ int lineOfByte(const QByteArray& bytes, qsizetype offset)
             ++line;
     }
     return line;
-}
-
-// The bytes of a file, nothing when it is missing, an error when it cannot be read
-// whole.
-std::optional<QByteArray> currentBytes(const QString& path, QString* error)
-{
-    QFile file(path);
-    if (!file.exists())
-        return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 // An end-of-file mark (Ctrl+Z, as older editors wrote) and the zero bytes a file can be
@@ -89,7 +71,7 @@ std::optional<QString> DataFolder::readText(const QString& name)
         return std::nullopt;
     const QString path = filePath(name);
     QString error;
-    const std::optional<QByteArray> read = currentBytes(path, &error);
+    const std::optional<QByteArray> read = readRegularFile(path, &error);
     if (!read) {
         // A file that is there but cannot be read is told of, and kept from being
         // replaced by what the program holds without it.
@@ -150,7 +132,7 @@ std::optional<WriteResult> DataFolder::keepDamagedOriginal(const QString& name, 
         return std::nullopt;
     const WriteResult notKept{WriteResult::Kind::Io, name, {}, u"元の内容を控えとして残せませんでした"_s};
     QString error;
-    const std::optional<QByteArray> original = currentBytes(path, &error);
+    const std::optional<QByteArray> original = readRegularFile(path, &error);
     if (!original)
         return notKept;
     const QString base = QFileInfo(path).fileName() + u'.' + QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HHmmss"_s);
@@ -158,7 +140,15 @@ std::optional<WriteResult> DataFolder::keepDamagedOriginal(const QString& name, 
     for (int n = 2; QFileInfo::exists(m_dir.absoluteFilePath(copyName)); ++n)
         copyName = base + u'-' + QString::number(n) + u".bak"_s;
     StagedFile copy;
-    if (!copy.write(m_dir.absoluteFilePath(copyName), *original).ok() || !copy.commit().ok())
+    WriteResult copied = copy.write(m_dir.absoluteFilePath(copyName), *original);
+    if (copied.ok())
+        copied = copy.commit();
+    // A full or read-only disk is told as such, of the file the user was changing.
+    if (copied.kind == WriteResult::Kind::DiskFull)
+        return WriteResult{WriteResult::Kind::DiskFull, name, {}, notKept.detail};
+    if (copied.kind == WriteResult::Kind::ReadOnly)
+        return WriteResult::ofSystemError(name, std::make_error_code(std::errc::read_only_file_system));
+    if (!copied.ok())
         return notKept;
     created->append(copyName);
     m_problems.copied(path, copyName);
@@ -214,7 +204,7 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
         const Change::Mode mode = changes[i].mode;
         if (mode == Change::Mode::Append || plan.size() > 1) {
             QString error;
-            p.old = currentBytes(p.path, &error);
+            p.old = readRegularFile(p.path, &error);
             if (!error.isEmpty())
                 return {WriteResult::Kind::Io, p.name, {}, error};
         }

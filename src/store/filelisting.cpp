@@ -55,7 +55,8 @@ void FileListing::refresh()
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
-        if (matches(m_pattern, name))
+        // What is no regular file (a FIFO, a socket) counts as missing.
+        if (matches(m_pattern, name) && it.fileInfo().isFile())
             m_names.append(name);
     }
     std::sort(m_names.begin(), m_names.end());

@@ -15,7 +15,7 @@ namespace namerules {
 
 // Why a name cannot be used, and the box that tells the user.
 struct NameRefusal {
-    enum class Reason { ForbiddenCharacter, ControlCharacter, Unstorable, TooLong };
+    enum class Reason { ForbiddenCharacter, ControlCharacter, Unstorable, NotOnWindows, TooLong };
 
     Reason reason = Reason::ForbiddenCharacter;
     QString character; // the character refused, where there is one
@@ -23,7 +23,12 @@ struct NameRefusal {
     QString title;
 };
 
-// "歌詞_" + song + "_" + artist + ".txt"
+// A song or artist name as it stands in a lyrics file name: each character a file name
+// cannot hold (\ / : * ? " < > |) in its full-width form (／ for /), so that every
+// name that can be entered can have lyrics. The name shown stays as typed.
+QString lyricsNamePart(const QString& name);
+
+// "歌詞_" + song + "_" + artist + ".txt", the two names as lyricsNamePart() gives them.
 QString lyricsFileName(const QString& song, const QString& artist);
 
 // A title's pictures in the order they are looked for: name + ".jpg", ".gif", ".bmp".
@@ -34,8 +39,11 @@ QStringList pictureFileNames(const QString& titleName);
 bool fitsFileName(QStringView fileName);
 
 // A new title's name: none of \ / : , ; * ? " < > | (told as one rule), no control
-// character, no character CP932 lacks, and the longest file name made from it, its
-// track list's, must fit.
+// character, no character CP932 lacks, not a name Windows keeps for a device (CON, PRN,
+// AUX, NUL, COM1-COM9, LPT1-LPT9, in any letter case, alone or before an extension, as
+// its pictures would be "CON.jpg") and no "." or space at its end (which Windows drops),
+// and the longest file name made from it, its track list's, must fit. Song and artist
+// names need neither of the last two rules: they stand only inside "歌詞_…_….txt".
 std::optional<NameRefusal> titleNameRefusal(QStringView name);
 
 // A track list about to be confirmed: the first of \ : , ; * ? " < > | and then "/"
@@ -43,8 +51,8 @@ std::optional<NameRefusal> titleNameRefusal(QStringView name);
 // then a character CP932 lacks.
 std::optional<NameRefusal> trackListRefusal(QStringView list, bool compilation);
 
-// The song and artist of a lyrics file: none of \ / : * ? " < > |, no control
-// character, and the file name must fit.
+// The song and artist of a lyrics file: no control character, and the file name must
+// fit.
 std::optional<NameRefusal> lyricsNameRefusal(const QString& song, const QString& artist);
 
 } // namespace namerules

@@ -5,18 +5,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-bool replaceQuotes(std::vector<QString>& fields)
-{
-    bool found = false;
-    for (QString& field : fields) {
-        if (field.contains(u'"')) {
-            field.replace(u'"', u'”');
-            found = true;
-        }
-    }
-    return found;
-}
-
 WriteResult WriteRecordFile(DataFolder& folder, const QString& name, const RecordWriter& out, WriteMode mode)
 {
     if (out.hasQuote())

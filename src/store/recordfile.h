@@ -9,17 +9,17 @@
 #include <optional>
 #include <vector>
 
-// Replaces each double quote in the fields by a full-width ”; tells whether there was one.
-bool replaceQuotes(std::vector<QString>& fields);
-
 // Reads every record of a field-record file, count fields each, turning each into a
 // Record with make(fields) (make may move the fields out). A file that ends within a
 // record gives that record with its missing fields empty, and the damage is noted; so
-// is a double quote inside a field, which is read as a full-width ”, and text after the
+// is a double quote inside a field, which is read as another character (replaceQuotes),
+// and text after the
 // closing quote of a field, which is dropped.
-// Nothing when the file cannot be opened.
+// Nothing when the file cannot be opened. With lines given, the line each record
+// starts on goes there (a record can span lines: a memo with line breaks).
 template <typename Record, typename Make>
-std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QString& name, int count, Make make)
+std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QString& name, int count, Make make,
+                                                  std::vector<int>* lines = nullptr)
 {
     const std::optional<QString> text = folder.readText(name);
     if (!text)
@@ -36,6 +36,8 @@ std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QStr
         if (reader.droppedText())
             folder.noteProblem({LoadProblem::Kind::TextAfterQuote, name, reader.recordLine(), {}, {}, {}});
         records.push_back(make(fields.data()));
+        if (lines)
+            lines->push_back(reader.recordLine());
         if (!whole) {
             folder.noteProblem({LoadProblem::Kind::EndsWithinRecord, name, reader.recordLine(), {}, {}, {}});
             break;

@@ -1,5 +1,7 @@
 #include "records.h"
 
+#include "cp932.h"
+
 namespace {
 
 constexpr char16_t kQuote = u'"';
@@ -148,6 +150,19 @@ void RecordWriter::endRecord()
     m_out += kCr;
     m_out += kLf;
     m_fieldOpen = false;
+}
+
+bool replaceQuotes(std::vector<QString>& fields)
+{
+    bool found = false;
+    for (QString& field : fields) {
+        for (qsizetype i = field.indexOf(kQuote); i >= 0; i = field.indexOf(kQuote, i + 1)) {
+            const bool apart = i == 0 || cp932::keepsApart(field[i - 1], u'”');
+            field[i] = apart ? u'”' : u'\'';
+            found = true;
+        }
+    }
+    return found;
 }
 
 QStringList splitLines(QStringView text)

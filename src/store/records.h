@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 // The two text forms of the collection's files, on decoded text.
 //
 // Field records: every text field in double quotes, fields separated by one comma,
@@ -63,6 +65,12 @@ private:
     bool m_fieldOpen = false;
     bool m_hasQuote = false;
 };
+
+// Replaces each double quote in the fields, which no field can be written with, by a
+// full-width ”; right after a byte kept undecoded that ” would join into another
+// character, by an apostrophe, so that the kept byte and the text read are written back
+// as they are. Tells whether there was one.
+bool replaceQuotes(std::vector<QString>& fields);
 
 // Splits a line list into its lines (CR LF, and a lone CR or LF, end a line); a last
 // line without its line end is still a line.

@@ -13,6 +13,7 @@
 #include <system_error>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
@@ -33,14 +34,38 @@ QString nextTemporaryName()
     return kPrefix + QString::number(QCoreApplication::applicationPid()) + u'-' + QString::number(++counter) + kSuffix;
 }
 
-bool syncToDisk(QFile& file)
+// 0, or why the content could not be forced to the disk.
+int syncToDisk(QFile& file)
 {
 #ifdef Q_OS_UNIX
-    return ::fsync(file.handle()) == 0;
+    return ::fsync(file.handle()) == 0 ? 0 : errno;
 #elif defined(Q_OS_WIN)
-    return ::_commit(file.handle()) == 0;
+    return ::_commit(file.handle()) == 0 ? 0 : errno;
 #else
-    return true;
+    return 0;
+#endif
+}
+
+// Makes the file of the given name, which must not exist yet, and opens it for writing.
+// Gives what the system said when it cannot.
+std::error_code createNew(QFile& file, const QString& path)
+{
+#ifdef Q_OS_UNIX
+    // Opened here, where the system's reason is still at hand: no space, no free inode
+    // or a read-only disk are told in the program's words.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return {errno, std::generic_category()};
+    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::make_error_code(std::errc::io_error);
+    }
+    return {};
+#else
+    file.setFileName(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return {};
+    return file.exists() ? std::make_error_code(std::errc::file_exists) : std::make_error_code(std::errc::io_error);
 #endif
 }
 
@@ -94,33 +119,41 @@ WriteResult StagedFile::write(const QString& targetPath, QByteArrayView bytes)
         m_target = target.symLinkTarget();
     const QFileInfo resolved(m_target);
     if (resolved.exists() && !resolved.isFile())
-        return failure(targetPath, WriteResult::Kind::Io, u"同じ名前のフォルダがあります"_s);
-    if (resolved.exists() && !resolved.isWritable())
+        return failure(targetPath, WriteResult::Kind::Io,
+                       resolved.isDir() ? u"同じ名前のフォルダがあります"_s : u"同じ名前の、ファイルではないものがあります"_s);
+    if (resolved.exists() && !resolved.isWritable()) {
+#ifdef Q_OS_UNIX
+        // The whole disk may be what takes no writes.
+        if (::access(QFile::encodeName(m_target).constData(), W_OK) != 0 && errno == EROFS)
+            return WriteResult::ofSystemError(target.fileName(), std::make_error_code(std::errc::read_only_file_system));
+#endif
         return failure(targetPath, WriteResult::Kind::Io, u"書き込みが禁止されたファイルです"_s);
+    }
 
     const QString folder = resolved.absolutePath();
     QFile file;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        file.setFileName(QDir(folder).filePath(nextTemporaryName()));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-            break;
-        if (file.exists())
-            continue;
-        return failure(targetPath, WriteResult::Kind::Io, file.errorString());
-    }
-    if (!file.isOpen())
-        return failure(targetPath, WriteResult::Kind::Io, file.errorString());
-    m_temporary = file.fileName();
+    QString temporary;
+    std::error_code created = std::make_error_code(std::errc::file_exists);
+    for (int attempt = 0; attempt < 100 && created == std::errc::file_exists; ++attempt)
+        created = createNew(file, temporary = QDir(folder).filePath(nextTemporaryName()));
+    if (created)
+        return WriteResult::ofSystemError(QFileInfo(targetPath).fileName(), created);
+    m_temporary = temporary;
 
     // Unbuffered, so that a short write is seen here: a write that stops part way
     // without a reason, or with the system's "no space", is a full disk.
     const qint64 written = file.write(bytes.data(), bytes.size());
-    if (written != bytes.size() || !syncToDisk(file)) {
+    const int unsynced = written == bytes.size() ? syncToDisk(file) : 0;
+    if (written != bytes.size() || unsynced != 0) {
         const bool full = (written >= 0 && written < bytes.size()) || file.error() == QFileDevice::ResourceError;
         const QString reason = file.errorString();
         file.close();
         discard();
-        return full ? failure(targetPath, WriteResult::Kind::DiskFull) : failure(targetPath, WriteResult::Kind::Io, reason);
+        if (full)
+            return failure(targetPath, WriteResult::Kind::DiskFull);
+        if (unsynced != 0)
+            return WriteResult::ofSystemError(QFileInfo(targetPath).fileName(), {unsynced, std::generic_category()});
+        return failure(targetPath, WriteResult::Kind::Io, reason);
     }
     file.close();
     if (resolved.exists())
@@ -136,7 +169,7 @@ WriteResult StagedFile::commit()
     std::filesystem::rename(m_temporary.toStdU16String(), m_target.toStdU16String(), error);
     if (error) {
         discard();
-        return failure(m_target, WriteResult::Kind::Io, QString::fromStdString(error.message()));
+        return WriteResult::ofSystemError(QFileInfo(m_target).fileName(), error);
     }
     m_temporary.clear();
     syncFolder(QFileInfo(m_target).absolutePath());

@@ -2,6 +2,8 @@
 
 #include "cp932.h"
 
+#include <cerrno>
+
 using namespace Qt::Literals::StringLiterals;
 
 QString LoadProblem::message() const
@@ -12,16 +14,18 @@ QString LoadProblem::message() const
     case Kind::EndsWithinRecord:
         return u"「%1」が %2 行目から始まるデータの途中で終わっています。"_s.arg(fileName).arg(line);
     case Kind::QuoteInField:
-        return u"「%1」の %2 行目の項目に \" の文字があります（全角の ” に置き換えて読みました）。"_s.arg(fileName).arg(line);
+        return u"「%1」の %2 行目の項目に \" の文字があります（全角の ” などに置き換えて読みました）。"_s.arg(fileName).arg(line);
     case Kind::TextAfterQuote:
         return u"「%1」の %2 行目に、\" で囲んだ項目の後ろに続く文字があります（その文字は読み飛ばしました）。"_s.arg(fileName).arg(line);
     case Kind::ZeroFilled:
         return u"「%1」は中身がすべて 0 のバイトで、何も読めませんでした（停電などで壊れたおそれがあります）。"_s.arg(fileName);
     case Kind::CaseTwins:
-        return u"「%1」の %2 行目のタイトル「%3」は、「%4」と英字の大文字・小文字だけが違うため、曲目や画像のファイルを共有しています。"_s
+        return u"「%1」の %2 行目のタイトル「%3」は、%4 行目のタイトル「%5」と英字の大文字・小文字だけが違うため、曲目や画像のファイルを共有しています。"_s
             .arg(fileName)
             .arg(line)
-            .arg(otherName, name);
+            .arg(name)
+            .arg(otherLine)
+            .arg(otherName);
     case Kind::Unreadable:
         return u"「%1」を読み込めませんでした（%2）。読めるようになるまで、このファイルには書き込みません。"_s.arg(fileName, detail);
     }
@@ -81,6 +85,24 @@ WriteResult WriteResult::refused(const QString& fileName, const TextRefusal& ref
     return {};
 }
 
+WriteResult WriteResult::ofSystemError(const QString& fileName, std::error_code error)
+{
+#ifdef EDQUOT
+    if (error.default_error_condition() == std::error_condition(EDQUOT, std::generic_category()))
+        return {Kind::DiskFull, fileName, {}, {}};
+#endif
+    if (error == std::errc::no_space_on_device)
+        return {Kind::DiskFull, fileName, {}, {}};
+    if (error == std::errc::read_only_file_system)
+        return {Kind::ReadOnly, fileName, {}, readOnlyDiskReason(u"「%1」"_s.arg(fileName))};
+    return {Kind::Io, fileName, {}, QString::fromLocal8Bit(error.message())};
+}
+
+QString readOnlyDiskReason(const QString& what)
+{
+    return u"%1は読み取り専用のディスクにあるため書き込めません"_s.arg(what);
+}
+
 QString WriteResult::title() const
 {
     switch (kind) {
@@ -117,6 +139,7 @@ QString WriteResult::message() const
             + u"「%1」は元のままです。"_s.arg(fileName);
     case Kind::DiskFull:
         return u"ディスクの空きが足りないため、「%1」に書き込めませんでした。"_s.arg(fileName) + u"\r\n"_s
+            + (detail.isEmpty() ? QString() : u"（%1）"_s.arg(detail) + u"\r\n"_s)
             + u"ファイルは元のままです。空きを作ってからもう一度操作してください。"_s;
     }
     return {};

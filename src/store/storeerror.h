@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <optional>
+#include <system_error>
 
 // Something in a collection file that could not be read as it stands. The file is read
 // as far as it goes, and the user is told at start-up.
@@ -12,11 +13,13 @@ struct LoadProblem {
     Kind kind = Kind::NotCp932;
     QString fileName;
     int line = 0;
-    // CaseTwins: the two names that differ only in letter case.
+    // CaseTwins: the two names that differ only in letter case (name on line, otherName
+    // on otherLine).
     QString name;
     QString otherName;
     // Unreadable: what the system said.
     QString detail;
+    int otherLine = 0;
 
     QString message() const;
 };
@@ -62,4 +65,11 @@ struct WriteResult {
 
     static WriteResult success() { return {}; }
     static WriteResult refused(const QString& fileName, const TextRefusal& refusal);
+    // A write the system refused with error: no space, no free inode or no quota left is
+    // a full disk, a read-only file system takes no writes; any other reason is told in
+    // the system's words.
+    static WriteResult ofSystemError(const QString& fileName, std::error_code error);
 };
+
+// Why nothing can be written to what (「データ.TXT」, フォルダ「…」) on a read-only disk.
+QString readOnlyDiskReason(const QString& what);

@@ -82,10 +82,14 @@ QString TitleRecordText(const TitleRecord& record)
 
 void LoadTitleFile(DataFolder& folder, TitleTable* table)
 {
-    auto records = ReadRecordFile<TitleRecord>(folder, files::kTitles, TitleRecord::kFieldCount, [](QString* f) {
-        return TitleRecord{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
-                           std::move(f[4]), std::move(f[5]), std::move(f[6])};
-    });
+    std::vector<int> lines;
+    auto records = ReadRecordFile<TitleRecord>(
+        folder, files::kTitles, TitleRecord::kFieldCount,
+        [](QString* f) {
+            return TitleRecord{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
+                               std::move(f[4]), std::move(f[5]), std::move(f[6])};
+        },
+        &lines);
     // On the first start the file is made at once, as it will be appended to. If even
     // that fails the collection is simply empty, and the first write reports why.
     if (!records && !folder.exists(files::kTitles))
@@ -94,8 +98,10 @@ void LoadTitleFile(DataFolder& folder, TitleTable* table)
 
     // Titles whose names differ only in letter case share their files on the disks the
     // collections are kept on. The program no longer creates them; say so of old ones.
+    // Each named with the line its record starts on.
     for (const auto& [first, twin] : table->caseTwins())
-        folder.noteProblem({LoadProblem::Kind::CaseTwins, files::kTitles, twin, table->at(twin).name, table->at(first).name, {}});
+        folder.noteProblem({LoadProblem::Kind::CaseTwins, files::kTitles, lines[static_cast<size_t>(twin - 1)],
+                            table->at(twin).name, table->at(first).name, {}, lines[static_cast<size_t>(first - 1)]});
 }
 
 WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& records)

@@ -2,6 +2,7 @@
 
 #include "collectionfiles.h"
 #include "datafolder.h"
+#include "namerules.h"
 #include "recordfile.h"
 #include "records.h"
 
@@ -49,13 +50,24 @@ TrackTable::TrackTable(std::vector<TrackRecord> records)
     : m_records(std::move(records))
 {
     m_pairs.reserve(static_cast<qsizetype>(m_records.size()));
-    for (const TrackRecord& t : m_records)
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        const TrackRecord& t = m_records[i];
         m_pairs.insert({t.name, t.artist});
+        std::pair<QString, QString> parts{namerules::lyricsNamePart(t.name), namerules::lyricsNamePart(t.artist)};
+        if ((parts.first != t.name || parts.second != t.artist) && !m_byLyricsNameParts.contains(parts))
+            m_byLyricsNameParts.insert(std::move(parts), static_cast<int>(i));
+    }
 }
 
 bool TrackTable::contains(const QString& name, const QString& artist) const
 {
     return m_pairs.contains({name, artist});
+}
+
+const TrackRecord* TrackTable::namedInLyricsFile(const QString& namePart, const QString& artistPart) const
+{
+    const auto found = m_byLyricsNameParts.constFind({namePart, artistPart});
+    return found == m_byLyricsNameParts.cend() ? nullptr : &m_records[static_cast<size_t>(*found)];
 }
 
 void LoadTrackTable(DataFolder& folder, TrackTable* table)

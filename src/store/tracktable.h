@@ -2,6 +2,7 @@
 
 #include "storeerror.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 
@@ -39,10 +40,15 @@ public:
 
     // Whether the pair (song name, artist) is in the table, compared exactly.
     bool contains(const QString& name, const QString& artist) const;
+    // The first song whose name and artist stand in a lyrics file name as the given
+    // parts, where they differ from the names (a "/" written as "／"), or null.
+    const TrackRecord* namedInLyricsFile(const QString& namePart, const QString& artistPart) const;
 
 private:
     std::vector<TrackRecord> m_records;
     QSet<std::pair<QString, QString>> m_pairs;
+    // Only the few songs whose lyrics file names differ from their names.
+    QHash<std::pair<QString, QString>, int> m_byLyricsNameParts;
 };
 
 // Reads "曲目データ.TXT" into table; a missing file gives no songs.

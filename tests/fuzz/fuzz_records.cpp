@@ -1,7 +1,9 @@
 // The record reader on arbitrary input. Taken as a file however damaged, reading it
 // record by record must end, each record taking some of the text, with line numbers that
-// only go forward and stay within the text. Taken as fields without a double quote,
-// records written with RecordWriter and stored as CP932 must read back as they were.
+// only go forward and stay within the text; what was read (quotes in fields replaced as
+// the loader does) must save and read back as it was read, kept bytes included. Taken
+// as fields without a double quote, records written with RecordWriter and stored as
+// CP932 must read back as they were.
 #include "fuzzcheck.h"
 #include "store/cp932.h"
 #include "store/records.h"
@@ -19,10 +21,35 @@ constexpr int kMaxFields = 12;
 constexpr std::size_t kMaxRecords = 64;
 constexpr std::size_t kMaxFieldBytes = 40;
 
+// Records written, stored and read back must come back as they were.
+void checkReadBack(const std::vector<QStringList>& records, const RecordWriter& writer, int count)
+{
+    QByteArray stored;
+    if (!cp932::encode(writer.result(), &stored))
+        fuzzFailure("written records cannot be stored", writer.result());
+    const QString file = cp932::decode(stored);
+    if (file != writer.result())
+        fuzzFailure("stored records read back as other text", writer.result());
+
+    FieldReader reader(file);
+    QStringList fields;
+    for (const QStringList& record : records) {
+        fields.resize(count);
+        if (reader.atEnd() || !reader.readRecord(count, fields.data()))
+            fuzzFailure("a written record reads as cut", file);
+        if (fields != record)
+            fuzzFailure("a written record reads back differently", file);
+    }
+    if (!reader.atEnd())
+        fuzzFailure("more records read than written", file);
+}
+
 void checkReading(QStringView file, int count)
 {
     FieldReader reader(file);
     std::vector<QString> fields(static_cast<std::size_t>(count));
+    std::vector<QStringList> read;
+    RecordWriter writer;
     const int lines = lineOfPosition(file, file.size());
     qsizetype records = 0;
     int line = 1;
@@ -33,7 +60,15 @@ void checkReading(QStringView file, int count)
         reader.readRecord(count, fields.data());
         if (++records > file.size())
             fuzzFailure("a record took none of the text", file);
+        replaceQuotes(fields);
+        read.emplace_back(fields.begin(), fields.end());
+        for (const QString& field : fields)
+            writer.text(field);
+        writer.endRecord();
     }
+    if (writer.hasQuote())
+        fuzzFailure("a field read kept a double quote", writer.result());
+    checkReadBack(read, writer, count);
 }
 
 void checkWriting(FuzzedDataProvider& in, int count)
@@ -54,25 +89,7 @@ void checkWriting(FuzzedDataProvider& in, int count)
     }
     if (writer.hasQuote())
         fuzzFailure("a field without a double quote was refused", writer.result());
-
-    QByteArray stored;
-    if (!cp932::encode(writer.result(), &stored))
-        fuzzFailure("written records cannot be stored", writer.result());
-    const QString file = cp932::decode(stored);
-    if (file != writer.result())
-        fuzzFailure("stored records read back as other text", writer.result());
-
-    FieldReader reader(file);
-    QStringList fields;
-    for (const QStringList& record : records) {
-        fields.resize(count);
-        if (reader.atEnd() || !reader.readRecord(count, fields.data()))
-            fuzzFailure("a written record reads as cut", file);
-        if (fields != record)
-            fuzzFailure("a written record reads back differently", file);
-    }
-    if (!reader.atEnd())
-        fuzzFailure("more records read than written", file);
+    checkReadBack(records, writer, count);
 }
 
 } // namespace

@@ -37,6 +37,11 @@ void TestLyricsRules::namesLyricsFiles_data()
     QTest::newRow("underscore in artist") << u"A"_s << u"B_C"_s << u"歌詞_A_B_C.txt"_s << u"A"_s << u"B_C"_s;
     // The first "_" separates, so a song holding one is split at its own.
     QTest::newRow("underscore in song") << u"A_B"_s << u"C"_s << u"歌詞_A_B_C.txt"_s << u"A"_s << u"B_C"_s;
+    // What a file name cannot hold is written in full-width form, in the file name only.
+    QTest::newRow("slash in artist") << u"Back in Black"_s << u"AC/DC"_s << u"歌詞_Back in Black_AC／DC.txt"_s
+                                     << u"Back in Black"_s << u"AC／DC"_s;
+    QTest::newRow("all nine") << u"\\/:*?"_s << u"\"<>|"_s << u"歌詞_＼／：＊？_＂＜＞｜.txt"_s << u"＼／：＊？"_s
+                              << u"＂＜＞｜"_s;
 }
 
 void TestLyricsRules::namesLyricsFiles()

@@ -17,6 +17,7 @@ constexpr int Forbidden = int(NameRefusal::Reason::ForbiddenCharacter);
 constexpr int Control = int(NameRefusal::Reason::ControlCharacter);
 constexpr int Unstorable = int(NameRefusal::Reason::Unstorable);
 constexpr int TooLong = int(NameRefusal::Reason::TooLong);
+constexpr int NotOnWindows = int(NameRefusal::Reason::NotOnWindows);
 
 std::optional<NameRefusal> refusalOf(int use, const QString& text, const QString& artist)
 {
@@ -75,6 +76,15 @@ void TestNameRules::refusesWhatFileNamesCannotHold_data()
     QTest::newRow("title: accented letter") << int(TitleName) << u"Café"_s << QString() << Unstorable << u"é"_s;
     QTest::newRow("title: emoji") << int(TitleName) << u"歌🎵"_s << QString() << Unstorable << u"🎵"_s;
     // "曲目_" + name + ".txt" in UTF-8 bytes: 7 + name + 4.
+    // Names Windows keeps for devices, in any letter case, alone or before an extension;
+    // a "." or a blank at the end, which Windows drops.
+    for (const QString& name : {u"CON"_s, u"nul"_s, u"com1"_s, u"Aux"_s, u"prn"_s, u"LPT9"_s, u"con.txt"_s, u"Nul.jpg"_s,
+                                u"COM3.tar.gz"_s, u"AUX .txt"_s, u"Best."_s, u"Best "_s, u"..."_s})
+        QTest::addRow("title: %s", qPrintable(name)) << int(TitleName) << name << QString() << NotOnWindows << QString();
+    for (const QString& name : {u"COM0"_s, u"LPT10"_s, u"CONSOLE"_s, u"Icon"_s, u"NUL_2"_s, u"ＣＯＮ"_s, u".con"_s,
+                                u"Vol.1"_s, u" Best"_s, u"Best　"_s})
+        QTest::addRow("title: %s", qPrintable(name)) << int(TitleName) << name << QString() << None << QString();
+    QTest::newRow("title: forbidden before device") << int(TitleName) << u"CON:"_s << QString() << Forbidden << u":"_s;
     QTest::newRow("title: 244 ASCII, 255 bytes") << int(TitleName) << QString(244, u'a') << QString() << None << QString();
     QTest::newRow("title: 245 ASCII, 256 bytes") << int(TitleName) << QString(245, u'a') << QString() << TooLong << QString();
     QTest::newRow("title: 81 kana, 254 bytes") << int(TitleName) << QString(81, u'あ') << QString() << None << QString();
@@ -100,11 +110,13 @@ void TestNameRules::refusesWhatFileNamesCannotHold_data()
     QTest::newRow("list: a character CP932 lacks") << int(TrackList) << u"朝\r\n夜🌙\r\n"_s << QString() << Unstorable << u"🌙"_s;
     QTest::newRow("list: forbidden before unstorable") << int(CompilationList) << u"夜🌙|"_s << QString() << Forbidden << u"|"_s;
 
-    // Lyrics file names: "歌詞_" + song + "_" + artist + ".txt".
+    // Lyrics file names: "歌詞_" + song + "_" + artist + ".txt". What a file name cannot
+    // hold stands there in full-width form, so every song and artist can have lyrics.
     for (const QChar c : u"\\/:*?\"<>|"_s) {
-        QTest::addRow("lyrics: %c in song", c.toLatin1()) << int(LyricsName) << u"A"_s + c + u"B"_s << u"X"_s << Forbidden << QString(c);
-        QTest::addRow("lyrics: %c in artist", c.toLatin1()) << int(LyricsName) << u"A"_s << u"X"_s + c << Forbidden << QString(c);
+        QTest::addRow("lyrics: %c in song", c.toLatin1()) << int(LyricsName) << u"A"_s + c + u"B"_s << u"X"_s << None << QString();
+        QTest::addRow("lyrics: %c in artist", c.toLatin1()) << int(LyricsName) << u"A"_s << u"X"_s + c << None << QString();
     }
+    QTest::newRow("lyrics: device names stand inside") << int(LyricsName) << u"CON"_s << u"nul."_s << None << QString();
     QTest::newRow("lyrics: tab") << int(LyricsName) << u"A\tB"_s << u"X"_s << Control << QString();
     QTest::newRow("lyrics: line end in artist") << int(LyricsName) << u"A"_s << u"X\nY"_s << Control << QString();
     QTest::newRow("lyrics: delete in artist") << int(LyricsName) << u"A"_s << u"X\u007F"_s << Control << QString();

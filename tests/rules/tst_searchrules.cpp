@@ -46,6 +46,11 @@ void TestSearchRules::readsTheSongOfALyricsFile_data()
         << u"歌詞_A_B_C.txt"_s << Pairs{{u"A_B"_s, u"D"_s}} << u"A"_s << u"B_C"_s << true;
     QTest::newRow("letter case of a pair counts")
         << u"歌詞_a_B_c.txt"_s << Pairs{{u"A_B"_s, u"C"_s}} << u"a"_s << u"B_c"_s << true;
+    QTest::newRow("full-width in the name, half-width in the track data")
+        << u"歌詞_Back_In_Black_AC／DC.txt"_s << Pairs{{u"Back_In_Black"_s, u"AC/DC"_s}} << u"Back_In_Black"_s
+        << u"AC/DC"_s << true;
+    QTest::newRow("full-width in the track data too: as typed")
+        << u"歌詞_A？_B.txt"_s << Pairs{{u"A?"_s, u"B"_s}, {u"A？"_s, u"B"_s}} << u"A？"_s << u"B"_s << true;
     QTest::newRow("upper-case extension") << u"歌詞_街_甲.TXT"_s << none << u"街"_s << u"甲"_s << true;
     QTest::newRow("empty artist") << u"歌詞_街_.txt"_s << none << u"街"_s << QString() << true;
     QTest::newRow("no _ after the prefix") << u"歌詞_街.txt"_s << none << QString() << QString() << false;

@@ -244,7 +244,9 @@ void TestCollection::reportsDamagedTitleFile()
 }
 
 // A quote typed by hand into an unquoted field: reported as damage, read as the
-// full-width ” and written back so, which keeps the file writable.
+// full-width ” and written back so, which keeps the file writable. After a stray byte
+// that ” would join into another character it is read as an apostrophe: the text
+// written reads back as it was read, and the stray byte stays in the file.
 void TestCollection::quoteInStoredFieldIsReportedAndRepaired()
 {
     const QByteArray original = sjis(u"\"一\",\"歌手\",\"J\",\"◎\",\"CD\",\"2026/12/07\",\"\"\r\n"
@@ -265,6 +267,19 @@ void TestCollection::quoteInStoredFieldIsReportedAndRepaired()
     const QStringList kept = m_folder->takeKeptCopies();
     QCOMPARE(kept.size(), 1);
     QCOMPARE(fixture::read(path(kept[0])), original);
+
+    // Stray bytes E1 and 85 before quotes: ” would join E1 into 瘁 but not 85.
+    put(u"曲目データ.TXT"_s, "\"3\",\"x\",ab\xe1\"c,d\x85\"e,\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+    TrackTable tracks;
+    LoadTrackTable(*m_folder, &tracks);
+    QCOMPARE(tracks.at(1).genre, u"ab\xdce1'c"_s);
+    QCOMPARE(tracks.at(1).lyricist, u"d\xdc85”e"_s);
+    QVERIFY(SaveTrackTable(*m_folder, tracks.records()).ok());
+    QCOMPARE(fixture::read(path(u"曲目データ.TXT"_s)),
+             QByteArray("\"3\",\"x\",\"ab\xe1'c\",\"d\x85\x81\x68\x65\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+    const std::vector<TrackRecord> written = tracks.records();
+    LoadTrackTable(*m_folder, &tracks);
+    QVERIFY(tracks.records() == written);
 }
 
 // Names that differ only in letter case share their files: told once per pair, the
@@ -273,7 +288,7 @@ void TestCollection::caseTwinsAreReportedOnce()
 {
     QString lines;
     for (const QString& name : {u"ABC"_s, u"x"_s, u"abc"_s, u"Abc"_s, u"ＡＢＣ"_s})
-        lines += u"\"%1\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s.arg(name);
+        lines += u"\"%1\",\"\",\"\",\"\",\"\",\"\",\"%2\"\r\n"_s.arg(name, name == u"x"_s ? u"memo\r\non\r\nlines"_s : QString());
     put(u"データ.TXT"_s, sjis(lines));
     TitleTable table;
     LoadTitleFile(*m_folder, &table);
@@ -287,8 +302,11 @@ void TestCollection::caseTwinsAreReportedOnce()
         QCOMPARE(p.otherName, u"ABC"_s);
         QVERIFY(p.message().contains(u"「ABC」"_s) && p.message().contains(u"「%1」"_s.arg(p.name)));
     }
+    // Each title is named with the line its record starts on: x's memo spans three.
     QCOMPARE(problems[0].name, u"abc"_s);
-    QCOMPARE(problems[1].line, 4);
+    QCOMPARE(problems[1].line, 6);
+    QCOMPARE(problems[1].message(), u"「データ.TXT」の 6 行目のタイトル「Abc」は、1 行目のタイトル「ABC」と英字の大文字・小文字だけが違うため、"
+                                    "曲目や画像のファイルを共有しています。"_s);
     // Reloading after a change does not say it again, and nothing was copied aside.
     LoadTitleFile(*m_folder, &table);
     QVERIFY(m_folder->takeProblems().isEmpty());

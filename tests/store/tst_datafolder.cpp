@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <cerrno>
+
 using namespace Qt::Literals::StringLiterals;
 using fixture::sjis;
 
@@ -21,6 +23,7 @@ private slots:
     void refusesNamesThatLeaveTheFolder();
     void appendEndsALastLineLeftOpen();
     void failedWritesLeaveTheOldFileWhole();
+    void lackOfSpaceIsToldAsAFullDisk();
     void writeIntoMissingFolderIsReported();
     void keepsDamagedFileBeforeFirstWrite();
     void unreadableOrEndMarkedFilesAreNotSpoilt();
@@ -137,6 +140,32 @@ void TestDataFolder::failedWritesLeaveTheOldFileWhole()
 #endif
 }
 
+// Every lack of space is told as a full disk, a read-only disk as one, in Japanese: no
+// free block or inode for the temporary file, and a damaged file that cannot be copied
+// aside before its first write (which then stays as it was).
+void TestDataFolder::lackOfSpaceIsToldAsAFullDisk()
+{
+    const auto told = [](int error) { return WriteResult::ofSystemError(u"設定.TXT"_s, {error, std::generic_category()}); };
+    QCOMPARE(told(ENOSPC).message(), (WriteResult{WriteResult::Kind::DiskFull, u"設定.TXT"_s, {}, {}}.message()));
+    QVERIFY(told(EROFS).message().contains(u"（「設定.TXT」は読み取り専用のディスクにあるため書き込めません）"_s));
+#ifdef Q_OS_UNIX
+    const QByteArray damaged = fixture::readFixture(u"titles_damaged.TXT"_s).repeated(200);
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), damaged));
+    DataFolder folder(m_tmp->path());
+    QVERIFY(folder.readText(u"データ.TXT"_s));
+    WriteResult r;
+    {
+        const fixture::DiskFillsAt full(damaged.size() / 2);
+        r = folder.rewrite(u"データ.TXT"_s, u"\"new\"\r\n"_s);
+    }
+    QCOMPARE(r.message(), u"ディスクの空きが足りないため、「データ.TXT」に書き込めませんでした。\r\n"
+                          "（元の内容を控えとして残せませんでした）\r\n"
+                          "ファイルは元のままです。空きを作ってからもう一度操作してください。"_s);
+    QCOMPARE(fixture::read(path(u"データ.TXT"_s)), damaged);
+    QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files), QStringList{u"データ.TXT"_s});
+#endif
+}
+
 void TestDataFolder::writeIntoMissingFolderIsReported()
 {
     QVERIFY(fixture::write(path(u"plain"_s), "not a folder"));
@@ -178,19 +207,26 @@ void TestDataFolder::keepsDamagedFileBeforeFirstWrite()
 void TestDataFolder::unreadableOrEndMarkedFilesAreNotSpoilt()
 {
     DataFolder folder(m_tmp->path());
-    QVERIFY(QDir(m_tmp->path()).mkdir(u"曲目_題.txt"_s));
+#ifdef Q_OS_LINUX
+    // A regular file the system cannot read: the process's memory, whose first page is
+    // never mapped.
+    QVERIFY(QFile::link(u"/proc/self/mem"_s, path(u"曲目_題.txt"_s)));
     QVERIFY(!folder.readText(u"曲目_題.txt"_s));
     QCOMPARE(folder.takeProblems().first().kind, LoadProblem::Kind::Unreadable);
     QCOMPARE(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).kind, WriteResult::Kind::Io);
-    QVERIFY(QDir(m_tmp->path()).rmdir(u"曲目_題.txt"_s));
+    QVERIFY(QFile::remove(path(u"曲目_題.txt"_s)));
     QVERIFY(fixture::write(path(u"曲目_題.txt"_s), "original\r\n"));
     QCOMPARE(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).kind, WriteResult::Kind::Io);
     QCOMPARE(fixture::read(path(u"曲目_題.txt"_s)), QByteArray("original\r\n"));
     QCOMPARE(folder.readText(u"曲目_題.txt"_s).value(), u"original\r\n"_s);
     QVERIFY(folder.rewrite(u"曲目_題.txt"_s, u"新\r\n"_s).ok());
-    // One that cannot be read and is then removed can be made again.
+#endif
+    // A folder under the name is no file: missing, and not written over; once it is
+    // gone the file can be made.
     QVERIFY(QDir(m_tmp->path()).mkdir(u"曲目_別.txt"_s));
     QVERIFY(!folder.readText(u"曲目_別.txt"_s));
+    QVERIFY(folder.takeProblems().isEmpty());
+    QCOMPARE(folder.rewrite(u"曲目_別.txt"_s, u"新\r\n"_s).kind, WriteResult::Kind::Io);
     QVERIFY(QDir(m_tmp->path()).rmdir(u"曲目_別.txt"_s));
     QVERIFY(!folder.readText(u"曲目_別.txt"_s));
     QVERIFY(folder.rewrite(u"曲目_別.txt"_s, u"新\r\n"_s).ok());

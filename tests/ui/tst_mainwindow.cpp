@@ -26,6 +26,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace Qt::Literals::StringLiterals;
 using fixture::sjis;
 
@@ -45,6 +50,7 @@ private slots:
     void movesBetweenTitles();
     void pickingTheShownNameChangesNothing();
     void coverPictureTakesTheLastThatLoads();
+    void readsOnlyRegularFiles();
     void screenButtonsSwitchPanels();
     void mainButtonReturnsToTheTitleOpenedFromAList();
     void helpSwitchRewritesTheSettingsFile();
@@ -286,6 +292,36 @@ void TestMainWindow::coverPictureTakesTheLastThatLoads()
     QVERIFY(s->imgGazou->isEmpty());
 }
 
+// A FIFO (or a link to one) named like a cover, a track list or a lyrics file counts as
+// missing and is never opened; a link to a picture is shown.
+void TestMainWindow::readsOnlyRegularFiles()
+{
+#ifdef Q_OS_UNIX
+    writeTitles({record(u"A"_s), record(u"B"_s)});
+    for (const QString& fifo : {u"A.jpg"_s, u"曲目_A.txt"_s, u"歌詞_歌_歌手.txt"_s, u"fifo"_s})
+        QCOMPARE(::mkfifo(QFile::encodeName(m_tmp->filePath(fifo)).constData(), 0644), 0);
+    QVERIFY(QFile::link(m_tmp->filePath(u"fifo"_s), m_tmp->filePath(u"A.gif"_s)));
+    putPicture(u"blue.bmp"_s, Qt::blue, "BMP");
+    QVERIFY(QFile::link(m_tmp->filePath(u"blue.bmp"_s), m_tmp->filePath(u"B.bmp"_s)));
+    putPicture(u"NOPIC.JPG"_s, Qt::gray, "JPG");
+    QVERIFY(fixture::write(m_tmp->filePath(u"曲目_B.txt"_s), sjis(u"歌\r\n"_s)));
+    ::alarm(30); // a read that waits on a FIFO ends the test here
+    MainScreen* s = start().fraMain;
+    QCOMPARE(QFileInfo(s->imgGazou->source()).fileName(), u"NOPIC.JPG"_s);
+    QCOMPARE(s->Frame1->msgKyokumoku->rows(), 1);
+    s->hsbData->setValue(2);
+    Grid* grid = s->Frame1->msgKyokumoku;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+    ::alarm(0);
+    QCOMPARE(QFileInfo(s->imgGazou->source()).fileName(), u"B.bmp"_s);
+    QCOMPARE(grid->text(1, 2), QString()); // no lyrics mark
+    QVERIFY(s->fraKashi1->isVisible());
+    QCOMPARE(s->fraKashi1->txtKashi1->toPlainText(), QString());
+#else
+    QSKIP("needs FIFOs");
+#endif
+}
+
 void TestMainWindow::screenButtonsSwitchPanels()
 {
     writeTitles({record(u"一"_s)});
@@ -395,19 +431,28 @@ void TestMainWindow::helpButtonOpensAndEndClosesTheHelp()
     QVERIFY(!w.isVisible());
 }
 
+// Nothing is told before the change is made: a switch that cannot be stored says only
+// why, and stays as it was.
 void TestMainWindow::helpSwitchStaysWhenTheFileCannotBeWritten()
 {
-    // A folder where the settings file should be: it cannot be read nor replaced.
+    // A folder where the settings file should be: no file to read, none can be made.
     QVERIFY(QDir(m_tmp->path()).mkdir(u"設定.TXT"_s));
     MainWindow& w = start();
-    QCOMPARE(m_dialogs->titles(), QStringList{u"データファイルの確認"_s});
-    QVERIFY(m_dialogs->boxes[0].text.contains(u"「設定.TXT」を読み込めませんでした"_s));
-    m_dialogs->clear();
+    QVERIFY(m_dialogs->boxes.empty());
     QTest::mouseClick(w.chkHelp, Qt::LeftButton);
-    QCOMPARE(m_dialogs->titles(), (QStringList{u"ヘルプツアーＯＮ"_s, u"書き込みエラー"_s}));
-    QVERIFY(m_dialogs->boxes[1].text.contains(u"設定.TXT"_s));
+    QCOMPARE(m_dialogs->titles(), QStringList{u"書き込みエラー"_s});
+    QVERIFY(m_dialogs->boxes[0].text.contains(u"設定.TXT"_s));
     QVERIFY(!w.chkHelp->isChecked());
     QCOMPARE(w.state().tour.HelpTourOn(), 0);
+
+    // A folder on a read-only disk says so.
+    m_folder->setReadOnly(readOnlyDiskReason(u"フォルダ「/media/cd」"_s));
+    m_dialogs->clear();
+    QTest::mouseClick(w.chkHelp, Qt::LeftButton);
+    QCOMPARE(m_dialogs->texts(), QStringList{u"このデータフォルダには書き込めないため、変更は保存されません。\r\n"
+                                             "（フォルダ「/media/cd」は読み取り専用のディスクにあるため書き込めません）\r\n"
+                                             "「設定.TXT」は元のままです。"_s});
+    QVERIFY(!w.chkHelp->isChecked());
 }
 
 void TestMainWindow::closingWithAnEditedNameBoxIsSafe()
