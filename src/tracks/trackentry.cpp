@@ -307,7 +307,9 @@ void TrackEntry::cmdKakutei_Click()
         tellRefusal(m_dialogs, *refusal);
         return;
     }
-    if (const std::optional<TextRefusal> refusal = refusalOf(artist, {.oneLine = true, .asField = true})) {
+    // The artist is the title's as stored (the Windows program takes pasted tabs); only
+    // what would break the song records is refused.
+    if (const std::optional<TextRefusal> refusal = refusalOf(artist, {.asField = true})) {
         tellRefusal(m_dialogs, *refusal);
         return;
     }

@@ -4,12 +4,14 @@
 #include "lists/titlelist.h"
 #include "platform/grid.h"
 #include "title/mainscreen.h"
+#include "tracks/trackentry.h"
 #include "upkeep/tourtexts.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -258,7 +260,7 @@ void TestSongList::doubleClickOpensATitleHoldingTheSong()
 void TestSongList::storedTabsDoNotBlockOtherSaves()
 {
     UiFixture f;
-    const QString title = u"\"A\",\"z\",\"J-POP\",\"◎\",\"CD\tBOX\",\"%1\",\"2枚組\t初回盤\r\n帯付き\"\r\n"_s;
+    const QString title = u"\"A\",\"z\tY\",\"J-POP\",\"◎\",\"CD\tBOX\",\"%1\",\"2枚組\t初回盤\r\n帯付き\"\r\n"_s;
     QVERIFY(f.put(u"データ.TXT"_s, title.arg(u"2026/12/07"_s)));
     QVERIFY(f.put(kTracks, song(u"あさ"_s, u"甲"_s, u"ポップス"_s, u"詞子\t詞男"_s, u"予備"_s) + song(u"よる"_s, u"乙"_s)));
     MainWindow& w = f.start();
@@ -277,7 +279,17 @@ void TestSongList::storedTabsDoNotBlockOtherSaves()
 
     QVERIFY(f.dialogs.boxes.empty());
     QCOMPARE(f.bytes(u"データ.TXT"_s), sjis(title.arg(u"2027/01/01"_s)));
-    QCOMPARE(f.bytes(kTracks), sjis(song(u"あさ"_s, u"甲"_s, u"ロック"_s, u"詞子\t詞男"_s, u"予備"_s) + song(u"よる"_s, u"乙"_s)));
+    // A track list for the title whose stored artist holds a tab: its songs carry it.
+    QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+    TrackEntry* t = w.fraMain->Frame1;
+    QTest::mouseClick(t->cmdHensyu, Qt::LeftButton);
+    t->txtKyokuHen->setPlainText(u"1.ひる\n"_s);
+    QTest::mouseClick(t->cmdKakutei, Qt::LeftButton);
+
+    QVERIFY2(f.dialogs.boxes.empty(), qPrintable(f.dialogs.texts().join(u'\n')));
+    QCOMPARE(f.bytes(u"データ.TXT"_s), sjis(title.arg(u"2027/01/01"_s)));
+    QCOMPARE(f.bytes(kTracks), sjis(song(u"あさ"_s, u"甲"_s, u"ロック"_s, u"詞子\t詞男"_s, u"予備"_s) + song(u"よる"_s, u"乙"_s)
+                                    + song(u"ひる"_s, u"z\tY"_s)));
 }
 
 QTEST_MAIN(TestSongList)

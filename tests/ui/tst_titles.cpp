@@ -458,7 +458,7 @@ void TestTitles::deletionPutsTheTitleAsideButNotItsTracks()
         QVERIFY(full.isSet());
         QTest::mouseClick(w.cmdDel, Qt::LeftButton);
     }
-    QCOMPARE(f.dialogs.titles(), (QStringList{u"削除確認"_s, WriteResult{WriteResult::Kind::DiskFull, kTitles}.title()}));
+    QCOMPARE(f.dialogs.titles(), (QStringList{u"削除確認"_s, WriteResult{WriteResult::Kind::DiskFull, kTitles, {}, {}}.title()}));
     QCOMPARE(f.bytes(kTitles), sjis(deleted + rest));
     for (const QString& name : gone)
         QCOMPARE(f.bytes(name), sjis(name + u"\r\n"_s));
