@@ -3,6 +3,7 @@
 #include "platform/qtdialogs.h"
 #include "platform/qtprinter.h"
 #include "platform/texthelpviewer.h"
+#include "platform/uifont.h"
 #include "store/collectionlock.h"
 #include "store/datafolder.h"
 #include "store/folderchoice.h"
@@ -64,6 +65,8 @@ int main(int argc, char* argv[])
     if (qtJapanese.load(QLocale(QLocale::Japanese, QLocale::Japan), u"qtbase"_s, u"_"_s,
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtJapanese);
+    // ... and draws with one Japanese font family.
+    useJapaneseUiFont();
     QApplication::setApplicationVersion(QStringLiteral(UTABAKO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.utabako.utabako"));
     QDir::setCurrent(choice.folder);

@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QListView>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QToolButton>
@@ -64,7 +65,10 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     cmdEnd = addButton(u"cmdEnd"_s, u"終了"_s, u"プログラムを終了します"_s, u"end"_s);
     m_buttonRow->addStretch(1);
     // Shown by its picture alone; the caption is what a screen reader says.
-    chkHelp = addButton(u"chkHelp"_s, u"ヘルプツアー"_s, u"ヘルプツアーのＯｎ／Ｏｆｆです"_s, u"tour"_s, new SwitchButton);
+    auto* tourSwitch = new SwitchButton;
+    chkHelp = addButton(u"chkHelp"_s, u"ヘルプツアー"_s, u"ヘルプツアーのＯｎ／Ｏｆｆです"_s, u"tour"_s, tourSwitch);
+    // Off at a glance: the bulb goes out.
+    tourSwitch->setPictures(u":/icons/tour.png"_s, u":/icons/tour_off.png"_s);
     chkHelp->setToolButtonStyle(Qt::ToolButtonIconOnly);
     chkHelp->setIconSize(QSize(40, 40));
 
@@ -111,6 +115,10 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
         if (!m_settingHelpSwitch)
             chkHelp_Click();
     });
+
+    // A row of a list is as high as any other, whatever characters its entry holds.
+    for (QListView* list : findChildren<QListView*>())
+        list->setUniformItemSizes(true);
 
     // As large as suits the screens the program is made for, never larger than the
     // desktop leaves room for (a 1280 x 800 screen with a task bar).

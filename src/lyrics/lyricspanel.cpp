@@ -13,11 +13,41 @@
 #include "upkeep/tourtexts.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// A one-line caption cut short with … where it is wider than its place; the whole text
+// is its tool tip and what a screen reader says.
+class CaptionLabel : public QLabel {
+public:
+    void setCaption(const QString& caption)
+    {
+        m_caption = caption;
+        setToolTip(caption);
+        setAccessibleName(caption);
+        elide();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        elide();
+    }
+
+private:
+    void elide() { setText(fontMetrics().elidedText(m_caption, Qt::ElideRight, contentsRect().width())); }
+
+    QString m_caption;
+};
+
+} // namespace
 
 LyricsPanel::LyricsPanel(AppState& state, Dialogs& dialogs, Printer& printer, FileListing& lyrics,
                          TrackEntry& tracks, QWidget* parent)
@@ -31,7 +61,13 @@ LyricsPanel::LyricsPanel(AppState& state, Dialogs& dialogs, Printer& printer, Fi
     setObjectName(u"fraKashi1"_s);
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
+    lblKashiTitle = named(new CaptionLabel, u"lblKashiTitle"_s);
+    QFont bold = lblKashiTitle->font();
+    bold.setBold(true);
+    lblKashiTitle->setFont(bold);
+    lblKashiTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     txtKashi1 = named(new QPlainTextEdit, u"txtKashi1"_s);
+    lblKashiTitle->setBuddy(txtKashi1);
     // Tab moves on to the buttons, as from every other box; pasted text keeps its tabs.
     txtKashi1->setTabChangesFocus(true);
     cmdKashiToroku = named(new QPushButton(u"歌詞を保存する"_s), u"cmdKashiToroku"_s);
@@ -44,6 +80,7 @@ LyricsPanel::LyricsPanel(AppState& state, Dialogs& dialogs, Printer& printer, Fi
     buttons->addWidget(cmdGazo);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(lblKashiTitle);
     layout->addWidget(txtKashi1, 1);
     layout->addLayout(buttons);
     hide();
@@ -67,6 +104,7 @@ void LyricsPanel::ShowTrackLyrics()
     const int row = grid->row();
     m_loaded = {grid->text(row, 1), m_tracks.artistOfRow(row), row};
     txtKashi1->setPlainText(ReadLyrics(m_state.folder, m_shown, m_loaded.song, m_loaded.artist));
+    static_cast<CaptionLabel*>(lblKashiTitle)->setCaption(m_loaded.song + u"　／　"_s + m_loaded.artist);
     show();
     raise();
 }

@@ -10,6 +10,7 @@ class Dialogs;
 class FileListing;
 class Printer;
 class QPlainTextEdit;
+class QLabel;
 class QPushButton;
 class TrackEntry;
 
@@ -41,6 +42,8 @@ public:
     // The main screen shown again: lyrics the user did not change are read again.
     void reloadUnchanged();
 
+    // Whose lyrics the box holds: song and artist.
+    QLabel* lblKashiTitle;
     QPlainTextEdit* txtKashi1;
     QPushButton* cmdKashiToroku;
     QPushButton* cmdKashiPri;

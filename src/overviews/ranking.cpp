@@ -197,13 +197,14 @@ void Ranking::lstBicho_Step(int from, int to)
 
 void Ranking::markPending(bool pending)
 {
-    if (!pending) {
-        cmdSortCng2->setPalette(QPalette());
-        return;
-    }
-    QPalette orange = cmdSortCng2->palette();
-    orange.setColor(QPalette::Button, kPending);
-    cmdSortCng2->setPalette(orange);
+    // A style sheet, since styles draw a push button from their own shades of a palette
+    // colour: the light orange shows as it is under every style.
+    cmdSortCng2->setStyleSheet(pending ? u"QPushButton { background-color: %1; border: 1px solid %2;"
+                                         " border-radius: 3px; padding: 4px 12px; }"
+                                         " QPushButton:pressed { background-color: %3; }"
+                                         " QPushButton:focus { border: 2px solid palette(highlight); }"_s
+                                             .arg(kPending.name(), kPending.darker(160).name(), kPending.darker(115).name())
+                                       : QString());
 }
 
 void Ranking::cmdSortCng2_Click()

@@ -1,8 +1,13 @@
 #include "qtdialogs.h"
 
+#include "platform/linebreaks.h"
+
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -14,6 +19,35 @@ QString plainLines(const QString& text)
     out.replace(u"\r\n"_s, u"\n"_s);
     out.replace(u'\r', u'\n');
     return out;
+}
+
+// The widest a message box's text may be on the screen it shows on: a message box grows
+// to at most that screen's width less 480 pixels (all of a small screen), and its icon
+// and margins take the rest.
+int widestMessageLine(const QWidget* parent)
+{
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int available = screen ? screen->availableGeometry().width() : 1280;
+    const int box = available <= 1024 ? available : std::min(available - 480, 1000);
+    return box - 140;
+}
+
+// Gives the box's text the width its longest line needs, breaking only lines wider than
+// the box can grow, where Japanese breaks well; a screen reader still reads the text as
+// written.
+void setMessageText(QMessageBox& box, const QString& text)
+{
+    box.setText(text);
+    auto* label = box.findChild<QLabel*>(u"qt_msgbox_label"_s);
+    if (!label)
+        return;
+    const QStringList lines = brokenLines(text, widestMessageLine(box.parentWidget()), label->fontMetrics());
+    const QString shown = lines.join(u'\n');
+    if (shown != text) {
+        box.setText(shown);
+        label->setAccessibleName(text);
+    }
+    label->setMinimumWidth(widestLine(lines, label->fontMetrics()) + 2);
 }
 
 QMessageBox::StandardButton standardButton(Dialogs::Answer answer)
@@ -33,8 +67,8 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Ic
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(title);
-    box.setText(plainLines(text));
     box.setTextFormat(Qt::PlainText);
+    setMessageText(box, plainLines(text));
     switch (icon) {
     case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;
@@ -70,9 +104,14 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Ic
 
 QString QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, title, plainLines(prompt), QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(plainLines(prompt));
+    dialog.setTextValue(defaultText);
+    // Room for a long title name: thirty characters show at once.
+    if (auto* box = dialog.findChild<QLineEdit*>())
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(30, u'漢')));
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 void QtDialogs::beep()

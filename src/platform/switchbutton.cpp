@@ -60,3 +60,11 @@ SwitchButton::SwitchButton(QWidget* parent)
     Q_UNUSED(factory);
     setCheckable(true);
 }
+
+void SwitchButton::setPictures(const QString& on, const QString& off)
+{
+    QIcon icon;
+    icon.addFile(on, {}, QIcon::Normal, QIcon::On);
+    icon.addFile(off, {}, QIcon::Normal, QIcon::Off);
+    setIcon(icon);
+}

@@ -10,4 +10,7 @@ class SwitchButton : public QToolButton {
     Q_OBJECT
 public:
     explicit SwitchButton(QWidget* parent = nullptr);
+
+    // The picture shown while the switch is on, and the one while it is off.
+    void setPictures(const QString& on, const QString& off);
 };

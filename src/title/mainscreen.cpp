@@ -33,6 +33,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -136,11 +137,31 @@ private:
 
 // The title scroll bar, which shows a frame while it has the keyboard (the style draws
 // none for a scroll bar).
+// The title scroll bar is the main way through the collection: arrows as wide as a
+// finger's click and a box that stands out from its trough.
+class TitleScrollBarStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_ScrollBarExtent)
+            return 22;
+        if (metric == PM_ScrollBarSliderMin)
+            return 40;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 class TitleScrollBar : public QScrollBar {
 public:
     TitleScrollBar()
         : QScrollBar(Qt::Horizontal)
     {
+        auto* style = new TitleScrollBarStyle;
+        style->setParent(this);
+        setStyle(style);
+        QPalette shades = palette();
+        shades.setColor(QPalette::Button, shades.color(QPalette::Button).darker(125));
+        setPalette(shades);
     }
 
 protected:

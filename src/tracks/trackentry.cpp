@@ -64,7 +64,8 @@ TrackEntry::TrackEntry(AppState& state, Dialogs& dialogs, FileListing& lyrics, Q
     fraHensyu = named(new QWidget, u"fraHensyu"_s);
     txtKyokuHen = named(new QPlainTextEdit, u"txtKyokuHen"_s);
     txtKyokuHen->setTabChangesFocus(true);
-    txtKyokuHen->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines wrap at the box's edge; the cut still goes by the lines as typed.
+    txtKyokuHen->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     cboTrim = named(new QComboBox, u"cboTrim"_s);
     cboTrim->setEditable(true);
     cboTrim->setCompleter(nullptr);

@@ -254,9 +254,9 @@ void CoverImport::offerToRemoveHidingPictures(const QString& title, const QStrin
     }
     if (hiding.isEmpty())
         return;
-    if (m_dialogs.message(u"「%1」には、取り込んだ画像より優先して表示される前からの画像（%2）があります。\r\n\r\n"
-                          "前からの画像を削除して、取り込んだ画像を表示するようにしますか？"_s.arg(title, hiding.join(u"、"_s)),
-                          u"前からの画像"_s, Dialogs::Icon::Question, Dialogs::Buttons::YesNo, Dialogs::Answer::No)
+    if (m_dialogs.message(u"「%1」には、取り込んだ画像より優先して表示される既存の画像（%2）があります。\r\n\r\n"
+                          "既存の画像を削除して、取り込んだ画像を表示するようにしますか？"_s.arg(title, hiding.join(u"、"_s)),
+                          u"既存の画像"_s, Dialogs::Icon::Question, Dialogs::Buttons::YesNo, Dialogs::Answer::No)
         != Dialogs::Answer::Yes)
         return;
     for (const QString& name : hiding) {

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/tell.h"
 #include "platform/dialogs.h"
+#include "platform/linebreaks.h"
 #include "platform/named.h"
 #include "platform/repaint.h"
 #include "store/collectionfiles.h"
@@ -117,12 +118,16 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
     cmdSakkyoku2Del = eraseButtons[5];
     cmdHenkyoku2Del = eraseButtons[6];
 
-    Label7 = new QLabel(u"現在のデータを削除して　最初から　　スタートするとき　　　　　　　　　↓"_s);
+    // The label's text is spaced for a narrow column: it is shown broken at its own
+    // spaces, as narrow as its longest phrase, so that the arrow ends it over the button.
+    const QString resetText = u"現在のデータを削除して　最初から　　スタートするとき　　　　　　　　　↓"_s;
+    Label7 = new QLabel;
     Label7->setObjectName(u"Label7"_s);
-    // Twelve full-width characters to a line, as the text is spaced for: the arrow ends
-    // the last line, over the button.
-    Label7->setWordWrap(true);
-    const int width = Label7->fontMetrics().horizontalAdvance(u"現在のデータを削除して　"_s) + 4;
+    Label7->setAccessibleName(resetText);
+    const QFontMetrics metrics = Label7->fontMetrics();
+    const QStringList lines = brokenLines(resetText, metrics.horizontalAdvance(u"現在のデータを削除して"_s), metrics);
+    Label7->setText(lines.join(u'\n'));
+    const int width = widestLine(lines, metrics) + 4;
     Label7->setFixedWidth(width);
     Label7->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     cmdAllDel = new QPushButton(u"初期化"_s);

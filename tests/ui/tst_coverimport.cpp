@@ -231,7 +231,7 @@ void TestCoverImport::offersToRemovePicturesShownInstead()
     i.choose(u"photo.jpg"_s);
     i.f.dialogs.answers = {Dialogs::Answer::No};
     i.copy();
-    QCOMPARE(i.f.dialogs.titles(), QStringList{u"前からの画像"_s});
+    QCOMPARE(i.f.dialogs.titles(), QStringList{u"既存の画像"_s});
     QCOMPARE(i.f.dialogs.boxes[0].buttons, Dialogs::Buttons::YesNo);
     QCOMPARE(i.f.dialogs.boxes[0].def, Dialogs::Answer::No);
     QVERIFY2(i.f.dialogs.boxes[0].text.contains(u"Blue.gif、Blue.BMP"_s), qPrintable(i.f.dialogs.boxes[0].text));
@@ -243,7 +243,7 @@ void TestCoverImport::offersToRemovePicturesShownInstead()
     i.choose(u"photo.jpg"_s);
     i.f.dialogs.answers = {Dialogs::Answer::Ok, Dialogs::Answer::Yes};
     i.copy();
-    QCOMPARE(i.f.dialogs.titles(), (QStringList{u"上書き確認"_s, u"前からの画像"_s}));
+    QCOMPARE(i.f.dialogs.titles(), (QStringList{u"上書き確認"_s, u"既存の画像"_s}));
     QCOMPARE(QDir(i.f.tmp.path()).entryList({u"Blue.*"_s}), QStringList{u"Blue.jpg"_s});
     i.screen->showTitle(1);
     QCOMPARE(QFileInfo(i.screen->imgGazou->source()).fileName(), u"Blue.jpg"_s);

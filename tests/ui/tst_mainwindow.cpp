@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "platform/grid.h"
 #include "platform/picturebox.h"
+#include "platform/uifont.h"
 #include "store/datafolder.h"
 #include "lyrics/lyricspanel.h"
 #include "title/mainscreen.h"
@@ -17,9 +18,11 @@
 #include <QAbstractItemView>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPushButton>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QAccessible>
@@ -56,6 +59,8 @@ private slots:
     void helpSwitchRewritesTheSettingsFile();
     void helpButtonOpensAndEndClosesTheHelp();
     void helpSwitchStaysWhenTheFileCannotBeWritten();
+    void helpSwitchLooksOffWhenOff();
+    void everyScreenDrawsWithOneJapaneseFamily();
     void closingWithAnEditedNameBoxIsSafe();
     void everyControlHasAName();
     void tabFollowsTheScreenAndReachesOnlyWhatIsSeen();
@@ -453,6 +458,60 @@ void TestMainWindow::helpSwitchStaysWhenTheFileCannotBeWritten()
                                              "（フォルダ「/media/cd」は読み取り専用のディスクにあるため書き込めません）\r\n"
                                              "「設定.TXT」は元のままです。"_s});
     QVERIFY(!w.chkHelp->isChecked());
+}
+
+// The bulb is lit only while the tour is on.
+void TestMainWindow::helpSwitchLooksOffWhenOff()
+{
+    MainWindow& w = start();
+    const auto warmPixels = [&w] {
+        const QImage shown = w.chkHelp->grab().toImage();
+        int warm = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                warm += c.red() > 200 && c.red() - c.blue() > 60;
+            }
+        return warm;
+    };
+    QVERIFY(!w.chkHelp->isChecked());
+    QCOMPARE(warmPixels(), 0);
+    QTest::mouseClick(w.chkHelp, Qt::LeftButton);
+    QVERIFY(w.chkHelp->isChecked());
+    QVERIFY(warmPixels() > 100);
+    QCOMPARE(m_dialogs->titles(), QStringList{u"ヘルプツアーＯＮ"_s});
+}
+
+// Latin letters, digits, marks and kana come from one Japanese family on every screen,
+// whatever the desktop's language, and rows of a list are one height.
+void TestMainWindow::everyScreenDrawsWithOneJapaneseFamily()
+{
+    const QFont desktop = QApplication::font();
+    useJapaneseUiFont();
+    const QString family = japaneseUiFamily();
+    QVERIFY(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese));
+    writeTitles({record(u"一"_s)});
+    QVERIFY(fixture::write(m_tmp->filePath(u"歌手マスタ.txt"_s), sjis(u"ミナモ航路\r\nABC\r\n葉月つむぎ\r\n"_s)));
+    MainWindow& w = start();
+    QStringList others;
+    const auto check = [&] {
+        for (QWidget* widget : w.findChildren<QWidget*>()) {
+            const QString used = QFontInfo(widget->font()).family();
+            if (used != family)
+                others.append(widget->objectName() + u": "_s + used);
+        }
+    };
+    check();
+    for (QToolButton* screen : {w.cmdIchiran, w.cmdKensaku, w.cmdIchiran2, w.cmdList, w.cmdRank, w.cmdPic, w.cmdMaster}) {
+        QTest::mouseClick(screen, Qt::LeftButton);
+        check();
+    }
+    QApplication::setFont(desktop);
+    QVERIFY2(others.isEmpty(), qPrintable(others.join(u", "_s)));
+    QListWidget* artists = w.fraMaster->lstSakusya2;
+    QCOMPARE(artists->count(), 3);
+    QCOMPARE(artists->visualItemRect(artists->item(1)).height(), artists->visualItemRect(artists->item(0)).height());
+    QCOMPARE(artists->visualItemRect(artists->item(2)).height(), artists->visualItemRect(artists->item(0)).height());
 }
 
 void TestMainWindow::closingWithAnEditedNameBoxIsSafe()

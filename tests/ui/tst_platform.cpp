@@ -2,6 +2,7 @@
 
 #include "store/filelisting.h"
 #include "platform/grid.h"
+#include "platform/linebreaks.h"
 #include "platform/picturebox.h"
 #include "platform/texthelpviewer.h"
 
@@ -26,6 +27,8 @@ private slots:
     void fileListingIsASnapshot();
     void pictureThatFailsLeavesThePictureShown();
     void helpPrefersTheDataFolderCopy();
+    void longLinesBreakBetweenWords_data();
+    void longLinesBreakBetweenWords();
 };
 
 void TestPlatform::gridCountsRowsWithItsHeader()
@@ -192,4 +195,35 @@ void TestPlatform::helpPrefersTheDataFolderCopy()
 }
 
 QTEST_MAIN(TestPlatform)
+// Widths counted in characters: each character is one unit wide.
+void TestPlatform::longLinesBreakBetweenWords_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("fits, own line ends kept") << u"楽をしましょう！\n\n（歌ネット）"_s << 8
+                                             << QStringList{u"楽をしましょう！"_s, QString(), u"（歌ネット）"_s};
+    QTest::newRow("after 、") << u"手入力も可能ですが、ここでもネット上から"_s << 14
+                             << QStringList{u"手入力も可能ですが、"_s, u"ここでもネット上から"_s};
+    QTest::newRow("after ！, never ending on （") << u"楽をしましょう！（歌ネット）"_s << 9
+                                                 << QStringList{u"楽をしましょう！"_s, u"（歌ネット）"_s};
+    QTest::newRow("after a particle, not inside the verb") << u"楽をしましょう！"_s << 6
+                                                         << QStringList{u"楽を"_s, u"しましょう！"_s};
+    QTest::newRow("katakana word whole") << u"曲名/アーティスト名"_s << 7 << QStringList{u"曲名/"_s, u"アーティスト名"_s};
+    QTest::newRow("at its own spaces") << u"現在のデータを削除して　最初から　　スタートするとき　　　　　　　　　↓"_s << 11
+                                       << QStringList{u"現在のデータを削除して"_s, u"最初から"_s, u"スタートするとき"_s, u"↓"_s};
+    QTest::newRow("path kept whole") << u"元のデータは /tmp/data/old に残してあります。"_s << 14
+                                     << QStringList{u"元のデータは"_s, u"/tmp/data/old"_s, u"に残してあります。"_s};
+    QTest::newRow("one long word, anywhere") << u"abcdefgh"_s << 3 << QStringList{u"abc"_s, u"def"_s, u"gh"_s};
+}
+
+void TestPlatform::longLinesBreakBetweenWords()
+{
+    QFETCH(QString, text);
+    QFETCH(int, width);
+    QFETCH(QStringList, lines);
+    QCOMPARE(brokenLines(text, width, [](QStringView part) { return static_cast<int>(part.size()); }), lines);
+}
+
 #include "tst_platform.moc"

@@ -556,12 +556,18 @@ void TestTracks::marksLyricsOfCompilationTracks()
     clickRow(t->msgKyokumoku, 2);
     QCOMPARE(w.fraMain->fraKashi1->txtKashi1->toPlainText(), u"夜の歌"_s);
     QCOMPARE(w.fraMain->fraKashi1->LoadedLyricsFile().artist, u"未登録"_s);
+    // Above the lyrics, whose they are: the row's song and artist.
+    QCOMPARE(w.fraMain->fraKashi1->lblKashiTitle->accessibleName(), u"夜　／　未登録"_s);
+    clickRow(t->msgKyokumoku, 1);
+    QCOMPARE(w.fraMain->fraKashi1->lblKashiTitle->text(), u"朝 　／　 甲"_s);
+    clickRow(t->msgKyokumoku, 2);
     // The plain title's song "朝 " by 甲 has no lyrics file of that exact name.
     w.fraMain->hsbData->setValue(2);
     QCOMPARE(t->msgKyokumoku->cols(), 3);
     QCOMPARE(column(t->msgKyokumoku, 2), QStringList{QString()});
-    // Showing another title leaves the lyrics box as it was.
+    // Showing another title leaves the lyrics box and its caption as they were.
     QCOMPARE(w.fraMain->fraKashi1->txtKashi1->toPlainText(), u"夜の歌"_s);
+    QCOMPARE(w.fraMain->fraKashi1->lblKashiTitle->text(), u"夜　／　未登録"_s);
 }
 
 void TestTracks::savesLyricsOfAnyNameButNotUnstorableText()
