@@ -6,6 +6,7 @@
 #include "platform/texthelpviewer.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QSignalSpy>
@@ -21,6 +22,7 @@ class TestPlatform : public QObject {
 private slots:
     void gridCountsRowsWithItsHeader();
     void gridSortsRowsKeepingTheCurrentRowNumber();
+    void gridNameColumnsShareItsWidth();
     void fileListingMatchesPatterns_data();
     void fileListingMatchesPatterns();
     void fileListingIsASnapshot();
@@ -104,6 +106,49 @@ void TestPlatform::gridSortsRowsKeepingTheCurrentRowNumber()
                                   u"う0"_s, u"かっこう8"_s, u"カッコウ9"_s}));
     g.sortRows(0, Qt::DescendingOrder, Grid::SortAs::Text);
     QCOMPARE(g.text(5, 0) + g.text(5, 1) + g.text(6, 1) + g.text(7, 1), u"ア14last"_s);
+}
+
+void TestPlatform::gridNameColumnsShareItsWidth()
+{
+    // A compilation's track grid: number, song, artist, mark, and a hidden column.
+    Grid g;
+    const int twips[] = {440, 2880, 1950, 460, 0};
+    const auto layOut = [&] {
+        g.setCols(5);
+        g.setRows(1);
+        for (int c = 0; c < 5; ++c) {
+            g.setColWidth(c, twips[c]);
+            g.setColFills(c, c == 1 || c == 2);
+        }
+    };
+    layOut();
+    g.resize(640, 300);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    // The columns end at the grid's right edge, the number and the mark keep their
+    // widths, the names share the rest as their widths stand, the hidden stays hidden.
+    const auto spansTheGrid = [&] {
+        QCOMPARE(g.columnViewportPosition(3) + g.columnWidth(3), g.viewport()->width());
+        QCOMPARE(g.columnWidth(0), Grid::twipsToPixels(440));
+        QCOMPARE(g.columnWidth(3), Grid::twipsToPixels(460));
+        QVERIFY(g.isColumnHidden(4));
+    };
+    spansTheGrid();
+    QVERIFY(qAbs(g.columnWidth(1) * 1950 - g.columnWidth(2) * 2880) <= 2880 + 1950);
+    const int song = g.columnWidth(1);
+    g.resize(900, 300);
+    spansTheGrid();
+    QVERIFY(g.columnWidth(1) > song + 100);
+
+    // The artist set by hand keeps its width through window resizes and new layouts;
+    // the song takes what is left.
+    g.horizontalHeader()->resizeSection(2, 150);
+    for (int width : {700, 1000}) {
+        g.resize(width, 300);
+        layOut();
+        spansTheGrid();
+        QCOMPARE(g.columnWidth(2), 150);
+    }
 }
 
 void TestPlatform::fileListingMatchesPatterns_data()
