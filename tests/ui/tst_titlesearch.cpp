@@ -54,16 +54,12 @@ void type(QLineEdit* box, const QString& text)
 QStringList criteriaShown(const TitleSearch* s)
 {
     QStringList shown;
-    for (const QListWidget* list : {s->lstSakusya, s->lstKeisai, s->lstHyouka}) {
-        if (!list->selectedItems().isEmpty())
-            shown.append(list->objectName());
-    }
-    if (s->cboMedia2->currentIndex() >= 0)
-        shown.append(s->cboMedia2->objectName());
-    for (const QLineEdit* box : {s->txtNamae, s->txtHizuk, s->txtMemok}) {
-        if (!box->text().isEmpty())
-            shown.append(box->objectName());
-    }
+    for (const QListWidget* list : {s->lstSakusya, s->lstKeisai, s->lstHyouka})
+        shown.append(list->selectedItems().isEmpty() ? QString() : list->objectName());
+    shown.append(s->cboMedia2->currentIndex() < 0 ? QString() : s->cboMedia2->objectName());
+    for (const QLineEdit* box : {s->txtNamae, s->txtHizuk, s->txtMemok})
+        shown.append(box->text().isEmpty() ? QString() : box->objectName());
+    shown.removeAll(QString());
     return shown;
 }
 
