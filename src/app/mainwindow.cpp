@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QListView>
 #include <QHBoxLayout>
 #include <QListView>
 #include <QScopedValueRollback>
@@ -95,6 +96,11 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     addPanel(fraPic);
     fraRank = new Ranking(m_state, dialogs, *this);
     addPanel(fraRank);
+    // Every list of the window is framed while it has the keyboard, as the grids are.
+    for (QListView* list : findChildren<QListView*>()) {
+        if (list->window() == this)
+            FocusFrame::install(*list);
+    }
 
     connect(cmdNew, &QToolButton::clicked, this, &MainWindow::cmdNew_Click);
     connect(cmdDel, &QToolButton::clicked, fraMain, &MainScreen::DeleteTitle);

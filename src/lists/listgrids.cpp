@@ -4,7 +4,6 @@
 #include "platform/grid.h"
 
 #include <QHeaderView>
-
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
@@ -15,13 +14,13 @@ struct Column {
     QString caption;
     int twips;
     Qt::Alignment alignment;
+    // A name column shares the room the others leave.
+    bool fills = false;
     // A value the column must show whole, however large the font.
     QString widest = {};
 };
 
-// stretchLast: the last shown column takes the room the grid has to its right.
-void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalColumns, int centredHeaders,
-            bool stretchLast)
+void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalColumns, int centredHeaders)
 {
     QFont font = grid.font();
     font.setPointSize(10);
@@ -35,12 +34,13 @@ void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalC
         const Column& column = c < static_cast<int>(columns.size()) ? columns[static_cast<size_t>(c)] : hidden;
         grid.setText(0, c, column.caption);
         grid.setColWidth(c, column.twips);
+        grid.setColFills(c, column.fills);
         grid.setColAlignment(c, column.alignment);
         grid.setHeaderAlignment(c, c < centredHeaders ? Qt::AlignHCenter : Qt::AlignLeft);
         if (!column.widest.isEmpty())
-            grid.setColumnWidth(c, std::max(grid.columnWidth(c), QFontMetrics(font).horizontalAdvance(column.widest) + 12));
+            grid.setColWidthPixels(c, std::max(Grid::twipsToPixels(column.twips),
+                                               QFontMetrics(font).horizontalAdvance(column.widest) + 12));
     }
-    grid.horizontalHeader()->setStretchLastSection(stretchLast);
 }
 
 } // namespace
@@ -48,21 +48,21 @@ void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalC
 void SetUpListGrids(Grid& msgIchiran, int titleCount, Grid& msgIchiran2, int songCount)
 {
     layOut(msgIchiran, titleCount + 1,
-           {{u"タイトル名"_s, 3000, Qt::AlignLeft},
-            {u"アーティスト名"_s, 2200, Qt::AlignLeft},
+           {{u"タイトル名"_s, 3000, Qt::AlignLeft, true},
+            {u"アーティスト名"_s, 2200, Qt::AlignLeft, true},
             {u"ジャンル"_s, 1200, Qt::AlignLeft},
             {u"評価"_s, 600, Qt::AlignHCenter},
             {u"メディア"_s, 1200, Qt::AlignLeft},
-            {u"日付け"_s, 1200, Qt::AlignHCenter, u"0000/00/00"_s},
-            {u"メモ"_s, 1650, Qt::AlignLeft}},
-           listrules::titlecol::kCount, listrules::titlecol::kOrderKey, true);
+            {u"日付け"_s, 1200, Qt::AlignHCenter, false, u"0000/00/00"_s},
+            {u"メモ"_s, 1650, Qt::AlignLeft, true}},
+           listrules::titlecol::kCount, listrules::titlecol::kOrderKey);
     layOut(msgIchiran2, songCount + 1,
-           {{u"曲名"_s, 3000, Qt::AlignLeft},
-            {u"アーティスト名"_s, 2200, Qt::AlignLeft},
+           {{u"曲名"_s, 3000, Qt::AlignLeft, true},
+            {u"アーティスト名"_s, 2200, Qt::AlignLeft, true},
             {u"ジャンル"_s, 1200, Qt::AlignLeft},
             {u"作詞"_s, 1390, Qt::AlignLeft},
             {u"作曲"_s, 1390, Qt::AlignLeft},
             {u"編曲"_s, 1390, Qt::AlignLeft},
             {u"詩"_s, 460, Qt::AlignHCenter}},
-           listrules::songcol::kCount, listrules::songcol::kOrderKey, false);
+           listrules::songcol::kCount, listrules::songcol::kOrderKey);
 }

@@ -15,6 +15,7 @@ SortButtons::SortButtons(Grid& grid, const QString& name, const QStringList& cap
     : QWidget(parent)
     , m_grid(grid)
     , m_toggle(toggle)
+    , m_captions(captions)
     , m_strip(new QWidget(this))
 {
     setObjectName(name + u"Bar"_s);
@@ -22,7 +23,10 @@ SortButtons::SortButtons(Grid& grid, const QString& name, const QStringList& cap
     for (int i = 0; i < captions.size(); ++i) {
         auto* button = named(new QPushButton(captions[i], m_strip), u"%1_%2"_s.arg(name).arg(i));
         button->setFocusPolicy(Qt::TabFocus);
+        button->setAccessibleName(captions[i]);
         height = std::max(height, button->sizeHint().height());
+        // The column is wide enough for its caption with the direction after it.
+        m_grid.setColLeast(i, button->fontMetrics().horizontalAdvance(captions[i] + u" ▼"_s) + 12);
         connect(button, &QPushButton::clicked, this, [this, i] { sortBy(i); });
         m_buttons.push_back(button);
     }
@@ -34,6 +38,13 @@ SortButtons::SortButtons(Grid& grid, const QString& name, const QStringList& cap
     connect(header, &QHeaderView::geometriesChanged, this, &SortButtons::place);
     // The grid moves its header on the same signal, before this.
     connect(m_grid.horizontalScrollBar(), &QScrollBar::valueChanged, this, &SortButtons::place);
+    connect(header, &QHeaderView::sectionClicked, this, [this](int col) {
+        if (col < static_cast<int>(m_buttons.size()))
+            sortBy(col);
+    });
+    connect(&m_grid, &Grid::rowsSorted, this, &SortButtons::showOrder);
+    // Rows filled afresh are in the collection's order.
+    connect(m_grid.model(), &QAbstractItemModel::modelReset, this, [this] { showOrder(-1, Qt::AscendingOrder); });
     m_grid.installEventFilter(this);
     m_grid.viewport()->installEventFilter(this);
 }
@@ -71,4 +82,15 @@ void SortButtons::sortBy(int col)
     m_grid.setCurrentCell(m_grid.row(), col);
     m_grid.sortRows(col, listrules::nextSortOrder(&m_toggle), Grid::SortAs::Text);
     emit sorted();
+}
+
+void SortButtons::showOrder(int col, Qt::SortOrder order)
+{
+    const bool ascending = order == Qt::AscendingOrder;
+    for (int i = 0; i < static_cast<int>(m_buttons.size()); ++i) {
+        QPushButton* button = m_buttons[static_cast<size_t>(i)];
+        const QString& caption = m_captions[i];
+        button->setText(i == col ? caption + (ascending ? u" ▲"_s : u" ▼"_s) : caption);
+        button->setAccessibleDescription(i == col ? (ascending ? u"昇順"_s : u"降順"_s) : QString());
+    }
 }

@@ -10,7 +10,9 @@ class QPushButton;
 // The sort buttons of a list grid: button i stands over column i's header, as wide as
 // the column, and follows it when the column is resized or the grid scrolled sideways.
 // A click sorts the grid by that column's text; ascending and descending alternate with
-// the one toggle that all the grid's buttons share.
+// the one toggle that all the grid's buttons share. A click on the column's header does
+// the same. The button of the column the rows are sorted by shows the direction with ▲
+// or ▼ after its caption, and tells a screen reader 昇順 or 降順.
 class SortButtons : public QWidget {
     Q_OBJECT
 public:
@@ -31,9 +33,12 @@ protected:
 private:
     void place();
     void sortBy(int col);
+    // col < 0, or a column without a button: the rows are in no button's order.
+    void showOrder(int col, Qt::SortOrder order);
 
     Grid& m_grid;
     bool& m_toggle;
+    QStringList m_captions;
     // Spans the grid's viewport, so a button scrolled half out of view is cut at its edge.
     QWidget* m_strip;
     std::vector<QPushButton*> m_buttons;

@@ -107,11 +107,13 @@ TitleSearch::TitleSearch(AppState& state, MainWindow& window, QWidget* parent)
     const std::pair<ChoiceList*, TitleField> choices[] = {
         {lstSakusya, TitleField::Artist}, {lstKeisai, TitleField::Genre}, {lstHyouka, TitleField::Rating}};
     for (const auto& [list, field] : choices) {
-        connect(list, &ChoiceList::chosen, this, [this, field = field](const QString& item) {
+        connect(list, &ChoiceList::chosen, this, [this, list = list, field = field](const QString& item) {
+            keepOnly(list);
             showFound(searchrules::titlesWhere(m_state.titles, field, Match::Equals, item));
         });
     }
     connect(cboMedia2, &QComboBox::activated, this, [this](int index) {
+        keepOnly(cboMedia2);
         showFound(searchrules::titlesWhere(m_state.titles, TitleField::Media, Match::Equals, cboMedia2->itemText(index)));
     });
     connect(lstDaimei, &QListWidget::itemActivated, this,
@@ -148,6 +150,24 @@ void TitleSearch::showFound(const QStringList& names)
     fraKensu->setTitle(searchrules::resultCount(lstDaimei->count()));
 }
 
+void TitleSearch::keepOnly(const QWidget* criterion)
+{
+    // A search is by one field: the other lists lose their choice and the other key
+    // boxes their text, so that the screen shows only what was searched for.
+    for (QListWidget* list : {lstSakusya, lstKeisai, lstHyouka}) {
+        if (list != criterion) {
+            list->clearSelection();
+            list->setCurrentItem(nullptr);
+        }
+    }
+    if (cboMedia2 != criterion)
+        cboMedia2->setCurrentIndex(-1);
+    for (QLineEdit* box : {txtNamae, txtHizuk, txtMemok}) {
+        if (box != criterion)
+            box->clear();
+    }
+}
+
 bool TitleSearch::eventFilter(QObject* watched, QEvent* event)
 {
     // Enter in a key box that holds a key searches and goes no further; in an empty box
@@ -162,6 +182,7 @@ bool TitleSearch::eventFilter(QObject* watched, QEvent* event)
             const QString typed = typedText(*box);
             if (typed.isEmpty())
                 break;
+            keepOnly(box);
             showFound(searchrules::titlesWhere(m_state.titles, field, Match::Contains, typed));
             return true;
         }

@@ -56,6 +56,8 @@ protected:
 
 private:
     void showFound(const QStringList& names);
+    // Empties every criterion but the one searched by.
+    void keepOnly(const QWidget* criterion);
 
     AppState& m_state;
     MainWindow& m_window;

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -96,6 +97,7 @@ Catalogue::Catalogue(AppState& state, MainWindow& window, QWidget* parent)
         grid->addWidget(imgPIc[i], row * 2 + 1, column, Qt::AlignHCenter | Qt::AlignTop);
         grid->setRowMinimumHeight(row * 2 + 1, kSquare + 8);
         lblName[i]->installEventFilter(this);
+        imgPIc[i]->installEventFilter(this);
         connect(imgPIc[i], &PictureBox::clicked, this, [this, k] { openSlot(k); });
     }
 
@@ -226,6 +228,25 @@ void Catalogue::openSlot(int slot)
 
 bool Catalogue::eventFilter(QObject* watched, QEvent* event)
 {
+    // The arrow keys move the keyboard from cover to cover of the page: ← and → in
+    // reading order, ↑ and ↓ to the row above or below. Toward an empty slot or off
+    // the page the key does nothing; the pages turn with cmdDown and cmdUp.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* press = static_cast<QKeyEvent*>(event);
+        const std::pair<int, int> steps[] = {{Qt::Key_Left, -1}, {Qt::Key_Right, 1}, {Qt::Key_Up, -5}, {Qt::Key_Down, 5}};
+        for (int k = 1; k <= kSlotsPerPage; ++k) {
+            if (watched != imgPIc[static_cast<size_t>(k - 1)] || (press->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+                continue;
+            for (const auto& [key, step] : steps) {
+                const int to = k + step;
+                if (press->key() != key)
+                    continue;
+                if (to >= 1 && to <= kSlotsPerPage && imgPIc[static_cast<size_t>(to - 1)]->isClickable())
+                    imgPIc[static_cast<size_t>(to - 1)]->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+        }
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto* release = static_cast<QMouseEvent*>(event);
         for (int k = 1; k <= kSlotsPerPage; ++k) {

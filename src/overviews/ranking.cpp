@@ -124,6 +124,7 @@ void Ranking::SetUpRankingGrids()
             grid->setText(0, c, headers[c]);
             grid->setHeaderAlignment(c, Qt::AlignHCenter);
         }
+        grid->setColFills(col::kName, true);
         grid->setColAlignment(col::kRank, Qt::AlignRight);
         grid->setColAlignment(col::kCount, Qt::AlignRight);
     }

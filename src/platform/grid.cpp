@@ -135,6 +135,12 @@ Grid::Grid(QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int size) {
+        if (m_fitting || size <= 0 || col >= cols())
+            return;
+        m_handWidths.insert({cols(), col}, size);
+        fitColumns();
+    });
 
     connect(this, &QTableView::clicked, this, [this](const QModelIndex& i) { emit cellClicked(i.row() + 1, i.column()); });
     connect(this, &QTableView::doubleClicked, this,
@@ -194,6 +200,61 @@ void Grid::mousePressEvent(QMouseEvent* event)
     QTableView::mousePressEvent(event);
 }
 
+void Grid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    fitColumns();
+}
+
+int Grid::widthOf(int col) const
+{
+    const int given = std::max(m_widths[static_cast<size_t>(col)], m_least.value(col));
+    return m_handWidths.value({cols(), col}, given);
+}
+
+void Grid::fitColumns()
+{
+    if (m_fitting)
+        return;
+    const QScopedValueRollback<bool> fitting(m_fitting, true);
+    // A width given here can bring or take away a scroll bar and so change the room.
+    for (int pass = 0; pass < 2; ++pass) {
+        const int room = viewport()->width();
+        int taken = 0;
+        int shares = 0;
+        for (int c = 0; c < cols(); ++c) {
+            if (m_widths[static_cast<size_t>(c)] == 0)
+                continue;
+            taken += widthOf(c);
+            if (m_fills[static_cast<size_t>(c)] && !m_handWidths.contains({cols(), c}))
+                shares += widthOf(c);
+        }
+        const int spare = std::max(room - taken, 0);
+        int given = 0;
+        int last = -1;
+        for (int c = 0; c < cols(); ++c) {
+            const bool hidden = m_widths[static_cast<size_t>(c)] == 0;
+            if (isColumnHidden(c) != hidden)
+                setColumnHidden(c, hidden);
+            if (hidden)
+                continue;
+            int width = widthOf(c);
+            if (shares > 0 && m_fills[static_cast<size_t>(c)] && !m_handWidths.contains({cols(), c})) {
+                const int share = static_cast<int>(static_cast<qint64>(spare) * width / shares);
+                width += share;
+                given += share;
+                last = c;
+            }
+            setColumnWidth(c, width);
+        }
+        // What the shares leave by rounding down goes to the last filling column.
+        if (last >= 0)
+            setColumnWidth(last, columnWidth(last) + spare - given);
+        if (viewport()->width() == room)
+            break;
+    }
+}
+
 int Grid::twipsToPixels(int twips)
 {
     // 1440 twips to the inch at 96 dots per inch.
@@ -202,17 +263,32 @@ int Grid::twipsToPixels(int twips)
 
 void Grid::setRows(int rows)
 {
-    m_model->setShape(std::max(rows - 1, 0), m_model->columnCount());
+    {
+        const QScopedValueRollback<bool> fitting(m_fitting, true);
+        m_model->setShape(std::max(rows - 1, 0), m_model->columnCount());
+    }
+    fitColumns();
 }
 
 void Grid::setCols(int cols)
 {
-    m_model->setShape(m_model->rowCount(), cols);
+    {
+        const QScopedValueRollback<bool> fitting(m_fitting, true);
+        m_model->setShape(m_model->rowCount(), cols);
+    }
+    const size_t count = static_cast<size_t>(std::max(cols, 0));
+    m_widths.resize(count, horizontalHeader()->defaultSectionSize());
+    m_fills.resize(count, false);
+    fitColumns();
 }
 
 void Grid::setDataRows(std::vector<QStringList> rows)
 {
-    m_model->setDataRows(std::move(rows));
+    {
+        const QScopedValueRollback<bool> fitting(m_fitting, true);
+        m_model->setDataRows(std::move(rows));
+    }
+    fitColumns();
 }
 
 QString Grid::text(int row, int col) const
@@ -230,12 +306,29 @@ void Grid::setText(int row, int col, const QString& text)
 
 void Grid::setColWidth(int col, int twips)
 {
-    if (twips <= 0) {
-        setColumnHidden(col, true);
+    setColWidthPixels(col, twips <= 0 ? 0 : twipsToPixels(twips));
+}
+
+void Grid::setColWidthPixels(int col, int pixels)
+{
+    if (col < 0 || col >= cols())
         return;
-    }
-    setColumnHidden(col, false);
-    setColumnWidth(col, twipsToPixels(twips));
+    m_widths[static_cast<size_t>(col)] = std::max(pixels, 0);
+    fitColumns();
+}
+
+void Grid::setColLeast(int col, int pixels)
+{
+    m_least.insert(col, pixels);
+    fitColumns();
+}
+
+void Grid::setColFills(int col, bool fills)
+{
+    if (col < 0 || col >= cols())
+        return;
+    m_fills[static_cast<size_t>(col)] = fills;
+    fitColumns();
 }
 
 void Grid::setColAlignment(int col, Qt::Alignment alignment)
@@ -299,8 +392,12 @@ int Grid::findRow(int col, const QString& text) const
 void Grid::sortRows(int col, Qt::SortOrder order, SortAs as)
 {
     std::vector<QStringList>& data = m_model->rows();
-    if (col < 0 || col >= cols() || data.size() < 2)
+    if (col < 0 || col >= cols())
         return;
+    if (data.size() < 2) {
+        emit rowsSorted(col, order);
+        return;
+    }
     const bool descending = order == Qt::DescendingOrder;
     if (as == SortAs::Number) {
         std::vector<std::pair<double, size_t>> keys(data.size());
@@ -329,4 +426,5 @@ void Grid::sortRows(int col, Qt::SortOrder order, SortAs as)
         reorder(data, keys);
     }
     m_model->rowsReplaced();
+    emit rowsSorted(col, order);
 }

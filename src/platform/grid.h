@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QStringList>
 #include <QTableView>
 
@@ -40,6 +41,9 @@ private:
 // header (row 0), so the data rows are 1 to rows() - 1; the current cell is (row, col)
 // with row 0 meaning no data row is current. Widths are given in twips (1/1440 inch)
 // and a width of 0 hides the column. Sorting is by one column, of all data rows.
+// Columns that fill (the names) share the room the others leave, so the columns span
+// the grid however wide the window is; a column the user widens or narrows by hand
+// keeps that width as long as the grid lives.
 class Grid : public QTableView {
     Q_OBJECT
 public:
@@ -55,6 +59,13 @@ public:
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
     void setColWidth(int col, int twips);
+    void setColWidthPixels(int col, int pixels);
+    // A column that fills is at least its width; the room to spare is shared among the
+    // filling columns in proportion to their widths.
+    void setColFills(int col, bool fills);
+    // The least width column col has, whatever width a layout gives it, as for the caption
+    // of a control over it; kept through later layouts.
+    void setColLeast(int col, int pixels);
     void setColAlignment(int col, Qt::Alignment alignment);
     void setHeaderAlignment(int col, Qt::Alignment alignment);
 
@@ -81,6 +92,8 @@ signals:
     // The current cell was moved by the user's keys or mouse, not by the program or by
     // the grid taking focus.
     void userMovedToCell(int row, int col);
+    // The data rows were sorted by col.
+    void rowsSorted(int col, Qt::SortOrder order);
 
 protected:
     bool event(QEvent* event) override;
@@ -88,8 +101,21 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Gives every shown column its width, the filling ones their share of the room.
+    void fitColumns();
+    int widthOf(int col) const;
+
     GridModel* m_model;
     bool m_userInput = false;
+    // Set while the grid itself sizes its columns: other resizes are the user's.
+    bool m_fitting = false;
+    // Per column: the width the screen gave (pixels, 0 hidden) and whether it fills.
+    std::vector<int> m_widths;
+    std::vector<bool> m_fills;
+    // The user's widths, by number of columns and column, as a grid may switch layouts.
+    QHash<std::pair<int, int>, int> m_handWidths;
+    QHash<int, int> m_least;
 };

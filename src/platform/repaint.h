@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QPainter>
 #include <QWidget>
 
@@ -14,11 +15,53 @@ inline void repaintNow()
 
 // Frames a control that has the keyboard in the highlight colour, for controls whose
 // style marks the focus faintly or not at all. Called from the control's painting.
-inline void paintFocusFrame(QWidget& widget)
+// The frame is painted on widget for the control that has the keyboard, which is
+// widget itself unless said otherwise.
+inline void paintFocusFrame(QWidget& widget, const QWidget& control)
 {
-    if (!widget.hasFocus())
+    if (!control.hasFocus())
         return;
     QPainter painter(&widget);
-    painter.setPen(QPen(widget.palette().brush(QPalette::Highlight), 2));
+    painter.setPen(QPen(control.palette().brush(QPalette::Highlight), 2));
     painter.drawRect(QRectF(widget.rect()).adjusted(1, 1, -1, -1));
 }
+
+inline void paintFocusFrame(QWidget& widget)
+{
+    paintFocusFrame(widget, widget);
+}
+
+// The same frame for a control of a standard kind (a list) that is not ours to paint: a
+// see-through layer over the whole control, its scrolling area included, shown while the
+// control has the keyboard.
+class FocusFrame : public QWidget {
+public:
+    static void install(QWidget& control) { new FocusFrame(control); }
+
+protected:
+    explicit FocusFrame(QWidget& control)
+        : QWidget(&control)
+        , m_control(control)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+        control.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::Resize) {
+            setGeometry(m_control.rect());
+            raise();
+        }
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+            setVisible(m_control.hasFocus());
+        return false;
+    }
+
+    void paintEvent(QPaintEvent*) override { paintFocusFrame(*this, m_control); }
+
+private:
+    QWidget& m_control;
+};

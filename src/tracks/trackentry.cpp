@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -31,13 +30,16 @@ namespace {
 
 const QString kCutEntries[] = {u".（ピリオド）"_s, u",（カンマ）"_s, u"-（ハイフォン）"_s};
 
-void layOut(Grid* g, const QStringList& headers, const QList<int>& widths, const QList<Qt::Alignment>& alignments)
+// names: the columns that share the room the others leave.
+void layOut(Grid* g, const QStringList& headers, const QList<int>& widths, const QList<Qt::Alignment>& alignments,
+            const QList<int>& names)
 {
     g->setRows(1);
     g->setCols(static_cast<int>(headers.size()));
     for (int c = 0; c < headers.size(); ++c) {
         g->setText(0, c, headers[c]);
         g->setColWidth(c, widths[c]);
+        g->setColFills(c, names.contains(c));
         g->setColAlignment(c, alignments[c]);
         g->setHeaderAlignment(c, Qt::AlignHCenter);
     }
@@ -141,20 +143,18 @@ QString TrackEntry::artistOfRow(int row)
 void TrackEntry::LayoutTrackGrid()
 {
     layOut(msgKyokumoku, {u"順"_s, u"曲名"_s, u"詩"_s}, {440, 4830, 460},
-           {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignHCenter});
-    // The song search results are emptied with it (its layout has no routine of its own);
-    // there the song name takes the width the grid has.
+           {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignHCenter}, {1});
+    // The song search results are emptied with it (its layout has no routine of its own).
     if (m_songSearchGrid) {
         layOut(m_songSearchGrid, {u"曲名"_s, u"詩"_s, QString()}, {4280, 410, 0},
-               {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignLeft});
-        m_songSearchGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+               {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignLeft}, {0});
     }
 }
 
 void TrackEntry::LayoutCompilationTrackGrid()
 {
     layOut(msgKyokumoku, {u"順"_s, u"曲名"_s, u"アーティスト"_s, u"詩"_s}, {440, 2880, 1950, 460},
-           {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter});
+           {Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter}, {1, 2});
 }
 
 void TrackEntry::ShowTrackList()

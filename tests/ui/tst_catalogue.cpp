@@ -129,7 +129,18 @@ void TestCatalogue::slotOpensItsTitle()
     MainWindow& w = f.start();
     Catalogue* c = w.fraPic;
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    // The arrow keys go from cover to cover, never onto an empty slot.
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    c->imgPIc[0]->setFocus();
+    for (const auto& [key, slot] : {std::pair{Qt::Key_Down, 6}, {Qt::Key_Right, 7}, {Qt::Key_Up, 2}, {Qt::Key_Left, 1},
+                                    {Qt::Key_Left, 1}}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QCOMPARE(QApplication::focusWidget(), c->imgPIc[static_cast<size_t>(slot - 1)]);
+    }
     QTest::mouseClick(c->cmdUp, Qt::LeftButton);
+    c->imgPIc[4]->setFocus();
+    QTest::keyClick(c->imgPIc[4], Qt::Key_Right);
+    QCOMPARE(QApplication::focusWidget(), c->imgPIc[4]);
 
     // An empty slot does nothing.
     QTest::mouseClick(c->imgPIc[5], Qt::LeftButton);

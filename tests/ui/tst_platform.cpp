@@ -7,6 +7,7 @@
 #include "platform/texthelpviewer.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QSignalSpy>
@@ -22,6 +23,7 @@ class TestPlatform : public QObject {
 private slots:
     void gridCountsRowsWithItsHeader();
     void gridSortsRowsKeepingTheCurrentRowNumber();
+    void gridNameColumnsShareItsWidth();
     void fileListingMatchesPatterns_data();
     void fileListingMatchesPatterns();
     void fileListingIsASnapshot();
@@ -107,6 +109,43 @@ void TestPlatform::gridSortsRowsKeepingTheCurrentRowNumber()
                                   u"う0"_s, u"かっこう8"_s, u"カッコウ9"_s}));
     g.sortRows(0, Qt::DescendingOrder, Grid::SortAs::Text);
     QCOMPARE(g.text(5, 0) + g.text(5, 1) + g.text(6, 1) + g.text(7, 1), u"ア14last"_s);
+}
+
+void TestPlatform::gridNameColumnsShareItsWidth()
+{
+    // A compilation's track grid: number, song, artist, mark, and a hidden column.
+    Grid g;
+    const auto layOut = [&g] {
+        g.setCols(5);
+        for (int c = 0; c < 5; ++c) {
+            g.setColWidth(c, QList{440, 2880, 1950, 460, 0}[c]);
+            g.setColFills(c, c == 1 || c == 2);
+        }
+    };
+    layOut();
+    g.resize(640, 300);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    // The columns end at the right edge, number and mark keep their widths, the names
+    // share the rest as their widths stand; a user's width is kept through window
+    // resizes and new layouts, the song taking what is left.
+    bool byHand = false;
+    for (int width : {640, 900, 700, 1000}) {
+        g.resize(width, 300);
+        layOut();
+        QCOMPARE(g.columnViewportPosition(3) + g.columnWidth(3), g.viewport()->width());
+        QCOMPARE(g.columnWidth(0), Grid::twipsToPixels(440));
+        QCOMPARE(g.columnWidth(3), Grid::twipsToPixels(460));
+        QVERIFY(g.isColumnHidden(4));
+        if (byHand)
+            QCOMPARE(g.columnWidth(2), 150);
+        else
+            QVERIFY(qAbs(g.columnWidth(1) * 1950 - g.columnWidth(2) * 2880) <= 2880 + 1950);
+        if (width == 900) {
+            g.horizontalHeader()->resizeSection(2, 150);
+            byHand = true;
+        }
+    }
 }
 
 void TestPlatform::fileListingMatchesPatterns_data()

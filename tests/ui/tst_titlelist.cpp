@@ -55,6 +55,18 @@ void sortBy(TitleList* list, int button)
     QTest::mouseClick(list->cmdSort1[static_cast<size_t>(button)], Qt::LeftButton);
 }
 
+// The button that shows a direction, as read and as told to a screen reader; every
+// other button reads as its name.
+QString orderShown(const TitleList* list)
+{
+    QString shown;
+    for (const QPushButton* b : list->cmdSort1) {
+        if (b->text() != b->accessibleName())
+            shown += b->text() + u'/' + b->accessibleDescription();
+    }
+    return shown;
+}
+
 // Each visible sort button starts where its column's header does and is as wide.
 void checkButtonsOverColumns(TitleList* list)
 {
@@ -104,12 +116,18 @@ void TestTitleList::sortsWithOneToggleForAllColumns()
     QVERIFY(grid->columnWidth(5) > grid->fontMetrics().horizontalAdvance(u"2026/12/08"_s));
     QCOMPARE(grid->columnViewportPosition(6) + grid->columnWidth(6), grid->viewport()->width());
 
+    QCOMPARE(orderShown(list), QString());
     sortBy(list, 1);
     QCOMPARE(column(list->msgIchiran, 0), (QStringList{u"C"_s, u"B"_s, u"A"_s}));
+    QCOMPARE(orderShown(list), u"アーティスト ▲/昇順"_s);
     sortBy(list, 0);
     QCOMPARE(column(list->msgIchiran, 0), (QStringList{u"C"_s, u"B"_s, u"A"_s}));
-    sortBy(list, 0);
+    QCOMPARE(orderShown(list), u"タイトル ▼/降順"_s);
+    QCOMPARE(list->cmdSort1[0]->accessibleName(), u"タイトル"_s);
+    // A click on a column's header is a click on its button.
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(column(list->msgIchiran, 0), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
+    QCOMPARE(orderShown(list), u"タイトル ▲/昇順"_s);
     QCOMPARE(column(list->msgIchiran, 7), (QStringList{u"0001"_s, u"0002"_s, u"0003"_s}));
 
     // Reopened, the list is in main order again; the toggle is as it was left.
@@ -117,6 +135,7 @@ void TestTitleList::sortsWithOneToggleForAllColumns()
     QTest::mouseClick(w.cmdMain, Qt::LeftButton);
     QTest::mouseClick(w.cmdIchiran, Qt::LeftButton);
     QCOMPARE(column(list->msgIchiran, 0), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
+    QCOMPARE(orderShown(list), QString());
     sortBy(list, 0);
     QCOMPARE(column(list->msgIchiran, 0), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
     sortBy(list, 0);

@@ -50,6 +50,19 @@ void type(QLineEdit* box, const QString& text)
     QTest::keyClick(box, Qt::Key_Return);
 }
 
+// The criteria that hold a choice or a key, by name.
+QStringList criteriaShown(const TitleSearch* s)
+{
+    QStringList shown;
+    for (const QListWidget* list : {s->lstSakusya, s->lstKeisai, s->lstHyouka})
+        shown.append(list->selectedItems().isEmpty() ? QString() : list->objectName());
+    shown.append(s->cboMedia2->currentIndex() < 0 ? QString() : s->cboMedia2->objectName());
+    for (const QLineEdit* box : {s->txtNamae, s->txtHizuk, s->txtMemok})
+        shown.append(box->text().isEmpty() ? QString() : box->objectName());
+    shown.removeAll(QString());
+    return shown;
+}
+
 UiFixture& collection(UiFixture& f, bool tour = false)
 {
     f.put(u"データ.TXT"_s, kTitles);
@@ -137,6 +150,12 @@ void TestTitleSearch::findsByOneField()
     TitleSearch* s = w.fraKensaku;
     QWidget* target = s->findChild<QWidget*>(control);
     QVERIFY(target);
+    // Left over from earlier searches: a choice in every list and a key in every box.
+    for (QListWidget* list : {s->lstSakusya, s->lstKeisai, s->lstHyouka})
+        list->setCurrentRow(1);
+    s->cboMedia2->setCurrentIndex(2);
+    for (QLineEdit* box : {s->txtNamae, s->txtHizuk, s->txtMemok})
+        box->setText(u"前のキー"_s);
     if (auto* list = qobject_cast<QListWidget*>(target)) {
         clickItem(list, text);
     } else if (auto* combo = qobject_cast<QComboBox*>(target)) {
@@ -148,6 +167,8 @@ void TestTitleSearch::findsByOneField()
     }
     QCOMPARE(items(s->lstDaimei), found);
     QCOMPARE(s->fraKensu->title(), u"検索件数　%1件"_s.arg(found.size()));
+    // The screen shows only what was searched for.
+    QCOMPARE(criteriaShown(s), QStringList{control});
 
     // The same choice again after another search repeats it.
     if (auto* list = qobject_cast<QListWidget*>(target)) {
