@@ -24,7 +24,7 @@ need dbus-run-session dbus
 [ -x /usr/libexec/at-spi-bus-launcher ] || missing+=(at-spi2-core)
 python=/usr/bin/python3
 "$python" -c 'import pyatspi' 2>/dev/null || missing+=(python3-pyatspi)
-fc-list 2>/dev/null | grep -q 'Noto Sans CJK JP' || missing+=(fonts-noto-cjk)
+[ -n "$(fc-list ':family=Noto Sans CJK JP' family 2>/dev/null)" ] || missing+=(fonts-noto-cjk)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "shoot_screens.sh: install these Debian packages first: ${missing[*]}" >&2
     exit 1

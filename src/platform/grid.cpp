@@ -208,8 +208,11 @@ void Grid::resizeEvent(QResizeEvent* event)
 
 int Grid::widthOf(int col) const
 {
-    const int given = std::max(m_widths[static_cast<size_t>(col)], m_least.value(col));
-    return m_handWidths.value({cols(), col}, given);
+    // The header never draws a section narrower than its least size, so a narrower
+    // width counted here would push the last column out of view.
+    const int given = std::max({m_widths[static_cast<size_t>(col)], m_least.value(col),
+                                horizontalHeader()->minimumSectionSize()});
+    return std::max(m_handWidths.value({cols(), col}, given), horizontalHeader()->minimumSectionSize());
 }
 
 void Grid::fitColumns()

@@ -146,6 +146,12 @@ void TestPlatform::gridNameColumnsShareItsWidth()
             byHand = true;
         }
     }
+    // A style whose header draws no section under 40 px: the mark column gets 40 and the
+    // columns still end at the right edge, with no scroll bar.
+    g.horizontalHeader()->setMinimumSectionSize(40);
+    layOut();
+    QCOMPARE(g.columnWidth(3), 40);
+    QCOMPARE(g.columnViewportPosition(3) + g.columnWidth(3), g.viewport()->width());
 }
 
 void TestPlatform::fileListingMatchesPatterns_data()
