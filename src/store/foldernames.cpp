@@ -5,7 +5,16 @@
 #include <QDir>
 #include <QDirIterator>
 
+#include <algorithm>
+#include <chrono>
 #include <system_error>
+
+namespace {
+
+// Longer than the tick of the clock file systems stamp folders with.
+constexpr std::chrono::milliseconds kStampTick{20};
+
+} // namespace
 
 FolderNames::FolderNames(QString folder)
     : m_folder(std::move(folder))
@@ -22,17 +31,34 @@ FolderNames::Stamp FolderNames::stamp() const
 void FolderNames::listIfChanged() const
 {
     const Stamp now = stamp();
-    if (m_listedAt && now && *now == *m_listedAt)
+    if (m_listedAt && now && *now == *m_listedAt && !m_racy)
         return;
+    const auto started = std::filesystem::file_time_type::clock::now();
+    m_sorted.clear();
+    m_irregular.clear();
     m_byFoldedName.clear();
-    m_exact.clear();
     QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
-        m_byFoldedName.insert(foldLetterCase(it.fileName()), it.fileName());
-        m_exact.insert(it.fileName());
+        const QString name = it.fileName();
+        m_sorted.append(name);
+        m_byFoldedName.insert(foldLetterCase(name), name);
+        if (!it.fileInfo().isFile())
+            m_irregular.insert(name);
     }
+    std::sort(m_sorted.begin(), m_sorted.end());
     m_listedAt = now;
+    m_racy = now && *now + kStampTick >= started;
+    ++m_timesListed;
+}
+
+void FolderNames::add(const QString& name) const
+{
+    const auto at = std::lower_bound(m_sorted.begin(), m_sorted.end(), name);
+    if (at == m_sorted.end() || *at != name)
+        m_sorted.insert(at, name);
+    m_byFoldedName.insert(foldLetterCase(name), name);
+    m_irregular.remove(name);
 }
 
 QString FolderNames::onDisk(const QString& name) const
@@ -47,13 +73,31 @@ QStringList FolderNames::filesOnDisk(const QStringList& names) const
     QStringList out;
     QSet<QString> seen;
     for (const QString& name : names) {
-        const QString file = m_exact.contains(name) ? name : m_byFoldedName.value(foldLetterCase(name));
+        const bool exact = std::binary_search(m_sorted.cbegin(), m_sorted.cend(), name);
+        const QString file = exact ? name : m_byFoldedName.value(foldLetterCase(name));
         if (file.isEmpty() || seen.contains(file))
             continue;
         seen.insert(file);
         out.append(file);
     }
     return out;
+}
+
+QStringList FolderNames::matching(QStringView pattern) const
+{
+    listIfChanged();
+    QStringList out;
+    for (const QString& name : std::as_const(m_sorted)) {
+        if (FileListing::matches(pattern, name) && !m_irregular.contains(name))
+            out.append(name);
+    }
+    return out;
+}
+
+QStringList FolderNames::all() const
+{
+    listIfChanged();
+    return m_sorted;
 }
 
 void FolderNames::noteOwnChange(const QStringList& created, const QStringList& deleted, const Stamp& before) const
@@ -63,15 +107,16 @@ void FolderNames::noteOwnChange(const QStringList& created, const QStringList& d
         m_listedAt.reset();
         return;
     }
-    for (const QString& name : created) {
-        m_byFoldedName.insert(foldLetterCase(name), name);
-        m_exact.insert(name);
-    }
+    for (const QString& name : created)
+        add(name);
     for (const QString& name : deleted) {
         const QString folded = foldLetterCase(name);
         if (m_byFoldedName.value(folded) == name)
             m_byFoldedName.remove(folded);
-        m_exact.remove(name);
+        const auto at = std::lower_bound(m_sorted.begin(), m_sorted.end(), name);
+        if (at != m_sorted.end() && *at == name)
+            m_sorted.erase(at);
+        m_irregular.remove(name);
     }
     m_listedAt = now;
 }
