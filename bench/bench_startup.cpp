@@ -1,5 +1,4 @@
 #include "benchwindow.h"
-#include "generated.h"
 
 #include "app/mainwindow.h"
 #include "store/datafolder.h"
@@ -11,15 +10,16 @@
 
 namespace {
 
-// From construction of the window to the window shown, on a generated collection at
-// the design maximum.
-void StartUpToWindowShown(benchmark::State& state)
+// From construction of the window, every screen built and the data folder listed, to
+// the window shown, on the folder write makes.
+void startUp(benchmark::State& state, void (*write)(const QString&))
 {
     QTemporaryDir dir;
-    bench::writeLargeCollection(dir.path());
+    write(dir.path());
     SilentDialogs dialogs;
     NoHelp help;
     NoPrinter printer;
+    int listings = 0;
     for (auto _ : state) {
         DataFolder folder(dir.path());
         MainWindow window(folder, dialogs, help, printer);
@@ -27,12 +27,26 @@ void StartUpToWindowShown(benchmark::State& state)
         if (!window.isVisible())
             state.SkipWithError("window not shown");
         state.PauseTiming();
+        listings = folder.listing().timesListed();
         window.close();
         QApplication::processEvents();
         state.ResumeTiming();
     }
+    // How many times start-up read the data folder.
+    state.counters["listings"] = listings;
 }
-BENCHMARK(StartUpToWindowShown)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void StartUpDesignMaximum(benchmark::State& state)
+{
+    startUp(state, writeDesignMaximumFolder);
+}
+BENCHMARK(StartUpDesignMaximum)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void StartUpEmptyCollection(benchmark::State& state)
+{
+    startUp(state, writeEmptyCollection);
+}
+BENCHMARK(StartUpEmptyCollection)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 
