@@ -34,31 +34,65 @@ void FolderNames::listIfChanged() const
     if (m_listedAt && now && *now == *m_listedAt && !m_racy)
         return;
     const auto started = std::filesystem::file_time_type::clock::now();
-    m_sorted.clear();
+    m_names.clear();
     m_irregular.clear();
     m_byFoldedName.clear();
+    m_shadowed.clear();
     QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
-        const QString name = it.fileName();
-        m_sorted.append(name);
-        m_byFoldedName.insert(foldLetterCase(name), name);
+        m_names.append(it.fileName());
         if (!it.fileInfo().isFile())
-            m_irregular.insert(name);
+            m_irregular.insert(m_names.back());
     }
-    std::sort(m_sorted.begin(), m_sorted.end());
+    m_byFoldedName.reserve(m_names.size());
+    for (const QString& name : std::as_const(m_names)) {
+        const QString twin = std::exchange(m_byFoldedName[foldLetterCase(name)], name);
+        if (!twin.isNull())
+            m_shadowed.insert(twin);
+    }
+    ++m_generation;
     m_listedAt = now;
     m_racy = now && *now + kStampTick >= started;
     ++m_timesListed;
 }
 
+bool FolderNames::holds(const QString& name) const
+{
+    return m_byFoldedName.value(foldLetterCase(name)) == name || m_shadowed.contains(name);
+}
+
 void FolderNames::add(const QString& name) const
 {
-    const auto at = std::lower_bound(m_sorted.begin(), m_sorted.end(), name);
-    if (at == m_sorted.end() || *at != name)
-        m_sorted.insert(at, name);
-    m_byFoldedName.insert(foldLetterCase(name), name);
+    if (m_irregular.remove(name))
+        ++m_generation;
+    if (holds(name))
+        return;
+    ++m_generation;
+    m_names.append(name);
+    const QString twin = std::exchange(m_byFoldedName[foldLetterCase(name)], name);
+    if (!twin.isNull())
+        m_shadowed.insert(twin);
+}
+
+void FolderNames::drop(const QString& name) const
+{
     m_irregular.remove(name);
+    if (!m_names.removeOne(name))
+        return;
+    ++m_generation;
+    if (m_shadowed.remove(name))
+        return;
+    // A twin left in other letter case is now the one found.
+    const QString folded = foldLetterCase(name);
+    m_byFoldedName.remove(folded);
+    const auto twin = std::find_if(m_shadowed.cbegin(), m_shadowed.cend(),
+                                   [&folded](const QString& other) { return foldLetterCase(other) == folded; });
+    if (twin != m_shadowed.cend()) {
+        const QString found = *twin;
+        m_byFoldedName.insert(folded, found);
+        m_shadowed.remove(found);
+    }
 }
 
 QString FolderNames::onDisk(const QString& name) const
@@ -73,8 +107,7 @@ QStringList FolderNames::filesOnDisk(const QStringList& names) const
     QStringList out;
     QSet<QString> seen;
     for (const QString& name : names) {
-        const bool exact = std::binary_search(m_sorted.cbegin(), m_sorted.cend(), name);
-        const QString file = exact ? name : m_byFoldedName.value(foldLetterCase(name));
+        const QString file = holds(name) ? name : m_byFoldedName.value(foldLetterCase(name));
         if (file.isEmpty() || seen.contains(file))
             continue;
         seen.insert(file);
@@ -86,18 +119,23 @@ QStringList FolderNames::filesOnDisk(const QStringList& names) const
 QStringList FolderNames::matching(QStringView pattern) const
 {
     listIfChanged();
-    QStringList out;
-    for (const QString& name : std::as_const(m_sorted)) {
-        if (FileListing::matches(pattern, name) && !m_irregular.contains(name))
-            out.append(name);
+    auto& [generation, names] = m_matching[pattern.toString()];
+    if (generation != m_generation || names.isEmpty()) {
+        names.clear();
+        for (const QString& name : std::as_const(m_names)) {
+            if (FileListing::matches(pattern, name) && !m_irregular.contains(name))
+                names.append(name);
+        }
+        std::sort(names.begin(), names.end());
+        generation = m_generation;
     }
-    return out;
+    return names;
 }
 
 QStringList FolderNames::all() const
 {
     listIfChanged();
-    return m_sorted;
+    return m_names;
 }
 
 void FolderNames::noteOwnChange(const QStringList& created, const QStringList& deleted, const Stamp& before) const
@@ -109,14 +147,7 @@ void FolderNames::noteOwnChange(const QStringList& created, const QStringList& d
     }
     for (const QString& name : created)
         add(name);
-    for (const QString& name : deleted) {
-        const QString folded = foldLetterCase(name);
-        if (m_byFoldedName.value(folded) == name)
-            m_byFoldedName.remove(folded);
-        const auto at = std::lower_bound(m_sorted.begin(), m_sorted.end(), name);
-        if (at != m_sorted.end() && *at == name)
-            m_sorted.erase(at);
-        m_irregular.remove(name);
-    }
+    for (const QString& name : deleted)
+        drop(name);
     m_listedAt = now;
 }

@@ -26,7 +26,7 @@ public:
     // The regular files (or links to one) whose names match pattern (FileListing::matches),
     // sorted by name. A FIFO, a socket or a device is never one of them.
     QStringList matching(QStringView pattern) const;
-    // Every file of the folder, sorted by name.
+    // Every file of the folder, in the order the system lists them.
     QStringList all() const;
 
     // The folder's modification time (to the nanosecond where the file system keeps it).
@@ -44,12 +44,19 @@ public:
 private:
     // Reads the folder again when it changed since it was last listed.
     void listIfChanged() const;
+    bool holds(const QString& name) const;
     void add(const QString& name) const;
+    void drop(const QString& name) const;
 
     QString m_folder;
-    mutable QStringList m_sorted;
+    mutable QStringList m_names;
     mutable QSet<QString> m_irregular; // listed, but no regular file
     mutable QHash<QString, QString> m_byFoldedName;
+    mutable QSet<QString> m_shadowed; // names that differ only in letter case from the one onDisk() gives
+    // The sorted names of each pattern asked for, and the state of the listing they were
+    // picked from: any change to the listing makes them be picked again.
+    mutable quint64 m_generation = 0;
+    mutable QHash<QString, std::pair<quint64, QStringList>> m_matching;
     mutable Stamp m_listedAt;
     // The folder was changed so shortly before it was listed that a change made just
     // after could carry the same time: the next look-up reads it again.
