@@ -84,12 +84,12 @@ DataFolder::ReadText DataFolder::decodeRead(std::optional<QByteArray> read, QStr
 
 std::optional<QString> DataFolder::noteRead(const QString& path, ReadText read)
 {
-    const QString fileName = QFileInfo(path).fileName();
+    const auto fileName = [&path] { return QFileInfo(path).fileName(); };
     if (!read.text) {
         // A file that is there but cannot be read is told of, and kept from being
         // replaced by what the program holds without it.
         if (!read.error.isEmpty())
-            noteProblem({LoadProblem::Kind::Unreadable, fileName, 0, {}, {}, read.error});
+            noteProblem({LoadProblem::Kind::Unreadable, fileName(), 0, {}, {}, read.error});
         else
             m_problems.readWhole(path); // gone: nothing unread is left to lose
         return std::nullopt;
@@ -97,9 +97,9 @@ std::optional<QString> DataFolder::noteRead(const QString& path, ReadText read)
     m_problems.readWhole(path);
     // A zero-filled file is told of, so that it is kept aside before it is written again.
     if (read.zeroFilled)
-        noteProblem({LoadProblem::Kind::ZeroFilled, fileName, 1, {}, {}, {}});
+        noteProblem({LoadProblem::Kind::ZeroFilled, fileName(), 1, {}, {}, {}});
     if (read.badLine > 0)
-        noteProblem({LoadProblem::Kind::NotCp932, fileName, read.badLine, {}, {}, {}});
+        noteProblem({LoadProblem::Kind::NotCp932, fileName(), read.badLine, {}, {}, {}});
     return std::move(read.text);
 }
 
