@@ -1,5 +1,4 @@
 #include "benchwindow.h"
-#include "generated.h"
 
 #include "app/mainwindow.h"
 #include "store/datafolder.h"
@@ -9,30 +8,55 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 namespace {
 
-// From construction of the window to the window shown, on a generated collection at
-// the design maximum.
-void StartUpToWindowShown(benchmark::State& state)
+// From construction of the window, every screen built and the data folder listed, to
+// the window shown, on the folder write makes.
+void startUp(benchmark::State& state, const QTemporaryDir& dir)
 {
-    QTemporaryDir dir;
-    bench::writeLargeCollection(dir.path());
     SilentDialogs dialogs;
     NoHelp help;
     NoPrinter printer;
+    int listings = 0;
     for (auto _ : state) {
-        DataFolder folder(dir.path());
-        MainWindow window(folder, dialogs, help, printer);
-        window.startUp();
-        if (!window.isVisible())
+        auto folder = std::make_unique<DataFolder>(dir.path());
+        auto window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
+        window->startUp();
+        if (!window->isVisible())
             state.SkipWithError("window not shown");
         state.PauseTiming();
-        window.close();
+        listings = folder->listing().timesListed();
+        window->close();
         QApplication::processEvents();
+        // Taken down outside the measured time.
+        window.reset();
+        folder.reset();
         state.ResumeTiming();
     }
+    // How many times start-up read the data folder.
+    state.counters["listings"] = listings;
 }
-BENCHMARK(StartUpToWindowShown)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Each folder is written once per run.
+void StartUpDesignMaximum(benchmark::State& state)
+{
+    static QTemporaryDir dir;
+    static const bool written = (writeDesignMaximumFolder(dir.path()), true);
+    static_cast<void>(written);
+    startUp(state, dir);
+}
+BENCHMARK(StartUpDesignMaximum)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void StartUpEmptyCollection(benchmark::State& state)
+{
+    static QTemporaryDir dir;
+    static const bool written = (writeEmptyCollection(dir.path()), true);
+    static_cast<void>(written);
+    startUp(state, dir);
+}
+BENCHMARK(StartUpEmptyCollection)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 

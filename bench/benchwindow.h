@@ -26,5 +26,12 @@ public:
     QString pdfFileName(const QString&) override { return {}; }
 };
 
+// A data folder as a user's folder is at the design maximum: the title and song files,
+// the masters, a track list for every title, 20,000 lyrics files and 100 covers of
+// 12 megapixels (one photograph-like JPEG, encoded once per run).
+void writeDesignMaximumFolder(const QString& folder);
+// An empty collection: empty title, song and master files.
+void writeEmptyCollection(const QString& folder);
+
 // The main of a widget benchmark: a QApplication on the offscreen platform.
 int runWidgetBenchmarks(int argc, char** argv);

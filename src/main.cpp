@@ -74,8 +74,15 @@ int main(int argc, char* argv[])
     QtDialogs desktopDialogs;
     Dialogs& dialogs = desktopDialogs;
     DataFolder folder(choice.folder);
+    // The folder is listed before the mark of the lock is made in it, and the mark is
+    // entered into that listing as the program's own: made just before the listing, it
+    // would leave the listing unsure and have the folder read twice.
+    static_cast<void>(folder.listing().all());
+    const FolderNames::Stamp unlocked = folder.listing().stamp();
     // One copy of the program at a time writes to a collection.
     const CollectionLock lock(choice.folder);
+    if (lock.state() == CollectionLock::State::Held)
+        folder.listing().noteOwnChange({CollectionLock::kFileName}, {}, unlocked);
     if (lock.state() == CollectionLock::State::HeldByOther) {
         const QString question = u"このデータフォルダは、別のウタバコ（プロセス番号 %1）で開かれています。\r\n"
                                  "両方で変更すると、一方の変更が失われます。\r\n\r\n"

@@ -110,12 +110,13 @@ bool lyricsHold(QStringView fileText, QStringView key)
 std::vector<QStringList> songsWithLyricsHolding(DataFolder& folder, const FileListing& lyrics,
                                                 const TrackTable& tracks, const QString& key)
 {
+    const QStringList& names = lyrics.names();
+    const std::vector<char> holding = folder.textsPassing(names, [&key](QStringView text) { return lyricsHold(text, key); });
     std::vector<QStringList> rows;
-    for (const QString& name : lyrics.names()) {
-        const std::optional<QString> text = folder.readText(name);
-        if (!text || !lyricsHold(*text, key))
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (!holding[static_cast<size_t>(i)])
             continue;
-        if (const auto song = lyricsrules::songOfLyricsFile(name, tracks))
+        if (const auto song = lyricsrules::songOfLyricsFile(names[i], tracks))
             rows.push_back(foundSongRow(song->first, song->second, true));
     }
     return rows;

@@ -129,7 +129,7 @@ void SongSearch::ShowSongSearch()
     if (filKyoku)
         filKyoku->refresh();
     else
-        filKyoku = std::make_unique<FileListing>(m_state.folder.path(), u"曲目_*.txt"_s);
+        filKyoku = std::make_unique<FileListing>(m_state.folder, u"曲目_*.txt"_s);
     m_trackLists.reset();
     Frame7->reloadUnchanged();
     // The result grid is filled anew below, so no song is clicked.

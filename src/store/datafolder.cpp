@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <filesystem>
 #include <system_error>
@@ -65,33 +66,87 @@ bool DataFolder::exists(const QString& name) const
     return isPlainFileName(name) && QFileInfo::exists(filePath(name));
 }
 
+DataFolder::ReadText DataFolder::decodeRead(std::optional<QByteArray> read, QString error)
+{
+    ReadText out;
+    out.error = std::move(error);
+    if (!read)
+        return out;
+    const QByteArray bytes = withoutEndMarks(*read);
+    // Nothing but zero bytes is what a crash can leave of a file.
+    out.zeroFilled = bytes.isEmpty() && read->contains('\0');
+    qsizetype bad = -1;
+    out.text = cp932::decode(bytes, &bad);
+    if (bad >= 0)
+        out.badLine = lineOfByte(bytes, bad);
+    return out;
+}
+
+std::optional<QString> DataFolder::noteRead(const QString& path, ReadText read)
+{
+    const auto fileName = [&path] { return QFileInfo(path).fileName(); };
+    if (!read.text) {
+        // A file that is there but cannot be read is told of, and kept from being
+        // replaced by what the program holds without it.
+        if (!read.error.isEmpty())
+            noteProblem({LoadProblem::Kind::Unreadable, fileName(), 0, {}, {}, read.error});
+        else
+            m_problems.readWhole(path); // gone: nothing unread is left to lose
+        return std::nullopt;
+    }
+    m_problems.readWhole(path);
+    // A zero-filled file is told of, so that it is kept aside before it is written again.
+    if (read.zeroFilled)
+        noteProblem({LoadProblem::Kind::ZeroFilled, fileName(), 1, {}, {}, {}});
+    if (read.badLine > 0)
+        noteProblem({LoadProblem::Kind::NotCp932, fileName(), read.badLine, {}, {}, {}});
+    return std::move(read.text);
+}
+
 std::optional<QString> DataFolder::readText(const QString& name)
 {
     if (!isPlainFileName(name))
         return std::nullopt;
     const QString path = filePath(name);
     QString error;
-    const std::optional<QByteArray> read = readRegularFile(path, &error);
-    if (!read) {
-        // A file that is there but cannot be read is told of, and kept from being
-        // replaced by what the program holds without it.
-        if (!error.isEmpty())
-            noteProblem({LoadProblem::Kind::Unreadable, QFileInfo(path).fileName(), 0, {}, {}, error});
-        else
-            m_problems.readWhole(path); // gone: nothing unread is left to lose
-        return std::nullopt;
+    std::optional<QByteArray> read = readRegularFile(path, &error);
+    return noteRead(path, decodeRead(std::move(read), std::move(error)));
+}
+
+std::vector<char> DataFolder::textsPassing(const QStringList& names, const std::function<bool(QStringView)>& test)
+{
+    struct Outcome {
+        ReadText read;
+        bool passed = false;
+        bool missing = false;
+    };
+    const FolderHandle folder(path());
+    const std::function<Outcome(const QString&)> readOne = [&folder, &test](const QString& name) {
+        Outcome out;
+        QString error;
+        std::optional<QByteArray> bytes = folder.read(name, &error);
+        out.missing = !bytes && error.isEmpty();
+        out.read = decodeRead(std::move(bytes), std::move(error));
+        out.passed = out.read.text && test(*out.read.text);
+        out.read.text = out.read.text ? std::optional<QString>(QString()) : std::nullopt; // the text is not kept
+        return out;
+    };
+    const QList<Outcome> outcomes = QtConcurrent::blockingMapped<QList<Outcome>>(names, readOne);
+
+    // What was met is noted here, on the caller's thread, in the order of names.
+    std::vector<char> passed(static_cast<size_t>(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const Outcome& out = outcomes[i];
+        if (out.missing) {
+            // Gone since it was listed, or spelt otherwise on disk now: read by name.
+            const std::optional<QString> text = readText(names[i]);
+            passed[static_cast<size_t>(i)] = text && test(*text);
+        } else {
+            noteRead(m_dir.absoluteFilePath(names[i]), out.read);
+            passed[static_cast<size_t>(i)] = out.passed;
+        }
     }
-    m_problems.readWhole(path);
-    const QByteArray bytes = withoutEndMarks(*read);
-    // Nothing but zero bytes is what a crash can leave of a file: told of, so that it is
-    // kept aside before it is written again.
-    if (bytes.isEmpty() && read->contains('\0'))
-        noteProblem({LoadProblem::Kind::ZeroFilled, QFileInfo(path).fileName(), 1, {}, {}, {}});
-    qsizetype bad = -1;
-    QString text = cp932::decode(bytes, &bad);
-    if (bad >= 0)
-        noteProblem({LoadProblem::Kind::NotCp932, QFileInfo(path).fileName(), lineOfByte(bytes, bad), {}, {}, {}});
-    return text;
+    return passed;
 }
 
 void DataFolder::noteProblem(const LoadProblem& problem)
@@ -123,7 +178,11 @@ QStringList DataFolder::removeInterruptedSaves()
 {
     if (isReadOnly())
         return {};
-    return ::removeInterruptedSaves(path());
+    const FolderNames::Stamp before = m_names.stamp();
+    const QStringList removed = ::removeInterruptedSaves(path(), m_names.all());
+    if (!removed.isEmpty())
+        m_names.noteOwnChange({}, removed, before);
+    return removed;
 }
 
 std::optional<WriteResult> DataFolder::keepDamagedOriginal(const QString& name, const QString& path, QStringList* created)

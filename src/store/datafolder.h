@@ -29,6 +29,8 @@ public:
     explicit DataFolder(const QString& path);
 
     QString path() const { return m_dir.absolutePath(); }
+    // The folder's one listing, kept current by every write made through this door.
+    const FolderNames& listing() const { return m_names; }
 
     // The full path of the file named name: the existing file whose name equals it
     // regardless of ASCII letter case, else the name as given.
@@ -38,6 +40,11 @@ public:
     // The decoded text of a file, or nothing when it is missing or cannot be opened.
     // Bytes that are not CP932 are noted as a problem of the file.
     std::optional<QString> readText(const QString& name);
+    // For each of names (files of the folder's listing), in that order, whether it was
+    // read and its decoded text passes test. The files are read on the machine's cores,
+    // each opened once relative to the folder, and test runs there: it must touch
+    // nothing shared. What is noted of a file is noted as readText notes it, here.
+    std::vector<char> textsPassing(const QStringList& names, const std::function<bool(QStringView)>& test);
 
     // One change to a file: its whole new text, or text added at its end.
     struct Change {
@@ -101,6 +108,16 @@ public:
     static bool isPlainFileName(const QString& name);
 
 private:
+    // A file's bytes as text, and what was wrong with them; made on any thread.
+    struct ReadText {
+        std::optional<QString> text;
+        QString error;
+        bool zeroFilled = false;
+        int badLine = 0; // the line of the first byte that is not CP932
+    };
+    static ReadText decodeRead(std::optional<QByteArray> read, QString error);
+    // Notes what reading the file at path met, and gives its text.
+    std::optional<QString> noteRead(const QString& path, ReadText read);
     std::optional<WriteResult> keepDamagedOriginal(const QString& name, const QString& path, QStringList* created);
 
     QDir m_dir;

@@ -1,7 +1,6 @@
 #include "filelisting.h"
 
-#include <QDir>
-#include <QDirIterator>
+#include "datafolder.h"
 
 #include <algorithm>
 
@@ -17,8 +16,8 @@ QString foldLetterCase(const QString& name)
     return folded;
 }
 
-FileListing::FileListing(QString folder, QString pattern)
-    : m_folder(std::move(folder))
+FileListing::FileListing(const DataFolder& folder, QString pattern)
+    : m_folder(folder)
     , m_pattern(std::move(pattern))
 {
     refresh();
@@ -50,15 +49,6 @@ bool FileListing::matches(QStringView pattern, QStringView name)
 
 void FileListing::refresh()
 {
-    m_names.clear();
-    QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        // What is no regular file (a FIFO, a socket) counts as missing.
-        if (matches(m_pattern, name) && it.fileInfo().isFile())
-            m_names.append(name);
-    }
-    std::sort(m_names.begin(), m_names.end());
+    m_names = m_folder.listing().matching(m_pattern);
     m_set = QSet<QString>(m_names.begin(), m_names.end());
 }

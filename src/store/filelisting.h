@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class DataFolder;
+
 // File names match regardless of ASCII letter case, as on the Windows disks the
 // collections come from; every other character (full-width letters too) as it is.
 inline char16_t foldLetterCase(char16_t c)
@@ -12,13 +14,13 @@ inline char16_t foldLetterCase(char16_t c)
 }
 QString foldLetterCase(const QString& name);
 
-// A snapshot of the names in one folder that match a pattern such as "歌詞_*.txt",
-// taken again only on refresh(). The pattern's letters match regardless of ASCII case,
-// as file lists do on the Windows disks the collections come from; "is this name
-// listed" compares exactly, through a hash.
+// A snapshot of the names in the data folder that match a pattern such as "歌詞_*.txt",
+// taken again only on refresh(), from the folder's shared listing. The pattern's letters
+// match regardless of ASCII case, as file lists do on the Windows disks the collections
+// come from; "is this name listed" compares exactly, through a hash.
 class FileListing {
 public:
-    FileListing(QString folder, QString pattern);
+    FileListing(const DataFolder& folder, QString pattern);
 
     void refresh();
     const QStringList& names() const { return m_names; }
@@ -29,7 +31,7 @@ public:
     static bool matches(QStringView pattern, QStringView name);
 
 private:
-    QString m_folder;
+    const DataFolder& m_folder;
     QString m_pattern;
     QStringList m_names;
     QSet<QString> m_set;

@@ -5,7 +5,16 @@
 #include <QDir>
 #include <QDirIterator>
 
+#include <algorithm>
+#include <chrono>
 #include <system_error>
+
+namespace {
+
+// Longer than the tick of the clock file systems stamp folders with.
+constexpr std::chrono::milliseconds kStampTick{20};
+
+} // namespace
 
 FolderNames::FolderNames(QString folder)
     : m_folder(std::move(folder))
@@ -22,17 +31,68 @@ FolderNames::Stamp FolderNames::stamp() const
 void FolderNames::listIfChanged() const
 {
     const Stamp now = stamp();
-    if (m_listedAt && now && *now == *m_listedAt)
+    if (m_listedAt && now && *now == *m_listedAt && !m_racy)
         return;
+    const auto started = std::filesystem::file_time_type::clock::now();
+    m_names.clear();
+    m_irregular.clear();
     m_byFoldedName.clear();
-    m_exact.clear();
+    m_shadowed.clear();
     QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
-        m_byFoldedName.insert(foldLetterCase(it.fileName()), it.fileName());
-        m_exact.insert(it.fileName());
+        m_names.append(it.fileName());
+        if (!it.fileInfo().isFile())
+            m_irregular.insert(m_names.back());
     }
+    m_byFoldedName.reserve(m_names.size());
+    for (const QString& name : std::as_const(m_names)) {
+        const QString twin = std::exchange(m_byFoldedName[foldLetterCase(name)], name);
+        if (!twin.isNull())
+            m_shadowed.insert(twin);
+    }
+    ++m_generation;
     m_listedAt = now;
+    m_racy = now && *now + kStampTick >= started;
+    ++m_timesListed;
+}
+
+bool FolderNames::holds(const QString& name) const
+{
+    return m_byFoldedName.value(foldLetterCase(name)) == name || m_shadowed.contains(name);
+}
+
+void FolderNames::add(const QString& name) const
+{
+    if (m_irregular.remove(name))
+        ++m_generation;
+    if (holds(name))
+        return;
+    ++m_generation;
+    m_names.append(name);
+    const QString twin = std::exchange(m_byFoldedName[foldLetterCase(name)], name);
+    if (!twin.isNull())
+        m_shadowed.insert(twin);
+}
+
+void FolderNames::drop(const QString& name) const
+{
+    m_irregular.remove(name);
+    if (!m_names.removeOne(name))
+        return;
+    ++m_generation;
+    if (m_shadowed.remove(name))
+        return;
+    // A twin left in other letter case is now the one found.
+    const QString folded = foldLetterCase(name);
+    m_byFoldedName.remove(folded);
+    const auto twin = std::find_if(m_shadowed.cbegin(), m_shadowed.cend(),
+                                   [&folded](const QString& other) { return foldLetterCase(other) == folded; });
+    if (twin != m_shadowed.cend()) {
+        const QString found = *twin;
+        m_byFoldedName.insert(folded, found);
+        m_shadowed.remove(found);
+    }
 }
 
 QString FolderNames::onDisk(const QString& name) const
@@ -47,13 +107,35 @@ QStringList FolderNames::filesOnDisk(const QStringList& names) const
     QStringList out;
     QSet<QString> seen;
     for (const QString& name : names) {
-        const QString file = m_exact.contains(name) ? name : m_byFoldedName.value(foldLetterCase(name));
+        const QString file = holds(name) ? name : m_byFoldedName.value(foldLetterCase(name));
         if (file.isEmpty() || seen.contains(file))
             continue;
         seen.insert(file);
         out.append(file);
     }
     return out;
+}
+
+QStringList FolderNames::matching(QStringView pattern) const
+{
+    listIfChanged();
+    auto& [generation, names] = m_matching[pattern.toString()];
+    if (generation != m_generation || names.isEmpty()) {
+        names.clear();
+        for (const QString& name : std::as_const(m_names)) {
+            if (FileListing::matches(pattern, name) && !m_irregular.contains(name))
+                names.append(name);
+        }
+        std::sort(names.begin(), names.end());
+        generation = m_generation;
+    }
+    return names;
+}
+
+QStringList FolderNames::all() const
+{
+    listIfChanged();
+    return m_names;
 }
 
 void FolderNames::noteOwnChange(const QStringList& created, const QStringList& deleted, const Stamp& before) const
@@ -63,15 +145,9 @@ void FolderNames::noteOwnChange(const QStringList& created, const QStringList& d
         m_listedAt.reset();
         return;
     }
-    for (const QString& name : created) {
-        m_byFoldedName.insert(foldLetterCase(name), name);
-        m_exact.insert(name);
-    }
-    for (const QString& name : deleted) {
-        const QString folded = foldLetterCase(name);
-        if (m_byFoldedName.value(folded) == name)
-            m_byFoldedName.remove(folded);
-        m_exact.remove(name);
-    }
+    for (const QString& name : created)
+        add(name);
+    for (const QString& name : deleted)
+        drop(name);
     m_listedAt = now;
 }

@@ -8,10 +8,11 @@
 #include <filesystem>
 #include <optional>
 
-// The names of the files in the data folder, matched regardless of ASCII letter case,
-// from a listing kept while the folder stays unchanged. The program's own creations and
-// deletions are entered into the listing; a change made by anyone else since the
-// listing was taken (a cover copied in by hand) has it read again.
+// The one listing of the files in the data folder, shared by every reader: the names
+// matched regardless of ASCII letter case, the names a pattern picks out, the files
+// left by interrupted saves. Taken once and kept while the folder stays unchanged: the
+// program's own creations and deletions are entered into it, and a change made by
+// anyone else since it was taken (a cover copied in by hand) has it read again.
 class FolderNames {
 public:
     explicit FolderNames(QString folder);
@@ -22,6 +23,11 @@ public:
     // The files names stand for, as spelt on disk, each once and in the order of names:
     // the file of exactly that name, else the one onDisk() gives. Folders are no files.
     QStringList filesOnDisk(const QStringList& names) const;
+    // The regular files (or links to one) whose names match pattern (FileListing::matches),
+    // sorted by name. A FIFO, a socket or a device is never one of them.
+    QStringList matching(QStringView pattern) const;
+    // Every file of the folder, in the order the system lists them.
+    QStringList all() const;
 
     // The folder's modification time (to the nanosecond where the file system keeps it).
     using Stamp = std::optional<std::filesystem::file_time_type>;
@@ -32,12 +38,28 @@ public:
     // taken, the listing is read again at the next look-up instead.
     void noteOwnChange(const QStringList& created, const QStringList& deleted, const Stamp& before) const;
 
+    // How many times the folder was read (for measuring).
+    int timesListed() const { return m_timesListed; }
+
 private:
     // Reads the folder again when it changed since it was last listed.
     void listIfChanged() const;
+    bool holds(const QString& name) const;
+    void add(const QString& name) const;
+    void drop(const QString& name) const;
 
     QString m_folder;
-    mutable QSet<QString> m_exact;
+    mutable QStringList m_names;
+    mutable QSet<QString> m_irregular; // listed, but no regular file
     mutable QHash<QString, QString> m_byFoldedName;
+    mutable QSet<QString> m_shadowed; // names that differ only in letter case from the one onDisk() gives
+    // The sorted names of each pattern asked for, and the state of the listing they were
+    // picked from: any change to the listing makes them be picked again.
+    mutable quint64 m_generation = 0;
+    mutable QHash<QString, std::pair<quint64, QStringList>> m_matching;
     mutable Stamp m_listedAt;
+    // The folder was changed so shortly before it was listed that a change made just
+    // after could carry the same time: the next look-up reads it again.
+    mutable bool m_racy = false;
+    mutable int m_timesListed = 0;
 };

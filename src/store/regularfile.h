@@ -13,3 +13,23 @@
 // given) set to what the system said when it is there and cannot be read whole.
 std::optional<QByteArray> readRegularFile(const QString& path, QString* error = nullptr,
                                           qint64 largest = std::numeric_limits<qint64>::max());
+
+// An open handle on a folder, to read many of its files by name: each file is opened
+// once relative to the handle, and the same guarantee holds as for readRegularFile
+// (only regular files are read; a FIFO put under the name is never waited on). Where
+// the system has no such handles, the files are read by their paths.
+class FolderHandle {
+public:
+    explicit FolderHandle(const QString& folder);
+    ~FolderHandle();
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    // As readRegularFile for the file name in the folder. Safe to call from several
+    // threads at once.
+    std::optional<QByteArray> read(const QString& name, QString* error = nullptr) const;
+
+private:
+    QString m_folder;
+    int m_fd = -1;
+};

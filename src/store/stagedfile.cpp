@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -208,17 +207,16 @@ bool isTemporarySaveName(QStringView name, qint64* owner)
     return true;
 }
 
-QStringList removeInterruptedSaves(const QString& folder)
+QStringList removeInterruptedSaves(const QString& folder, const QStringList& names)
 {
     QStringList removed;
-    QDirIterator it(folder, {kPrefix + u'*' + kSuffix}, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
+    const QDir dir(folder);
+    for (const QString& name : names) {
         qint64 owner = 0;
-        if (!isTemporarySaveName(it.fileName(), &owner) || saveIsRunning(owner))
+        if (!isTemporarySaveName(name, &owner) || saveIsRunning(owner))
             continue;
-        if (QFile::remove(it.filePath()))
-            removed.append(it.fileName());
+        if (QFile::remove(dir.filePath(name)))
+            removed.append(name);
     }
     return removed;
 }

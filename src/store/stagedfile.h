@@ -42,6 +42,6 @@ void syncFolder(const QString& folder);
 // that wrote it.
 bool isTemporarySaveName(QStringView name, qint64* owner = nullptr);
 
-// Removes from folder the temporary files of saves whose process is no longer running,
-// and returns their names.
-QStringList removeInterruptedSaves(const QString& folder);
+// Removes from folder those of names (the files it holds) that are temporary files of
+// saves whose process is no longer running, and returns their names.
+QStringList removeInterruptedSaves(const QString& folder, const QStringList& names);

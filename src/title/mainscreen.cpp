@@ -193,7 +193,7 @@ QString nextRating(const QString& rating)
 
 MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWidget* parent)
     : QFrame(parent)
-    , filKashi1(std::make_unique<FileListing>(state.folder.path(), files::kLyricsPrefix + u"*.txt"_s))
+    , filKashi1(std::make_unique<FileListing>(state.folder, files::kLyricsPrefix + u"*.txt"_s))
     , m_state(state)
     , m_dialogs(dialogs)
     , m_names(new QStringListModel(this))

@@ -2,8 +2,9 @@
 
 #include "store/collectionnames.h"
 
-#include <QHash>
 #include <QSet>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -110,73 +111,75 @@ std::vector<TrackRecord> newTrackRecords(const std::vector<Track>& tracks, bool 
 
 namespace {
 
-// The texts "/" + name of the names listed so far, indexed by the pairs of characters
-// they hold, so that "does the list hold this text anywhere" looks only at the names
-// that share the rarest pair of the text. A text without a line end can only be found
-// inside one of these entries, as the list puts a line end after each.
-class ListedNames {
-public:
-    bool holds(const QString& text, const QString& list) const
-    {
-        if (text.isEmpty())
-            return true;
-        if (text.contains(u'\r') || text.contains(u'\n'))
-            return list.contains(text);
-        if (text.size() == 1)
-            return m_singles.contains(text[0].unicode());
-        const std::vector<int>* fewest = nullptr;
-        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-            const auto it = m_byPair.constFind(pair(text[i], text[i + 1]));
-            if (it == m_byPair.cend())
-                return false;
-            if (!fewest || it->size() < fewest->size())
-                fewest = &*it;
-        }
-        for (int entry : *fewest) {
-            if (m_entries[static_cast<size_t>(entry)].contains(text))
-                return true;
-        }
-        return false;
+// Four UTF-16 characters of a name as one number: equal numbers, equal characters.
+quint64 gramAt(const QString& name, qsizetype i)
+{
+    return (quint64(name[i].unicode()) << 48) | (quint64(name[i + 1].unicode()) << 32)
+        | (quint64(name[i + 2].unicode()) << 16) | quint64(name[i + 3].unicode());
+}
+
+// For each name, whether it is found inside a name before it. The four-character runs
+// of all names are sorted once with the names they come from, so a name of four
+// characters or more is looked for only in the earlier names that share its rarest run.
+std::vector<char> foundInEarlier(const QStringList& names)
+{
+    std::vector<std::pair<quint64, int>> grams;
+    for (int id = 0; id < names.size(); ++id) {
+        for (qsizetype i = 0; i + 4 <= names[id].size(); ++i)
+            grams.emplace_back(gramAt(names[id], i), id);
     }
+    std::sort(grams.begin(), grams.end());
+    grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
 
-    void add(const QString& entry)
-    {
-        const int id = static_cast<int>(m_entries.size());
-        m_entries.push_back(entry);
-        for (qsizetype i = 0; i < entry.size(); ++i) {
-            m_singles.insert(entry[i].unicode());
-            if (i + 1 < entry.size()) {
-                std::vector<int>& ids = m_byPair[pair(entry[i], entry[i + 1])];
-                if (ids.empty() || ids.back() != id)
-                    ids.push_back(id);
-            }
+    std::vector<char> found(static_cast<size_t>(names.size()));
+    for (int id = 0; id < names.size(); ++id) {
+        const QString& name = names[id];
+        const auto inside = [&](int earlier) { return names[earlier].contains(name); };
+        if (name.size() < 4) {
+            // Short names are few: every earlier name is looked at.
+            for (int earlier = 0; earlier < id && !found[static_cast<size_t>(id)]; ++earlier)
+                found[static_cast<size_t>(id)] = inside(earlier);
+            continue;
         }
+        using Range = std::pair<std::vector<std::pair<quint64, int>>::const_iterator,
+                                std::vector<std::pair<quint64, int>>::const_iterator>;
+        Range rarest;
+        for (qsizetype i = 0; i + 4 <= name.size(); ++i) {
+            const quint64 g = gramAt(name, i);
+            const Range r{std::lower_bound(grams.cbegin(), grams.cend(), std::pair<quint64, int>(g, 0)),
+                          std::lower_bound(grams.cbegin(), grams.cend(), std::pair<quint64, int>(g, id))};
+            if (i == 0 || r.second - r.first < rarest.second - rarest.first)
+                rarest = r;
+        }
+        for (auto it = rarest.first; it != rarest.second && !found[static_cast<size_t>(id)]; ++it)
+            found[static_cast<size_t>(id)] = inside(it->second);
     }
-
-private:
-    static quint32 pair(QChar a, QChar b) { return (quint32(a.unicode()) << 16) | b.unicode(); }
-
-    std::vector<QString> m_entries;
-    QHash<quint32, std::vector<int>> m_byPair;
-    QSet<char16_t> m_singles;
-};
+    return found;
+}
 
 } // namespace
 
 QString artistNameList(const TrackTable& table)
 {
-    QString list;
+    QStringList names;
     QSet<QString> seen;
-    ListedNames listed;
     for (const TrackRecord& t : table.records()) {
-        // A name met before is in the list already, or was found in it then.
-        if (seen.contains(t.artist))
+        if (!seen.contains(t.artist)) {
+            seen.insert(t.artist);
+            names.append(t.artist);
+        }
+    }
+    // A name with neither "/" nor a line end is in the list exactly when it is inside an
+    // earlier name: inside a listed one, or inside one left out for being inside a listed
+    // one. Any other name may span entries, and is looked for in the list itself.
+    const std::vector<char> found = foundInEarlier(names);
+    QString list;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString& name = names[i];
+        const bool plain = !name.contains(u'/') && !name.contains(u'\r') && !name.contains(u'\n');
+        if (name.isEmpty() || (plain ? bool(found[static_cast<size_t>(i)]) : list.contains(name)))
             continue;
-        seen.insert(t.artist);
-        if (listed.holds(t.artist, list))
-            continue;
-        listed.add(u'/' + t.artist);
-        list += u'/' + t.artist + u"\r\n"_s;
+        list += u'/' + name + u"\r\n"_s;
     }
     return list;
 }

@@ -90,10 +90,9 @@ CoverImport::CoverImport(AppState& state, Dialogs& dialogs, PictureBox& cover, Q
     layout->addLayout(lists, 1);
     layout->addLayout(buttons);
 
-    // The files are listed when the panel opens, not while the program starts.
+    // The drives, folders and files are listed when the panel opens, not while the
+    // program starts.
     m_folder = QDir::cleanPath(m_state.folder.path());
-    fillDrives();
-    showFolders();
 
     connect(drvZukei_Moto, &QComboBox::activated, this, &CoverImport::drvZukei_Moto_Change);
     connect(dirZukei_Moto, &QTreeWidget::itemActivated, this,
@@ -105,6 +104,8 @@ CoverImport::CoverImport(AppState& state, Dialogs& dialogs, PictureBox& cover, Q
 
 void CoverImport::open()
 {
+    if (!m_foldersShown)
+        showFolders();
     ShowFiles();
     show();
     raise();
@@ -144,6 +145,9 @@ void CoverImport::ShowFolder(const QString& folder)
 
 void CoverImport::showFolders()
 {
+    if (!m_foldersShown)
+        fillDrives();
+    m_foldersShown = true;
     const QString& path = m_folder;
     if (const int drive = driveOf(drvZukei_Moto, path); drive >= 0) {
         const QSignalBlocker quiet(drvZukei_Moto);

@@ -56,4 +56,5 @@ private:
     QComboBox& m_nameBox;
     FileListing& m_lyrics;
     QString m_folder;
+    bool m_foldersShown = false;
 };

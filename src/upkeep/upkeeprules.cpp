@@ -24,7 +24,7 @@ QStringList resetDeletedFiles(const DataFolder& folder, const QStringList& title
         candidates += titlerules::filesDeletedWithTitle(name);
     // Read afresh: a file saved since a screen last listed the folder goes too.
     for (const QString& prefix : {files::kLyricsPrefix, files::kTrackListPrefix})
-        candidates += FileListing(folder.path(), prefix + u"*.txt"_s).names();
+        candidates += FileListing(folder, prefix + u"*.txt"_s).names();
     return candidates;
 }
 

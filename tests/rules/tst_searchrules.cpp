@@ -1,9 +1,19 @@
 #include "lists/searchrules.h"
 #include "lyrics/lyricsrules.h"
 
+#include "store/cp932.h"
+#include "store/datafolder.h"
+#include "store/filelisting.h"
 #include "store/tracktable.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,6 +30,7 @@ private slots:
     void readsTheSongOfALyricsFile();
     void lyricsSearchFindsWhatTheWordSearchSteps_data();
     void lyricsSearchFindsWhatTheWordSearchSteps();
+    void lyricsSearchKeepsTheListingOrder();
     void offersAPdfName_data();
     void offersAPdfName();
 };
@@ -107,6 +118,48 @@ void TestSearchRules::lyricsSearchFindsWhatTheWordSearchSteps()
 
     QCOMPARE(searchrules::lyricsHold(fileText, key), hits > 0);
     QCOMPARE(lyricsrules::countHits(lyricsrules::lyricsOfFileText(fileText), key), hits);
+}
+
+// Hundreds of lyrics files, read side by side, give their songs in the listing's order,
+// whatever order they were written in; a file whose bytes are not CP932 is told of once,
+// and one replaced by a FIFO after the listing is passed over without waiting.
+void TestSearchRules::lyricsSearchKeepsTheListingOrder()
+{
+    QTemporaryDir dir;
+    QStringList holding;
+    for (int i = 400; i >= 1; --i) {
+        const QString name = u"歌詞_歌%1_歌手.txt"_s.arg(i);
+        QByteArray bytes;
+        QVERIFY(cp932::encode(i % 7 == 0 ? u"一番\r\n虹の橋\r\n"_s : u"一番\r\n空\r\n"_s, &bytes));
+        if (i == 140)
+            bytes.append("\x81\x20");
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        if (i % 7 == 0 && i != 210)
+            holding.append(name);
+    }
+    holding.sort();
+    DataFolder folder(dir.path());
+    const FileListing lyrics(folder, u"歌詞_*.txt"_s);
+#ifdef Q_OS_UNIX
+    const QByteArray fifo = QFile::encodeName(dir.filePath(u"歌詞_歌210_歌手.txt"_s));
+    QVERIFY(::unlink(fifo.constData()) == 0 && ::mkfifo(fifo.constData(), 0644) == 0);
+    ::alarm(30); // a read that waits on the FIFO ends the test here
+#else
+    QVERIFY(QFile::remove(dir.filePath(u"歌詞_歌210_歌手.txt"_s)));
+#endif
+
+    QStringList found;
+    for (const QStringList& row : searchrules::songsWithLyricsHolding(folder, lyrics, TrackTable(), u"虹"_s))
+        found.append(u"歌詞_"_s + row[searchrules::foundcol::kName] + u'_' + row[searchrules::foundcol::kArtist] + u".txt"_s);
+    QCOMPARE(found, holding);
+    const QList<LoadProblem> problems = folder.takeProblems();
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems[0].fileName, u"歌詞_歌140_歌手.txt"_s);
+    QCOMPARE(problems[0].kind, LoadProblem::Kind::NotCp932);
+#ifdef Q_OS_UNIX
+    ::alarm(0);
+#endif
 }
 
 void TestSearchRules::offersAPdfName_data()

@@ -342,6 +342,15 @@ void TestTrackRules::listsArtistNames_data()
     QTest::newRow("Japanese name inside an earlier one")
         << QStringList{u"ミナモ航路"_s, u"航路"_s, u"未登録"_s} << u"/ミナモ航路\r\n/未登録\r\n"_s;
     QTest::newRow("letter case counts") << QStringList{u"abc"_s, u"B"_s} << u"/abc\r\n/B\r\n"_s;
+    QTest::newRow("inside a name itself left out")
+        << QStringList{u"星空の旅人たち"_s, u"空の旅人"_s, u"の旅人"_s} << u"/星空の旅人たち\r\n"_s;
+    QTest::newRow("long name at the end of an earlier one")
+        << QStringList{u"夜明けの歌手12号"_s, u"歌手12号"_s, u"歌手21号"_s} << u"/夜明けの歌手12号\r\n/歌手21号\r\n"_s;
+    QTest::newRow("empty name never listed") << QStringList{u""_s, u"A"_s} << u"/A\r\n"_s;
+    QTest::newRow("slash name found with the entry's slash")
+        << QStringList{u"ABC"_s, u"/AB"_s, u"B/"_s} << u"/ABC\r\n/B/\r\n"_s;
+    QTest::newRow("name with a line end found across entries")
+        << QStringList{u"AB"_s, u"CD"_s, u"B\r\n/C"_s} << u"/AB\r\n/CD\r\n"_s;
 }
 
 void TestTrackRules::listsArtistNames()

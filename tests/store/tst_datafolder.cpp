@@ -1,5 +1,6 @@
 #include "fixture.h"
 #include "store/datafolder.h"
+#include "store/filelisting.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -8,6 +9,10 @@
 #include <QThread>
 
 #include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 using fixture::sjis;
@@ -28,6 +33,7 @@ private slots:
     void keepsDamagedFileBeforeFirstWrite();
     void unreadableOrEndMarkedFilesAreNotSpoilt();
     void seesFilesAddedByOthersAfterOwnWrites();
+    void listingsFollowOwnWritesWithoutReadingAgain();
     void removesOnlyInterruptedSaves();
     void movesEachFileOnceAndBack();
 
@@ -263,6 +269,47 @@ void TestDataFolder::seesFilesAddedByOthersAfterOwnWrites()
     QVERIFY(folder.exists(u"新.txt"_s));
     QVERIFY(folder.remove(u"新.txt"_s));
     QVERIFY(!folder.exists(u"新.TXT"_s));
+}
+
+// The lyrics and track list listings come from the folder's one listing: the program's
+// own writes show in them without the folder being read again; a file another program
+// makes has it read again, and what is no regular file is never listed.
+void TestDataFolder::listingsFollowOwnWritesWithoutReadingAgain()
+{
+    for (const QString& name : {u"歌詞_A_甲.txt"_s, u"曲目_A.txt"_s, u"歌詞_M_乙.txt"_s})
+        QVERIFY(fixture::write(path(name), "x"));
+    QThread::msleep(30); // the folder's time well before the listing's
+    DataFolder folder(m_tmp->path());
+    FileListing lyrics(folder, u"歌詞_*.txt"_s);
+    FileListing lists(folder, u"曲目_*.txt"_s);
+    QCOMPARE(lyrics.names(), (QStringList{u"歌詞_A_甲.txt"_s, u"歌詞_M_乙.txt"_s}));
+
+    QVERIFY(folder.rewrite(u"歌詞_B_乙.txt"_s, u"歌"_s).ok());
+    QVERIFY(folder.append(u"曲目_B.txt"_s, u"歌"_s).ok());
+    QVERIFY(folder.remove(u"歌詞_A_甲.txt"_s));
+    QString aside;
+    QVERIFY(folder.makeFolder(u"控え"_s, &aside).ok());
+    QStringList moved;
+    QVERIFY(folder.moveInto(aside, {u"歌詞_M_乙.txt"_s}, &moved).ok());
+    lyrics.refresh();
+    lists.refresh();
+    QCOMPARE(lyrics.names(), QStringList{u"歌詞_B_乙.txt"_s});
+    QCOMPARE(lists.names(), (QStringList{u"曲目_A.txt"_s, u"曲目_B.txt"_s}));
+    QCOMPARE(folder.moveBack(aside, moved), QStringList());
+    lyrics.refresh();
+    QCOMPARE(lyrics.names(), (QStringList{u"歌詞_B_乙.txt"_s, u"歌詞_M_乙.txt"_s}));
+    QCOMPARE(folder.listing().timesListed(), 1);
+
+    QVERIFY(fixture::write(path(u"曲目_C.txt"_s), "x"));
+#ifdef Q_OS_UNIX
+    QCOMPARE(::mkfifo(QFile::encodeName(path(u"歌詞_F_丙.txt"_s)).constData(), 0644), 0);
+#endif
+    QThread::msleep(30);
+    lists.refresh();
+    lyrics.refresh();
+    QCOMPARE(lists.names(), (QStringList{u"曲目_A.txt"_s, u"曲目_B.txt"_s, u"曲目_C.txt"_s}));
+    QCOMPARE(lyrics.names(), (QStringList{u"歌詞_B_乙.txt"_s, u"歌詞_M_乙.txt"_s}));
+    QCOMPARE(folder.listing().timesListed(), 2);
 }
 
 // Saves cut short by a crash leave temporary files; the next start removes those of

@@ -1,5 +1,6 @@
 #include "../store/fixture.h"
 
+#include "store/datafolder.h"
 #include "store/filelisting.h"
 #include "platform/grid.h"
 #include "platform/linebreaks.h"
@@ -181,7 +182,8 @@ void TestPlatform::fileListingIsASnapshot()
     QTemporaryDir dir;
     QVERIFY(fixture::write(dir.filePath(u"歌詞_A_B.txt"_s), "x"));
     QVERIFY(fixture::write(dir.filePath(u"曲目_A.txt"_s), "x"));
-    FileListing listing(dir.path(), u"歌詞_*.txt"_s);
+    const DataFolder folder(dir.path());
+    FileListing listing(folder, u"歌詞_*.txt"_s);
     QCOMPARE(listing.names(), QStringList{u"歌詞_A_B.txt"_s});
     QVERIFY(listing.contains(u"歌詞_A_B.txt"_s));
     QVERIFY(!listing.contains(u"歌詞_A_B.TXT"_s));
