@@ -30,7 +30,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     exit 1
 fi
 
-if locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then lang=ja_JP.UTF-8; else lang=C.UTF-8; fi
+if [ -n "${SHOOT_LANG:-}" ]; then lang=$SHOOT_LANG
+elif locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then lang=ja_JP.UTF-8; else lang=C.UTF-8; fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
