@@ -20,7 +20,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QListView>
 #include <QHBoxLayout>
 #include <QListView>
 #include <QScopedValueRollback>
@@ -96,8 +95,10 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     addPanel(fraPic);
     fraRank = new Ranking(m_state, dialogs, *this);
     addPanel(fraRank);
-    // Every list of the window is framed while it has the keyboard, as the grids are.
+    // Every list of the window is framed while it has the keyboard, as the grids are, and
+    // a row of a list is as high as any other, whatever characters its entry holds.
     for (QListView* list : findChildren<QListView*>()) {
+        list->setUniformItemSizes(true);
         if (list->window() == this)
             FocusFrame::install(*list);
     }
@@ -121,10 +122,6 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
         if (!m_settingHelpSwitch)
             chkHelp_Click();
     });
-
-    // A row of a list is as high as any other, whatever characters its entry holds.
-    for (QListView* list : findChildren<QListView*>())
-        list->setUniformItemSizes(true);
 
     // As large as suits the screens the program is made for, never larger than the
     // desktop leaves room for (a 1280 x 800 screen with a task bar).

@@ -78,8 +78,12 @@ void FolderNames::add(const QString& name) const
 void FolderNames::drop(const QString& name) const
 {
     m_irregular.remove(name);
-    if (!m_names.removeOne(name))
-        return;
+    if (m_names.removeOne(name))
+        forget(name);
+}
+
+void FolderNames::forget(const QString& name) const
+{
     ++m_generation;
     if (m_shadowed.remove(name))
         return;
@@ -120,7 +124,7 @@ QStringList FolderNames::matching(QStringView pattern) const
 {
     listIfChanged();
     auto& [generation, names] = m_matching[pattern.toString()];
-    if (generation != m_generation || names.isEmpty()) {
+    if (generation != m_generation) {
         names.clear();
         for (const QString& name : std::as_const(m_names)) {
             if (FileListing::matches(pattern, name) && !m_irregular.contains(name))
@@ -147,7 +151,23 @@ void FolderNames::noteOwnChange(const QStringList& created, const QStringList& d
     }
     for (const QString& name : created)
         add(name);
-    for (const QString& name : deleted)
-        drop(name);
+    if (deleted.size() <= 16) {
+        for (const QString& name : deleted)
+            drop(name);
+    } else {
+        // Many names at once (a reset moves tens of thousands) leave the list in one pass.
+        const QSet<QString> gone(deleted.cbegin(), deleted.cend());
+        QStringList present;
+        m_names.removeIf([&](const QString& name) {
+            if (!gone.contains(name))
+                return false;
+            present.append(name);
+            return true;
+        });
+        for (const QString& name : deleted)
+            m_irregular.remove(name);
+        for (const QString& name : std::as_const(present))
+            forget(name);
+    }
     m_listedAt = now;
 }

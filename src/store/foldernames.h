@@ -47,6 +47,8 @@ private:
     bool holds(const QString& name) const;
     void add(const QString& name) const;
     void drop(const QString& name) const;
+    // Takes a name already out of the list out of the look-ups too.
+    void forget(const QString& name) const;
 
     QString m_folder;
     mutable QStringList m_names;
@@ -55,7 +57,7 @@ private:
     mutable QSet<QString> m_shadowed; // names that differ only in letter case from the one onDisk() gives
     // The sorted names of each pattern asked for, and the state of the listing they were
     // picked from: any change to the listing makes them be picked again.
-    mutable quint64 m_generation = 0;
+    mutable quint64 m_generation = 1; // a pattern never looked up has generation 0
     mutable QHash<QString, std::pair<quint64, QStringList>> m_matching;
     mutable Stamp m_listedAt;
     // The folder was changed so shortly before it was listed that a change made just

@@ -1,5 +1,7 @@
 #include "setaside.h"
 
+#include "regularfile.h"
+
 #include "cp932.h"
 #include "datafolder.h"
 #include "stagedfile.h"
@@ -38,17 +40,14 @@ WriteResult SetAside::move(const QStringList& names, const std::function<void(qs
 
 WriteResult SetAside::copy(const QString& name)
 {
+    // Read as every collection file is: only a regular file, never waiting on a FIFO.
     const QString source = m_folder.filePath(name);
-    const QFileInfo info(source);
-    if (!info.exists())
-        return WriteResult::success();
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return {WriteResult::Kind::Io, info.fileName(), {}, in.errorString()};
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError || bytes.size() != in.size())
-        return {WriteResult::Kind::Io, info.fileName(), {}, in.errorString()};
-    return writeBytes(info.fileName(), bytes);
+    const QString fileName = QFileInfo(source).fileName();
+    QString error;
+    const std::optional<QByteArray> bytes = readRegularFile(source, &error);
+    if (!bytes)
+        return error.isEmpty() ? WriteResult::success() : WriteResult{WriteResult::Kind::Io, fileName, {}, error};
+    return writeBytes(fileName, *bytes);
 }
 
 WriteResult SetAside::writeText(const QString& name, const QString& text)
@@ -77,10 +76,10 @@ void SetAside::sync() const
     syncFolder(m_folder.path());
 }
 
-void SetAside::undo()
+QString SetAside::undo()
 {
     if (m_name.isEmpty())
-        return;
+        return {};
     const QStringList stuck = m_folder.moveBack(m_name, m_moved);
     m_moved.clear();
     const QDir dir(path());
@@ -88,7 +87,11 @@ void SetAside::undo()
         QFile::remove(dir.filePath(name));
     m_written.clear();
     // A file that could not be put back stays where it is, and its folder with it.
+    QString note;
     if (stuck.isEmpty())
         QDir(m_folder.path()).rmdir(m_name);
+    else
+        note = u"\r\n\r\n次のファイルは「%1」フォルダから元に戻せませんでした:\r\n"_s.arg(m_name) + stuck.join(u"\r\n"_s);
     m_name.clear();
+    return note;
 }

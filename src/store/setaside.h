@@ -36,7 +36,10 @@ public:
     // Makes the moves last through a power cut: one sync of each of the two folders.
     void sync() const;
 
-    void undo();
+    // Puts everything back. Returns, for the message of the failure that led here, a
+    // note naming the files that could not be put back (they stay in the folder), or
+    // nothing when all went back.
+    QString undo();
     void keep() { m_kept = true; }
 
 private:

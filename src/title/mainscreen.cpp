@@ -528,8 +528,8 @@ void MainScreen::DeleteTitle()
         written = SaveTitleFile(m_state.folder, rest);
     }
     if (!written.ok()) {
-        aside.undo();
-        tellWriteFailure(m_dialogs, written);
+        const QString notBack = aside.undo();
+        m_dialogs.message(written.message() + notBack, written.title(), Dialogs::Icon::Exclamation);
         return;
     }
     aside.keep();

@@ -262,7 +262,8 @@ void MasterScreen::cmdAllDel_Click()
     }
     if (!failure.ok()) {
         m_dialogs.message(failure.message() + u"\r\n\r\n"_s
-                              + u"元のデータを残せないため、初期化を取りやめました。データは何も消していません。"_s,
+                              + u"元のデータを残せないため、初期化を取りやめました。データは何も消していません。"_s
+                              + kept,
                           u"初期化の中止"_s, Dialogs::Icon::Exclamation);
         return;
     }

@@ -40,15 +40,19 @@ WriteResult resetCollection(DataFolder& folder, const QStringList& titleNames, c
         if (result.ok())
             result = backup.copy(name);
     }
-    if (!result.ok())
+    if (!result.ok()) {
+        *kept = backup.undo();
         return result;
+    }
     backup.sync();
     std::vector<DataFolder::Change> empty;
     for (const QString& name : emptied)
         empty.push_back({name, QString()});
     result = folder.write(empty);
-    if (!result.ok())
+    if (!result.ok()) {
+        *kept = backup.undo();
         return result;
+    }
     backup.keep();
     *kept = backup.name();
     return result;

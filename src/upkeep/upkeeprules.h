@@ -27,7 +27,8 @@ QStringList resetDeletedFiles(const DataFolder& folder, const QStringList& title
 // folder "初期化前_yyyyMMdd_HHmmss" inside the data folder, every file it empties is
 // copied there, and only when all of that is on the disk are they emptied. Whole or
 // nothing: on failure the moved files are back, the new folder is gone and the result
-// says what failed; on success *kept names the folder. progress(done, total) follows
+// says what failed (with *kept naming any file that could not be put back, else empty);
+// on success *kept names the folder. progress(done, total) follows
 // each file moved.
 WriteResult resetCollection(DataFolder& folder, const QStringList& titleNames, const QDateTime& when,
                             QString* kept, const std::function<void(qsizetype, qsizetype)>& progress = {});
