@@ -139,7 +139,11 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
     prgAllDel->setFixedWidth(width);
     prgAllDel->hide();
 
+    fraExchange = named(new QGroupBox(u"取り込み・書き出し"_s), u"fraExchange"_s, u"取り込み・書き出し"_s);
+    new QVBoxLayout(fraExchange);
+
     auto* reset = new QVBoxLayout;
+    reset->addWidget(fraExchange);
     reset->addStretch(1);
     reset->addWidget(Label7);
     reset->addWidget(cmdAllDel);

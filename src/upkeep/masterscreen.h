@@ -51,6 +51,9 @@ public:
     QPushButton* cmdAllDel;
     // Shown under the reset button while the reset moves the collection aside.
     QProgressBar* prgAllDel;
+    // Bringing titles in from elsewhere and taking the collection out; its buttons
+    // stand one under another.
+    QGroupBox* fraExchange;
 
 private:
     void fill(int master);
