@@ -10,6 +10,8 @@ class SilentDialogs : public Dialogs {
 public:
     Answer message(const QString&, const QString&, Icon, Buttons, Answer def) override { return def; }
     QString input(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     void beep() override {}
     void setBusy(bool) override {}
 };

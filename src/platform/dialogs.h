@@ -19,6 +19,11 @@ public:
                            Buttons buttons = Buttons::Ok, Answer def = Answer::Ok) = 0;
     // Asks for one line of text; an empty text when the user cancels.
     virtual QString input(const QString& prompt, const QString& title, const QString& defaultText = {}) = 0;
+    // Asks for an existing folder, starting at start; an empty text when the user cancels.
+    virtual QString chooseFolder(const QString& title, const QString& start) = 0;
+    // Asks where to save a file, offering suggested (a path) and the filter's kinds of
+    // file ("CSV (*.csv)"); an empty text when the user cancels.
+    virtual QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) = 0;
     virtual void beep() = 0;
     virtual void setBusy(bool busy) = 0;
 };

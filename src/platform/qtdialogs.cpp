@@ -3,6 +3,7 @@
 #include "platform/linebreaks.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +113,16 @@ QString QtDialogs::input(const QString& prompt, const QString& title, const QStr
     if (auto* box = dialog.findChild<QLineEdit*>())
         box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(30, u'漢')));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+QString QtDialogs::chooseFolder(const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(m_parent, title, start);
+}
+
+QString QtDialogs::chooseSaveFile(const QString& title, const QString& suggested, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(m_parent, title, suggested, filter);
 }
 
 void QtDialogs::beep()

@@ -5,13 +5,15 @@
 #include <QPointer>
 #include <QWidget>
 
-// Dialogs on the desktop: QMessageBox, QInputDialog, the system beep and the wait cursor.
+// Dialogs on the desktop: QMessageBox, QInputDialog, QFileDialog, the system beep and the wait cursor.
 class QtDialogs : public Dialogs {
 public:
     void setParent(QWidget* parent) { m_parent = parent; }
 
     Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons, Answer def) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
+    QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) override;
     void beep() override;
     void setBusy(bool busy) override;
 

@@ -51,6 +51,26 @@ public:
         return text;
     }
 
+    // A file or folder chooser gives the next queued path; with none queued it counts as
+    // unexpected and is cancelled.
+    QString chooseFolder(const QString& title, const QString& start) override { return chosen(title, start); }
+    QString chooseSaveFile(const QString& title, const QString& suggested, const QString&) override
+    {
+        return chosen(title, suggested);
+    }
+    QString chosen(const QString& title, const QString& offeredPath)
+    {
+        order.append(QStringLiteral("…") + title);
+        offered.append(offeredPath);
+        if (paths.empty()) {
+            ++unexpected;
+            return {};
+        }
+        const QString path = paths.front();
+        paths.pop_front();
+        return path;
+    }
+
     void beep() override { ++beeps; }
     void setBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
 
@@ -73,9 +93,11 @@ public:
     std::vector<Box> boxes;
     std::vector<Box> prompts;
     QStringList offered; // the default text of each input box
-    QStringList order;   // every box in order: a message box by its title, an input box as "?"
+    QStringList order;   // every box in order: a message box by its title, an input box as "?",
+                         // a chooser as "…" and its title
     std::deque<Answer> answers;
     std::deque<QString> inputs;
+    std::deque<QString> paths; // answers of the file and folder choosers
     int beeps = 0;
     int busyDepth = 0;
     int unexpected = 0;
