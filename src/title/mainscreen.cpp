@@ -18,6 +18,7 @@
 #include "store/setaside.h"
 #include "title/titlerules.h"
 #include "tracks/trackentry.h"
+#include "upkeep/coverdrop.h"
 #include "upkeep/coverimport.h"
 #include "upkeep/tourtexts.h"
 
@@ -268,13 +269,17 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     imgGazou->setClickable(true);
     imgGazou->setFixedSize(360, 360);
     imgGazou->setFrameShape(QFrame::StyledPanel);
-    imgGazou->setToolTip(u"クリックすると画像を取り込めます"_s);
+    imgGazou->setToolTip(u"クリックすると画像を取り込めます（画像のドロップ、Ctrl+V の貼り付けでも取り込めます）"_s);
     imgGazou->setCursor(Qt::PointingHandCursor);
 
     Frame1 = new TrackEntry(state, dialogs, *filKashi1, *cboName, *hsbData);
     fraKashi1 = new LyricsPanel(state, dialogs, printer, *filKashi1, *Frame1);
     fraPicget = new CoverImport(state, dialogs, *imgGazou, *cboName, *filKashi1);
     fraPicget->hide();
+    new CoverDrop(state, dialogs, *imgGazou, *this, *cboName, *filKashi1, [this] {
+        if (m_state.titles.count() > 0)
+            showCover(m_state.titles.at(currentTitle()).name);
+    });
     // What a panel lies over is hidden while it is open, so that Tab and a screen reader
     // only reach what can be seen.
     fraPicget->installEventFilter(this);

@@ -8,6 +8,7 @@
 #include "platform/picturebox.h"
 #include "store/filelisting.h"
 #include "upkeep/coverimportrules.h"
+#include "upkeep/coverwrite.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -208,63 +209,6 @@ void CoverImport::cmdFileCopy_Click()
     }
     const QString fileName = chosen->text();
     const QString source = sourcePath(m_folder, fileName);
-    // The copy goes only to a title of the collection, whatever the name box was given.
-    const QString title = typedText(m_nameBox);
-    if (titleNamedOrTell(m_state.titles, title, m_dialogs) == 0)
-        return;
-    const QString destination = destinationName(title, fileName);
-    if (isPlaceholder(destination)) {
-        m_dialogs.message(u"「%1」は画像のないタイトルに表示する絵のファイル名なので、このタイトルには JPEG の画像を取り込めません。\r\n"
-                          "BMP の画像を選んでください。"_s.arg(destination),
-                          u"取り込み不可"_s, Dialogs::Icon::Exclamation);
-        return;
-    }
-    // A file that is no whole picture (a broken download, a text under a picture's
-    // name) would only replace a good cover with nothing to show. The bytes checked are
-    // the bytes written.
-    const std::optional<QByteArray> bytes = PictureBox::readFile(source);
-    if (!bytes || !PictureBox::isPicture(*bytes)) {
-        m_dialogs.message(u"「%1」は画像として読み込めないため、取り込めません。\r\n\r\n"
-                          "壊れているか途中までしかないファイル、または大きすぎるファイルです。"_s.arg(fileName),
-                          u"取り込み不可"_s, Dialogs::Icon::Exclamation);
-        return;
-    }
-    if (m_state.folder.exists(destination)
-        && m_dialogs.message(u"同じ名前の画像が既に存在します。上書きしますか？"_s, u"上書き確認"_s, Dialogs::Icon::Exclamation,
-                             Dialogs::Buttons::OkCancel)
-            != Dialogs::Answer::Ok)
-        return;
-
-    // Read whole first, then written whole or not at all: a failure leaves the data
-    // folder as it was.
-    const WriteResult written = m_state.folder.writeBytes(destination, *bytes);
-    if (!written.ok()) {
-        tellWriteFailure(m_dialogs, written);
-        return;
-    }
-    m_lyrics.refresh();
-    offerToRemoveHidingPictures(title, destination);
-    // The catalogue shows the new picture when it is opened next.
-    m_state.CatalogueReady = false;
-    hide();
-}
-
-void CoverImport::offerToRemoveHidingPictures(const QString& title, const QString& copied)
-{
-    QStringList hiding;
-    for (const QString& name : picturesShownInstead(title, copied)) {
-        if (m_state.folder.exists(name))
-            hiding.append(QFileInfo(m_state.folder.filePath(name)).fileName());
-    }
-    if (hiding.isEmpty())
-        return;
-    if (m_dialogs.message(u"「%1」には、取り込んだ画像より優先して表示される既存の画像（%2）があります。\r\n\r\n"
-                          "既存の画像を削除して、取り込んだ画像を表示するようにしますか？"_s.arg(title, hiding.join(u"、"_s)),
-                          u"既存の画像"_s, Dialogs::Icon::Question, Dialogs::Buttons::YesNo, Dialogs::Answer::No)
-        != Dialogs::Answer::Yes)
-        return;
-    for (const QString& name : hiding) {
-        if (!m_state.folder.remove(name))
-            m_dialogs.message(u"「%1」を削除できませんでした。"_s.arg(name), u"削除エラー"_s, Dialogs::Icon::Exclamation);
-    }
+    if (!writeCover(m_state, m_dialogs, m_lyrics, typedText(m_nameBox), fileName, PictureBox::readFile(source)).isEmpty())
+        hide();
 }

@@ -46,9 +46,6 @@ private:
     void ShowFiles();
     void filZukei_Moto_Click(int row);
     void cmdFileCopy_Click();
-    // A ".jpg" copied in is not shown while the title has a ".gif" or ".bmp": the user
-    // is asked whether those go.
-    void offerToRemoveHidingPictures(const QString& title, const QString& copied);
 
     AppState& m_state;
     Dialogs& m_dialogs;
