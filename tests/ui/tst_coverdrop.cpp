@@ -1,0 +1,209 @@
+#include "uifixture.h"
+
+#include "platform/picturebox.h"
+#include "title/mainscreen.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QByteArray picture(QRgb colour, const char* format)
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+enum class Source { FileUrl, ImageData, ImageBytes, Text, RemoteUrl };
+enum class Way { Drop, Paste };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Source)
+Q_DECLARE_METATYPE(Way)
+
+// A picture dropped on the cover box or pasted on the main screen: what is written for
+// each kind of payload, and what is refused with nothing written.
+class TestCoverDrop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bringsPictureIn_data();
+    void bringsPictureIn();
+    void asksAndRefusesAsThePanel();
+};
+
+void TestCoverDrop::bringsPictureIn_data()
+{
+    QTest::addColumn<Way>("way");
+    QTest::addColumn<Source>("source");
+    QTest::addColumn<QString>("file");      // the file dropped, written beside the collection
+    QTest::addColumn<QByteArray>("bytes");  // what the file or payload holds
+    QTest::addColumn<QString>("written");   // the data folder's new file, or empty
+    QTest::addColumn<bool>("keptAsIs");     // the bytes written are the bytes given
+    QTest::addColumn<QString>("refusal");   // the text of the refusal, or empty
+
+    const QByteArray jpeg = picture(qRgb(200, 0, 0), "JPG");
+    const QByteArray bmp = picture(qRgb(0, 0, 200), "BMP");
+    const QByteArray png = picture(qRgb(0, 200, 0), "PNG");
+    const QString notPicture = u"「%1」は画像として読み込めないため、取り込めません。\r\n\r\n"
+                               "壊れているか途中までしかないファイル、または大きすぎるファイルです。"_s;
+    for (Way way : {Way::Drop, Way::Paste}) {
+        const char* w = way == Way::Drop ? "drop: " : "paste: ";
+        auto row = [&](const char* name) { return &QTest::newRow((QByteArray(w) + name).constData()); };
+        *row("JPEG file") << way << Source::FileUrl << u"photo.jpg"_s << jpeg << u"Blue.jpg"_s << true << QString();
+        *row("JPEG file named .jpeg") << way << Source::FileUrl << u"photo.jpeg"_s << jpeg << u"Blue.jpg"_s << true << QString();
+        *row("bitmap file") << way << Source::FileUrl << u"scan.BMP"_s << bmp << u"Blue.BMP"_s << true << QString();
+        *row("PNG file") << way << Source::FileUrl << u"web.png"_s << png << u"Blue.jpg"_s << false << QString();
+        *row("image data") << way << Source::ImageData << QString() << png << u"Blue.jpg"_s << false << QString();
+        *row("PNG bytes") << way << Source::ImageBytes << QString() << png << u"Blue.jpg"_s << false << QString();
+        *row("JPEG bytes") << way << Source::ImageBytes << QString() << jpeg << u"Blue.jpg"_s << true << QString();
+        *row("text file") << way << Source::FileUrl << u"notes.txt"_s << QByteArray("not a picture") << QString() << false
+                          << notPicture.arg(u"notes.txt"_s);
+        *row("text") << way << Source::Text << QString() << QByteArray("hello") << QString() << false
+                     << notPicture.arg(u"hello"_s);
+        *row("remote URL") << way << Source::RemoteUrl << QString() << QByteArray() << QString() << false
+                           << u"インターネット上の画像（https://example.com/a.png）は直接取り込めません。\r\n\r\n"
+                              "いったんファイルとして保存してから、そのファイルをドロップしてください。"_s;
+    }
+}
+
+void TestCoverDrop::bringsPictureIn()
+{
+    QFETCH(Way, way);
+    QFETCH(Source, source);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, written);
+    QFETCH(bool, keptAsIs);
+    QFETCH(QString, refusal);
+
+    UiFixture f;
+    QTemporaryDir elsewhere;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"Blue"_s)));
+    MainWindow& w = f.start();
+    MainScreen* screen = w.fraMain;
+    const QStringList before = QDir(f.tmp.path()).entryList(QDir::Files);
+    w.state().CatalogueReady = true;
+
+    auto* data = new QMimeData;
+    switch (source) {
+    case Source::FileUrl:
+        QVERIFY(fixture::write(elsewhere.filePath(file), bytes));
+        data->setUrls({QUrl::fromLocalFile(elsewhere.filePath(file))});
+        break;
+    case Source::ImageData:
+        data->setImageData(QImage::fromData(bytes));
+        break;
+    case Source::ImageBytes:
+        data->setData(u"image/png"_s, bytes);
+        break;
+    case Source::Text:
+        data->setText(QString::fromLatin1(bytes));
+        break;
+    case Source::RemoteUrl:
+        data->setUrls({QUrl(u"https://example.com/a.png"_s)});
+        break;
+    }
+
+    if (way == Way::Drop) {
+        PictureBox* box = screen->imgGazou;
+        QVERIFY(box->acceptDrops());
+        QDragEnterEvent enter(box->rect().center(), Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(box, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(box->rect().center()), Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(box, &drop);
+        delete data;
+    } else {
+        QApplication::clipboard()->setMimeData(data);
+        screen->imgGazou->setFocus();
+        QTest::keyClick(screen->imgGazou, Qt::Key_V, Qt::ControlModifier);
+    }
+
+    if (refusal.isEmpty()) {
+        QCOMPARE(f.dialogs.titles(), QStringList());
+        QCOMPARE(QDir(f.tmp.path()).entryList({u"Blue.*"_s}), QStringList{written});
+        const QByteArray got = f.bytes(written);
+        if (keptAsIs) {
+            QCOMPARE(got, bytes);
+        } else {
+            // Turned into a JPEG of the same picture.
+            QVERIFY(got.startsWith("\xFF\xD8\xFF"));
+            const QImage image = QImage::fromData(got);
+            QCOMPARE(image.size(), QSize(16, 16));
+            QVERIFY(qAbs(qGreen(image.pixel(8, 8)) - 200) < 8);
+        }
+        QVERIFY(!w.state().CatalogueReady);
+        QCOMPARE(QFileInfo(screen->imgGazou->source()).fileName(), written);
+    } else {
+        QCOMPARE(f.dialogs.titles(), QStringList{u"取り込み不可"_s});
+        QCOMPARE(f.dialogs.boxes[0].text, refusal);
+        QCOMPARE(f.dialogs.boxes[0].icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(QDir(f.tmp.path()).entryList(QDir::Files), before);
+    }
+}
+
+// The questions and refusals of the import panel, met through a drop: a name box naming
+// no title, the placeholder's name, and an existing picture only replaced when agreed.
+void TestCoverDrop::asksAndRefusesAsThePanel()
+{
+    UiFixture f;
+    QTemporaryDir elsewhere;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"Blue"_s) + UiFixture::title(u"NOPIC"_s)));
+    const QByteArray old = picture(qRgb(0, 200, 0), "JPG");
+    QVERIFY(f.putBytes(u"Blue.jpg"_s, old));
+    const QByteArray jpeg = picture(qRgb(200, 0, 0), "JPG");
+    QVERIFY(fixture::write(elsewhere.filePath(u"photo.jpg"_s), jpeg));
+    MainWindow& w = f.start();
+    MainScreen* screen = w.fraMain;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(elsewhere.filePath(u"photo.jpg"_s))});
+    auto drop = [&] {
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(screen->imgGazou, &enter);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(screen->imgGazou, &event);
+    };
+
+    screen->cboName->setEditText(u"Red"_s);
+    drop();
+    QCOMPARE(f.dialogs.titles(), QStringList{u"タイトル未選択"_s});
+
+    f.dialogs.clear();
+    screen->showTitle(1);
+    f.dialogs.answers = {Dialogs::Answer::Cancel};
+    drop();
+    QCOMPARE(f.dialogs.titles(), QStringList{u"上書き確認"_s});
+    QCOMPARE(f.bytes(u"Blue.jpg"_s), old);
+    f.dialogs.clear();
+    f.dialogs.answers = {Dialogs::Answer::Ok};
+    drop();
+    QCOMPARE(f.bytes(u"Blue.jpg"_s), jpeg);
+
+    f.dialogs.clear();
+    screen->showTitle(2);
+    drop();
+    QCOMPARE(f.dialogs.titles(), QStringList{u"取り込み不可"_s});
+    QVERIFY(f.dialogs.boxes[0].text.startsWith(u"「NOPIC.jpg」は画像のないタイトルに表示する絵のファイル名"_s));
+    QVERIFY(!QFileInfo::exists(f.path(u"NOPIC.jpg"_s)) || f.bytes(u"NOPIC.jpg"_s) != jpeg);
+    QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+QTEST_MAIN(TestCoverDrop)
+#include "tst_coverdrop.moc"
