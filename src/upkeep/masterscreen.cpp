@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "app/tell.h"
+#include "exchange/exportpanel.h"
 #include "platform/dialogs.h"
 #include "platform/linebreaks.h"
 #include "platform/named.h"
@@ -141,6 +142,14 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
 
     fraExchange = named(new QGroupBox(u"取り込み・書き出し"_s), u"fraExchange"_s, u"取り込み・書き出し"_s);
     new QVBoxLayout(fraExchange);
+    cmdExport = named(new QPushButton(u"書き出し"_s), u"cmdExport"_s);
+    cmdExport->setToolTip(u"タイトル一覧・曲一覧を CSV に、コレクションを HTML カタログに書き出します"_s);
+    fraExchange->layout()->addWidget(cmdExport);
+    frmExport = new ExportPanel(state, dialogs, *window.mainScreen()->filKashi1, this);
+    connect(cmdExport, &QPushButton::clicked, frmExport, [this] {
+        frmExport->show();
+        frmExport->raise();
+    });
 
     auto* reset = new QVBoxLayout;
     reset->addWidget(fraExchange);

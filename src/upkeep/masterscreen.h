@@ -54,6 +54,9 @@ public:
     // Bringing titles in from elsewhere and taking the collection out; its buttons
     // stand one under another.
     QGroupBox* fraExchange;
+    QPushButton* cmdExport;
+    // Opened by cmdExport.
+    class ExportPanel* frmExport;
 
 private:
     void fill(int master);
