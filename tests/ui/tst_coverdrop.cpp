@@ -45,7 +45,6 @@ class TestCoverDrop : public QObject {
 private slots:
     void bringsPictureIn_data();
     void bringsPictureIn();
-    void asksAndRefusesAsThePanel();
 };
 
 void TestCoverDrop::bringsPictureIn_data()
@@ -157,52 +156,6 @@ void TestCoverDrop::bringsPictureIn()
         QCOMPARE(f.dialogs.boxes[0].icon, Dialogs::Icon::Exclamation);
         QCOMPARE(QDir(f.tmp.path()).entryList(QDir::Files), before);
     }
-}
-
-// The questions and refusals of the import panel, met through a drop: a name box naming
-// no title, the placeholder's name, and an existing picture only replaced when agreed.
-void TestCoverDrop::asksAndRefusesAsThePanel()
-{
-    UiFixture f;
-    QTemporaryDir elsewhere;
-    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"Blue"_s) + UiFixture::title(u"NOPIC"_s)));
-    const QByteArray old = picture(qRgb(0, 200, 0), "JPG");
-    QVERIFY(f.putBytes(u"Blue.jpg"_s, old));
-    const QByteArray jpeg = picture(qRgb(200, 0, 0), "JPG");
-    QVERIFY(fixture::write(elsewhere.filePath(u"photo.jpg"_s), jpeg));
-    MainWindow& w = f.start();
-    MainScreen* screen = w.fraMain;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(elsewhere.filePath(u"photo.jpg"_s))});
-    auto drop = [&] {
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(screen->imgGazou, &enter);
-        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(screen->imgGazou, &event);
-    };
-
-    screen->cboName->setEditText(u"Red"_s);
-    drop();
-    QCOMPARE(f.dialogs.titles(), QStringList{u"タイトル未選択"_s});
-
-    f.dialogs.clear();
-    screen->showTitle(1);
-    f.dialogs.answers = {Dialogs::Answer::Cancel};
-    drop();
-    QCOMPARE(f.dialogs.titles(), QStringList{u"上書き確認"_s});
-    QCOMPARE(f.bytes(u"Blue.jpg"_s), old);
-    f.dialogs.clear();
-    f.dialogs.answers = {Dialogs::Answer::Ok};
-    drop();
-    QCOMPARE(f.bytes(u"Blue.jpg"_s), jpeg);
-
-    f.dialogs.clear();
-    screen->showTitle(2);
-    drop();
-    QCOMPARE(f.dialogs.titles(), QStringList{u"取り込み不可"_s});
-    QVERIFY(f.dialogs.boxes[0].text.startsWith(u"「NOPIC.jpg」は画像のないタイトルに表示する絵のファイル名"_s));
-    QVERIFY(!QFileInfo::exists(f.path(u"NOPIC.jpg"_s)) || f.bytes(u"NOPIC.jpg"_s) != jpeg);
-    QCOMPARE(f.dialogs.unexpected, 0);
 }
 
 QTEST_MAIN(TestCoverDrop)
