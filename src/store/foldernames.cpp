@@ -52,6 +52,8 @@ void FolderNames::listIfChanged() const
             m_shadowed.insert(twin);
     }
     ++m_generation;
+    m_readAtChange = ++m_changes;
+    m_changedAt.clear();
     m_listedAt = now;
     m_racy = now && *now + kStampTick >= started;
     ++m_timesListed;
@@ -136,6 +138,25 @@ QStringList FolderNames::matching(QStringView pattern) const
     return names;
 }
 
+quint64 FolderNames::changeMark() const
+{
+    listIfChanged();
+    return m_changes;
+}
+
+std::optional<QSet<QString>> FolderNames::changedSince(quint64 mark) const
+{
+    listIfChanged();
+    if (mark < m_readAtChange)
+        return std::nullopt;
+    QSet<QString> names;
+    for (auto it = m_changedAt.cbegin(); it != m_changedAt.cend(); ++it) {
+        if (it.value() > mark)
+            names.insert(it.key());
+    }
+    return names;
+}
+
 QStringList FolderNames::all() const
 {
     listIfChanged();
@@ -148,6 +169,10 @@ void FolderNames::noteOwnChange(const QStringList& created, const QStringList& d
     if (!m_listedAt || !before || !now || *before != *m_listedAt) {
         m_listedAt.reset();
         return;
+    }
+    for (const QStringList* names : {&created, &deleted}) {
+        for (const QString& name : *names)
+            m_changedAt.insert(name, ++m_changes);
     }
     for (const QString& name : created)
         add(name);
