@@ -162,8 +162,9 @@ void SaveSongAttributes(benchmark::State& state)
 BENCHMARK(SaveSongAttributes)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // A double-click on a song of the song list: the first title holding it, out of 32,766
-// track lists read in main order, opened on the main screen. Song 16,000 is first held
-// by title 1,333; a song no title holds (argument 0) reads every list.
+// track lists, opened on the main screen. Song 16,000 is first held by title 1,333; a
+// song no title holds is argument 0. The first double-click of the run indexes every
+// list; later ones read only the lists that may hold the song.
 void OpenTitleOfSong(benchmark::State& state)
 {
     LargeWindow large(false, true);

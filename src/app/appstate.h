@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lists/listrules.h"
 #include "store/datafolder.h"
 #include "store/titletable.h"
 #include "store/tracktable.h"
@@ -11,6 +12,7 @@ struct AppState {
     AppState(DataFolder& dataFolder, Dialogs& dialogs)
         : folder(dataFolder)
         , tour(dialogs)
+        , trackLists(dataFolder)
     {
     }
 
@@ -18,6 +20,8 @@ struct AppState {
     TitleTable titles;
     TrackTable tracks;
     HelpTour tour;
+    // The track lists by the songs they hold, for finding the titles of a song.
+    listrules::TrackListIndex trackLists;
 
     // True while start-up runs: the help-tour check box ignores its clicks then.
     bool StartingUp = false;

@@ -3,11 +3,14 @@
 #include "store/collectionfiles.h"
 #include "store/collectionnames.h"
 #include "store/datafolder.h"
+#include "store/filelisting.h"
 #include "store/records.h"
 #include "tracks/trackrules.h"
 
 #include <algorithm>
 #include <numeric>
+
+#include <QSet>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -102,30 +105,93 @@ bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QStri
         && trackListHolds(splitLines(*text), titleArtist == collection::kCompilationArtist, song, artist);
 }
 
-TrackListIndex::TrackListIndex(DataFolder& folder, QStringList fileNames)
-    : m_files(std::move(fileNames))
+TrackListIndex::TrackListIndex(DataFolder& folder)
+    : m_folder(folder)
 {
-    for (int i = 0; i < m_files.size(); ++i) {
-        const std::optional<QString> text = folder.readText(m_files[i]);
-        if (!text)
-            continue;
-        for (const QString& line : splitLines(*text)) {
-            m_songs.emplace_back(qHash(line), i);
-            if (const qsizetype slash = line.indexOf(u'/'); slash >= 0)
-                m_songs.emplace_back(qHash(QStringView(line).left(slash)), i);
+}
+
+void TrackListIndex::enter(const QStringList& files)
+{
+    std::vector<std::vector<size_t>> songs(static_cast<size_t>(files.size()));
+    m_folder.eachText(files, [&songs](qsizetype i, QStringView text) {
+        std::vector<size_t>& held = songs[static_cast<size_t>(i)];
+        qsizetype start = 0;
+        const auto line = [&](qsizetype end) {
+            const QStringView l = text.mid(start, end - start);
+            held.push_back(qHash(l));
+            if (const qsizetype slash = l.indexOf(u'/'); slash >= 0)
+                held.push_back(qHash(l.left(slash)));
+        };
+        // The lines as splitLines() cuts them.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c != u'\r' && c != u'\n')
+                continue;
+            line(i);
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
         }
+        if (start < text.size())
+            line(text.size());
+    });
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const int number = static_cast<int>(m_files.size());
+        m_files.append(files[i]);
+        m_numberOf.insert(files[i], number);
+        for (const size_t h : songs[static_cast<size_t>(i)])
+            m_songs.emplace_back(h, number);
     }
-    std::sort(m_songs.begin(), m_songs.end());
+}
+
+void TrackListIndex::update()
+{
+    const FolderNames& listing = m_folder.listing();
+    const std::optional<QSet<QString>> changed = m_mark ? listing.changedSince(*m_mark) : std::nullopt;
+    if (changed && changed->isEmpty())
+        return;
+    m_mark = listing.changeMark();
+    QStringList toRead;
+    if (!changed) {
+        m_files.clear();
+        m_numberOf.clear();
+        m_songs.clear();
+        toRead = listing.matching(files::kTrackListPattern);
+    } else {
+        bool dropped = false;
+        for (const QString& name : *changed) {
+            if (!FileListing::matches(files::kTrackListPattern, name))
+                continue;
+            if (const auto it = m_numberOf.constFind(name); it != m_numberOf.cend()) {
+                m_files[*it] = QString();
+                m_numberOf.erase(it);
+                dropped = true;
+            }
+            // A file gone leaves the index, even where a twin in other letter case is left.
+            if (listing.filesOnDisk({name}).value(0) == name)
+                toRead.append(name);
+        }
+        if (dropped)
+            std::erase_if(m_songs, [this](const std::pair<size_t, int>& entry) { return m_files[entry.second].isNull(); });
+    }
+    // The songs entered now are sorted and merged with those already in order.
+    const auto kept = static_cast<std::ptrdiff_t>(m_songs.size());
+    enter(toRead);
+    std::sort(m_songs.begin() + kept, m_songs.end());
+    std::inplace_merge(m_songs.begin(), m_songs.begin() + kept, m_songs.end());
     m_songs.erase(std::unique(m_songs.begin(), m_songs.end()), m_songs.end());
 }
 
-QStringList TrackListIndex::filesMayHold(const QString& song) const
+QStringList TrackListIndex::filesMayHold(const QString& song)
 {
+    update();
     const size_t h = qHash(song);
     auto it = std::lower_bound(m_songs.begin(), m_songs.end(), std::pair<size_t, int>(h, 0));
     QStringList files;
     for (; it != m_songs.end() && it->first == h; ++it)
         files.append(m_files[it->second]);
+    // The order of the listing.
+    std::sort(files.begin(), files.end());
     return files;
 }
 
@@ -134,11 +200,19 @@ QString titleOfTrackListFile(const QString& fileName)
     return fileName.mid(files::kTrackListPrefix.size(), fileName.size() - files::kTrackListPrefix.size() - 4);
 }
 
-int titleHoldingSong(DataFolder& folder, const TitleTable& titles, const QString& song, const QString& artist)
+int titleHoldingSong(DataFolder& folder, TrackListIndex& lists, const TitleTable& titles, const QString& song,
+                     const QString& artist)
 {
+    // Only a title whose list is one of the files that may hold the song can hold it.
+    QSet<QString> mayHold;
+    for (const QString& file : lists.filesMayHold(song))
+        mayHold.insert(foldLetterCase(file));
+    if (mayHold.isEmpty())
+        return 0;
     for (int k = 1; k <= titles.count(); ++k) {
         const TitleRecord& t = titles.at(k);
-        if (trackListFileHolds(folder, files::trackListFile(t.name), t.artist, song, artist))
+        const QString file = files::trackListFile(t.name);
+        if (mayHold.contains(foldLetterCase(file)) && trackListFileHolds(folder, file, t.artist, song, artist))
             return k;
     }
     return 0;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -74,23 +75,29 @@ bool trackListHolds(const QStringList& lines, bool compilation, const QString& s
 bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QString& titleArtist,
                         const QString& song, const QString& artist);
 
-// The track list files of a screen, indexed by the songs their lines can hold (a whole
-// line, and the part before the first "/"), so that finding the titles of a song reads
-// only the few lists that may hold it instead of every one. Taken once per opening of a
-// screen; the lists it names are read again at each look-up, so a list changed or
-// deleted since counts as it is then.
+// The track list files of the data folder, indexed by the songs their lines can hold (a
+// whole line, and the part before the first "/"), so that finding the titles of a song
+// reads only the few lists that may hold it instead of every one. Read whole at the first
+// look-up and kept for the run: each look-up first reads again the lists the program
+// wrote or deleted since, and all of them when something else changed the folder.
 class TrackListIndex {
 public:
-    TrackListIndex(DataFolder& folder, QStringList fileNames);
+    explicit TrackListIndex(DataFolder& folder);
 
-    // The files, in the order given, that may hold song: the rule still has to be
+    // The listed files, in listing order, that may hold song: the rule still has to be
     // applied to what each holds now.
-    QStringList filesMayHold(const QString& song) const;
+    QStringList filesMayHold(const QString& song);
 
 private:
-    QStringList m_files;
-    // (hash of a song a line can hold, file position), sorted; a file's positions
-    // appear in order, so that equal hashes list the files in the order given.
+    void update();
+    // Reads the files and enters the songs of those that could be read.
+    void enter(const QStringList& files);
+
+    DataFolder& m_folder;
+    std::optional<quint64> m_mark; // the listing's mark when the lists were last brought up to date
+    QStringList m_files;           // by number; a file read again gets a new number, its old one a null name
+    QHash<QString, int> m_numberOf;
+    // (hash of a song a line can hold, file number), sorted.
     std::vector<std::pair<size_t, int>> m_songs;
 };
 
@@ -98,6 +105,7 @@ private:
 QString titleOfTrackListFile(const QString& fileName);
 
 // The first title in main order whose track list holds the song of artist, or 0.
-int titleHoldingSong(DataFolder& folder, const TitleTable& titles, const QString& song, const QString& artist);
+int titleHoldingSong(DataFolder& folder, TrackListIndex& lists, const TitleTable& titles, const QString& song,
+                     const QString& artist);
 
 } // namespace listrules

@@ -122,7 +122,7 @@ std::vector<QStringList> songsWithLyricsHolding(DataFolder& folder, const FileLi
     return rows;
 }
 
-QStringList titlesHoldingSong(DataFolder& folder, const listrules::TrackListIndex& lists, const TitleTable& titles,
+QStringList titlesHoldingSong(DataFolder& folder, listrules::TrackListIndex& lists, const TitleTable& titles,
                               const QString& song, const QString& artist)
 {
     QStringList names;

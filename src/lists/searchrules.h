@@ -66,7 +66,7 @@ std::vector<QStringList> songsWithLyricsHolding(DataFolder& folder, const FileLi
 // the order of the lists, each once; lists is an index of the track list files listed.
 // A file named after a title in other letter case gives that title's own name; files of
 // titles that are gone, and files that cannot be read any more, are passed over.
-QStringList titlesHoldingSong(DataFolder& folder, const listrules::TrackListIndex& lists, const TitleTable& titles,
+QStringList titlesHoldingSong(DataFolder& folder, listrules::TrackListIndex& lists, const TitleTable& titles,
                               const QString& song, const QString& artist);
 
 } // namespace searchrules

@@ -169,7 +169,7 @@ void SongList::msgIchiran2_DblClick(int row)
     int k = 0;
     {
         const BusyPointer busy(m_dialogs);
-        k = listrules::titleHoldingSong(m_state.folder, m_state.titles, song, artist);
+        k = listrules::titleHoldingSong(m_state.folder, m_state.trackLists, m_state.titles, song, artist);
     }
     if (k == 0) {
         m_dialogs.message(u"「%1」（%2）が入っているタイトルは見つかりませんでした。\r\n\r\n"

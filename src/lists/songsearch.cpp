@@ -126,11 +126,6 @@ void SongSearch::ShowSongSearch()
 {
     show();
     repaintNow();
-    if (filKyoku)
-        filKyoku->refresh();
-    else
-        filKyoku = std::make_unique<FileListing>(m_state.folder, u"曲目_*.txt"_s);
-    m_trackLists.reset();
     Frame7->reloadUnchanged();
     // The result grid is filled anew below, so no song is clicked.
     lstTitle->clear();
@@ -186,14 +181,12 @@ void SongSearch::searchLyrics(const QString& key)
 
 void SongSearch::listTitlesHoldingSong(int row)
 {
-    if (msgKyokumoku2->rows() <= 1 || row < 1 || !filKyoku)
+    if (msgKyokumoku2->rows() <= 1 || row < 1)
         return;
     lstTitle->clear();
     const int current = msgKyokumoku2->row();
     const BusyPointer busy(m_dialogs);
-    if (!m_trackLists)
-        m_trackLists = std::make_unique<listrules::TrackListIndex>(m_state.folder, filKyoku->names());
-    lstTitle->addItems(searchrules::titlesHoldingSong(m_state.folder, *m_trackLists, m_state.titles,
+    lstTitle->addItems(searchrules::titlesHoldingSong(m_state.folder, m_state.trackLists, m_state.titles,
                                                       msgKyokumoku2->text(current, col::kName),
                                                       msgKyokumoku2->text(current, col::kArtist)));
 }

@@ -7,9 +7,6 @@
 #include <vector>
 
 class AppState;
-namespace listrules {
-class TrackListIndex;
-}
 class ChoiceList;
 class Dialogs;
 class FileListing;
@@ -53,8 +50,6 @@ public:
     QGroupBox* Frame9;
     QListWidget* lstTitle;
     LyricsSearch* Frame7;
-    // The track list files, taken when the screen opens.
-    std::unique_ptr<FileListing> filKyoku;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,7 +66,4 @@ private:
     MainWindow& m_window;
     // The names lstSakusya3 holds: it only ever grows.
     QSet<QString> m_artistsListed;
-    // The track lists of filKyoku by the songs they hold: taken at the first click on a
-    // found song after the screen opens.
-    std::unique_ptr<listrules::TrackListIndex> m_trackLists;
 };

@@ -10,6 +10,7 @@ inline const QString kTracks = QStringLiteral("曲目データ.TXT");
 inline const QString kSettings = QStringLiteral("設定.TXT");
 inline const QString kNoPicture = QStringLiteral("NOPIC.JPG");
 inline const QString kTrackListPrefix = QStringLiteral("曲目_");
+inline const QString kTrackListPattern = QStringLiteral("曲目_*.txt");
 inline const QString kLyricsPrefix = QStringLiteral("歌詞_");
 // A deleted title's own files go into a folder "削除済み_yyyyMMdd_HHmmss", with its
 // record as the title file held it.

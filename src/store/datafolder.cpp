@@ -10,6 +10,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <filesystem>
+#include <numeric>
 #include <system_error>
 
 using namespace Qt::Literals::StringLiterals;
@@ -115,38 +116,45 @@ std::optional<QString> DataFolder::readText(const QString& name)
 
 std::vector<char> DataFolder::textsPassing(const QStringList& names, const std::function<bool(QStringView)>& test)
 {
+    std::vector<char> passed(static_cast<size_t>(names.size()));
+    eachText(names, [&passed, &test](qsizetype i, QStringView text) { passed[static_cast<size_t>(i)] = test(text); });
+    return passed;
+}
+
+void DataFolder::eachText(const QStringList& names, const std::function<void(qsizetype, QStringView)>& use)
+{
     struct Outcome {
         ReadText read;
-        bool passed = false;
         bool missing = false;
     };
     const FolderHandle folder(path());
-    const std::function<Outcome(const QString&)> readOne = [&folder, &test](const QString& name) {
+    QList<qsizetype> places(names.size());
+    std::iota(places.begin(), places.end(), qsizetype(0));
+    const std::function<Outcome(qsizetype)> readOne = [&folder, &names, &use](qsizetype i) {
         Outcome out;
         QString error;
-        std::optional<QByteArray> bytes = folder.read(name, &error);
+        std::optional<QByteArray> bytes = folder.read(names[i], &error);
         out.missing = !bytes && error.isEmpty();
         out.read = decodeRead(std::move(bytes), std::move(error));
-        out.passed = out.read.text && test(*out.read.text);
-        out.read.text = out.read.text ? std::optional<QString>(QString()) : std::nullopt; // the text is not kept
+        if (out.read.text) {
+            use(i, *out.read.text);
+            out.read.text = QString(); // the text is not kept
+        }
         return out;
     };
-    const QList<Outcome> outcomes = QtConcurrent::blockingMapped<QList<Outcome>>(names, readOne);
+    const QList<Outcome> outcomes = QtConcurrent::blockingMapped<QList<Outcome>>(places, readOne);
 
     // What was met is noted here, on the caller's thread, in the order of names.
-    std::vector<char> passed(static_cast<size_t>(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i) {
         const Outcome& out = outcomes[i];
         if (out.missing) {
             // Gone since it was listed, or spelt otherwise on disk now: read by name.
-            const std::optional<QString> text = readText(names[i]);
-            passed[static_cast<size_t>(i)] = text && test(*text);
+            if (const std::optional<QString> text = readText(names[i]))
+                use(i, *text);
         } else {
             noteRead(m_dir.absoluteFilePath(names[i]), out.read);
-            passed[static_cast<size_t>(i)] = out.passed;
         }
     }
-    return passed;
 }
 
 void DataFolder::noteProblem(const LoadProblem& problem)

@@ -45,6 +45,10 @@ public:
     // each opened once relative to the folder, and test runs there: it must touch
     // nothing shared. What is noted of a file is noted as readText notes it, here.
     std::vector<char> textsPassing(const QStringList& names, const std::function<bool(QStringView)>& test);
+    // Hands the decoded text of each of names that could be read to use, with its place
+    // in names, read as textsPassing reads them: use runs on the machine's cores and may
+    // touch nothing but what belongs to that place.
+    void eachText(const QStringList& names, const std::function<void(qsizetype, QStringView)>& use);
 
     // One change to a file: its whole new text, or text added at its end.
     struct Change {

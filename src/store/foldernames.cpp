@@ -4,15 +4,57 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
 
 namespace {
 
 // Longer than the tick of the clock file systems stamp folders with.
 constexpr std::chrono::milliseconds kStampTick{20};
+
+// Hands each entry of the folder that is no folder (nor a link to one) to take, with
+// whether it is a regular file or a link to one, in the order the system lists them.
+void readFolder(const QString& folder, const std::function<void(QString, bool)>& take)
+{
+#ifdef Q_OS_UNIX
+    // One pass over the entries; only a link, or an entry of unknown type, is looked at.
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_DIR)
+            continue;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat target {};
+            if (::fstatat(fd, entry->d_name, &target, 0) == 0) {
+                if (S_ISDIR(target.st_mode))
+                    continue;
+                regular = S_ISREG(target.st_mode);
+            }
+        }
+        take(QFile::decodeName(entry->d_name), regular);
+    }
+    ::closedir(dir);
+#else
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        take(it.fileName(), it.fileInfo().isFile());
+    }
+#endif
+}
 
 } // namespace
 
@@ -38,13 +80,11 @@ void FolderNames::listIfChanged() const
     m_irregular.clear();
     m_byFoldedName.clear();
     m_shadowed.clear();
-    QDirIterator it(m_folder, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        m_names.append(it.fileName());
-        if (!it.fileInfo().isFile())
+    readFolder(m_folder, [this](QString name, bool regular) {
+        m_names.append(std::move(name));
+        if (!regular)
             m_irregular.insert(m_names.back());
-    }
+    });
     m_byFoldedName.reserve(m_names.size());
     for (const QString& name : std::as_const(m_names)) {
         const QString twin = std::exchange(m_byFoldedName[foldLetterCase(name)], name);
@@ -52,6 +92,8 @@ void FolderNames::listIfChanged() const
             m_shadowed.insert(twin);
     }
     ++m_generation;
+    m_readAtChange = ++m_changes;
+    m_changedAt.clear();
     m_listedAt = now;
     m_racy = now && *now + kStampTick >= started;
     ++m_timesListed;
@@ -136,6 +178,25 @@ QStringList FolderNames::matching(QStringView pattern) const
     return names;
 }
 
+quint64 FolderNames::changeMark() const
+{
+    listIfChanged();
+    return m_changes;
+}
+
+std::optional<QSet<QString>> FolderNames::changedSince(quint64 mark) const
+{
+    listIfChanged();
+    if (mark < m_readAtChange)
+        return std::nullopt;
+    QSet<QString> names;
+    for (auto it = m_changedAt.cbegin(); it != m_changedAt.cend(); ++it) {
+        if (it.value() > mark)
+            names.insert(it.key());
+    }
+    return names;
+}
+
 QStringList FolderNames::all() const
 {
     listIfChanged();
@@ -148,6 +209,10 @@ void FolderNames::noteOwnChange(const QStringList& created, const QStringList& d
     if (!m_listedAt || !before || !now || *before != *m_listedAt) {
         m_listedAt.reset();
         return;
+    }
+    for (const QStringList* names : {&created, &deleted}) {
+        for (const QString& name : *names)
+            m_changedAt.insert(name, ++m_changes);
     }
     for (const QString& name : created)
         add(name);

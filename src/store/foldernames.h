@@ -38,6 +38,12 @@ public:
     // taken, the listing is read again at the next look-up instead.
     void noteOwnChange(const QStringList& created, const QStringList& deleted, const Stamp& before) const;
 
+    // A mark of the listing as it stands, for changedSince().
+    quint64 changeMark() const;
+    // The names the program created, rewrote or deleted since mark was taken, or nothing
+    // when the folder has been read again since: then any of its files may have changed.
+    std::optional<QSet<QString>> changedSince(quint64 mark) const;
+
     // How many times the folder was read (for measuring).
     int timesListed() const { return m_timesListed; }
 
@@ -64,4 +70,9 @@ private:
     // after could carry the same time: the next look-up reads it again.
     mutable bool m_racy = false;
     mutable int m_timesListed = 0;
+    // Counts the program's own changes; each name changed since the folder was last
+    // read has the count of its latest change.
+    mutable quint64 m_changes = 0;
+    mutable quint64 m_readAtChange = 0;
+    mutable QHash<QString, quint64> m_changedAt;
 };

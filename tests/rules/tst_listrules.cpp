@@ -5,6 +5,7 @@
 #include "store/collectionfiles.h"
 #include "store/datafolder.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +20,7 @@ private slots:
     void trackListHoldsTheSong();
     void firstTitleHoldingTheSong_data();
     void firstTitleHoldingTheSong();
+    void titleFoundFollowsChangedTrackLists();
 };
 
 void TestListRules::trackListHoldsTheSong_data()
@@ -82,7 +84,33 @@ void TestListRules::firstTitleHoldingTheSong()
                              {u"三"_s, u"甲"_s, {}, {}, {}, {}, {}},
                              {u"四"_s, u"複数"_s, {}, {}, {}, {}, {}},
                              {u"五"_s, u"丙"_s, {}, {}, {}, {}, {}}});
-    QCOMPARE(listrules::titleHoldingSong(folder, titles, song, artist), title);
+    listrules::TrackListIndex lists(folder);
+    QCOMPARE(listrules::titleHoldingSong(folder, lists, titles, song, artist), title);
+}
+
+// The index of the lists is kept for the run: what the program writes or deletes, and
+// what another program puts in the folder, counts at the next look-up.
+void TestListRules::titleFoundFollowsChangedTrackLists()
+{
+    QTemporaryDir tmp;
+    const QString one = files::trackListFile(u"一"_s);
+    QVERIFY(fixture::write(tmp.filePath(one), fixture::sjis(u"夜\r\n"_s)));
+    QVERIFY(fixture::write(tmp.filePath(files::trackListFile(u"二"_s)), fixture::sjis(u"朝\r\n"_s)));
+    DataFolder folder(tmp.path());
+    const TitleTable titles({{u"一"_s, u"乙"_s, {}, {}, {}, {}, {}},
+                             {u"二"_s, u"乙"_s, {}, {}, {}, {}, {}},
+                             {u"三"_s, u"乙"_s, {}, {}, {}, {}, {}}});
+    listrules::TrackListIndex lists(folder);
+    const auto holding = [&] { return listrules::titleHoldingSong(folder, lists, titles, u"朝"_s, u"乙"_s); };
+    QCOMPARE(holding(), 2);
+    QVERIFY(folder.rewrite(one, u"夜\r\n朝\r\n"_s).ok());
+    QCOMPARE(holding(), 1);
+    QVERIFY(folder.remove(one));
+    QVERIFY(QFile::remove(tmp.filePath(files::trackListFile(u"二"_s))));
+    QVERIFY(fixture::write(tmp.filePath(u"曲目_三.TXT"_s), fixture::sjis(u"朝\r\n"_s)));
+    QCOMPARE(holding(), 3);
+    QVERIFY(QFile::remove(tmp.filePath(u"曲目_三.TXT"_s)));
+    QCOMPARE(holding(), 0);
 }
 
 QTEST_APPLESS_MAIN(TestListRules)

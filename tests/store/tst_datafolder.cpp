@@ -1,6 +1,7 @@
 #include "fixture.h"
 #include "store/datafolder.h"
 #include "store/filelisting.h"
+#include "store/setaside.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -36,6 +37,7 @@ private slots:
     void listingsFollowOwnWritesWithoutReadingAgain();
     void removesOnlyInterruptedSaves();
     void movesEachFileOnceAndBack();
+    void namesFilesThatCouldNotBePutBack();
 
 private:
     std::unique_ptr<QTemporaryDir> m_tmp;
@@ -364,6 +366,23 @@ void TestDataFolder::movesEachFileOnceAndBack()
     QString second;
     QVERIFY(folder.makeFolder(u"控え"_s, &second).ok());
     QCOMPARE(second, u"控え_2"_s);
+}
+
+void TestDataFolder::namesFilesThatCouldNotBePutBack()
+{
+    // A folder made under a moved file's name keeps that file out; the other goes back,
+    // and the files left in the set-aside folder are named with it.
+    for (const QString& name : {u"曲目_一.txt"_s, u"歌詞_夜_甲.txt"_s})
+        QVERIFY(fixture::write(path(name), name.toUtf8()));
+    DataFolder folder(m_tmp->path());
+    SetAside aside(folder);
+    QVERIFY(aside.open(u"削除済み_"_s, QDateTime(QDate(2026, 12, 7), QTime(10, 15))).ok());
+    QVERIFY(aside.move({u"曲目_一.txt"_s, u"歌詞_夜_甲.txt"_s}).ok());
+    QVERIFY(QDir(m_tmp->path()).mkdir(u"歌詞_夜_甲.txt"_s));
+    QCOMPARE(aside.undo(), u"\r\n\r\n次のファイルは「削除済み_20261207_101500」フォルダから元に戻せませんでした:\r\n"
+                           "歌詞_夜_甲.txt"_s);
+    QCOMPARE(fixture::read(path(u"曲目_一.txt"_s)), u"曲目_一.txt"_s.toUtf8());
+    QCOMPARE(fixture::read(path(u"削除済み_20261207_101500/歌詞_夜_甲.txt"_s)), u"歌詞_夜_甲.txt"_s.toUtf8());
 }
 
 QTEST_APPLESS_MAIN(TestDataFolder)
