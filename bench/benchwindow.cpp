@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -73,6 +74,9 @@ void writeDesignMaximumFolder(const QString& folder)
 int runWidgetBenchmarks(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    // Thumbnails made while measuring go to a cache of the run's own.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

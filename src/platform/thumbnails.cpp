@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QTemporaryFile>
+#include <QSaveFile>
 #include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
@@ -54,14 +54,12 @@ void store(QImage thumbnail, const Stamp& file, QSize original, const QString& s
     thumbnail.setText(u"Thumb::Image::Width"_s, QString::number(original.width()));
     thumbnail.setText(u"Thumb::Image::Height"_s, QString::number(original.height()));
     thumbnail.setText(u"Software"_s, u"Utabako"_s);
-    // Written under a name of its own (made readable by its owner only) and renamed
-    // over the old one, so that no reader meets half a thumbnail.
-    QTemporaryFile temporary(root + u'/' + sizeName + u"/utabako-XXXXXX.png"_s);
-    if (!temporary.open() || !thumbnail.save(&temporary, "PNG", 50))
-        return;
-    temporary.setAutoRemove(false);
-    if (!temporary.rename(thumbnailPath(file.path, sizeName)))
-        QFile::remove(temporary.fileName());
+    // Written under a name of its own, readable by its owner only, and renamed over the
+    // old one, so that no reader meets half a thumbnail.
+    QSaveFile out(thumbnailPath(file.path, sizeName));
+    if (out.open(QIODevice::WriteOnly) && out.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+        && thumbnail.save(&out, "PNG", 50))
+        out.commit();
 }
 
 } // namespace
@@ -94,17 +92,17 @@ QImage thumbnails::find(const QString& path, int side)
     const QString size = sizeName(side);
     if (size.isEmpty())
         return {};
-    QImageReader reader(thumbnailPath(path, size), "png");
+    // The keys are read with the pixels: the reader's own key list splits names at the
+    // first colon.
+    QImage stored = QImageReader(thumbnailPath(path, size), "png").read();
     const QFileInfo file(path);
-    // The keys come before the pixels: a thumbnail of another file, or of this file as
-    // it was, is known without decoding it.
-    if (reader.text(u"Thumb::URI"_s) != uriOf(path)
-        || reader.text(u"Thumb::MTime"_s) != QString::number(file.lastModified().toSecsSinceEpoch()))
+    if (stored.isNull() || stored.text(u"Thumb::URI"_s) != uriOf(path)
+        || stored.text(u"Thumb::MTime"_s) != QString::number(file.lastModified().toSecsSinceEpoch()))
         return {};
-    const QString bytes = reader.text(u"Thumb::Size"_s);
+    const QString bytes = stored.text(u"Thumb::Size"_s);
     if (!bytes.isEmpty() && bytes != QString::number(file.size()))
         return {};
-    return reader.read();
+    return stored;
 }
 
 QImage thumbnails::make(const QString& path, int side)
