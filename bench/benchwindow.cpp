@@ -1,6 +1,7 @@
 #include "benchwindow.h"
 #include "generated.h"
 
+#include "platform/heap.h"
 #include "store/datafolder.h"
 #include "store/masterlist.h"
 
@@ -77,6 +78,8 @@ int runWidgetBenchmarks(int argc, char** argv)
     // Thumbnails made while measuring go to a cache of the run's own.
     QTemporaryDir cache;
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    // As the program runs.
+    returnLargeBlocksWhenFreed();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

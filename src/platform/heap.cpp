@@ -1,0 +1,12 @@
+#include "heap.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+void returnLargeBlocksWhenFreed()
+{
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
+}
