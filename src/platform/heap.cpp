@@ -1,5 +1,7 @@
 #include "heap.h"
 
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif

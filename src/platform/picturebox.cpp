@@ -242,6 +242,7 @@ QImage readPicture(const QByteArray& bytes, QSize fit)
     if (!pictureWhole(bytes, reader.format()))
         return {};
     const QSize full = reader.size();
+    const QSize box = fit;
     // The decoder scales the picture as stored, before it is turned upright.
     if (fit.isValid() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
         fit.transpose();
@@ -256,6 +257,8 @@ QImage readPicture(const QByteArray& bytes, QSize fit)
     }
     const QImage image = reader.read();
     QImageReader::setAllocationLimit(limit);
+    if (box.isValid() && (image.width() > box.width() || image.height() > box.height()))
+        return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 

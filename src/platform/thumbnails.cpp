@@ -118,10 +118,7 @@ QImage thumbnails::make(const QString& path, int side)
         return image;
     const QSize original = QImageReader(path).size();
     if (original.width() > thumbSide || original.height() > thumbSide)
-        store(image.width() > thumbSide || image.height() > thumbSide
-                  ? image.scaled(thumbSide, thumbSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                  : image,
-              stamped, original, size);
+        store(image, stamped, original, size);
     return image;
 }
 
