@@ -117,6 +117,8 @@ void FillCataloguePage(benchmark::State& state)
     MainWindow& window = *covered.window;
     for (auto _ : state) {
         window.cmdPic->click();
+        while (window.fraPic->coversPending())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (window.fraPic->imgPIc[14]->isEmpty())
             state.SkipWithError("covers not shown");
         state.PauseTiming();

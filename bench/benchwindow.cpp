@@ -1,6 +1,7 @@
 #include "benchwindow.h"
 #include "generated.h"
 
+#include "platform/heap.h"
 #include "store/datafolder.h"
 #include "store/masterlist.h"
 
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -73,6 +75,11 @@ void writeDesignMaximumFolder(const QString& folder)
 int runWidgetBenchmarks(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    // Thumbnails made while measuring go to a cache of the run's own.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    // As the program runs.
+    returnLargeBlocksWhenFreed();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

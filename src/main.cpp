@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "platform/endsignals.h"
+#include "platform/heap.h"
 #include "platform/qtdialogs.h"
 #include "platform/qtprinter.h"
 #include "platform/texthelpviewer.h"
@@ -29,6 +30,7 @@ void print(std::FILE* stream, const QString& text)
 
 int main(int argc, char* argv[])
 {
+    returnLargeBlocksWhenFreed();
     // The command line is read before the window system is reached, so that --help
     // answers in a terminal without a desktop.
     QStringList args;

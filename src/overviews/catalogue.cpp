@@ -5,12 +5,14 @@
 #include "overviews/overviewrules.h"
 #include "platform/named.h"
 #include "platform/picturebox.h"
+#include "platform/picturecache.h"
+#include "platform/thumbnails.h"
 #include "platform/repaint.h"
-#include "store/namerules.h"
 #include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,11 +22,16 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace overviewrules;
 
 namespace {
+
+// Files up to this size decode at the size of a slot in a few milliseconds: they are
+// shown at once. A photograph of many megapixels takes tens.
+constexpr qint64 kQuickDecode = 512 * 1024;
 
 // The side of a picture's square: three rows with their names and the range fit the
 // panel of a 1280 x 800 screen.
@@ -144,6 +151,10 @@ void Catalogue::showRange(int page)
 
 void Catalogue::emptySlots()
 {
+    ++m_pageShown;
+    for (QFutureWatcher<Decoded>* pending : m_pending)
+        pending->cancel();
+    m_pending.clear();
     for (int k = 1; k <= kSlotsPerPage; ++k) {
         static_cast<NameLabel*>(lblName[static_cast<size_t>(k - 1)])->setName(QString());
         PictureBox* box = imgPIc[static_cast<size_t>(k - 1)];
@@ -162,18 +173,60 @@ void Catalogue::fillSlots(int page)
             break;
         const QString& name = m_state.titles.at(t).name;
         static_cast<NameLabel*>(lblName[static_cast<size_t>(k - 1)])->setName(name);
-        // Each picture that loads replaces the one before: ".bmp" over ".gif" over ".jpg".
         PictureBox* box = imgPIc[static_cast<size_t>(k - 1)];
         // A slot that holds a title is reached with Tab and opened with Space or Enter.
         box->setClickable(true);
         box->setAccessibleName(name);
-        for (const QString& file : namerules::pictureFileNames(name)) {
-            if (m_state.folder.exists(file))
-                box->load(m_state.folder.filePath(file));
-        }
+        showCover(k, covers::files(m_state.folder, name));
         // The page fills visibly, slot by slot; clicks wait until it is done.
         repaintNow();
     }
+}
+
+void Catalogue::showCover(int k, const QStringList& files)
+{
+    // The first of the files that loads is shown (".bmp" over ".gif" over ".jpg"), from
+    // its thumbnail when one is stored. A large file without one is decoded on a worker,
+    // with the files after it, and shown when done; the window is free meanwhile.
+    PictureBox* box = imgPIc[static_cast<size_t>(k - 1)];
+    const QSize fit = box->fitSize();
+    const int side = std::max(fit.width(), fit.height());
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        QImage image = thumbnails::find(files[i], side);
+        if (image.isNull() && QFileInfo(files[i]).size() > kQuickDecode) {
+            decodeLater(k, files.mid(i), side);
+            return;
+        }
+        if (image.isNull())
+            image = thumbnails::make(files[i], side);
+        if (!image.isNull()) {
+            box->setPicture(image, files[i]);
+            return;
+        }
+    }
+}
+
+void Catalogue::decodeLater(int k, const QStringList& files, int side)
+{
+    auto* watcher = new QFutureWatcher<Decoded>(this);
+    m_pending.push_back(watcher);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, k, page = m_pageShown] {
+        watcher->deleteLater();
+        std::erase(m_pending, watcher);
+        // A page turned or built again meanwhile has other titles in its slots.
+        if (page != m_pageShown || watcher->isCanceled())
+            return;
+        const Decoded decoded = watcher->result();
+        if (!decoded.image.isNull())
+            imgPIc[static_cast<size_t>(k - 1)]->setPicture(decoded.image, decoded.path);
+    });
+    watcher->setFuture(QtConcurrent::run([files, side] {
+        for (const QString& file : files) {
+            if (QImage image = thumbnails::picture(file, side); !image.isNull())
+                return Decoded{file, image};
+        }
+        return Decoded{};
+    }));
 }
 
 void Catalogue::fillPage(int page)

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QFrame>
+#include <QFutureWatcher>
+#include <QImage>
 
 #include <array>
+#include <vector>
 
 class AppState;
 class MainWindow;
@@ -37,6 +40,9 @@ public:
     int CataloguePage = 1;
     int CataloguePageCount = 0;
 
+    // Whether covers of the page shown are still being decoded.
+    bool coversPending() const { return !m_pending.empty(); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -46,6 +52,17 @@ private:
     // Names and covers of the page's titles, slot by slot, each shown as it is loaded.
     void fillSlots(int page);
     void fillPage(int page);
+    void showCover(int k, const QStringList& files);
+    void decodeLater(int k, const QStringList& files, int side);
+
+    struct Decoded {
+        QString path;
+        QImage image;
+    };
+    std::vector<QFutureWatcher<Decoded>*> m_pending;
+    // Counts the pages put in the slots, so that a cover decoded for a page no longer
+    // shown is dropped.
+    int m_pageShown = 0;
 
     AppState& m_state;
     MainWindow& m_window;

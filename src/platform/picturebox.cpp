@@ -1,5 +1,6 @@
 #include "picturebox.h"
 
+#include "platform/picturecache.h"
 #include "store/regularfile.h"
 
 #include <QAccessibleWidget>
@@ -214,6 +215,21 @@ constexpr qint64 kLargestPictureFile = 256LL * 1024 * 1024;
 // within what the decoders allow (a large phone photo or scan would be refused).
 constexpr int kLargestDecodedSide = 4096;
 
+// The size to ask the decoder for to fill fitted. A JPEG decodes natively at 1/2, 1/4
+// and 1/8 of its size, several times faster than whole: the smallest of those that
+// still covers fitted is asked for, and the rest is smoothed when the picture is shown.
+QSize decodedSize(QSize full, QSize fitted, bool jpeg)
+{
+    if (!jpeg)
+        return fitted;
+    for (int d : {8, 4, 2}) {
+        const QSize reduced(full.width() / d, full.height() / d);
+        if (reduced.width() >= fitted.width() && reduced.height() >= fitted.height())
+            return reduced;
+    }
+    return fitted;
+}
+
 // The picture in bytes, decoded whole; no larger than fit when fit is valid. A null
 // image when the bytes are no picture or not whole.
 QImage readPicture(const QByteArray& bytes, QSize fit)
@@ -226,17 +242,23 @@ QImage readPicture(const QByteArray& bytes, QSize fit)
     if (!pictureWhole(bytes, reader.format()))
         return {};
     const QSize full = reader.size();
+    const QSize box = fit;
+    // The decoder scales the picture as stored, before it is turned upright.
+    if (fit.isValid() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
+        fit.transpose();
     const QSize largest(kLargestDecodedSide, kLargestDecodedSide);
     const QSize fitted = full.scaled(fit.isValid() ? fit.boundedTo(largest) : largest, Qt::KeepAspectRatio);
     const int limit = QImageReader::allocationLimit();
     if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width()) {
-        reader.setScaledSize(fitted);
+        reader.setScaledSize(decodedSize(full, fitted, reader.format() == "jpeg"));
         // A bitmap is decoded whole before it is scaled (0 is no limit at all).
         if (limit > 0)
             QImageReader::setAllocationLimit(std::max(limit, 512));
     }
     const QImage image = reader.read();
     QImageReader::setAllocationLimit(limit);
+    if (box.isValid() && (image.width() > box.width() || image.height() > box.height()))
+        return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
@@ -252,23 +274,40 @@ bool PictureBox::isPicture(const QByteArray& bytes)
     return !readPicture(bytes, QSize(64, 64)).isNull();
 }
 
-bool PictureBox::load(const QString& path)
+QImage PictureBox::decode(const QString& path, QSize fit)
 {
     const std::optional<QByteArray> bytes = readFile(path);
-    if (!bytes)
-        return false;
-    const QImage image = readPicture(*bytes, m_decodedToFit ? size() * devicePixelRatioF() : QSize());
+    return bytes ? readPicture(*bytes, fit) : QImage();
+}
+
+QSize PictureBox::fitSize() const
+{
+    return m_decodedToFit ? size() * devicePixelRatioF() : QSize();
+}
+
+bool PictureBox::load(const QString& path)
+{
+    const QSize fit = fitSize();
+    const QImage image = m_cache ? m_cache->picture(path, fit) : decode(path, fit);
     if (image.isNull())
         return false;
-    m_picture = QPixmap::fromImage(image);
-    m_source = path;
-    rescale();
+    setPicture(image, path);
+    m_decodedFor = fit;
     return true;
+}
+
+void PictureBox::setPicture(const QImage& image, const QString& source)
+{
+    m_picture = QPixmap::fromImage(image);
+    m_source = source;
+    m_decodedFor = QSize();
+    rescale();
 }
 
 void PictureBox::clearPicture()
 {
     m_picture = QPixmap();
+    m_decodedFor = QSize();
     m_source.clear();
     clear();
 }
@@ -323,6 +362,11 @@ void PictureBox::rescale()
     // Scaled for the screen's pixels, so that a cover stays sharp on a high-density
     // display.
     const qreal ratio = devicePixelRatioF();
+    // A box grown beyond the size its picture was decoded for decodes the file again.
+    const QSize needed = size() * ratio;
+    if (m_decodedFor.isValid() && (needed.width() > m_decodedFor.width() || needed.height() > m_decodedFor.height())
+        && load(m_source))
+        return;
     QPixmap scaled = m_picture.scaled(size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     scaled.setDevicePixelRatio(ratio);
     setPixmap(scaled);

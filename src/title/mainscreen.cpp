@@ -9,6 +9,7 @@
 #include "platform/captioned.h"
 #include "platform/named.h"
 #include "platform/picturebox.h"
+#include "platform/picturecache.h"
 #include "platform/repaint.h"
 #include "store/collectionfiles.h"
 #include "store/collectionnames.h"
@@ -197,6 +198,7 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     , filKashi1(std::make_unique<FileListing>(state.folder, files::kLyricsPrefix + u"*.txt"_s))
     , m_state(state)
     , m_dialogs(dialogs)
+    , m_covers(std::make_unique<PictureCache>())
     , m_names(new QStringListModel(this))
 {
     setObjectName(u"fraMain"_s);
@@ -268,6 +270,8 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     imgGazou = named(new PictureBox, u"imgGazou"_s, u"ジャケット画像"_s);
     imgGazou->setClickable(true);
     imgGazou->setFixedSize(360, 360);
+    imgGazou->setDecodedToFit(true);
+    imgGazou->setCache(m_covers.get());
     imgGazou->setFrameShape(QFrame::StyledPanel);
     imgGazou->setToolTip(u"クリックすると画像を取り込めます（画像のドロップ、Ctrl+V の貼り付けでも取り込めます）"_s);
     imgGazou->setCursor(Qt::PointingHandCursor);
@@ -413,15 +417,25 @@ void MainScreen::showFace(const QString& rating)
 
 void MainScreen::showCover(const QString& titleName)
 {
-    // Each picture that loads replaces the one before, so a ".bmp" wins over a ".gif"
-    // and a ".gif" over a ".jpg".
     imgGazou->clearPicture();
-    for (const QString& file : namerules::pictureFileNames(titleName)) {
-        if (m_state.folder.exists(file))
-            imgGazou->load(m_state.folder.filePath(file));
+    bool shown = false;
+    for (const QString& path : covers::files(m_state.folder, titleName)) {
+        if ((shown = imgGazou->load(path)))
+            break;
     }
-    if (imgGazou->isEmpty() && m_state.folder.exists(files::kNoPicture))
+    if (!shown && m_state.folder.exists(files::kNoPicture))
         imgGazou->load(m_state.folder.filePath(files::kNoPicture));
+    // The covers of the titles either side, decoded ahead for a step on or back.
+    QStringList ahead;
+    const int k = hsbData->value();
+    for (int n : {k + 1, k - 1}) {
+        if (n < 1 || n > m_state.titles.count())
+            continue;
+        const QStringList files = covers::files(m_state.folder, m_state.titles.at(n).name);
+        if (!files.isEmpty())
+            ahead.append(files.first());
+    }
+    m_covers->decodeAhead(ahead, imgGazou->fitSize());
 }
 
 void MainScreen::LayoutTrackGrid()

@@ -15,6 +15,7 @@ class FileListing;
 class Grid;
 class LyricsPanel;
 class PictureBox;
+class PictureCache;
 class Printer;
 class TrackEntry;
 class QComboBox;
@@ -54,6 +55,9 @@ public:
     void setCurrentTitle(int k);
     // Moves the scroll bar and shows the title even when the position stays.
     void showTitle(int k);
+
+    // The covers shown and decoded ahead.
+    PictureCache& coverCache() { return *m_covers; }
 
     void fillRatingCombo();
     void fillArtistCombo(const QStringList& masterNames);
@@ -99,5 +103,6 @@ private:
 
     AppState& m_state;
     Dialogs& m_dialogs;
+    std::unique_ptr<PictureCache> m_covers;
     QStringListModel* m_names;
 };

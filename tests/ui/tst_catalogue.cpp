@@ -2,6 +2,7 @@
 
 #include "overviews/catalogue.h"
 #include "platform/picturebox.h"
+#include "platform/thumbnails.h"
 #include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
 
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QRandomGenerator>
+#include <QUrl>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
@@ -72,6 +75,33 @@ QString range(const Catalogue* c)
     return c->lblPicKan[0]->text() + c->lblPicKan[2]->text() + c->lblPicKan[1]->text();
 }
 
+// A JPEG of one colour, with noise that makes it large in bytes when asked.
+QByteArray coverOf(const QColor& colour, bool large)
+{
+    QImage image(large ? 1400 : 600, large ? 1000 : 450, QImage::Format_RGB32);
+    image.fill(colour);
+    if (large) {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixelColor(x, y, colour.lighter(80 + static_cast<int>(QRandomGenerator::global()->bounded(40))));
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 95);
+    return bytes;
+}
+
+QColor middle(const QImage& image)
+{
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+bool near(const QColor& a, const QColor& b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 60;
+}
+
 } // namespace
 
 // The picture catalogue: pages of fifteen, paging, opening a title from a slot, the
@@ -85,6 +115,13 @@ private slots:
     void showsTheLastPictureThatLoads_data();
     void showsTheLastPictureThatLoads();
     void builtPageStaysUntilTheTitlesChange();
+    void thumbnailsAreNamedAndKeyedAsDesktopsShare_data();
+    void thumbnailsAreNamedAndKeyedAsDesktopsShare();
+    void staleThumbnailIsMadeAgain_data();
+    void staleThumbnailIsMadeAgain();
+
+private:
+    QTemporaryDir m_cache;
 };
 
 void TestCatalogue::pagesOfFifteen()
@@ -266,6 +303,86 @@ void TestCatalogue::builtPageStaysUntilTheTitlesChange()
     QCOMPARE(e.fraPic->lblName[0]->text(), QString());
     QVERIFY(!e.state().CatalogueReady);
     QVERIFY(empty.dialogs.boxes.empty());
+}
+
+void TestCatalogue::thumbnailsAreNamedAndKeyedAsDesktopsShare_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("the standard's own example") << u"/home/jens/photos/me.png"_s << u"c6ee772d9e49320e97ec29a7eb5b1697.png"_s;
+    QTest::newRow("Japanese name") << u"/tmp/夜明けのアルバム.jpg"_s << u"911b79d69c7525df15b5db94422c305e.png"_s;
+    QTest::newRow("space and hash") << u"/tmp/a b#1.jpg"_s << u"2e0888ba0fd5a18496c71344774238da.png"_s;
+}
+
+void TestCatalogue::thumbnailsAreNamedAndKeyedAsDesktopsShare()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, fileName);
+    QCOMPARE(thumbnails::fileName(path), fileName);
+
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cache.path()));
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"夜明け"_s)));
+    QVERIFY(f.putBytes(u"夜明け.jpg"_s, coverOf(Qt::red, false)));
+    MainWindow& w = f.start();
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    const QString cover = f.path(u"夜明け.jpg"_s);
+    const QString stored = m_cache.filePath(u"thumbnails/large/"_s + thumbnails::fileName(cover));
+    const QImage thumbnail(stored);
+    QCOMPARE(thumbnail.text(u"Thumb::URI"_s), QString::fromLatin1(QUrl::fromLocalFile(cover).toEncoded()));
+    QCOMPARE(thumbnail.text(u"Thumb::MTime"_s), QString::number(QFileInfo(cover).lastModified().toSecsSinceEpoch()));
+    QCOMPARE(thumbnail.text(u"Thumb::Size"_s), QString::number(QFileInfo(cover).size()));
+    QCOMPARE(thumbnail.text(u"Thumb::Image::Width"_s), u"600"_s);
+    QCOMPARE(thumbnail.text(u"Thumb::Image::Height"_s), u"450"_s);
+    QCOMPARE(thumbnail.size(), QSize(256, 192));
+    QCOMPARE(QFileInfo(stored).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+    for (const QString& folder : {u"thumbnails"_s, u"thumbnails/large"_s})
+        QCOMPARE(QFileInfo(m_cache.filePath(folder)).permissions() & 0x7077,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestCatalogue::staleThumbnailIsMadeAgain_data()
+{
+    QTest::addColumn<bool>("large");
+    QTest::newRow("decoded at once") << false;
+    QTest::newRow("decoded on a worker") << true;
+}
+
+void TestCatalogue::staleThumbnailIsMadeAgain()
+{
+    QFETCH(bool, large);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cache.path()));
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"X"_s)));
+    QVERIFY(f.putBytes(u"X.jpg"_s, coverOf(Qt::red, large)));
+    MainWindow& w = f.start();
+    Catalogue* c = w.fraPic;
+    const QString stored = m_cache.filePath(u"thumbnails/large/"_s + thumbnails::fileName(f.path(u"X.jpg"_s)));
+    const auto build = [&] {
+        QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+        w.state().CatalogueReady = false;
+        QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+        QTest::qWaitFor([&] { return !c->coversPending(); });
+        return middle(c->imgPIc[0]->pixmap().toImage());
+    };
+    QVERIFY(near(build(), Qt::red));
+    QVERIFY(near(middle(QImage(stored)), Qt::red));
+
+    // The cover changes on disk: its thumbnail no longer matches and is made again.
+    QVERIFY(f.putBytes(u"X.jpg"_s, coverOf(Qt::blue, large)));
+    QFile file(f.path(u"X.jpg"_s));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    file.close();
+    QVERIFY(near(build(), Qt::blue));
+    QImage thumbnail(stored);
+    QVERIFY(near(middle(thumbnail), Qt::blue));
+    QCOMPARE(thumbnail.text(u"Thumb::MTime"_s), QString::number(QFileInfo(file).lastModified().toSecsSinceEpoch()));
+
+    // A current thumbnail is what a later visit shows.
+    thumbnail.fill(Qt::green);
+    QVERIFY(thumbnail.save(stored, "PNG"));
+    QVERIFY(near(build(), Qt::green));
 }
 
 QTEST_MAIN(TestCatalogue)

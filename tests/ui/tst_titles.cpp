@@ -1,12 +1,17 @@
 #include "uifixture.h"
 
 #include "platform/grid.h"
+#include "platform/picturebox.h"
+#include "platform/picturecache.h"
 #include "title/mainscreen.h"
 #include "tracks/trackentry.h"
 #include "upkeep/tourtexts.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QThreadPool>
 #include <QComboBox>
 #include <QDate>
 #include <QDateTime>
@@ -155,6 +160,30 @@ struct ThreeTitles {
     }
 };
 
+// A JPEG of one colour, the bytes a cover file holds.
+QByteArray coverOf(const QColor& colour)
+{
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+// The colour in the middle of the cover box, as painted.
+QColor coverColour(const MainScreen* s)
+{
+    const QImage shown = s->imgGazou->pixmap().toImage();
+    return shown.pixelColor(shown.width() / 2, shown.height() / 2);
+}
+
+bool near(const QColor& a, const QColor& b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 40;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Gesture)
@@ -191,6 +220,9 @@ private slots:
     void failedSaveIsToldOnceAndKeepsTheStoredValue_data();
     void failedSaveIsToldOnceAndKeepsTheStoredValue();
     void compilationChoiceLaysOutTheTrackGrid();
+    void changedCoverIsNeverShownFromTheCache_data();
+    void changedCoverIsNeverShownFromTheCache();
+    void supersededDecodeNeverReplacesTheCoverShown();
 };
 
 void TestTitles::newTitleIsAppendedAndShownLast()
@@ -1026,6 +1058,76 @@ void TestTitles::compilationChoiceLaysOutTheTrackGrid()
     QCOMPARE(t->msgKyokumoku->cols(), 3);
     QCOMPARE(t->msgKyokumoku->text(1, 2), u"○"_s);
     QVERIFY(f.dialogs.boxes.empty());
+}
+
+void TestTitles::changedCoverIsNeverShownFromTheCache_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("shownFile");
+    QTest::newRow("replaced") << u"replace"_s << u"%1.jpg"_s;
+    QTest::newRow("deleted") << u"delete"_s << u"NOPIC.JPG"_s;
+    QTest::newRow("bitmap added") << u"bitmap"_s << u"%1.bmp"_s;
+}
+
+void TestTitles::changedCoverIsNeverShownFromTheCache()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, shownFile);
+    UiFixture f;
+    f.put(kTitles, line(u"A"_s) + line(u"B"_s) + line(u"C"_s));
+    QVERIFY(f.putBytes(u"NOPIC.JPG"_s, coverOf(Qt::blue)));
+    for (const QString& name : {u"A.jpg"_s, u"C.jpg"_s})
+        QVERIFY(f.putBytes(name, coverOf(Qt::red)));
+    MainWindow& w = f.start();
+    MainScreen* s = w.fraMain;
+    QVERIFY(near(coverColour(s), Qt::red));
+    // On B, A's cover is kept from its showing and C's is decoded ahead; then both
+    // change on disk, as a cover import or a deletion changes them.
+    s->setCurrentTitle(2);
+    s->coverCache().waitForAhead();
+    for (const QString& title : {u"A"_s, u"C"_s}) {
+        const QString jpeg = f.path(title + u".jpg"_s);
+        if (change == u"replace"_s) {
+            QVERIFY(f.putBytes(title + u".jpg"_s, coverOf(Qt::green)));
+            QFile file(jpeg);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        } else if (change == u"delete"_s) {
+            QVERIFY(QFile::remove(jpeg));
+        } else {
+            QImage bitmap(40, 30, QImage::Format_RGB32);
+            bitmap.fill(Qt::green);
+            QVERIFY(bitmap.save(f.path(title + u".bmp"_s), "BMP"));
+        }
+    }
+    const QColor expected = change == u"delete"_s ? QColor(Qt::blue) : QColor(Qt::green);
+    for (int k : {3, 1}) {
+        s->setCurrentTitle(k);
+        QCOMPARE(QFileInfo(s->imgGazou->source()).fileName(), shownFile.arg(w.state().titles.at(k).name));
+        QVERIFY(near(coverColour(s), expected));
+    }
+}
+
+void TestTitles::supersededDecodeNeverReplacesTheCoverShown()
+{
+    UiFixture f;
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    QString titles;
+    for (int k = 1; k <= 4; ++k) {
+        titles += line(u"T%1"_s.arg(k));
+        QVERIFY(f.putBytes(u"T%1.jpg"_s.arg(k), coverOf(colours[k - 1])));
+    }
+    f.put(kTitles, titles);
+    MainWindow& w = f.start();
+    MainScreen* s = w.fraMain;
+    // Title 2 is being decoded ahead when the user jumps on past it.
+    s->setCurrentTitle(4);
+    QThreadPool::globalInstance()->waitForDone();
+    QApplication::processEvents();
+    QCOMPARE(QFileInfo(s->imgGazou->source()).fileName(), u"T4.jpg"_s);
+    QVERIFY(near(coverColour(s), Qt::yellow));
+    s->setCurrentTitle(3);
+    QVERIFY(near(coverColour(s), Qt::blue));
 }
 
 QTEST_MAIN(TestTitles)
