@@ -7,6 +7,7 @@
 #include "lists/titlesearch.h"
 #include "overviews/catalogue.h"
 #include "overviews/ranking.h"
+#include "exchange/musicimport.h"
 #include "upkeep/masterscreen.h"
 
 #include <QFrame>
@@ -66,6 +67,7 @@ public:
     Ranking* fraRank;
     Catalogue* fraPic;
     MasterScreen* fraMaster;
+    MusicImport* fraMusicImport;
     class Grid* msgKyokumoku2;
 
     static const QString HelpFileName;

@@ -140,7 +140,9 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
     prgAllDel->hide();
 
     fraExchange = named(new QGroupBox(u"取り込み・書き出し"_s), u"fraExchange"_s, u"取り込み・書き出し"_s);
-    new QVBoxLayout(fraExchange);
+    auto* exchange = new QVBoxLayout(fraExchange);
+    cmdImportMusic = named(new QPushButton(u"音楽ファイルから取り込み"_s), u"cmdImportMusic"_s);
+    exchange->addWidget(cmdImportMusic);
 
     auto* reset = new QVBoxLayout;
     reset->addWidget(fraExchange);
