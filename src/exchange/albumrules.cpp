@@ -235,7 +235,7 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
                                firstOf(album, &MusicFile::genre),
                                collection::kUnrated,
                                collection::kNotEntered,
-                               titleDate(album.front()->date, today),
+                               titleDate(firstOf(album, &MusicFile::date), today),
                                {}};
         if (t.record.genre.isEmpty())
             t.record.genre = collection::kNotEntered;
