@@ -257,51 +257,57 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
     return planned;
 }
 
-WriteResult writeTitle(DataFolder& folder, const TitleTable& loaded, const TrackTable& tracks,
-                       QSet<std::pair<QString, QString>>* added, const PlannedTitle& title, const QByteArray& cover)
+WriteResult writeTitles(DataFolder& folder, const TitleTable& loaded, const TrackTable& tracks,
+                        QSet<std::pair<QString, QString>>* added, const std::vector<const PlannedTitle*>& titles,
+                        const std::vector<QByteArray>& covers)
 {
-    const QString& name = title.record.name;
     std::vector<DataFolder::Change> changes;
-    WriteResult refused;
-    const std::optional<DataFolder::Change> record = TitleAddition(folder, loaded, title.record, &refused);
-    if (!record)
-        return refused;
-    changes.push_back(*record);
-
-    const QStringList lines = title.lines();
-    changes.push_back({files::trackListFile(name), joinLines(lines), DataFolder::Change::Mode::Rewrite, {}});
-
-    // The songs new to the track data, as a confirmed list adds them.
-    const bool compilation = title.compilation();
+    std::vector<TitleRecord> records;
     std::vector<TrackRecord> songs;
-    for (TrackRecord& song : trackrules::newTrackRecords(trackrules::tracksOfLines(lines, compilation), compilation,
-                                                         title.record.artist, tracks)) {
-        if (!added->contains({song.name, song.artist}))
-            songs.push_back(std::move(song));
+    QSet<std::pair<QString, QString>> adding;
+    QSet<QString> lyricsFiles;
+    for (size_t i = 0; i < titles.size(); ++i) {
+        const PlannedTitle& title = *titles[i];
+        const QString& name = title.record.name;
+        records.push_back(title.record);
+        const QStringList lines = title.lines();
+        changes.push_back({files::trackListFile(name), joinLines(lines), DataFolder::Change::Mode::Rewrite});
+
+        // The songs new to the track data, as a confirmed list adds them.
+        const bool compilation = title.compilation();
+        for (TrackRecord& song : trackrules::newTrackRecords(trackrules::tracksOfLines(lines, compilation), compilation,
+                                                             title.record.artist, tracks)) {
+            const std::pair<QString, QString> pair{song.name, song.artist};
+            if (!added->contains(pair) && !adding.contains(pair)) {
+                adding.insert(pair);
+                songs.push_back(std::move(song));
+            }
+        }
+        for (const Track& t : title.tracks) {
+            const QString file = namerules::lyricsFileName(t.song, t.artist);
+            if (t.lyrics.isEmpty() || folder.exists(file) || lyricsFiles.contains(foldLetterCase(file)))
+                continue;
+            lyricsFiles.insert(foldLetterCase(file));
+            changes.push_back({file, lyricsrules::fileTextOfLyrics(t.lyrics), DataFolder::Change::Mode::Rewrite});
+        }
+        if (!covers[i].isEmpty())
+            changes.push_back({name + coverExtension(covers[i]), {}, DataFolder::Change::Mode::Rewrite, covers[i]});
     }
+
+    WriteResult refused;
+    const std::optional<DataFolder::Change> titleRecords = TitleAddition(folder, loaded, records, &refused);
+    if (!titleRecords)
+        return refused;
+    changes.push_back(*titleRecords);
     if (!songs.empty()) {
         const std::optional<DataFolder::Change> addition = TrackRecordsAddition(folder, tracks, songs, &refused);
         if (!addition)
             return refused;
         changes.push_back(*addition);
     }
-
-    QSet<QString> lyricsFiles;
-    for (const Track& t : title.tracks) {
-        const QString file = namerules::lyricsFileName(t.song, t.artist);
-        if (t.lyrics.isEmpty() || folder.exists(file) || lyricsFiles.contains(foldLetterCase(file)))
-            continue;
-        lyricsFiles.insert(foldLetterCase(file));
-        changes.push_back({file, lyricsrules::fileTextOfLyrics(t.lyrics), DataFolder::Change::Mode::Rewrite, {}});
-    }
-    if (!cover.isEmpty())
-        changes.push_back({name + coverExtension(cover), {}, DataFolder::Change::Mode::Rewrite, cover});
-
     const WriteResult written = folder.write(changes);
-    if (written.ok()) {
-        for (const TrackRecord& song : songs)
-            added->insert({song.name, song.artist});
-    }
+    if (written.ok())
+        *added += adding;
     return written;
 }
 

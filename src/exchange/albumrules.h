@@ -73,11 +73,12 @@ struct PlannedTitle {
 std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const QSet<QString>& covered,
                                      const TitleTable& titles, const QDate& today);
 
-// Makes the title: its record, track list, new songs, lyrics files (a lyrics file that
-// exists is kept) and cover, in one write of the data folder: all of it or nothing.
-// added holds the songs added earlier in the same run (the tables are not reloaded in
-// between) and receives this title's.
-WriteResult writeTitle(DataFolder& folder, const TitleTable& loaded, const TrackTable& tracks,
-                       QSet<std::pair<QString, QString>>* added, const PlannedTitle& title, const QByteArray& cover);
+// Makes the titles, each with its record, track list, new songs, lyrics files (a
+// lyrics file that exists is kept) and its cover from covers (empty for none), in one
+// write of the data folder: all of them or nothing. added holds the songs added
+// earlier in the same run (the tables are not reloaded in between) and receives these.
+WriteResult writeTitles(DataFolder& folder, const TitleTable& loaded, const TrackTable& tracks,
+                        QSet<std::pair<QString, QString>>* added, const std::vector<const PlannedTitle*>& titles,
+                        const std::vector<QByteArray>& covers);
 
 } // namespace albumrules

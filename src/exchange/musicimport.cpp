@@ -285,25 +285,42 @@ void MusicImport::cmdImport_Click()
         return;
     }
     const BusyPointer busy(m_dialogs);
+    std::vector<int> rows;
+    std::vector<const albumrules::PlannedTitle*> titles;
+    std::vector<QByteArray> covers;
+    for (int row = 0; row < static_cast<int>(m_planned.size()); ++row) {
+        if (tblAlbums->item(row, Tick)->checkState() != Qt::Checked)
+            continue;
+        rows.push_back(row);
+        titles.push_back(&m_planned[static_cast<size_t>(row)]);
+        covers.push_back(m_scan.covers.value(titles.back()->key));
+    }
+    // All in one write; when that fails, title by title, so that only the titles that
+    // cannot be written are left out, each without a trace.
     QSet<std::pair<QString, QString>> added;
+    std::vector<WriteResult> results;
+    if (const WriteResult all = albumrules::writeTitles(m_state.folder, m_state.titles, m_state.tracks, &added, titles, covers);
+        all.ok() || titles.size() == 1) {
+        results.assign(titles.size(), all);
+    } else {
+        for (size_t i = 0; i < titles.size(); ++i)
+            results.push_back(
+                albumrules::writeTitles(m_state.folder, m_state.titles, m_state.tracks, &added, {titles[i]}, {covers[i]}));
+    }
     QStringList made;
     QStringList failed;
-    for (int row = 0; row < static_cast<int>(m_planned.size()); ++row) {
-        QTableWidgetItem* tick = tblAlbums->item(row, Tick);
-        if (tick->checkState() != Qt::Checked)
-            continue;
-        const albumrules::PlannedTitle& t = m_planned[static_cast<size_t>(row)];
-        const WriteResult written =
-            albumrules::writeTitle(m_state.folder, m_state.titles, m_state.tracks, &added, t, m_scan.covers.value(t.key));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        QTableWidgetItem* tick = tblAlbums->item(rows[i], Tick);
         tick->setCheckState(Qt::Unchecked);
         tick->setFlags(Qt::ItemIsSelectable);
-        QTableWidgetItem* problem = tblAlbums->item(row, Problem);
-        if (written.ok()) {
-            made.append(t.record.name);
+        QTableWidgetItem* problem = tblAlbums->item(rows[i], Problem);
+        const QString& name = titles[i]->record.name;
+        if (results[i].ok()) {
+            made.append(name);
             problem->setText(u"取り込みました"_s);
         } else {
-            failed.append(u"%1：%2"_s.arg(t.record.name, reasonOf(written)));
-            problem->setText(u"取り込めませんでした：%1"_s.arg(reasonOf(written)));
+            failed.append(u"%1：%2"_s.arg(name, reasonOf(results[i])));
+            problem->setText(u"取り込めませんでした：%1"_s.arg(reasonOf(results[i])));
         }
     }
     if (!made.isEmpty())

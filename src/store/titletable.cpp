@@ -109,8 +109,8 @@ WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& re
     return writeTitles(folder, records.data(), records.size(), WriteMode::Rewrite);
 }
 
-std::optional<DataFolder::Change> TitleAddition(DataFolder& folder, const TitleTable& loaded, const TitleRecord& record,
-                                                WriteResult* refused)
+std::optional<DataFolder::Change> TitleAddition(DataFolder& folder, const TitleTable& loaded,
+                                                const std::vector<TitleRecord>& records, WriteResult* refused)
 {
     const bool whole = folder.endsWithinRecord(files::kTitles);
     RecordWriter out;
@@ -118,7 +118,8 @@ std::optional<DataFolder::Change> TitleAddition(DataFolder& folder, const TitleT
         for (const TitleRecord& t : loaded.records())
             writeTitle(out, t);
     }
-    writeTitle(out, record);
+    for (const TitleRecord& record : records)
+        writeTitle(out, record);
     if (out.hasQuote()) {
         *refused = WriteResult::refused(files::kTitles, {TextRefusal::Kind::DoubleQuote, QStringLiteral("\"")});
         return std::nullopt;
@@ -130,6 +131,6 @@ std::optional<DataFolder::Change> TitleAddition(DataFolder& folder, const TitleT
 WriteResult AppendTitle(DataFolder& folder, const TitleTable& loaded, const TitleRecord& record)
 {
     WriteResult refused;
-    const std::optional<DataFolder::Change> added = TitleAddition(folder, loaded, record, &refused);
+    const std::optional<DataFolder::Change> added = TitleAddition(folder, loaded, {record}, &refused);
     return added ? folder.write({*added}) : refused;
 }
