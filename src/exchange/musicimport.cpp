@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImage>
@@ -54,28 +55,42 @@ void scanFolder(QPromise<MusicScan>& promise, const QString& folder)
     const int total = static_cast<int>(paths.size());
     promise.setProgressRange(0, std::max(total, 1));
     QHash<QString, QString> firstFolder;
-    for (int i = 0; i < total && !promise.isCanceled(); ++i) {
+    // Read on every core a chunk at a time (the disk is kept busy while a file is
+    // parsed); between chunks the cancel button is looked at.
+    constexpr int kChunk = 64;
+    for (int start = 0; start < total && !promise.isCanceled(); start += kChunk) {
         // Only the first picture of an album is wanted.
-        std::optional<MusicFile> file = musictags::readMusicFile(paths[i], false);
-        if (!file)
-            continue;
-        const QString key = albumrules::albumKey(*file);
-        if (!scan.covers.contains(key)) {
-            if (const std::optional<MusicFile> withCover = musictags::readMusicFile(paths[i], true);
-                withCover && !withCover->cover.isEmpty()) {
-                const QByteArray kept = keptCover(withCover->cover);
-                if (kept.isEmpty())
+        QSet<QString> covered(scan.brokenCovers);
+        for (auto it = scan.covers.cbegin(); it != scan.covers.cend(); ++it)
+            covered.insert(it.key());
+        const auto read = [&covered](const QString& path) {
+            return musictags::readMusicFile(path, [&covered](const MusicFile& file) {
+                return !covered.contains(albumrules::albumKey(file));
+            });
+        };
+        std::vector<std::optional<MusicFile>> files =
+            QtConcurrent::blockingMapped<std::vector<std::optional<MusicFile>>>(paths.mid(start, kChunk), read);
+        for (std::optional<MusicFile>& file : files) {
+            if (!file)
+                continue;
+            const QString key = albumrules::albumKey(*file);
+            if (!file->cover.isEmpty() && !scan.covers.contains(key)) {
+                const QByteArray kept = keptCover(file->cover);
+                if (kept.isEmpty()) {
                     scan.brokenCovers.insert(key);
-                else
+                } else {
                     scan.covers.insert(key, kept);
+                    scan.brokenCovers.remove(key);
+                }
             }
+            file->cover.clear();
+            if (!firstFolder.contains(key))
+                firstFolder.insert(key, file->folder);
+            scan.files.push_back(std::move(*file));
         }
-        if (!firstFolder.contains(key))
-            firstFolder.insert(key, file->folder);
-        scan.files.push_back(std::move(*file));
-        if (i % 16 == 0 || i + 1 == total)
-            promise.setProgressValueAndText(i + 1, u"%1 / %2 ファイル　%3"_s.arg(i + 1).arg(total).arg(
-                                                       QDir::toNativeSeparators(scan.files.back().folder)));
+        const int done = std::min(start + kChunk, total);
+        promise.setProgressValueAndText(done, u"%1 / %2 ファイル　%3"_s.arg(done).arg(total).arg(QDir::toNativeSeparators(
+                                                  QFileInfo(paths[done - 1]).absolutePath())));
     }
     // Albums without a picture of their own take their folder's.
     for (auto it = firstFolder.cbegin(); it != firstFolder.cend() && !promise.isCanceled(); ++it) {

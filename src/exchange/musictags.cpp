@@ -163,7 +163,7 @@ QString tagTextOfLatin1(QByteArrayView bytes)
     return whole ? text : latin1;
 }
 
-std::optional<MusicFile> readMusicFile(const QString& path, bool withCover)
+std::optional<MusicFile> readMusicFile(const QString& path, const std::function<bool(const MusicFile&)>& wantCover)
 {
 #ifdef Q_OS_WIN
     const TagLib::FileName name(reinterpret_cast<const wchar_t*>(path.utf16()));
@@ -193,7 +193,7 @@ std::optional<MusicFile> readMusicFile(const QString& path, bool withCover)
         m.lyrics = property(map, "UNSYNCEDLYRICS", id3);
     m.disc = leadingNumber(property(map, "DISCNUMBER", id3));
     m.track = leadingNumber(property(map, "TRACKNUMBER", id3));
-    if (withCover)
+    if (wantCover && wantCover(m))
         m.cover = embeddedCover(file);
     return m;
 }

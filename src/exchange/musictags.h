@@ -39,9 +39,10 @@ bool isMusicFileName(QStringView fileName);
 // "Motörhead", "Sinéad"); Japanese in CP932 always has one or the other.
 QString tagTextOfLatin1(QByteArrayView bytes);
 
-// Reads the tags of one file, or nothing when it is no music file TagLib can read.
-// withCover: also take the embedded picture.
-std::optional<MusicFile> readMusicFile(const QString& path, bool withCover);
+// Reads the tags of one file, or nothing when it is no music file TagLib can read. The
+// embedded picture is taken too when wantCover, given, says so of the tags read.
+std::optional<MusicFile> readMusicFile(const QString& path,
+                                       const std::function<bool(const MusicFile&)>& wantCover = {});
 
 // The music files below folder, each folder's files by name before its subfolders.
 // goOn(folder) is asked before each folder is read; false stops the listing, which

@@ -2,7 +2,12 @@
 #include "exchange/musictags.h"
 #include "store/cp932.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <mpegfile.h>
+#include <id3v1tag.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,6 +21,7 @@ private slots:
     void songName_data();
     void songName();
     void albums();
+    void id3v1File();
 };
 
 void TstAlbumRules::latin1Tags_data()
@@ -134,6 +140,28 @@ void TstAlbumRules::albums()
     QCOMPARE(row(planned[3]), (QStringList{u"無題"_s, u"未登録"_s, u"未登録"_s, u"2026/12/07"_s, u"1"_s, {}, {}, {}}));
     QCOMPARE(planned[4].problems, QStringList{u"名前に使えない文字「:」"_s});
     QCOMPARE(planned[5].problems, QStringList{u"登録済み"_s});
+}
+
+// An ID3v1 tag holds bytes alone; Shift-JIS ones are read back as Japanese.
+void TstAlbumRules::id3v1File()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"v1.mp3"_s);
+    QVERIFY(QFile::copy(QStringLiteral(UTABAKO_FIXTURES "/music/silence.mp3"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QByteArray album;
+    QVERIFY(cp932::encode(u"ウタバコ"_s, &album));
+    {
+        TagLib::MPEG::File file(QFile::encodeName(path).constData());
+        file.ID3v1Tag(true)->setAlbum(TagLib::String(TagLib::ByteVector(album.constData(), 8), TagLib::String::Latin1));
+        file.ID3v1Tag(true)->setArtist("Beyonc\xE9");
+        QVERIFY(file.save(TagLib::MPEG::File::ID3v1, TagLib::File::StripOthers));
+    }
+    const std::optional<MusicFile> read = musictags::readMusicFile(path, [](const MusicFile&) { return true; });
+    QVERIFY(read);
+    QCOMPARE(read->album, u"ウタバコ"_s);
+    QCOMPARE(read->artist, u"Beyoncé"_s);
+    QVERIFY(read->cover.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TstAlbumRules)
