@@ -223,8 +223,10 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
         if (replaced)
             t.notes.append(u"曲名の使えない文字を全角にしました"_s);
 
-        // A second album of a name already met in this run takes its artist after it.
-        if (namesTaken.contains(foldLetterCase(name)))
+        // An album of a name already met in this run, or of a title of the collection by
+        // another artist, takes its artist after the name.
+        const int existing = titles.findIgnoringCase(name);
+        if (namesTaken.contains(foldLetterCase(name)) || (existing > 0 && titles.at(existing).artist != artist))
             name += u"（%1）"_s.arg(artist);
         for (int n = 2; namesTaken.contains(foldLetterCase(name)); ++n)
             name = name.section(u'（', 0, 0) + u"（%1）%2"_s.arg(artist).arg(n);

@@ -69,7 +69,8 @@ struct PlannedTitle {
 // The titles the files make, in the order their albums are first met, each album's
 // tracks by disc, track number and file name. covered: the keys of the albums that have
 // a cover. Two albums of one name (by different artists) are told apart by the artist
-// in brackets after the name of the second: "名前（アーティスト）".
+// in brackets after the name of the second: "名前（アーティスト）"; so is an album named
+// as a title of the collection by another artist. Of the same artist it is that title.
 std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const QSet<QString>& covered,
                                      const TitleTable& titles, const QDate& today);
 

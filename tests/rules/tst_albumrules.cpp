@@ -123,11 +123,12 @@ void TstAlbumRules::albums()
         file(u"/m/無題"_s, u"1.mp3"_s, {}, {}, {}, {}, 0, 0),
         file(u"/m/d"_s, u"1.mp3"_s, u"A:B"_s, {}, u"P"_s, u"z"_s, 0, 1),
         file(u"/m/e"_s, u"1.mp3"_s, u"old"_s, {}, u"P"_s, u"z"_s, 0, 1),
+        file(u"/m/f"_s, u"1.mp3"_s, u"old"_s, {}, u"R"_s, u"z"_s, 0, 1),
     };
-    const TitleTable titles({TitleRecord{u"OLD"_s, {}, {}, {}, {}, {}, {}}});
+    const TitleTable titles({TitleRecord{u"OLD"_s, u"P"_s, {}, {}, {}, {}, {}}});
     const std::vector<albumrules::PlannedTitle> planned =
         albumrules::planTitles(files, {albumrules::albumKey(files[3])}, titles, QDate(2026, 12, 7));
-    QCOMPARE(planned.size(), size_t(6));
+    QCOMPARE(planned.size(), size_t(7));
     const auto row = [](const albumrules::PlannedTitle& t) {
         return QStringList{t.record.name, t.record.artist, t.record.genre, t.record.date, t.lines().join(u'|'),
                            t.hasCover ? u"cover"_s : QString(), t.problems.join(u'、'), t.notes.join(u'、')};
@@ -140,6 +141,7 @@ void TstAlbumRules::albums()
     QCOMPARE(row(planned[3]), (QStringList{u"無題"_s, u"未登録"_s, u"未登録"_s, u"2026/12/07"_s, u"1"_s, {}, {}, {}}));
     QCOMPARE(planned[4].problems, QStringList{u"名前に使えない文字「:」"_s});
     QCOMPARE(planned[5].problems, QStringList{u"登録済み"_s});
+    QCOMPARE(row(planned[6]), (QStringList{u"old（R）"_s, u"R"_s, u"未登録"_s, u"2026/12/07"_s, u"z"_s, {}, {}, {}}));
 }
 
 // An ID3v1 tag holds bytes alone; Shift-JIS ones are read back as Japanese.
