@@ -141,6 +141,12 @@ void TstAlbumRules::albums()
     QCOMPARE(row(planned[3]), (QStringList{u"無題"_s, u"未登録"_s, u"未登録"_s, u"2026/12/07"_s, u"1"_s, {}, {}, {}}));
     QCOMPARE(planned[4].problems, QStringList{u"名前に使えない文字「:」"_s});
     QCOMPARE(planned[5].problems, QStringList{u"登録済み"_s});
+
+    // Lyrics CP932 cannot hold are told, never written with "?" in their place.
+    MusicFile sung = files[0];
+    sung.lyrics = u"歌 😀"_s;
+    QCOMPARE(albumrules::planTitles({sung}, {}, {}, QDate(2026, 12, 7)).front().problems,
+             QStringList{u"歌詞に保存できない文字「😀」"_s});
     QCOMPARE(row(planned[6]), (QStringList{u"old（R）"_s, u"R"_s, u"未登録"_s, u"2026/12/07"_s, u"z"_s, {}, {}, {}}));
 }
 
