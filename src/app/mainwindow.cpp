@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "app/tell.h"
+#include "exchange/musicimport.h"
 #include "lists/listgrids.h"
 #include "lists/songlist.h"
 #include "lists/titlelist.h"

@@ -7,7 +7,6 @@
 #include "lists/titlesearch.h"
 #include "overviews/catalogue.h"
 #include "overviews/ranking.h"
-#include "exchange/musicimport.h"
 #include "upkeep/masterscreen.h"
 
 #include <QFrame>
@@ -18,6 +17,7 @@
 class Dialogs;
 class HelpViewer;
 class MainScreen;
+class MusicImport;
 class Printer;
 class QToolButton;
 

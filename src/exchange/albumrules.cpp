@@ -226,10 +226,12 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
         // An album of a name already met in this run, or of a title of the collection by
         // another artist, takes its artist after the name.
         const int existing = titles.findIgnoringCase(name);
-        if (namesTaken.contains(foldLetterCase(name)) || (existing > 0 && titles.at(existing).artist != artist))
-            name += u"（%1）"_s.arg(artist);
-        for (int n = 2; namesTaken.contains(foldLetterCase(name)); ++n)
-            name = name.section(u'（', 0, 0) + u"（%1）%2"_s.arg(artist).arg(n);
+        if (namesTaken.contains(foldLetterCase(name)) || (existing > 0 && titles.at(existing).artist != artist)) {
+            const QString base = name;
+            name = base + u"（%1）"_s.arg(artist);
+            for (int n = 2; namesTaken.contains(foldLetterCase(name)); ++n)
+                name = base + u"（%1）%2"_s.arg(artist).arg(n);
+        }
         namesTaken.insert(foldLetterCase(name));
 
         t.record = TitleRecord{name,
