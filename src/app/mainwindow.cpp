@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "app/tell.h"
+#include "exchange/musicimport.h"
 #include "lists/listgrids.h"
 #include "lists/songlist.h"
 #include "lists/titlelist.h"
@@ -10,6 +11,7 @@
 #include "platform/helpviewer.h"
 #include "platform/repaint.h"
 #include "platform/switchbutton.h"
+#include "store/filelisting.h"
 #include "store/masterlist.h"
 #include "store/settings.h"
 #include "title/mainscreen.h"
@@ -22,6 +24,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QListView>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QToolButton>
@@ -91,6 +94,8 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     addPanel(fraKensaku);
     fraMaster = new MasterScreen(m_state, dialogs, *this);
     addPanel(fraMaster);
+    fraMusicImport = new MusicImport(m_state, dialogs);
+    addPanel(fraMusicImport);
     fraPic = new Catalogue(m_state, *this);
     addPanel(fraPic);
     fraRank = new Ranking(m_state, dialogs, *this);
@@ -114,6 +119,20 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     connect(cmdRank, &QToolButton::clicked, fraRank, &Ranking::cmdRank_Click);
     // The master screen is filled anew every time its button is pressed.
     connect(cmdMaster, &QToolButton::clicked, fraMaster, &MasterScreen::cmdMaster_Click);
+    connect(fraMaster->cmdImportMusic, &QPushButton::clicked, this, [this] {
+        HideAllPanels();
+        fraMusicImport->reset();
+        fraMusicImport->show();
+    });
+    connect(fraMusicImport, &MusicImport::closed, fraMaster, &MasterScreen::cmdMaster_Click);
+    // Titles made from music files are read in as titles added on the main screen are.
+    connect(fraMusicImport, &MusicImport::imported, this, [this] {
+        fraMain->LoadTitleFile();
+        LoadTrackTable(m_state.folder, &m_state.tracks);
+        fraMain->filKashi1->refresh();
+        m_state.CatalogueReady = false;
+        fraMain->showTitle(std::max(fraMain->currentTitle(), 1));
+    });
     connect(cmdHelp, &QToolButton::clicked, this, [this] { m_help.open(); });
     connect(cmdEnd, &QToolButton::clicked, this, &QWidget::close);
     // Toggled by a click, a key or an accessibility client alike; the program's own
@@ -173,7 +192,7 @@ void MainWindow::addPanel(QFrame* panel)
 
 void MainWindow::HideAllPanels()
 {
-    for (QFrame* panel : std::initializer_list<QFrame*>{fraMain, fraList, fraIchiran, fraIchiran2, fraKensaku, fraMaster, fraPic, fraRank})
+    for (QFrame* panel : std::initializer_list<QFrame*>{fraMain, fraList, fraIchiran, fraIchiran2, fraKensaku, fraMaster, fraMusicImport, fraPic, fraRank})
         panel->hide();
     cmdDel->setEnabled(false);
 }

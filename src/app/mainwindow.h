@@ -17,6 +17,7 @@
 class Dialogs;
 class HelpViewer;
 class MainScreen;
+class MusicImport;
 class Printer;
 class QToolButton;
 
@@ -66,6 +67,7 @@ public:
     Ranking* fraRank;
     Catalogue* fraPic;
     MasterScreen* fraMaster;
+    MusicImport* fraMusicImport;
     class Grid* msgKyokumoku2;
 
     static const QString HelpFileName;

@@ -251,7 +251,9 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
         Planned p;
         p.name = change.name;
         QString bad;
-        if (!cp932::encode(change.text, &p.bytes, &bad))
+        if (change.bytes)
+            p.bytes = *change.bytes;
+        else if (!cp932::encode(change.text, &p.bytes, &bad))
             return {WriteResult::Kind::Unstorable, change.name, bad, {}};
         p.path = filePath(change.name);
         plan.push_back(std::move(p));

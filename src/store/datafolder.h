@@ -56,6 +56,8 @@ public:
         QString name;
         QString text;
         Mode mode = Mode::Rewrite;
+        // Bytes that are not text (a cover picture), written as they are instead of text.
+        std::optional<QByteArray> bytes = std::nullopt;
     };
     // Makes every change or none: all new contents are written first, and only when all
     // are written are they put in place. Should putting one in place fail, those put

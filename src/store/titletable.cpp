@@ -109,12 +109,28 @@ WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& re
     return writeTitles(folder, records.data(), records.size(), WriteMode::Rewrite);
 }
 
+std::optional<DataFolder::Change> TitleAddition(DataFolder& folder, const TitleTable& loaded,
+                                                const std::vector<TitleRecord>& records, WriteResult* refused)
+{
+    const bool whole = folder.endsWithinRecord(files::kTitles);
+    RecordWriter out;
+    if (whole) {
+        for (const TitleRecord& t : loaded.records())
+            writeTitle(out, t);
+    }
+    for (const TitleRecord& record : records)
+        writeTitle(out, record);
+    if (out.hasQuote()) {
+        *refused = WriteResult::refused(files::kTitles, {TextRefusal::Kind::DoubleQuote, QStringLiteral("\"")});
+        return std::nullopt;
+    }
+    return DataFolder::Change{files::kTitles, out.result(),
+                              whole ? DataFolder::Change::Mode::Rewrite : DataFolder::Change::Mode::Append};
+}
+
 WriteResult AppendTitle(DataFolder& folder, const TitleTable& loaded, const TitleRecord& record)
 {
-    if (folder.endsWithinRecord(files::kTitles)) {
-        std::vector<TitleRecord> all = loaded.records();
-        all.push_back(record);
-        return SaveTitleFile(folder, all);
-    }
-    return writeTitles(folder, &record, 1, WriteMode::Append);
+    WriteResult refused;
+    const std::optional<DataFolder::Change> added = TitleAddition(folder, loaded, {record}, &refused);
+    return added ? folder.write({*added}) : refused;
 }

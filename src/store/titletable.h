@@ -1,11 +1,13 @@
 #pragma once
 
+#include "datafolder.h"
 #include "storeerror.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class DataFolder;
@@ -70,6 +72,12 @@ inline WriteResult SaveTitleFile(DataFolder& folder, const TitleTable& table)
 {
     return SaveTitleFile(folder, table.records());
 }
+
+// The change that adds titles to "データ.TXT", loaded into loaded: an append, or the
+// whole file when it was found cut short within a record. Nothing, with *refused set,
+// when a field holds a double quote.
+std::optional<DataFolder::Change> TitleAddition(DataFolder& folder, const TitleTable& loaded,
+                                                const std::vector<TitleRecord>& records, WriteResult* refused);
 
 // Adds one title at the end of "データ.TXT", loaded into table. A file that was found
 // cut short within a record is written whole instead, so the new title stays its own.

@@ -24,10 +24,10 @@ RecordWriter trackRecords(const std::vector<TrackRecord>& records)
     return out;
 }
 
-// The change that adds records to the file: an append, or the whole file when it was
-// found cut short within a record (an appended record would run into the cut one).
-std::optional<DataFolder::Change> addition(DataFolder& folder, const TrackTable& loaded,
-                                           const std::vector<TrackRecord>& records, WriteResult* refused)
+} // namespace
+
+std::optional<DataFolder::Change> TrackRecordsAddition(DataFolder& folder, const TrackTable& loaded,
+                                                      const std::vector<TrackRecord>& records, WriteResult* refused)
 {
     const bool whole = folder.endsWithinRecord(files::kTracks);
     std::vector<TrackRecord> all;
@@ -43,8 +43,6 @@ std::optional<DataFolder::Change> addition(DataFolder& folder, const TrackTable&
     return DataFolder::Change{files::kTracks, out.result(),
                               whole ? DataFolder::Change::Mode::Rewrite : DataFolder::Change::Mode::Append};
 }
-
-} // namespace
 
 TrackTable::TrackTable(std::vector<TrackRecord> records)
     : m_records(std::move(records))
@@ -90,7 +88,7 @@ WriteResult WriteTrackList(DataFolder& folder, const TrackTable& loaded, const Q
     std::vector<DataFolder::Change> changes;
     if (!added.empty()) {
         WriteResult refused;
-        const std::optional<DataFolder::Change> songs = addition(folder, loaded, added, &refused);
+        const std::optional<DataFolder::Change> songs = TrackRecordsAddition(folder, loaded, added, &refused);
         if (!songs)
             return refused;
         changes.push_back(*songs);
@@ -102,6 +100,6 @@ WriteResult WriteTrackList(DataFolder& folder, const TrackTable& loaded, const Q
 WriteResult AppendTrackRecords(DataFolder& folder, const TrackTable& loaded, const std::vector<TrackRecord>& records)
 {
     WriteResult refused;
-    const std::optional<DataFolder::Change> songs = addition(folder, loaded, records, &refused);
+    const std::optional<DataFolder::Change> songs = TrackRecordsAddition(folder, loaded, records, &refused);
     return songs ? folder.write({*songs}) : refused;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "datafolder.h"
 #include "storeerror.h"
 
 #include <QHash>
 #include <QSet>
 #include <QString>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -61,6 +63,12 @@ WriteResult SaveTrackTable(DataFolder& folder, const std::vector<TrackRecord>& r
 // loaded), both or neither: when either file cannot be written, both stay as they were.
 WriteResult WriteTrackList(DataFolder& folder, const TrackTable& loaded, const QString& listFile,
                            const QString& listText, const std::vector<TrackRecord>& added);
+
+// The change that adds records to "曲目データ.TXT": an append, or the whole file when it
+// was found cut short within a record (an appended record would run into the cut one).
+// Nothing, with *refused set, when a field holds a double quote.
+std::optional<DataFolder::Change> TrackRecordsAddition(DataFolder& folder, const TrackTable& loaded,
+                                                      const std::vector<TrackRecord>& records, WriteResult* refused);
 
 // Adds records at the end of "曲目データ.TXT", loaded into table, all or none. A file
 // that was found cut short within a record is written whole instead.

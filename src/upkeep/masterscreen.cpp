@@ -141,10 +141,12 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
     prgAllDel->hide();
 
     fraExchange = named(new QGroupBox(u"取り込み・書き出し"_s), u"fraExchange"_s, u"取り込み・書き出し"_s);
-    new QVBoxLayout(fraExchange);
+    auto* exchange = new QVBoxLayout(fraExchange);
+    cmdImportMusic = named(new QPushButton(u"音楽ファイルから取り込み"_s), u"cmdImportMusic"_s);
+    exchange->addWidget(cmdImportMusic);
     cmdExport = named(new QPushButton(u"書き出し"_s), u"cmdExport"_s);
     cmdExport->setToolTip(u"タイトル一覧・曲一覧を CSV に、コレクションを HTML カタログに書き出します"_s);
-    fraExchange->layout()->addWidget(cmdExport);
+    exchange->addWidget(cmdExport);
     frmExport = new ExportPanel(state, dialogs, *window.mainScreen()->filKashi1, this);
     connect(cmdExport, &QPushButton::clicked, frmExport, [this] {
         frmExport->show();

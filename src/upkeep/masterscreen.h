@@ -54,6 +54,8 @@ public:
     // Bringing titles in from elsewhere and taking the collection out; its buttons
     // stand one under another.
     QGroupBox* fraExchange;
+    // Opens the panel that makes titles from music files.
+    QPushButton* cmdImportMusic;
     QPushButton* cmdExport;
     // Opened by cmdExport.
     class ExportPanel* frmExport;

@@ -1,0 +1,121 @@
+#include "benchwindow.h"
+
+#include "app/appstate.h"
+#include "exchange/musicimport.h"
+#include "store/datafolder.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <fileref.h>
+#include <tpropertymap.h>
+
+#include <benchmark/benchmark.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QStringList kKinds{u"mp3"_s, u"flac"_s, u"ogg"_s, u"opus"_s, u"m4a"_s, u"wav"_s};
+
+// count music files in albums of ten, copies of the silent fixtures of every kind,
+// each tagged with its own album, artist, title and track number.
+void writeMusicFolder(const QString& root, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const int album = i / 10;
+        const QString kind = kKinds[album % kKinds.size()];
+        const QString folder = root + u"/アーティスト%1/アルバム%2"_s.arg(album % 50).arg(album);
+        QDir().mkpath(folder);
+        const QString path = folder + u"/%1.%2"_s.arg(i % 10 + 1, 2, 10, u'0').arg(kind);
+        QFile::copy(QStringLiteral(UTABAKO_FIXTURES "/music/silence.") + kind, path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        TagLib::FileRef ref(QFile::encodeName(path).constData());
+        TagLib::PropertyMap map;
+        const auto set = [&](const char* key, const QString& value) {
+            map[key] = TagLib::StringList(TagLib::String(value.toUtf8().constData(), TagLib::String::UTF8));
+        };
+        set("ALBUM", u"アルバム%1"_s.arg(album));
+        set("ARTIST", u"アーティスト%1"_s.arg(album % 50));
+        set("TITLE", u"曲%1"_s.arg(i));
+        set("TRACKNUMBER", QString::number(i % 10 + 1));
+        set("DATE", u"20%1-04-01"_s.arg(album % 25, 2, 10, u'0'));
+        set("GENRE", u"J-POP"_s);
+        ref.file()->setProperties(map);
+        ref.save();
+    }
+}
+
+// Scans through the panel, as the user's click does, until the albums are listed.
+void scanWithPanel(MusicImport& panel, const QString& folder)
+{
+    QEventLoop loop;
+    QObject::connect(&panel, &MusicImport::scanFinished, &loop, &QEventLoop::quit);
+    panel.scan(folder);
+    loop.exec();
+}
+
+// Scanning 5,000 files (500 albums). The first run is as cold as the file cache is
+// left (drop it before: `sync; echo 3 > /proc/sys/vm/drop_caches` as root).
+void ScanFiveThousandFiles(benchmark::State& state)
+{
+    static QTemporaryDir music;
+    static bool written = false;
+    if (!written) {
+        writeMusicFolder(music.path(), 5000);
+        written = true;
+        if (qEnvironmentVariableIsSet("UTABAKO_BENCH_PAUSE")) {
+            // Lets the cache be dropped between making the files and the first scan.
+            fprintf(stderr, "files written to %s; drop caches, then press Enter\n", qPrintable(music.path()));
+            getchar();
+        }
+    }
+    QTemporaryDir data;
+    writeEmptyCollection(data.path());
+    DataFolder folder(data.path());
+    SilentDialogs dialogs;
+    AppState appState(folder, dialogs);
+    MusicImport panel(appState, dialogs);
+    for (auto _ : state) {
+        scanWithPanel(panel, music.path());
+        if (panel.tblAlbums->rowCount() != 500)
+            state.SkipWithError("not every album was found");
+    }
+}
+BENCHMARK(ScanFiveThousandFiles)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(2);
+
+// Importing 900 files (90 albums, with their songs) into an empty collection; the scan
+// is not timed.
+void ImportNineHundredFiles(benchmark::State& state)
+{
+    QTemporaryDir music;
+    writeMusicFolder(music.path(), 900);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir data;
+        writeEmptyCollection(data.path());
+        DataFolder folder(data.path());
+        SilentDialogs dialogs;
+        AppState appState(folder, dialogs);
+        MusicImport panel(appState, dialogs);
+        scanWithPanel(panel, music.path());
+        state.ResumeTiming();
+        panel.cmdImport->click();
+        state.PauseTiming();
+        if (QDir(data.path()).entryList({u"曲目_*.txt"_s}).size() != 90)
+            state.SkipWithError("not every title was made");
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(ImportNineHundredFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runWidgetBenchmarks(argc, argv);
+}

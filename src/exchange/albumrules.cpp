@@ -1,0 +1,318 @@
+#include "albumrules.h"
+
+#include "lyrics/lyricsrules.h"
+#include "store/collectionfiles.h"
+#include "store/cp932.h"
+#include "store/filelisting.h"
+#include "store/namerules.h"
+#include "store/records.h"
+#include "tracks/trackrules.h"
+#include "upkeep/coverimportrules.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <climits>
+#include <tuple>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace albumrules {
+
+namespace {
+
+const QString kForbidden = u"\\/:,;*?\"<>|"_s;
+const QString kFullWidth = u"＼／：，；＊？＂＜＞｜"_s;
+
+// Tag text as a field of the collection holds it: one line, in its stored form, no
+// double quote (which would end the field).
+QString fieldText(const QString& tag)
+{
+    QString text = cp932::storedForm(tag);
+    for (QChar& c : text) {
+        if (isControlCharacter(c))
+            c = u' ';
+        else if (c == u'"')
+            c = u'”';
+    }
+    return text.trimmed();
+}
+
+QString firstOf(const std::vector<const MusicFile*>& files, QString MusicFile::*field)
+{
+    for (const MusicFile* f : files) {
+        if (!(f->*field).trimmed().isEmpty())
+            return fieldText(f->*field);
+    }
+    return {};
+}
+
+// Why a title name cannot be used, as the table's last column says it.
+QString nameProblem(const QString& name)
+{
+    const std::optional<namerules::NameRefusal> refusal = namerules::titleNameRefusal(name);
+    if (!refusal)
+        return {};
+    switch (refusal->reason) {
+    case namerules::NameRefusal::Reason::ForbiddenCharacter:
+        return u"名前に使えない文字「%1」"_s.arg(refusal->character);
+    case namerules::NameRefusal::Reason::Unstorable:
+        return u"保存できない文字「%1」"_s.arg(refusal->character);
+    case namerules::NameRefusal::Reason::ControlCharacter:
+        return u"名前に制御文字"_s;
+    case namerules::NameRefusal::Reason::NotOnWindows:
+        return u"Windows で使えない名前"_s;
+    case namerules::NameRefusal::Reason::TooLong:
+        return u"名前が長すぎる"_s;
+    }
+    return refusal->message;
+}
+
+} // namespace
+
+QString albumKey(const MusicFile& file)
+{
+    const QString album = file.album.trimmed();
+    if (album.isEmpty())
+        return u"\x1d"_s + file.folder;
+    const QString artist = file.albumArtist.trimmed();
+    return album + u'\x1f' + (artist.isEmpty() ? u"\x1e"_s + file.folder : artist);
+}
+
+QString titleDate(const QString& tagDate, const QDate& today)
+{
+    static const QRegularExpression full(u"^(\\d{4})[-/.](\\d{1,2})[-/.](\\d{1,2})"_s);
+    static const QRegularExpression year(u"^(\\d{4})"_s);
+    const QString text = tagDate.trimmed();
+    if (const QRegularExpressionMatch m = full.match(text); m.hasMatch()) {
+        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        if (date.isValid())
+            return date.toString(u"yyyy/MM/dd"_s);
+    }
+    if (const QRegularExpressionMatch m = year.match(text); m.hasMatch() && m.captured(1).toInt() > 0)
+        return m.captured(1) + u"/01/01"_s;
+    return today.toString(u"yyyy/MM/dd"_s);
+}
+
+QString songName(const QString& tag, bool keepSlash, bool* replaced)
+{
+    QString name = cp932::storedForm(tag);
+    for (QChar& c : name) {
+        if (isControlCharacter(c)) {
+            c = u' ';
+            continue;
+        }
+        const qsizetype at = kForbidden.indexOf(c);
+        if (at >= 0 && !(keepSlash && c == u'/')) {
+            c = kFullWidth[at];
+            if (replaced)
+                *replaced = true;
+        }
+    }
+    // Half-width blanks only, as a confirmed track list is trimmed.
+    qsizetype start = 0;
+    qsizetype end = name.size();
+    while (start < end && name[start] == u' ')
+        ++start;
+    while (end > start && name[end - 1] == u' ')
+        --end;
+    return name.mid(start, end - start);
+}
+
+bool isVariousArtists(const QString& name)
+{
+    static const QStringList various{u"various artists"_s, u"various"_s, u"va"_s, u"v.a."_s, u"v/a"_s,
+                                     u"オムニバス"_s, u"ヴァリアス・アーティスト"_s, u"複数"_s};
+    return various.contains(name.trimmed(), Qt::CaseInsensitive);
+}
+
+QString coverExtension(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        return u".jpg"_s;
+    if (bytes.startsWith("GIF8"))
+        return u".gif"_s;
+    if (bytes.startsWith("BM"))
+        return u".bmp"_s;
+    return {};
+}
+
+QStringList PlannedTitle::lines() const
+{
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(tracks.size()));
+    for (const Track& t : tracks)
+        lines.append(compilation() ? t.song + u'/' + t.artist : t.song);
+    return lines;
+}
+
+std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const QSet<QString>& covered,
+                                     const TitleTable& titles, const QDate& today)
+{
+    // The albums in the order they are first met.
+    QStringList keys;
+    QHash<QString, std::vector<const MusicFile*>> albums;
+    for (const MusicFile& f : files) {
+        const QString key = albumKey(f);
+        auto& album = albums[key];
+        if (album.empty())
+            keys.append(key);
+        album.push_back(&f);
+    }
+
+    std::vector<PlannedTitle> planned;
+    QSet<QString> namesTaken; // by albums of this run, in the letter case files ignore
+    for (const QString& key : keys) {
+        std::vector<const MusicFile*> album = albums.value(key);
+        const auto number = [](int n) { return n > 0 ? n : INT_MAX; };
+        std::stable_sort(album.begin(), album.end(), [&](const MusicFile* a, const MusicFile* b) {
+            return std::tuple(std::max(a->disc, 1), number(a->track), a->fileName)
+                < std::tuple(std::max(b->disc, 1), number(b->track), b->fileName);
+        });
+
+        PlannedTitle t;
+        t.key = key;
+        t.folder = album.front()->folder;
+        t.hasCover = covered.contains(key);
+        // The name as tagged (in its stored form): what the naming rules refuse is told.
+        QString name;
+        for (const MusicFile* f : album) {
+            if (name.isEmpty())
+                name = cp932::storedForm(f->album.trimmed());
+        }
+        if (name.isEmpty())
+            name = cp932::storedForm(QFileInfo(t.folder).fileName());
+
+        // The title's artist: the album artist, or the one artist of every track.
+        QString artist = firstOf(album, &MusicFile::albumArtist);
+        QSet<QString> trackArtists;
+        for (const MusicFile* f : album)
+            trackArtists.insert(fieldText(f->artist));
+        if (artist.isEmpty() || (isVariousArtists(artist) && trackArtists.size() > 1)) {
+            if (trackArtists.size() > 1)
+                artist = collection::kCompilationArtist;
+            else
+                artist = *trackArtists.cbegin();
+        }
+        if (artist.isEmpty())
+            artist = collection::kNotEntered;
+        const bool compilation = artist == collection::kCompilationArtist;
+
+        bool replaced = false;
+        for (const MusicFile* f : album) {
+            Track track;
+            const QString title = f->title.trimmed().isEmpty() ? QFileInfo(f->fileName).completeBaseName() : f->title;
+            track.song = songName(title, false, &replaced);
+            track.artist = compilation ? songName(f->artist, true, &replaced) : artist;
+            if (track.artist.isEmpty())
+                track.artist = collection::kNotEntered;
+            track.lyrics = f->lyrics;
+            track.lyrics.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+            if (!track.lyrics.trimmed().isEmpty()) {
+                ++t.lyricsCount;
+                if (const QString bad = cp932::firstUnstorable(track.lyrics); !bad.isEmpty())
+                    t.problems.append(u"歌詞に保存できない文字「%1」"_s.arg(bad));
+                else if (namerules::lyricsNameRefusal(track.song, track.artist))
+                    t.problems.append(u"歌詞のファイル名が長すぎる"_s);
+            } else {
+                track.lyrics.clear();
+            }
+            t.tracks.push_back(std::move(track));
+        }
+        if (replaced)
+            t.notes.append(u"曲名の使えない文字を全角にしました"_s);
+
+        // An album of a name already met in this run, or of a title of the collection by
+        // another artist, takes its artist after the name.
+        const int existing = titles.findIgnoringCase(name);
+        if (namesTaken.contains(foldLetterCase(name)) || (existing > 0 && titles.at(existing).artist != artist)) {
+            const QString base = name;
+            name = base + u"（%1）"_s.arg(artist);
+            for (int n = 2; namesTaken.contains(foldLetterCase(name)); ++n)
+                name = base + u"（%1）%2"_s.arg(artist).arg(n);
+        }
+        namesTaken.insert(foldLetterCase(name));
+
+        t.record = TitleRecord{name,
+                               artist,
+                               firstOf(album, &MusicFile::genre),
+                               collection::kUnrated,
+                               collection::kNotEntered,
+                               titleDate(firstOf(album, &MusicFile::date), today),
+                               {}};
+        if (t.record.genre.isEmpty())
+            t.record.genre = collection::kNotEntered;
+
+        if (const QString problem = nameProblem(name); !problem.isEmpty())
+            t.problems.prepend(problem);
+        else if (titles.findIgnoringCase(name) > 0)
+            t.problems.prepend(u"登録済み"_s);
+        else if (t.hasCover && coverimportrules::isPlaceholder(name + u".jpg"_s))
+            t.problems.append(u"画像の名前が NOPIC.JPG になる"_s);
+        for (const QString& text : {t.record.artist, t.record.genre, t.record.date, t.lines().join(u'\n')}) {
+            if (const QString bad = cp932::firstUnstorable(text); !bad.isEmpty() && t.problems.isEmpty()) {
+                t.problems.append(u"保存できない文字「%1」"_s.arg(bad));
+                break;
+            }
+        }
+        planned.push_back(std::move(t));
+    }
+    return planned;
+}
+
+WriteResult writeTitles(DataFolder& folder, const TitleTable& loaded, const TrackTable& tracks,
+                        QSet<std::pair<QString, QString>>* added, const std::vector<const PlannedTitle*>& titles,
+                        const std::vector<QByteArray>& covers)
+{
+    std::vector<DataFolder::Change> changes;
+    std::vector<TitleRecord> records;
+    std::vector<TrackRecord> songs;
+    QSet<std::pair<QString, QString>> adding;
+    QSet<QString> lyricsFiles;
+    for (size_t i = 0; i < titles.size(); ++i) {
+        const PlannedTitle& title = *titles[i];
+        const QString& name = title.record.name;
+        records.push_back(title.record);
+        const QStringList lines = title.lines();
+        changes.push_back({files::trackListFile(name), joinLines(lines), DataFolder::Change::Mode::Rewrite});
+
+        // The songs new to the track data, as a confirmed list adds them.
+        const bool compilation = title.compilation();
+        for (TrackRecord& song : trackrules::newTrackRecords(trackrules::tracksOfLines(lines, compilation), compilation,
+                                                             title.record.artist, tracks)) {
+            const std::pair<QString, QString> pair{song.name, song.artist};
+            if (!added->contains(pair) && !adding.contains(pair)) {
+                adding.insert(pair);
+                songs.push_back(std::move(song));
+            }
+        }
+        for (const Track& t : title.tracks) {
+            const QString file = namerules::lyricsFileName(t.song, t.artist);
+            if (t.lyrics.isEmpty() || folder.exists(file) || lyricsFiles.contains(foldLetterCase(file)))
+                continue;
+            lyricsFiles.insert(foldLetterCase(file));
+            changes.push_back({file, lyricsrules::fileTextOfLyrics(t.lyrics), DataFolder::Change::Mode::Rewrite});
+        }
+        if (!covers[i].isEmpty())
+            changes.push_back({name + coverExtension(covers[i]), {}, DataFolder::Change::Mode::Rewrite, covers[i]});
+    }
+
+    WriteResult refused;
+    const std::optional<DataFolder::Change> titleRecords = TitleAddition(folder, loaded, records, &refused);
+    if (!titleRecords)
+        return refused;
+    changes.push_back(*titleRecords);
+    if (!songs.empty()) {
+        const std::optional<DataFolder::Change> addition = TrackRecordsAddition(folder, tracks, songs, &refused);
+        if (!addition)
+            return refused;
+        changes.push_back(*addition);
+    }
+    const WriteResult written = folder.write(changes);
+    if (written.ok())
+        *added += adding;
+    return written;
+}
+
+} // namespace albumrules

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "exchange/musictags.h"
+#include "store/collectionnames.h"
+#include "store/datafolder.h"
+#include "store/titletable.h"
+#include "store/tracktable.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+// How music files become titles, without a window: which files make one album, the
+// title record, track list, songs and lyrics made from their tags, what keeps an album
+// from being made, and the one write that makes a title whole or not at all.
+namespace albumrules {
+
+// The album a file belongs to: its album tag with its album artist, or with its folder
+// when no album artist is given; the folder alone when the album tag is missing.
+QString albumKey(const MusicFile& file);
+
+// The date of a title from a date tag: "yyyy/MM/dd" from a full date, "yyyy/01/01" from
+// a year alone, else today's date as a new title gets it.
+QString titleDate(const QString& tagDate, const QDate& today);
+
+// A song name as the track list can hold it: control characters made blanks, the
+// blanks at both ends removed, each of \ / : , ; * ? " < > | made its full-width form
+// (／ for /). keepSlash keeps "/" (the artist after the "/" of a compilation's line).
+// *replaced (if given) is set when a character was replaced.
+QString songName(const QString& tag, bool keepSlash = false, bool* replaced = nullptr);
+
+// The artist names that mean a compilation rather than one artist.
+bool isVariousArtists(const QString& name);
+
+// The extension a cover is kept under, by its first bytes: ".jpg", ".gif" or ".bmp";
+// empty for any other kind of picture.
+QString coverExtension(QByteArrayView bytes);
+
+struct Track {
+    QString song;
+    QString artist; // the song's own artist (the title's, unless a compilation)
+    QString lyrics;
+};
+
+// One album found, as the title it would make.
+struct PlannedTitle {
+    QString key;
+    TitleRecord record;
+    std::vector<Track> tracks;
+    QString folder;  // of its first file
+    bool hasCover = false;
+    int lyricsCount = 0;
+    // What keeps it from being made ("登録済み", a name refused…); none when it can be.
+    QStringList problems;
+    // What was changed on the way in (characters replaced in song names).
+    QStringList notes;
+
+    bool compilation() const { return record.artist == collection::kCompilationArtist; }
+    // The track list file's lines.
+    QStringList lines() const;
+};
+
+// The titles the files make, in the order their albums are first met, each album's
+// tracks by disc, track number and file name. covered: the keys of the albums that have
+// a cover. Two albums of one name (by different artists) are told apart by the artist
+// in brackets after the name of the second: "名前（アーティスト）"; so is an album named
+// as a title of the collection by another artist. Of the same artist it is that title.
+std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const QSet<QString>& covered,
+                                     const TitleTable& titles, const QDate& today);
+
+// Makes the titles, each with its record, track list, new songs, lyrics files (a
+// lyrics file that exists is kept) and its cover from covers (empty for none), in one
+// write of the data folder: all of them or nothing. added holds the songs added
+// earlier in the same run (the tables are not reloaded in between) and receives these.
+WriteResult writeTitles(DataFolder& folder, const TitleTable& loaded, const TrackTable& tracks,
+                        QSet<std::pair<QString, QString>>* added, const std::vector<const PlannedTitle*>& titles,
+                        const std::vector<QByteArray>& covers);
+
+} // namespace albumrules

@@ -1,0 +1,240 @@
+#include "musictags.h"
+
+#include "store/cp932.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <aifffile.h>
+#include <attachedpictureframe.h>
+#include <fileref.h>
+#include <flacfile.h>
+#include <id3v2tag.h>
+#include <mp4file.h>
+#include <mpegfile.h>
+#include <opusfile.h>
+#include <tpropertymap.h>
+#include <vorbisfile.h>
+#include <wavfile.h>
+#include <xiphcomment.h>
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace musictags {
+
+namespace {
+
+const QStringList kExtensions{u"mp3"_s, u"flac"_s, u"ogg"_s, u"oga"_s, u"opus"_s, u"m4a"_s,
+                              u"mp4"_s, u"wav"_s, u"aif"_s, u"aiff"_s};
+// Front cover, as ID3 and FLAC number picture kinds.
+constexpr int kFrontCover = 3;
+
+QString qtText(const TagLib::String& s)
+{
+    return QString::fromUtf8(s.toCString(true));
+}
+
+// A tag's text; id3 for tags whose Latin-1 frames may hold Shift-JIS bytes.
+QString tagText(const TagLib::String& s, bool id3)
+{
+    if (id3 && s.isLatin1()) {
+        const std::string bytes = s.to8Bit(false);
+        return tagTextOfLatin1(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    }
+    return qtText(s);
+}
+
+QString property(const TagLib::PropertyMap& map, const char* key, bool id3)
+{
+    const auto found = map.find(key);
+    if (found == map.end() || found->second.isEmpty())
+        return {};
+    return tagText(found->second.front(), id3);
+}
+
+// "3" and "3/12" give 3.
+int leadingNumber(const QString& text)
+{
+    qsizetype end = 0;
+    while (end < text.size() && text[end].isDigit())
+        ++end;
+    return text.left(end).toInt();
+}
+
+QByteArray bytesOf(const TagLib::ByteVector& v)
+{
+    return QByteArray(v.data(), static_cast<qsizetype>(v.size()));
+}
+
+QByteArray id3Cover(TagLib::ID3v2::Tag* tag)
+{
+    if (!tag)
+        return {};
+    QByteArray first;
+    for (TagLib::ID3v2::Frame* frame : tag->frameList("APIC")) {
+        const auto* picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(frame);
+        if (!picture)
+            continue;
+        if (picture->type() == kFrontCover)
+            return bytesOf(picture->picture());
+        if (first.isEmpty())
+            first = bytesOf(picture->picture());
+    }
+    return first;
+}
+
+QByteArray flacCover(const TagLib::List<TagLib::FLAC::Picture*>& pictures)
+{
+    QByteArray first;
+    for (const TagLib::FLAC::Picture* picture : pictures) {
+        if (picture->type() == kFrontCover)
+            return bytesOf(picture->data());
+        if (first.isEmpty())
+            first = bytesOf(picture->data());
+    }
+    return first;
+}
+
+QByteArray embeddedCover(TagLib::File* file)
+{
+    if (auto* mp3 = dynamic_cast<TagLib::MPEG::File*>(file))
+        return id3Cover(mp3->ID3v2Tag(false));
+    if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file)) {
+        QByteArray cover = flacCover(flac->pictureList());
+        if (cover.isEmpty() && flac->xiphComment(false))
+            cover = flacCover(flac->xiphComment(false)->pictureList());
+        return cover;
+    }
+    if (auto* vorbis = dynamic_cast<TagLib::Ogg::Vorbis::File*>(file))
+        return vorbis->tag() ? flacCover(vorbis->tag()->pictureList()) : QByteArray();
+    if (auto* opus = dynamic_cast<TagLib::Ogg::Opus::File*>(file))
+        return opus->tag() ? flacCover(opus->tag()->pictureList()) : QByteArray();
+    if (auto* mp4 = dynamic_cast<TagLib::MP4::File*>(file)) {
+        if (!mp4->tag() || !mp4->tag()->contains("covr"))
+            return {};
+        const TagLib::MP4::CoverArtList covers = mp4->tag()->item("covr").toCoverArtList();
+        return covers.isEmpty() ? QByteArray() : bytesOf(covers.front().data());
+    }
+    if (auto* wav = dynamic_cast<TagLib::RIFF::WAV::File*>(file))
+        return wav->hasID3v2Tag() ? id3Cover(wav->ID3v2Tag()) : QByteArray();
+    if (auto* aiff = dynamic_cast<TagLib::RIFF::AIFF::File*>(file))
+        return aiff->hasID3v2Tag() ? id3Cover(aiff->tag()) : QByteArray();
+    return {};
+}
+
+bool hasId3(TagLib::File* file)
+{
+    return dynamic_cast<TagLib::MPEG::File*>(file) || dynamic_cast<TagLib::RIFF::WAV::File*>(file)
+        || dynamic_cast<TagLib::RIFF::AIFF::File*>(file);
+}
+
+} // namespace
+
+bool isMusicFileName(QStringView fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    return dot >= 0 && kExtensions.contains(fileName.mid(dot + 1).toString(), Qt::CaseInsensitive);
+}
+
+QString tagTextOfLatin1(QByteArrayView bytes)
+{
+    const QString latin1 = QString::fromLatin1(bytes.data(), bytes.size());
+    bool c1 = false;
+    bool highPair = false;
+    bool high = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        high = high || b >= 0x80;
+        c1 = c1 || (b >= 0x80 && b <= 0x9F);
+        highPair = highPair || (i > 0 && b >= 0xA0 && static_cast<unsigned char>(bytes[i - 1]) >= 0xA0);
+    }
+    if (!high || !(c1 || highPair))
+        return latin1;
+    qsizetype bad = -1;
+    const QString text = cp932::decode(bytes, &bad);
+    // Private-use characters are the user-defined area of CP932: no tag means those.
+    const bool whole = bad < 0 && std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF;
+    });
+    return whole ? text : latin1;
+}
+
+std::optional<MusicFile> readMusicFile(const QString& path, const std::function<bool(const MusicFile&)>& wantCover)
+{
+#ifdef Q_OS_WIN
+    const TagLib::FileName name(reinterpret_cast<const wchar_t*>(path.utf16()));
+#else
+    const QByteArray encoded = QFile::encodeName(path);
+    const TagLib::FileName name(encoded.constData());
+#endif
+    const TagLib::FileRef ref(name, false);
+    if (ref.isNull() || !ref.file() || !ref.file()->isValid())
+        return std::nullopt;
+    TagLib::File* file = ref.file();
+    const bool id3 = hasId3(file);
+    const TagLib::PropertyMap map = file->properties();
+    const QFileInfo info(path);
+    MusicFile m;
+    m.path = path;
+    m.folder = info.absolutePath();
+    m.fileName = info.fileName();
+    m.album = property(map, "ALBUM", id3);
+    m.albumArtist = property(map, "ALBUMARTIST", id3);
+    m.artist = property(map, "ARTIST", id3);
+    m.title = property(map, "TITLE", id3);
+    m.genre = property(map, "GENRE", id3);
+    m.date = property(map, "DATE", id3);
+    m.lyrics = property(map, "LYRICS", id3);
+    if (m.lyrics.isEmpty())
+        m.lyrics = property(map, "UNSYNCEDLYRICS", id3);
+    m.disc = leadingNumber(property(map, "DISCNUMBER", id3));
+    m.track = leadingNumber(property(map, "TRACKNUMBER", id3));
+    if (wantCover && wantCover(m))
+        m.cover = embeddedCover(file);
+    return m;
+}
+
+QStringList musicFilesBelow(const QString& folder, const std::function<bool(const QString&)>& goOn)
+{
+    QStringList found;
+    QStringList folders{folder};
+    while (!folders.isEmpty()) {
+        const QString current = folders.takeFirst();
+        if (!goOn(current))
+            break;
+        const QDir dir(current);
+        QStringList below;
+        for (const QFileInfo& entry : dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Readable,
+                                                        QDir::Name)) {
+            // A link to a folder could lead back up the tree.
+            if (entry.isDir() && !entry.isSymLink())
+                below.append(entry.absoluteFilePath());
+            else if (entry.isFile() && isMusicFileName(entry.fileName()))
+                found.append(entry.absoluteFilePath());
+        }
+        folders = below + folders;
+    }
+    return found;
+}
+
+QByteArray folderCover(const QString& folder)
+{
+    const QStringList names = QDir(folder).entryList(QDir::Files);
+    for (const QString& wanted : QStringList{u"cover.jpg"_s, u"folder.jpg"_s, u"front.jpg"_s}) {
+        for (const QString& name : names) {
+            if (name.compare(wanted, Qt::CaseInsensitive) != 0)
+                continue;
+            QFile file(QDir(folder).filePath(name));
+            // A cover larger than this is no cover.
+            if (file.size() <= 32 * 1024 * 1024 && file.open(QIODevice::ReadOnly))
+                return file.readAll();
+        }
+    }
+    return {};
+}
+
+} // namespace musictags

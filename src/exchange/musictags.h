@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// What the tags of one music file say, read with TagLib (no audio is decoded). Text of
+// ID3 frames kept as Latin-1 is often Shift-JIS in the wild; it is decoded by
+// tagTextOfLatin1 below, so a Japanese tag never reaches the screen as mojibake.
+struct MusicFile {
+    QString path;
+    QString folder;   // the folder that holds it
+    QString fileName;
+    QString album;
+    QString albumArtist;
+    QString artist;
+    QString title;
+    QString genre;
+    QString date;
+    QString lyrics;
+    int disc = 0;
+    int track = 0;
+    // The embedded picture (the front cover when several are held), as stored.
+    QByteArray cover;
+};
+
+namespace musictags {
+
+// The file kinds read: MP3, FLAC, Ogg Vorbis, Opus, M4A/MP4, WAV and AIFF.
+bool isMusicFileName(QStringView fileName);
+
+// The text of bytes a tag keeps as Latin-1: their CP932 reading when they are whole
+// CP932 and not plausible Latin-1 text, else Latin-1. Plausible Latin-1 has no C1
+// control byte (0x80-0x9F) and no two letters beyond ASCII side by side ("Beyoncé",
+// "Motörhead", "Sinéad"); Japanese in CP932 always has one or the other.
+QString tagTextOfLatin1(QByteArrayView bytes);
+
+// Reads the tags of one file, or nothing when it is no music file TagLib can read. The
+// embedded picture is taken too when wantCover, given, says so of the tags read.
+std::optional<MusicFile> readMusicFile(const QString& path,
+                                       const std::function<bool(const MusicFile&)>& wantCover = {});
+
+// The music files below folder, each folder's files by name before its subfolders.
+// goOn(folder) is asked before each folder is read; false stops the listing, which
+// gives what it has.
+QStringList musicFilesBelow(const QString& folder, const std::function<bool(const QString&)>& goOn);
+
+// The picture a folder holds for its album: cover.jpg, folder.jpg or front.jpg (any
+// letter case), the first found; empty when none.
+QByteArray folderCover(const QString& folder);
+
+} // namespace musictags

@@ -1,0 +1,277 @@
+#include "uifixture.h"
+
+#include "exchange/musicimport.h"
+#include "platform/grid.h"
+#include "store/cp932.h"
+#include "title/mainscreen.h"
+#include "tracks/trackentry.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+
+#include <attachedpictureframe.h>
+#include <fileref.h>
+#include <flacfile.h>
+#include <id3v2tag.h>
+#include <mp4file.h>
+#include <mpegfile.h>
+#include <textidentificationframe.h>
+#include <tpropertymap.h>
+#include <unsynchronizedlyricsframe.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+TagLib::String utf8(const QString& s)
+{
+    return TagLib::String(s.toUtf8().constData(), TagLib::String::UTF8);
+}
+
+QByteArray jpeg(QRgb colour)
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+// A copy of the silent fixture of that kind at path, tagged with tags (TagLib's names).
+void put(const QString& path, const char* kind, const std::map<const char*, QString>& tags)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QVERIFY(fixture::write(path, fixture::readFixture(u"music/silence."_s + QLatin1StringView(kind))));
+    TagLib::FileRef ref(QFile::encodeName(path).constData());
+    QVERIFY(!ref.isNull());
+    TagLib::PropertyMap map;
+    for (const auto& [key, value] : tags)
+        map[key] = TagLib::StringList(utf8(value));
+    ref.file()->setProperties(map);
+    QVERIFY(ref.save());
+}
+
+// An MP3 whose ID3v2.3 text frames are Latin-1 frames holding the CP932 bytes of the
+// texts, as Japanese players wrote them, with a lyrics frame and a front cover.
+void putShiftJisMp3(const QString& path, const std::map<const char*, QString>& frames, const QString& lyrics,
+                    const QByteArray& cover)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QVERIFY(fixture::write(path, fixture::readFixture(u"music/silence.mp3"_s)));
+    TagLib::MPEG::File file(QFile::encodeName(path).constData());
+    TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+    for (const auto& [id, text] : frames) {
+        const QByteArray bytes = fixture::sjis(text);
+        auto* frame = new TagLib::ID3v2::TextIdentificationFrame(id, TagLib::String::Latin1);
+        frame->setText(TagLib::String(TagLib::ByteVector(bytes.constData(), static_cast<unsigned>(bytes.size())),
+                                      TagLib::String::Latin1));
+        tag->addFrame(frame);
+    }
+    if (!lyrics.isEmpty()) {
+        auto* uslt = new TagLib::ID3v2::UnsynchronizedLyricsFrame(TagLib::String::UTF16);
+        uslt->setText(utf8(lyrics));
+        tag->addFrame(uslt);
+    }
+    if (!cover.isEmpty()) {
+        auto* apic = new TagLib::ID3v2::AttachedPictureFrame;
+        apic->setMimeType("image/jpeg");
+        apic->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+        apic->setPicture(TagLib::ByteVector(cover.constData(), static_cast<unsigned>(cover.size())));
+        tag->addFrame(apic);
+    }
+    QVERIFY(file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, TagLib::ID3v2::v3));
+}
+
+// Whether iconv reads the bytes as CP932 without complaint.
+bool iconvReads(const QByteArray& bytes)
+{
+    QProcess iconv;
+    iconv.start(u"iconv"_s, {u"-f"_s, u"CP932"_s, u"-t"_s, u"UTF-8"_s});
+    iconv.write(bytes);
+    iconv.closeWriteChannel();
+    return iconv.waitForFinished() && iconv.exitCode() == 0;
+}
+
+QStringList rowTexts(const QTableWidget& table, int row)
+{
+    QStringList texts{table.item(row, MusicImport::Tick)->checkState() == Qt::Checked ? u"☑"_s : u"☐"_s};
+    for (int column = MusicImport::Name; column < MusicImport::ColumnCount; ++column)
+        texts.append(table.item(row, column)->text());
+    return texts;
+}
+
+struct ImportFixture {
+    ImportFixture()
+    {
+        QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"既存"_s)));
+        QVERIFY(f.put(u"曲目データ.TXT"_s, {}));
+        const QString m = music.path();
+        // Shift-JIS in Latin-1 frames, numbered out of file order, a song name with a
+        // forbidden character, lyrics and an embedded cover.
+        putShiftJisMp3(m + u"/街/b.mp3"_s, {{"TALB", u"街の風景"_s}, {"TPE1", u"ウタバコ楽団"_s}, {"TIT2", u"はじまり"_s},
+                                            {"TRCK", u"2"_s}, {"TCON", u"J-POP"_s}, {"TYER", u"2004"_s}}, {}, cover);
+        putShiftJisMp3(m + u"/街/a.mp3"_s, {{"TALB", u"街の風景"_s}, {"TPE1", u"ウタバコ楽団"_s}, {"TIT2", u"What?"_s},
+                                            {"TRCK", u"1"_s}}, u"一行目\n二行目"_s, {});
+        // A compilation of a year alone, its lyrics in a Vorbis comment.
+        put(m + u"/best/1.flac"_s, "flac", {{"ALBUM", u"Best"_s}, {"ARTIST", u"X"_s}, {"TITLE", u"Song1"_s},
+                                            {"TRACKNUMBER", u"1"_s}, {"DATE", u"2003"_s}, {"LYRICS", u"歌"_s}});
+        put(m + u"/best/2.opus"_s, "opus", {{"ALBUM", u"Best"_s}, {"ARTIST", u"Y"_s}, {"TITLE", u"Song2"_s},
+                                            {"TRACKNUMBER", u"2"_s}});
+        // No album tag: the folder names the title; its cover is the folder's picture.
+        put(m + u"/無題/x.m4a"_s, "m4a", {{"ARTIST", u"Z"_s}, {"TITLE", u"Alone"_s}});
+        QVERIFY(fixture::write(m + u"/無題/Cover.JPG"_s, folderCover));
+        // Refused, present, and two albums of one name.
+        put(m + u"/slash/1.wav"_s, "wav", {{"ALBUM", u"A/B"_s}, {"ARTIST", u"W"_s}, {"TITLE", u"w"_s}});
+        put(m + u"/old/1.ogg"_s, "ogg", {{"ALBUM", u"既存"_s}, {"ARTIST", u"歌手"_s}, {"TITLE", u"o"_s}});
+        put(m + u"/p/1.ogg"_s, "ogg", {{"ALBUM", u"Greatest"_s}, {"ALBUMARTIST", u"P"_s}, {"TITLE", u"p"_s}});
+        put(m + u"/q/1.mp3"_s, "mp3", {{"ALBUM", u"Greatest"_s}, {"ALBUMARTIST", u"Q"_s}, {"TITLE", u"q"_s}});
+        MainWindow& w = f.start();
+        panel = w.fraMusicImport;
+        w.fraMaster->cmdMaster_Click();
+        w.fraMaster->cmdImportMusic->click();
+        QVERIFY(panel->isVisible());
+    }
+
+    void scan()
+    {
+        QSignalSpy done(panel, &MusicImport::scanFinished);
+        f.dialogs.paths.push_back(music.path());
+        panel->cmdFolder->click();
+        QVERIFY(done.wait(20000) || done.count() == 1);
+    }
+
+    QStringList dataFiles() const { return QDir(f.tmp.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot); }
+
+    UiFixture f;
+    QTemporaryDir music;
+    QByteArray cover = jpeg(qRgb(200, 0, 0));
+    QByteArray folderCover = jpeg(qRgb(0, 0, 200));
+    MusicImport* panel = nullptr;
+};
+
+} // namespace
+
+class TstMusicImport : public QObject {
+    Q_OBJECT
+private slots:
+    void importThroughTheScreen();
+    void failingTitleLeavesNoTrace();
+    void cancelledScanWritesNothing();
+};
+
+// The folder chosen, scanned, listed one album a row, one row unticked and the rest
+// made titles: the collection's files byte for byte, and the main screen shows them.
+void TstMusicImport::importThroughTheScreen()
+{
+    ImportFixture x;
+    x.scan();
+    QTableWidget& table = *x.panel->tblAlbums;
+    QCOMPARE(table.rowCount(), 7);
+    const QString today = QDate::currentDate().toString(u"yyyy/MM/dd"_s);
+    const QList<QStringList> rows{
+        {u"☑"_s, u"Best"_s, u"複数"_s, u"未登録"_s, u"2003/01/01"_s, u"2"_s, {}, u"○"_s, {}},
+        {u"☐"_s, u"既存"_s, u"歌手"_s, u"未登録"_s, today, u"1"_s, {}, {}, u"登録済み"_s},
+        {u"☑"_s, u"Greatest"_s, u"P"_s, u"未登録"_s, today, u"1"_s, {}, {}, {}},
+        {u"☑"_s, u"Greatest（Q）"_s, u"Q"_s, u"未登録"_s, today, u"1"_s, {}, {}, {}},
+        {u"☐"_s, u"A/B"_s, u"W"_s, u"未登録"_s, today, u"1"_s, {}, {}, u"名前に使えない文字「/」"_s},
+        {u"☑"_s, u"無題"_s, u"Z"_s, u"未登録"_s, today, u"1"_s, u"○"_s, {}, {}},
+        {u"☑"_s, u"街の風景"_s, u"ウタバコ楽団"_s, u"J-POP"_s, u"2004/01/01"_s, u"2"_s, u"○"_s, u"○"_s,
+         u"曲名の使えない文字を全角にしました"_s},
+    };
+    for (int row = 0; row < table.rowCount(); ++row)
+        QCOMPARE(rowTexts(table, row), rows[row]);
+
+    table.item(3, MusicImport::Tick)->setCheckState(Qt::Unchecked);
+    x.panel->cmdImport->click();
+    QCOMPARE(x.f.dialogs.boxes.back().text, u"4 件のタイトルを取り込みました。"_s);
+    QCOMPARE(x.f.dialogs.unexpected, 0);
+
+    const QString tail = u"\"未\",\"未登録\",\"%1\",\"\"\r\n"_s;
+    const QByteArray titles = x.f.bytes(u"データ.TXT"_s);
+    QCOMPARE(titles, fixture::sjis(UiFixture::title(u"既存"_s) + u"\"Best\",\"複数\",\"未登録\","_s + tail.arg(u"2003/01/01"_s)
+                                   + u"\"Greatest\",\"P\",\"未登録\","_s + tail.arg(today)
+                                   + u"\"無題\",\"Z\",\"未登録\","_s + tail.arg(today)
+                                   + u"\"街の風景\",\"ウタバコ楽団\",\"J-POP\","_s + tail.arg(u"2004/01/01"_s)));
+    const QString empty = u",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s;
+    QCOMPARE(x.f.bytes(u"曲目データ.TXT"_s),
+             fixture::sjis(u"\"Song1\",\"X\""_s + empty + u"\"Song2\",\"Y\""_s + empty + u"\"p\",\"P\""_s + empty
+                           + u"\"Alone\",\"Z\""_s + empty + u"\"What？\",\"ウタバコ楽団\""_s + empty
+                           + u"\"はじまり\",\"ウタバコ楽団\""_s + empty));
+    QCOMPARE(x.f.bytes(u"曲目_街の風景.txt"_s), fixture::sjis(u"What？\r\nはじまり\r\n"_s));
+    QCOMPARE(x.f.bytes(u"曲目_Best.txt"_s), fixture::sjis(u"Song1/X\r\nSong2/Y\r\n"_s));
+    QCOMPARE(x.f.bytes(u"歌詞_What？_ウタバコ楽団.txt"_s), fixture::sjis(u"一行目\r\n二行目\r\n"_s));
+    QCOMPARE(x.f.bytes(u"歌詞_Song1_X.txt"_s), fixture::sjis(u"歌\r\n"_s));
+    QCOMPARE(x.f.bytes(u"街の風景.jpg"_s), x.cover);
+    QCOMPARE(x.f.bytes(u"無題.jpg"_s), x.folderCover);
+    for (const QString& name : QStringList{u"データ.TXT"_s, u"曲目データ.TXT"_s, u"曲目_街の風景.txt"_s, u"歌詞_What？_ウタバコ楽団.txt"_s})
+        QVERIFY2(iconvReads(x.f.bytes(name)), qPrintable(name));
+    QVERIFY(!QFileInfo::exists(x.f.path(u"曲目_Greatest（Q）.txt"_s)));
+    QVERIFY(!QFileInfo::exists(x.f.path(u"曲目_既存.txt"_s)));
+    QCOMPARE(table.item(0, MusicImport::Problem)->text(), u"取り込みました"_s);
+
+    // The new titles are the collection's: listed and shown with their songs and lyrics.
+    MainWindow& w = *x.f.window;
+    QCOMPARE(w.fraMain->cboName->count(), 5);
+    w.ShowTitleByName(u"街の風景"_s);
+    const Grid& grid = *w.fraMain->Frame1->msgKyokumoku;
+    QCOMPARE(grid.rows(), 3);
+    QCOMPARE((QStringList{grid.text(1, 1), grid.text(1, 2), grid.text(2, 1), grid.text(2, 2)}),
+             (QStringList{u"What？"_s, u"○"_s, u"はじまり"_s, QString()}));
+    QCOMPARE(w.fraMain->cboSakusya->currentText(), u"ウタバコ楽団"_s);
+}
+
+// A title that cannot be written (here its cover's name is taken by a folder) leaves
+// nothing behind and is named with its reason; the others are made.
+void TstMusicImport::failingTitleLeavesNoTrace()
+{
+    ImportFixture x;
+    QVERIFY(QDir(x.f.tmp.path()).mkdir(u"街の風景.jpg"_s));
+    const QByteArray tracksBefore = x.f.bytes(u"曲目データ.TXT"_s);
+    x.scan();
+    x.panel->cmdImport->click();
+    const ScriptedDialogs::Box& box = x.f.dialogs.boxes.back();
+    QCOMPARE(box.title, u"取り込み"_s);
+    QCOMPARE(box.icon, Dialogs::Icon::Exclamation);
+    QVERIFY2(box.text.startsWith(u"4 件のタイトルを取り込みました。\r\n\r\n次のタイトルは取り込めませんでした（何も書き込んでいません）。\r\n街の風景："_s),
+             qPrintable(box.text));
+    QVERIFY(!x.f.bytes(u"データ.TXT"_s).contains(fixture::sjis(u"街の風景"_s)));
+    QVERIFY(x.f.bytes(u"データ.TXT"_s).contains(fixture::sjis(u"無題"_s)));
+    QVERIFY(!x.f.bytes(u"曲目データ.TXT"_s).contains(fixture::sjis(u"ウタバコ楽団"_s)));
+    QVERIFY(x.f.bytes(u"曲目データ.TXT"_s).startsWith(tracksBefore));
+    for (const QString& name : QStringList{u"曲目_街の風景.txt"_s, u"歌詞_What？_ウタバコ楽団.txt"_s})
+        QVERIFY2(!QFileInfo::exists(x.f.path(name)), qPrintable(name));
+    QVERIFY(x.panel->tblAlbums->item(6, MusicImport::Problem)->text().startsWith(u"取り込めませんでした："_s));
+}
+
+// Stopped while it reads, a scan lists nothing and nothing can be imported.
+void TstMusicImport::cancelledScanWritesNothing()
+{
+    ImportFixture x;
+    const QByteArray mp3 = x.f.bytes(u"データ.TXT"_s);
+    for (int i = 0; i < 400; ++i)
+        QVERIFY(QFile::copy(x.music.filePath(u"q/1.mp3"_s), x.music.filePath(u"q/copy%1.mp3"_s.arg(i))));
+    const QStringList before = x.dataFiles();
+    QSignalSpy done(x.panel, &MusicImport::scanFinished);
+    x.panel->scan(x.music.path());
+    QVERIFY(x.panel->cmdStop->isVisible());
+    x.panel->cmdStop->click();
+    QVERIFY(done.wait(20000) || done.count() == 1);
+    QCOMPARE(x.panel->tblAlbums->rowCount(), 0);
+    QCOMPARE(x.panel->lblScan->text(), u"読み込みを中止しました。"_s);
+    QVERIFY(!x.panel->cmdImport->isEnabled());
+    x.panel->cmdImport->click();
+    QCOMPARE(x.dataFiles(), before);
+    QCOMPARE(x.f.bytes(u"データ.TXT"_s), mp3);
+    QVERIFY(x.f.dialogs.boxes.empty());
+}
+
+QTEST_MAIN(TstMusicImport)
+#include "tst_musicimport.moc"
