@@ -105,16 +105,27 @@ bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QStri
         && trackListHolds(splitLines(*text), titleArtist == collection::kCompilationArtist, song, artist);
 }
 
+struct TrackListIndex::Reading {
+    QStringList files;
+    // The hashes of the songs each file can hold, by its place in files.
+    std::vector<std::vector<size_t>> songs;
+    std::unique_ptr<TextsReading> texts; // let go first: it fills songs
+};
+
 TrackListIndex::TrackListIndex(DataFolder& folder)
     : m_folder(folder)
 {
 }
 
-void TrackListIndex::enter(const QStringList& files)
+TrackListIndex::~TrackListIndex() = default;
+
+std::unique_ptr<TrackListIndex::Reading> TrackListIndex::startReading(const QStringList& files)
 {
-    std::vector<std::vector<size_t>> songs(static_cast<size_t>(files.size()));
-    m_folder.eachText(files, [&songs](qsizetype i, QStringView text) {
-        std::vector<size_t>& held = songs[static_cast<size_t>(i)];
+    auto reading = std::make_unique<Reading>();
+    reading->files = files;
+    reading->songs.resize(static_cast<size_t>(files.size()));
+    reading->texts = m_folder.startTexts(files, [songs = &reading->songs](qsizetype i, QStringView text) {
+        std::vector<size_t>& held = (*songs)[static_cast<size_t>(i)];
         qsizetype start = 0;
         const auto line = [&](qsizetype end) {
             const QStringView l = text.mid(start, end - start);
@@ -135,18 +146,49 @@ void TrackListIndex::enter(const QStringList& files)
         if (start < text.size())
             line(text.size());
     });
+    return reading;
+}
+
+void TrackListIndex::enter(Reading& reading, const QSet<QString>& skip)
+{
+    m_folder.finishTexts(*reading.texts, skip);
+    const auto kept = static_cast<std::ptrdiff_t>(m_songs.size());
+    const QStringList& files = reading.files;
     for (qsizetype i = 0; i < files.size(); ++i) {
+        if (skip.contains(files[i]))
+            continue;
         const int number = static_cast<int>(m_files.size());
         m_files.append(files[i]);
         m_numberOf.insert(files[i], number);
-        for (const size_t h : songs[static_cast<size_t>(i)])
+        for (const size_t h : reading.songs[static_cast<size_t>(i)])
             m_songs.emplace_back(h, number);
     }
+    // The songs entered now are sorted and merged with those already in order.
+    std::sort(m_songs.begin() + kept, m_songs.end());
+    std::inplace_merge(m_songs.begin(), m_songs.begin() + kept, m_songs.end());
+    m_songs.erase(std::unique(m_songs.begin(), m_songs.end()), m_songs.end());
+}
+
+void TrackListIndex::readAhead()
+{
+    if (m_mark || m_ahead)
+        return;
+    const FolderNames& listing = m_folder.listing();
+    m_aheadMark = listing.changeMark();
+    m_ahead = startReading(listing.matching(files::kTrackListPattern));
 }
 
 void TrackListIndex::update()
 {
     const FolderNames& listing = m_folder.listing();
+    if (const std::unique_ptr<Reading> ahead = std::move(m_ahead)) {
+        // Files the program changed while they were read are left out here and read
+        // again below; should the folder have been read again since, all of them are.
+        if (const std::optional<QSet<QString>> changed = listing.changedSince(*m_aheadMark)) {
+            enter(*ahead, *changed);
+            m_mark = m_aheadMark;
+        }
+    }
     const std::optional<QSet<QString>> changed = m_mark ? listing.changedSince(*m_mark) : std::nullopt;
     if (changed && changed->isEmpty())
         return;
@@ -174,12 +216,8 @@ void TrackListIndex::update()
         if (dropped)
             std::erase_if(m_songs, [this](const std::pair<size_t, int>& entry) { return m_files[entry.second].isNull(); });
     }
-    // The songs entered now are sorted and merged with those already in order.
-    const auto kept = static_cast<std::ptrdiff_t>(m_songs.size());
-    enter(toRead);
-    std::sort(m_songs.begin() + kept, m_songs.end());
-    std::inplace_merge(m_songs.begin(), m_songs.begin() + kept, m_songs.end());
-    m_songs.erase(std::unique(m_songs.begin(), m_songs.end()), m_songs.end());
+    if (!toRead.isEmpty())
+        enter(*startReading(toRead));
 }
 
 QStringList TrackListIndex::filesMayHold(const QString& song)

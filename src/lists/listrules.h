@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -83,17 +84,26 @@ bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QStri
 class TrackListIndex {
 public:
     explicit TrackListIndex(DataFolder& folder);
+    ~TrackListIndex();
 
     // The listed files, in listing order, that may hold song: the rule still has to be
     // applied to what each holds now.
     QStringList filesMayHold(const QString& song);
+    // Starts reading every track list on the machine's cores while the screen goes on,
+    // when they have not been read yet: the first look-up waits only for what is left.
+    void readAhead();
 
 private:
+    struct Reading;
     void update();
-    // Reads the files and enters the songs of those that could be read.
-    void enter(const QStringList& files);
+    // Starts reading the files, for enter().
+    std::unique_ptr<Reading> startReading(const QStringList& files);
+    // Enters the songs of the files read that could be read, but for those in skip.
+    void enter(Reading& reading, const QSet<QString>& skip = {});
 
     DataFolder& m_folder;
+    std::unique_ptr<Reading> m_ahead; // the reading readAhead() began
+    std::optional<quint64> m_aheadMark; // the listing's mark when it began
     std::optional<quint64> m_mark; // the listing's mark when the lists were last brought up to date
     QStringList m_files;           // by number; a file read again gets a new number, its old one a null name
     QHash<QString, int> m_numberOf;

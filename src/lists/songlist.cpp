@@ -110,6 +110,8 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, MainW
 
 void SongList::ShowSongList()
 {
+    // The track lists are read while the screen opens: a song's titles are asked for next.
+    m_state.trackLists.readAhead();
     {
         const BusyPointer busy(m_dialogs);
         repaintNow();

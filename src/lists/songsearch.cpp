@@ -124,6 +124,8 @@ SongSearch::~SongSearch() = default;
 
 void SongSearch::ShowSongSearch()
 {
+    // The track lists are read while the screen opens: a song's titles are asked for next.
+    m_state.trackLists.readAhead();
     show();
     repaintNow();
     Frame7->reloadUnchanged();

@@ -121,40 +121,87 @@ std::vector<char> DataFolder::textsPassing(const QStringList& names, const std::
     return passed;
 }
 
-void DataFolder::eachText(const QStringList& names, const std::function<void(qsizetype, QStringView)>& use)
-{
+struct TextsReading::Work {
     struct Outcome {
-        ReadText read;
+        DataFolder::ReadText read;
         bool missing = false;
     };
-    const FolderHandle folder(path());
+    Work(const QString& folder, QStringList files, std::function<void(qsizetype, QStringView)> take)
+        : handle(folder)
+        , names(std::move(files))
+        , use(std::move(take))
+    {
+    }
+    FolderHandle handle;
+    QStringList names;
+    std::function<void(qsizetype, QStringView)> use;
+    QFuture<Outcome> outcomes;
+};
+
+TextsReading::TextsReading(std::shared_ptr<Work> work)
+    : m_work(std::move(work))
+{
+}
+
+TextsReading::~TextsReading()
+{
+    m_work->outcomes.cancel();
+    m_work->outcomes.waitForFinished();
+}
+
+bool TextsReading::isFinished() const
+{
+    return m_work->outcomes.isFinished();
+}
+
+std::unique_ptr<TextsReading> DataFolder::startTexts(const QStringList& names,
+                                                     std::function<void(qsizetype, QStringView)> use) const
+{
+    using Outcome = TextsReading::Work::Outcome;
+    auto work = std::make_shared<TextsReading::Work>(path(), names, std::move(use));
     QList<qsizetype> places(names.size());
     std::iota(places.begin(), places.end(), qsizetype(0));
-    const std::function<Outcome(qsizetype)> readOne = [&folder, &names, &use](qsizetype i) {
+    // The work is held by the reading for as long as a file of it is in hand.
+    TextsReading::Work* w = work.get();
+    work->outcomes = QtConcurrent::mapped(std::move(places), [w](qsizetype i) {
         Outcome out;
         QString error;
-        std::optional<QByteArray> bytes = folder.read(names[i], &error);
+        std::optional<QByteArray> bytes = w->handle.read(w->names[i], &error);
         out.missing = !bytes && error.isEmpty();
         out.read = decodeRead(std::move(bytes), std::move(error));
         if (out.read.text) {
-            use(i, *out.read.text);
+            w->use(i, *out.read.text);
             out.read.text = QString(); // the text is not kept
         }
         return out;
-    };
-    const QList<Outcome> outcomes = QtConcurrent::blockingMapped<QList<Outcome>>(places, readOne);
+    });
+    return std::unique_ptr<TextsReading>(new TextsReading(std::move(work)));
+}
 
+void DataFolder::finishTexts(TextsReading& reading, const QSet<QString>& skip)
+{
+    TextsReading::Work& work = *reading.m_work;
+    work.outcomes.waitForFinished();
+    const QStringList& names = work.names;
     // What was met is noted here, on the caller's thread, in the order of names.
     for (qsizetype i = 0; i < names.size(); ++i) {
-        const Outcome& out = outcomes[i];
+        if (skip.contains(names[i]))
+            continue;
+        const TextsReading::Work::Outcome& out = work.outcomes.resultAt(i);
         if (out.missing) {
             // Gone since it was listed, or spelt otherwise on disk now: read by name.
             if (const std::optional<QString> text = readText(names[i]))
-                use(i, *text);
+                work.use(i, *text);
         } else {
             noteRead(m_dir.absoluteFilePath(names[i]), out.read);
         }
     }
+}
+
+void DataFolder::eachText(const QStringList& names, const std::function<void(qsizetype, QStringView)>& use)
+{
+    const std::unique_ptr<TextsReading> reading = startTexts(names, use);
+    finishTexts(*reading);
 }
 
 void DataFolder::noteProblem(const LoadProblem& problem)

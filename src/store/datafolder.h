@@ -10,8 +10,26 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
+
+// Files being read on the machine's cores, begun by DataFolder::startTexts. Letting it go
+// before DataFolder::finishTexts stops the reading and waits for the files in hand.
+class TextsReading {
+public:
+    ~TextsReading();
+    TextsReading(const TextsReading&) = delete;
+    TextsReading& operator=(const TextsReading&) = delete;
+
+    bool isFinished() const;
+
+private:
+    friend class DataFolder;
+    struct Work;
+    explicit TextsReading(std::shared_ptr<Work> work);
+    std::shared_ptr<Work> m_work;
+};
 
 // The folder that holds the collection, and the one door in and out of its files.
 //
@@ -49,6 +67,13 @@ public:
     // in names, read as textsPassing reads them: use runs on the machine's cores and may
     // touch nothing but what belongs to that place.
     void eachText(const QStringList& names, const std::function<void(qsizetype, QStringView)>& use);
+    // eachText in two halves, so that the caller can go on while the files are read:
+    // startTexts gives at once, use running on the machine's cores as each file is read;
+    // finishTexts waits for the rest and notes what was met, here. Names in skip (files
+    // rewritten meanwhile) are neither noted nor read again.
+    std::unique_ptr<TextsReading> startTexts(const QStringList& names,
+                                             std::function<void(qsizetype, QStringView)> use) const;
+    void finishTexts(TextsReading& reading, const QSet<QString>& skip = {});
 
     // One change to a file: its whole new text, or text added at its end.
     struct Change {
@@ -114,6 +139,7 @@ public:
     static bool isPlainFileName(const QString& name);
 
 private:
+    friend class TextsReading;
     // A file's bytes as text, and what was wrong with them; made on any thread.
     struct ReadText {
         std::optional<QString> text;

@@ -21,6 +21,7 @@ private slots:
     void firstTitleHoldingTheSong_data();
     void firstTitleHoldingTheSong();
     void titleFoundFollowsChangedTrackLists();
+    void listsReadAheadMissNoWriteAndTellEachProblemOnce();
 };
 
 void TestListRules::trackListHoldsTheSong_data()
@@ -111,6 +112,45 @@ void TestListRules::titleFoundFollowsChangedTrackLists()
     QCOMPARE(holding(), 3);
     QVERIFY(QFile::remove(tmp.filePath(u"曲目_三.TXT"_s)));
     QCOMPARE(holding(), 0);
+}
+
+// The lists read while a screen opens come out as if read at the look-up: what the
+// program wrote or deleted meanwhile counts, and a damaged list is told of once.
+void TestListRules::listsReadAheadMissNoWriteAndTellEachProblemOnce()
+{
+    QTemporaryDir tmp;
+    const QString one = files::trackListFile(u"一"_s);
+    const QString two = files::trackListFile(u"二"_s);
+    QVERIFY(fixture::write(tmp.filePath(one), fixture::sjis(u"夜\r\n"_s)));
+    QVERIFY(fixture::write(tmp.filePath(two), fixture::sjis(u"朝\r\n昼\r\n"_s)));
+    QVERIFY(fixture::write(tmp.filePath(files::trackListFile(u"四"_s)), QByteArray("\x81\x7f\r\n")));
+    for (int i = 0; i < 300; ++i)
+        QVERIFY(fixture::write(tmp.filePath(files::trackListFile(u"他"_s + QString::number(i))), fixture::sjis(u"夕\r\n"_s)));
+    DataFolder folder(tmp.path());
+    QStringList told;
+    folder.setProblemListener([&told](const LoadProblem& p) { told.append(p.fileName); });
+    const TitleTable titles({{u"一"_s, u"乙"_s, {}, {}, {}, {}, {}},
+                             {u"二"_s, u"乙"_s, {}, {}, {}, {}, {}},
+                             {u"三"_s, u"乙"_s, {}, {}, {}, {}, {}}});
+    listrules::TrackListIndex lists(folder);
+    const auto holding = [&](const QString& song) {
+        return listrules::titleHoldingSong(folder, lists, titles, song, u"乙"_s);
+    };
+    lists.readAhead();
+    QVERIFY(folder.rewrite(one, u"夜\r\n朝\r\n"_s).ok());
+    QVERIFY(folder.remove(two));
+    QVERIFY(folder.rewrite(files::trackListFile(u"三"_s), u"昼\r\n"_s).ok());
+    lists.readAhead(); // reading already begun: not begun again
+    QCOMPARE(holding(u"朝"_s), 1);
+    QCOMPARE(holding(u"昼"_s), 3);
+    QCOMPARE(holding(u"夜"_s), 1);
+    QCOMPARE(told, QStringList{files::trackListFile(u"四"_s)});
+
+    // Closed while the lists are still being read.
+    DataFolder again(tmp.path());
+    auto unread = std::make_unique<listrules::TrackListIndex>(again);
+    unread->readAhead();
+    unread.reset();
 }
 
 QTEST_APPLESS_MAIN(TestListRules)
