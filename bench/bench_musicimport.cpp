@@ -31,7 +31,7 @@ void writeMusicFolder(const QString& root, int count)
         const QString kind = kKinds[album % kKinds.size()];
         const QString folder = root + u"/アーティスト%1/アルバム%2"_s.arg(album % 50).arg(album);
         QDir().mkpath(folder);
-        const QString path = folder + u"/%1.%2"_s.arg(i % 10 + 1, 2, 10, u'0').arg(kind);
+        const QString path = folder + u"/%1.%2"_s.arg(i % 10 + 1, 2, 10, QLatin1Char('0')).arg(kind);
         QFile::copy(QStringLiteral(UTABAKO_FIXTURES "/music/silence.") + kind, path);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         TagLib::FileRef ref(QFile::encodeName(path).constData());

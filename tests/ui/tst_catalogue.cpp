@@ -362,7 +362,8 @@ void TestCatalogue::staleThumbnailIsMadeAgain()
         QTest::mouseClick(w.cmdMain, Qt::LeftButton);
         w.state().CatalogueReady = false;
         QTest::mouseClick(w.cmdPic, Qt::LeftButton);
-        QTest::qWaitFor([&] { return !c->coversPending(); });
+        if (!QTest::qWaitFor([&] { return !c->coversPending(); }))
+            qWarning("the covers were still being decoded");
         return middle(c->imgPIc[0]->pixmap().toImage());
     };
     QVERIFY(near(build(), Qt::red));
