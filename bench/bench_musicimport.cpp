@@ -43,7 +43,7 @@ void writeMusicFolder(const QString& root, int count)
         set("ARTIST", u"アーティスト%1"_s.arg(album % 50));
         set("TITLE", u"曲%1"_s.arg(i));
         set("TRACKNUMBER", QString::number(i % 10 + 1));
-        set("DATE", u"20%1-04-01"_s.arg(album % 25, 2, 10, u'0'));
+        set("DATE", u"20%1-04-01"_s.arg(album % 25, 2, 10, QLatin1Char('0')));
         set("GENRE", u"J-POP"_s);
         ref.file()->setProperties(map);
         ref.save();
