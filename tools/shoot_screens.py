@@ -195,3 +195,17 @@ shoot("catalogue")
 
 press("編集")
 shoot("master-screen")
+
+# The music import, on a folder of tagged files when the shell script made one.
+if os.environ.get("SHOOT_MUSIC"):
+    press("音楽ファイルから取り込み")
+    press("フォルダを選ぶ...")
+    settle(1.5)
+    xdotool("type", "--delay", "20", os.environ["SHOOT_MUSIC"])
+    xdotool("key", "Return")
+    albums = find("table", "見つかったアルバム")
+    for _ in range(50):
+        if len(find_all("table cell", None, albums)) > 9:
+            break
+        time.sleep(0.2)
+    shoot("music-import")

@@ -6,7 +6,8 @@
 # (QT_SCALE_FACTOR=2 on 2560 x 1600) for docs/main-screen-200.png.
 # Builds nothing and installs nothing:
 #   tools/shoot_screens.sh [built program, default build/utabako] [output folder, default docs]
-# docs/lyrics-page.png (the printed page) is not made here.
+# docs/lyrics-page.png (the printed page) is not made here. docs/music-import.png is made
+# when ffmpeg is at hand (it tags a few silent files for the import to find).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,6 +37,44 @@ elif locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then lang=ja_JP.UTF-8; e
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$out"
+
+# A folder of ripped albums, invented, for the music import: tagged silent files made from
+# the test fixtures.
+music() {
+    local fix="$here/tests/fixtures/music" dir=$work/music
+    tag() { # kind, file, ffmpeg tag options...
+        local kind=$1 file=$2; shift 2
+        mkdir -p "$(dirname "$file")"
+        ffmpeg -v error -y -i "$fix/silence.$kind" -map 0 -c copy "$@" "$file"
+    }
+    local n=1 song
+    for song in 入道雲のころ 自転車と坂道 花火のあと 九月の手紙; do
+        tag mp3 "$dir/潮見ルリ/夏のスケッチブック/0$n.mp3" -metadata album=夏のスケッチブック \
+            -metadata artist=潮見ルリ -metadata title=$song -metadata track=$n -metadata genre=J-POP \
+            -metadata date=2022-07-20
+        n=$((n + 1))
+    done
+    cp "$here/data/夏色サイダー.jpg" "$dir/潮見ルリ/夏のスケッチブック/cover.jpg"
+    n=1
+    for song in "Harbor Lights" "Slow Freight" "Last Exit"; do
+        tag flac "$dir/Paper Lanterns/Motorway Nights/0$n.flac" -metadata album="Motorway Nights" \
+            -metadata artist="The Paper Lanterns" -metadata title="$song" -metadata track=$n \
+            -metadata genre=Rock -metadata date=2019 -metadata LYRICS="Lights on the water, $song"
+        n=$((n + 1))
+    done
+    n=1
+    for pair in "かえるのおさんぽ:森野こだま" "おつきさまの舟:白砂ハルカ" "ねむりの木:森野こだま"; do
+        tag ogg "$dir/童謡/0$n.ogg" -metadata album=ゆうやけ童謡集 -metadata artist="${pair#*:}" \
+            -metadata title="${pair%%:*}" -metadata tracknumber=$n -metadata genre=童謡 -metadata date=2020-11-03
+        n=$((n + 1))
+    done
+    tag m4a "$dir/ミナモ航路/01.m4a" -metadata album=青い灯台の夜 -metadata artist=ミナモ航路 \
+        -metadata title=潮騒のプロローグ -metadata track=1
+    tag mp3 "$dir/試聴/01.mp3" -metadata album="A/B テスト" -metadata artist=潮見ルリ -metadata title=テスト -metadata track=1
+    tag mp3 "$dir/デモ音源/01.mp3" -metadata artist=夜鷹ランプ -metadata title=ひとりごと -metadata track=1
+    echo "$dir"
+}
+if command -v ffmpeg >/dev/null 2>&1; then export SHOOT_MUSIC=$(music); fi
 
 # One session: its own D-Bus, accessibility bus and X server, the program on a fresh
 # copy of the sample with the help tour off (its boxes would cover the screens).
