@@ -11,6 +11,7 @@
 #include <attachedpictureframe.h>
 #include <fileref.h>
 #include <flacfile.h>
+#include <id3v1tag.h>
 #include <id3v2tag.h>
 #include <mp4file.h>
 #include <mpegfile.h>
@@ -38,22 +39,48 @@ QString qtText(const TagLib::String& s)
     return QString::fromUtf8(s.toCString(true));
 }
 
-// A tag's text; id3 for tags whose Latin-1 frames may hold Shift-JIS bytes.
-QString tagText(const TagLib::String& s, bool id3)
-{
-    if (id3 && s.isLatin1()) {
-        const std::string bytes = s.to8Bit(false);
-        return tagTextOfLatin1(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    }
-    return qtText(s);
-}
-
-QString property(const TagLib::PropertyMap& map, const char* key, bool id3)
+QString property(const TagLib::PropertyMap& map, const char* key)
 {
     const auto found = map.find(key);
     if (found == map.end() || found->second.isEmpty())
         return {};
-    return tagText(found->second.front(), id3);
+    return qtText(found->second.front());
+}
+
+// A field an ID3 tag stores as Latin-1, up to its first zero byte, read as
+// tagTextOfLatin1 reads it. Only fields stored so come here: a UTF-8 or UTF-16 frame
+// is never guessed at.
+TagLib::String fromLatin1Field(const TagLib::ByteVector& data)
+{
+    const auto size = static_cast<qsizetype>(qstrnlen(data.data(), data.size()));
+    const QByteArray utf8 = tagTextOfLatin1(QByteArrayView(data.data(), size)).toUtf8();
+    return TagLib::String(utf8.constData(), TagLib::String::UTF8);
+}
+
+class Id3v2Latin1Fields final : public TagLib::ID3v2::Latin1StringHandler {
+public:
+    TagLib::String parse(const TagLib::ByteVector& data) const override { return fromLatin1Field(data); }
+};
+
+class Id3v1Fields final : public TagLib::ID3v1::StringHandler {
+public:
+    TagLib::String parse(const TagLib::ByteVector& data) const override
+    {
+        return fromLatin1Field(data).stripWhiteSpace();
+    }
+};
+
+// TagLib reads every ID3 Latin-1 field through these from the first file on.
+void readLatin1FieldsAsFound()
+{
+    static const Id3v2Latin1Fields id3v2;
+    static const Id3v1Fields id3v1;
+    static const bool installed = [] {
+        TagLib::ID3v2::Tag::setLatin1StringHandler(&id3v2);
+        TagLib::ID3v1::Tag::setStringHandler(&id3v1);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 // "3" and "3/12" give 3.
@@ -126,12 +153,6 @@ QByteArray embeddedCover(TagLib::File* file)
     return {};
 }
 
-bool hasId3(TagLib::File* file)
-{
-    return dynamic_cast<TagLib::MPEG::File*>(file) || dynamic_cast<TagLib::RIFF::WAV::File*>(file)
-        || dynamic_cast<TagLib::RIFF::AIFF::File*>(file);
-}
-
 } // namespace
 
 bool isMusicFileName(QStringView fileName)
@@ -143,16 +164,27 @@ bool isMusicFileName(QStringView fileName)
 QString tagTextOfLatin1(QByteArrayView bytes)
 {
     const QString latin1 = QString::fromLatin1(bytes.data(), bytes.size());
+    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const auto letter = [&](qsizetype i) {
+        return i >= 0 && i < bytes.size() && ((at(i) | 0x20) >= 'a' && (at(i) | 0x20) <= 'z');
+    };
+    // Shift-JIS shows itself by a byte Latin-1 text never holds (0x80-0x9F: the lead of
+    // kana and most kanji), or by a run of two or more high bytes standing apart from
+    // ASCII letters (half-width katakana, rarer kanji). Accented letters inside a word
+    // ("Canção") stand beside ASCII letters.
     bool c1 = false;
-    bool highPair = false;
-    bool high = false;
+    bool highRun = false;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        high = high || b >= 0x80;
-        c1 = c1 || (b >= 0x80 && b <= 0x9F);
-        highPair = highPair || (i > 0 && b >= 0xA0 && static_cast<unsigned char>(bytes[i - 1]) >= 0xA0);
+        c1 = c1 || (at(i) >= 0x80 && at(i) <= 0x9F);
+        if (at(i) < 0xA0)
+            continue;
+        qsizetype end = i;
+        while (end < bytes.size() && at(end) >= 0xA0)
+            ++end;
+        highRun = highRun || (end - i >= 2 && !letter(i - 1) && !letter(end));
+        i = end - 1;
     }
-    if (!high || !(c1 || highPair))
+    if (!(c1 || highRun))
         return latin1;
     qsizetype bad = -1;
     const QString text = cp932::decode(bytes, &bad);
@@ -171,28 +203,28 @@ std::optional<MusicFile> readMusicFile(const QString& path, const std::function<
     const QByteArray encoded = QFile::encodeName(path);
     const TagLib::FileName name(encoded.constData());
 #endif
+    readLatin1FieldsAsFound();
     const TagLib::FileRef ref(name, false);
     if (ref.isNull() || !ref.file() || !ref.file()->isValid())
         return std::nullopt;
     TagLib::File* file = ref.file();
-    const bool id3 = hasId3(file);
     const TagLib::PropertyMap map = file->properties();
     const QFileInfo info(path);
     MusicFile m;
     m.path = path;
     m.folder = info.absolutePath();
     m.fileName = info.fileName();
-    m.album = property(map, "ALBUM", id3);
-    m.albumArtist = property(map, "ALBUMARTIST", id3);
-    m.artist = property(map, "ARTIST", id3);
-    m.title = property(map, "TITLE", id3);
-    m.genre = property(map, "GENRE", id3);
-    m.date = property(map, "DATE", id3);
-    m.lyrics = property(map, "LYRICS", id3);
+    m.album = property(map, "ALBUM");
+    m.albumArtist = property(map, "ALBUMARTIST");
+    m.artist = property(map, "ARTIST");
+    m.title = property(map, "TITLE");
+    m.genre = property(map, "GENRE");
+    m.date = property(map, "DATE");
+    m.lyrics = property(map, "LYRICS");
     if (m.lyrics.isEmpty())
-        m.lyrics = property(map, "UNSYNCEDLYRICS", id3);
-    m.disc = leadingNumber(property(map, "DISCNUMBER", id3));
-    m.track = leadingNumber(property(map, "TRACKNUMBER", id3));
+        m.lyrics = property(map, "UNSYNCEDLYRICS");
+    m.disc = leadingNumber(property(map, "DISCNUMBER"));
+    m.track = leadingNumber(property(map, "TRACKNUMBER"));
     if (wantCover && wantCover(m))
         m.cover = embeddedCover(file);
     return m;

@@ -35,8 +35,9 @@ bool isMusicFileName(QStringView fileName);
 
 // The text of bytes a tag keeps as Latin-1: their CP932 reading when they are whole
 // CP932 and not plausible Latin-1 text, else Latin-1. Plausible Latin-1 has no C1
-// control byte (0x80-0x9F) and no two letters beyond ASCII side by side ("Beyoncé",
-// "Motörhead", "Sinéad"); Japanese in CP932 always has one or the other.
+// control byte (0x80-0x9F) and no run of two or more letters beyond ASCII standing
+// apart from ASCII letters ("Beyoncé", "Motörhead", "Canção"). Only fields an ID3 tag
+// stores as Latin-1 are read so; Unicode frames are taken as they are.
 QString tagTextOfLatin1(QByteArrayView bytes);
 
 // Reads the tags of one file, or nothing when it is no music file TagLib can read. The
