@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -77,6 +79,10 @@ int runWidgetBenchmarks(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     // Thumbnails made while measuring go to a cache of the run's own.
     QTemporaryDir cache;
+    if (!cache.isValid()) {
+        std::fprintf(stderr, "no temporary folder for the thumbnail cache\n");
+        return 1;
+    }
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     // As the program runs.
     returnLargeBlocksWhenFreed();

@@ -230,7 +230,7 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
             const QString base = name;
             name = base + u"（%1）"_s.arg(artist);
             for (int n = 2; namesTaken.contains(foldLetterCase(name)); ++n)
-                name = base + u"（%1）%2"_s.arg(artist).arg(n);
+                name = base + u"（%1）%2"_s.arg(artist, QString::number(n));
         }
         namesTaken.insert(foldLetterCase(name));
 

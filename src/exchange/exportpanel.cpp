@@ -197,6 +197,15 @@ void ExportPanel::writeCatalogue()
         return;
     m_lastFolder = folder;
     const QString target = QDir(folder).filePath(kCatalogueFolder);
+    // Replacing the catalogue folder removes what it holds: never the collection's own.
+    const QString data = QFileInfo(m_state.folder.path()).canonicalFilePath();
+    const QString replaced = QFileInfo(target).canonicalFilePath();
+    if (!replaced.isEmpty() && (data == replaced || data.startsWith(replaced + u'/'))) {
+        m_dialogs.message(u"「%1」にはこのコレクションのデータフォルダがあるため、カタログに置き換えられません。\r\n\r\n"
+                          "別のフォルダを選んでください。"_s.arg(QDir::toNativeSeparators(target)),
+                          u"書き出し不可"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
     if (QFileInfo::exists(target)
         && m_dialogs.message(u"「%1」は既にあります。\r\n\r\n中身をすべて新しいカタログに置き換えますか？"_s.arg(
                                  QDir::toNativeSeparators(target)),

@@ -1,5 +1,6 @@
 #include "htmlcatalogue.h"
 
+#include "store/regularfile.h"
 #include "store/stagedfile.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,8 @@ namespace htmlcatalogue {
 namespace {
 
 constexpr int kThumbnail = 120;
+// Larger files are no cover (as the cover box reads them).
+constexpr qint64 kLargestCover = 256LL * 1024 * 1024;
 
 QString text(const QString& s)
 {
@@ -144,10 +147,12 @@ QString write(const std::vector<Entry>& entries, const QString& target, const st
         const Entry& e = entries[static_cast<size_t>(i)];
         QString name;
         if (!e.coverPath.isEmpty()) {
-            QFile cover(e.coverPath);
+            // Only a regular file of a cover's size is read: a pipe under a cover's name
+            // would wait for ever.
+            const std::optional<QByteArray> read = readRegularFile(e.coverPath, nullptr, kLargestCover);
             QImage image;
-            if (cover.open(QIODevice::ReadOnly)) {
-                const QByteArray bytes = cover.readAll();
+            if (read) {
+                const QByteArray& bytes = *read;
                 if (image.loadFromData(bytes)) {
                     name = u"%1.%2"_s.arg(i + 1, 4, 10, QChar(u'0')).arg(QFileInfo(e.coverPath).suffix().toLower());
                     const QImage small = image.scaled(kThumbnail, kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation);

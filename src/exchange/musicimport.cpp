@@ -310,6 +310,11 @@ void MusicImport::cmdImport_Click()
         titles.push_back(&m_planned[static_cast<size_t>(row)]);
         covers.push_back(m_scan.covers.value(titles.back()->key));
     }
+    if (titles.empty()) {
+        m_dialogs.message(u"取り込むアルバムにチェックが付いていません。\r\n\r\n取り込むアルバムの「取込」にチェックを付けてください。"_s,
+                          u"アルバム未選択"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
     // All in one write; when that fails, title by title, so that only the titles that
     // cannot be written are left out, each without a trace.
     QSet<std::pair<QString, QString>> added;

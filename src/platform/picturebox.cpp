@@ -248,17 +248,22 @@ QImage readPicture(const QByteArray& bytes, QSize fit)
         fit.transpose();
     const QSize largest(kLargestDecodedSide, kLargestDecodedSide);
     const QSize fitted = full.scaled(fit.isValid() ? fit.boundedTo(largest) : largest, Qt::KeepAspectRatio);
-    const int limit = QImageReader::allocationLimit();
-    if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width()) {
-        reader.setScaledSize(decodedSize(full, fitted, reader.format() == "jpeg"));
-        // A bitmap is decoded whole before it is scaled (0 is no limit at all).
-        if (limit > 0)
+    // A bitmap is decoded whole before it is scaled: a large one needs more than the
+    // readers' usual limit (0 is no limit at all). The limit is the process's, shared by
+    // every thread that decodes, so it is raised once and never lowered again.
+    static const bool raised = [] {
+        if (const int limit = QImageReader::allocationLimit(); limit > 0)
             QImageReader::setAllocationLimit(std::max(limit, 512));
-    }
+        return true;
+    }();
+    Q_UNUSED(raised);
+    if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width())
+        reader.setScaledSize(decodedSize(full, fitted, reader.format() == "jpeg"));
     const QImage image = reader.read();
-    QImageReader::setAllocationLimit(limit);
-    if (box.isValid() && (image.width() > box.width() || image.height() > box.height()))
-        return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // A JPEG asked for at a native fraction may come out larger than wanted.
+    const QSize bound = box.isValid() ? box : largest;
+    if (image.width() > bound.width() || image.height() > bound.height())
+        return image.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 

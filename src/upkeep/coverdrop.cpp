@@ -17,7 +17,10 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QShortcut>
+#include <QTimer>
 #include <QUrl>
+
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -181,8 +184,16 @@ bool CoverDrop::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         drop->acceptProposedAction();
-        if (drop->mimeData())
-            bringIn(*drop->mimeData());
+        // The drop ends before any question is asked, so that the program the picture was
+        // dragged from is not held while the user answers; what was dropped is kept.
+        if (const QMimeData* data = drop->mimeData()) {
+            auto kept = std::make_shared<QMimeData>();
+            for (const QString& format : data->formats())
+                kept->setData(format, data->data(format));
+            if (data->hasImage())
+                kept->setImageData(data->imageData());
+            QTimer::singleShot(0, this, [this, kept] { bringIn(*kept); });
+        }
         return true;
     }
     default:

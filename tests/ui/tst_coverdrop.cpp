@@ -129,6 +129,7 @@ void TestCoverDrop::bringsPictureIn()
         QDropEvent drop(QPointF(box->rect().center()), Qt::CopyAction, data, Qt::LeftButton, {});
         QApplication::sendEvent(box, &drop);
         delete data;
+        QCoreApplication::processEvents();
     } else {
         QApplication::clipboard()->setMimeData(data);
         screen->imgGazou->setFocus();
