@@ -11,6 +11,7 @@
 #include "platform/helpviewer.h"
 #include "platform/repaint.h"
 #include "platform/switchbutton.h"
+#include "store/collectionfiles.h"
 #include "store/filelisting.h"
 #include "store/masterlist.h"
 #include "store/settings.h"
@@ -310,6 +311,8 @@ void MainWindow::startUp()
     repaintNow();
     m_state.StartingUp = true;
 
+    // The songs are read and decoded while the titles are.
+    m_state.folder.readAhead({files::kTracks});
     fraMain->LoadTitleFile();
     // The first title's cover is decoded while the songs are read.
     fraMain->decodeCoverAhead(1);

@@ -37,6 +37,7 @@ private slots:
     void seesFilesAddedByOthersAfterOwnWrites();
     void listingsFollowOwnWritesWithoutReadingAgain();
     void writesMadeWhileTheFolderIsReadAreListed();
+    void filesReadAheadAreReadAgainOnceChanged();
     void removesOnlyInterruptedSaves();
     void movesEachFileOnceAndBack();
     void namesFilesThatCouldNotBePutBack();
@@ -349,6 +350,24 @@ void TestDataFolder::writesMadeWhileTheFolderIsReadAreListed()
     QVERIFY(other.exists(u"歌詞_外_丙.txt"_s));
     QVERIFY(other.exists(u"歌詞_新_丁.txt"_s));
     QCOMPARE(other.listing().timesListed(), 2);
+}
+
+// A file read ahead gives what it holds when it is asked for: the program's own write
+// made meanwhile has it read again, and what is wrong with it is noted when asked for.
+void TestDataFolder::filesReadAheadAreReadAgainOnceChanged()
+{
+    QVERIFY(fixture::write(path(u"曲目データ.txt"_s), "\"\x82\xa0\"\r\n"));
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), fixture::readFixture(u"titles_damaged.TXT"_s)));
+    DataFolder folder(m_tmp->path());
+    folder.readAhead({u"曲目データ.TXT"_s, u"データ.TXT"_s});
+    QThread::msleep(30);
+    QVERIFY(folder.takeProblems().isEmpty());
+    QVERIFY(folder.rewrite(u"曲目データ.TXT"_s, u"\"い\"\r\n"_s).ok());
+    QCOMPARE(folder.readText(u"曲目データ.TXT"_s), u"\"い\"\r\n"_s);
+    QVERIFY(folder.readText(u"データ.TXT"_s).has_value());
+    const QList<LoadProblem> problems = folder.takeProblems();
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems.front().kind, LoadProblem::Kind::NotCp932);
 }
 
 // Saves cut short by a crash leave temporary files; the next start removes those of
