@@ -76,10 +76,11 @@ int main(int argc, char* argv[])
     QtDialogs desktopDialogs;
     Dialogs& dialogs = desktopDialogs;
     DataFolder folder(choice.folder);
-    // The folder is listed before the mark of the lock is made in it, and the mark is
-    // entered into that listing as the program's own: made just before the listing, it
-    // would leave the listing unsure and have the folder read twice.
-    static_cast<void>(folder.listing().all());
+    // The folder's listing is begun before the mark of the lock is made in it, and the
+    // mark is entered into that listing as the program's own: made just before the
+    // listing, it would leave the listing unsure and have the folder read twice. The
+    // folder is read while the screens are built.
+    folder.listing().listAhead();
     const FolderNames::Stamp unlocked = folder.listing().stamp();
     // One copy of the program at a time writes to a collection.
     const CollectionLock lock(choice.folder);
@@ -108,8 +109,9 @@ int main(int argc, char* argv[])
     if (endSignalled())
         return 0;
     QtPrinter printer;
-    TextHelpViewer help(folder.filePath(MainWindow::HelpFileName), QStringLiteral(":/help/UtabakoHelp.html"));
+    TextHelpViewer help({}, QStringLiteral(":/help/UtabakoHelp.html"));
     MainWindow window(folder, dialogs, help, printer);
+    help.setDataFolderFile(folder.filePath(MainWindow::HelpFileName));
     desktopDialogs.setParent(&window);
     printer.setParent(&window);
     window.startUp();

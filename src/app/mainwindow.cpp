@@ -11,6 +11,7 @@
 #include "platform/helpviewer.h"
 #include "platform/repaint.h"
 #include "platform/switchbutton.h"
+#include "store/collectionfiles.h"
 #include "store/filelisting.h"
 #include "store/masterlist.h"
 #include "store/settings.h"
@@ -310,10 +311,14 @@ void MainWindow::startUp()
     repaintNow();
     m_state.StartingUp = true;
 
-    // What a save cut short by a crash or a power cut left behind goes first.
-    m_state.folder.removeInterruptedSaves();
+    // The songs are read and decoded while the titles are.
+    m_state.folder.readAhead({files::kTracks});
     fraMain->LoadTitleFile();
+    // The first title's cover is decoded while the songs are read.
+    fraMain->decodeCoverAhead(1);
     LoadTrackTable(m_state.folder, &m_state.tracks);
+    // What a save cut short by a crash or a power cut left behind goes once the collection is read.
+    m_state.folder.removeInterruptedSaves();
     m_state.tour.setHelpTourOn(LoadSettings(m_state.folder).value_or(0));
 
     setHelpSwitch(m_state.tour.HelpTourOn() != 0);

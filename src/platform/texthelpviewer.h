@@ -13,6 +13,8 @@ class QWidget;
 class TextHelpViewer : public HelpViewer {
 public:
     TextHelpViewer(QString dataFolderFile, QString builtInFile);
+    // Where the copy in the data folder is looked for, when known only later.
+    void setDataFolderFile(const QString& path) { m_dataFolderFile = path; }
     ~TextHelpViewer() override;
 
     void open(const QString& section = {}) override;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <filesystem>
 #include <numeric>
@@ -104,11 +105,31 @@ std::optional<QString> DataFolder::noteRead(const QString& path, ReadText read)
     return std::move(read.text);
 }
 
+void DataFolder::readAhead(const QStringList& names)
+{
+    const quint64 mark = m_names.changeMark();
+    for (const QString& name : names) {
+        if (!isPlainFileName(name))
+            continue;
+        const QString path = filePath(name);
+        m_ahead.insert(name, {path, mark, QtConcurrent::run([path] {
+                                  QString error;
+                                  std::optional<QByteArray> read = readRegularFile(path, &error);
+                                  return decodeRead(std::move(read), std::move(error));
+                              })});
+    }
+}
+
 std::optional<QString> DataFolder::readText(const QString& name)
 {
     if (!isPlainFileName(name))
         return std::nullopt;
     const QString path = filePath(name);
+    if (Ahead ahead = m_ahead.take(name); ahead.read.isValid()) {
+        const std::optional<QSet<QString>> changed = m_names.changedSince(ahead.mark);
+        if (ahead.path == path && changed && changed->isEmpty())
+            return noteRead(path, ahead.read.takeResult());
+    }
     QString error;
     std::optional<QByteArray> read = readRegularFile(path, &error);
     return noteRead(path, decodeRead(std::move(read), std::move(error)));

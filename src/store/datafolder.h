@@ -6,6 +6,8 @@
 
 #include <QByteArrayView>
 #include <QDir>
+#include <QFuture>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -58,6 +60,10 @@ public:
     // The decoded text of a file, or nothing when it is missing or cannot be opened.
     // Bytes that are not CP932 are noted as a problem of the file.
     std::optional<QString> readText(const QString& name);
+    // Begins reading and decoding the files names on the machine's cores, for the
+    // readText calls that follow; once the program has changed any file since, they are
+    // read again.
+    void readAhead(const QStringList& names);
     // For each of names (files of the folder's listing), in that order, whether it was
     // read and its decoded text passes test. The files are read on the machine's cores,
     // each opened once relative to the folder, and test runs there: it must touch
@@ -152,8 +158,15 @@ private:
     std::optional<QString> noteRead(const QString& path, ReadText read);
     std::optional<WriteResult> keepDamagedOriginal(const QString& name, const QString& path, QStringList* created);
 
+    struct Ahead {
+        QString path;
+        quint64 mark = 0; // the listing's mark when the reading began
+        QFuture<ReadText> read;
+    };
+
     QDir m_dir;
     FolderNames m_names;
+    QHash<QString, Ahead> m_ahead;
     ProblemLog m_problems;
     QString m_readOnly; // null while writes are allowed
 };

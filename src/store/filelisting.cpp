@@ -20,7 +20,6 @@ FileListing::FileListing(const DataFolder& folder, QString pattern)
     : m_folder(folder)
     , m_pattern(std::move(pattern))
 {
-    refresh();
 }
 
 bool FileListing::matches(QStringView pattern, QStringView name)
@@ -49,6 +48,26 @@ bool FileListing::matches(QStringView pattern, QStringView name)
 
 void FileListing::refresh()
 {
+    take();
+}
+
+void FileListing::take() const
+{
     m_names = m_folder.listing().matching(m_pattern);
     m_set = QSet<QString>(m_names.begin(), m_names.end());
+    m_taken = true;
+}
+
+const QStringList& FileListing::names() const
+{
+    if (!m_taken)
+        take();
+    return m_names;
+}
+
+bool FileListing::contains(const QString& name) const
+{
+    if (!m_taken)
+        take();
+    return m_set.contains(name);
 }

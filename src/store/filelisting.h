@@ -15,7 +15,7 @@ inline char16_t foldLetterCase(char16_t c)
 QString foldLetterCase(const QString& name);
 
 // A snapshot of the names in the data folder that match a pattern such as "歌詞_*.txt",
-// taken again only on refresh(), from the folder's shared listing. The pattern's letters
+// taken from the folder's shared listing when first asked for, and again only on refresh(). The pattern's letters
 // match regardless of ASCII case, as file lists do on the Windows disks the collections
 // come from; "is this name listed" compares exactly, through a hash.
 class FileListing {
@@ -23,16 +23,19 @@ public:
     FileListing(const DataFolder& folder, QString pattern);
 
     void refresh();
-    const QStringList& names() const { return m_names; }
-    bool contains(const QString& name) const { return m_set.contains(name); }
-    int count() const { return static_cast<int>(m_names.size()); }
+    const QStringList& names() const;
+    bool contains(const QString& name) const;
+    int count() const { return static_cast<int>(names().size()); }
 
     // Whether name matches pattern ('*' any run of characters, '?' one character).
     static bool matches(QStringView pattern, QStringView name);
 
 private:
+    void take() const;
+
     const DataFolder& m_folder;
     QString m_pattern;
-    QStringList m_names;
-    QSet<QString> m_set;
+    mutable bool m_taken = false;
+    mutable QStringList m_names;
+    mutable QSet<QString> m_set;
 };

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <chrono>
@@ -70,21 +71,51 @@ FolderNames::Stamp FolderNames::stamp() const
     return error ? std::nullopt : Stamp(time);
 }
 
+FolderNames::Read FolderNames::read(const QString& folder)
+{
+    Read read;
+    readFolder(folder, [&read](QString name, bool regular) {
+        read.names.append(std::move(name));
+        if (!regular)
+            read.irregular.insert(read.names.back());
+    });
+    return read;
+}
+
+void FolderNames::listAhead() const
+{
+    if (m_ahead.isValid())
+        return;
+    const Stamp now = stamp();
+    const auto started = std::filesystem::file_time_type::clock::now();
+    m_ahead = QtConcurrent::run(&FolderNames::read, m_folder);
+    m_listedAt = now;
+    m_racy = now && *now + kStampTick >= started;
+}
+
 void FolderNames::listIfChanged() const
 {
+    if (m_ahead.isValid()) {
+        take(m_ahead.takeResult());
+        m_ahead = {};
+        for (const auto& [created, deleted] : std::exchange(m_held, {}))
+            enter(created, deleted);
+    }
     const Stamp now = stamp();
     if (m_listedAt && now && *now == *m_listedAt && !m_racy)
         return;
     const auto started = std::filesystem::file_time_type::clock::now();
-    m_names.clear();
-    m_irregular.clear();
+    take(read(m_folder));
+    m_listedAt = now;
+    m_racy = now && *now + kStampTick >= started;
+}
+
+void FolderNames::take(Read read) const
+{
+    m_names = std::move(read.names);
+    m_irregular = std::move(read.irregular);
     m_byFoldedName.clear();
     m_shadowed.clear();
-    readFolder(m_folder, [this](QString name, bool regular) {
-        m_names.append(std::move(name));
-        if (!regular)
-            m_irregular.insert(m_names.back());
-    });
     m_byFoldedName.reserve(m_names.size());
     for (const QString& name : std::as_const(m_names)) {
         const QString twin = std::exchange(m_byFoldedName[foldLetterCase(name)], name);
@@ -94,8 +125,6 @@ void FolderNames::listIfChanged() const
     ++m_generation;
     m_readAtChange = ++m_changes;
     m_changedAt.clear();
-    m_listedAt = now;
-    m_racy = now && *now + kStampTick >= started;
     ++m_timesListed;
 }
 
@@ -210,6 +239,16 @@ void FolderNames::noteOwnChange(const QStringList& created, const QStringList& d
         m_listedAt.reset();
         return;
     }
+    // Read meanwhile, the listing may or may not hold these yet: they are entered once it is in.
+    if (m_ahead.isValid())
+        m_held.emplace_back(created, deleted);
+    else
+        enter(created, deleted);
+    m_listedAt = now;
+}
+
+void FolderNames::enter(const QStringList& created, const QStringList& deleted) const
+{
     for (const QStringList* names : {&created, &deleted}) {
         for (const QString& name : *names)
             m_changedAt.insert(name, ++m_changes);
@@ -234,5 +273,4 @@ void FolderNames::noteOwnChange(const QStringList& created, const QStringList& d
         for (const QString& name : std::as_const(present))
             forget(name);
     }
-    m_listedAt = now;
 }

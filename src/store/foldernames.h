@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -7,6 +8,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // The one listing of the files in the data folder, shared by every reader: the names
 // matched regardless of ASCII letter case, the names a pattern picks out, the files
@@ -29,6 +32,12 @@ public:
     // Every file of the folder, in the order the system lists them.
     QStringList all() const;
 
+    // Begins reading the folder on a worker, so that the caller can go on meanwhile; the
+    // first look-up waits for it. The folder's stamp is taken here, before this returns:
+    // a change entered by noteOwnChange meanwhile is judged against it at once, and its
+    // names are entered once the listing is in.
+    void listAhead() const;
+
     // The folder's modification time (to the nanosecond where the file system keeps it).
     using Stamp = std::optional<std::filesystem::file_time_type>;
     Stamp stamp() const;
@@ -48,6 +57,16 @@ public:
     int timesListed() const { return m_timesListed; }
 
 private:
+    // What one reading of the folder found; made on any thread.
+    struct Read {
+        QStringList names;
+        QSet<QString> irregular; // listed, but no regular file
+    };
+    static Read read(const QString& folder);
+    // Makes read the listing.
+    void take(Read read) const;
+    // Enters the program's own creations and deletions into the listing.
+    void enter(const QStringList& created, const QStringList& deleted) const;
     // Reads the folder again when it changed since it was last listed.
     void listIfChanged() const;
     bool holds(const QString& name) const;
@@ -70,6 +89,9 @@ private:
     // after could carry the same time: the next look-up reads it again.
     mutable bool m_racy = false;
     mutable int m_timesListed = 0;
+    // The reading begun by listAhead(), and the changes entered while it was under way.
+    mutable QFuture<Read> m_ahead;
+    mutable std::vector<std::pair<QStringList, QStringList>> m_held;
     // Counts the program's own changes; each name changed since the folder was last
     // read has the count of its latest change.
     mutable quint64 m_changes = 0;

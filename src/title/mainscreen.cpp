@@ -429,13 +429,24 @@ void MainScreen::showCover(const QString& titleName)
     QStringList ahead;
     const int k = hsbData->value();
     for (int n : {k + 1, k - 1}) {
-        if (n < 1 || n > m_state.titles.count())
-            continue;
-        const QStringList files = covers::files(m_state.folder, m_state.titles.at(n).name);
-        if (!files.isEmpty())
-            ahead.append(files.first());
+        if (const QString file = firstCoverFile(n); !file.isEmpty())
+            ahead.append(file);
     }
     m_covers->decodeAhead(ahead, imgGazou->fitSize());
+}
+
+QString MainScreen::firstCoverFile(int k) const
+{
+    if (k < 1 || k > m_state.titles.count())
+        return {};
+    const QStringList files = covers::files(m_state.folder, m_state.titles.at(k).name);
+    return files.isEmpty() ? QString() : files.first();
+}
+
+void MainScreen::decodeCoverAhead(int k)
+{
+    if (const QString file = firstCoverFile(k); !file.isEmpty())
+        m_covers->decodeAhead({file}, imgGazou->fitSize());
 }
 
 void MainScreen::LayoutTrackGrid()

@@ -55,6 +55,8 @@ public:
     void setCurrentTitle(int k);
     // Moves the scroll bar and shows the title even when the position stays.
     void showTitle(int k);
+    // Begins decoding the cover of title k on a worker, for a showTitle(k) to come.
+    void decodeCoverAhead(int k);
 
     // The covers shown and decoded ahead.
     PictureCache& coverCache() { return *m_covers; }
@@ -97,6 +99,8 @@ private:
     bool storeInCurrentTitle(void (TitleTable::*set)(int, const QString&), const QString& value);
     void showFace(const QString& rating);
     void showCover(const QString& titleName);
+    // The first of the picture files of title k, or empty.
+    QString firstCoverFile(int k) const;
     bool acceptableNewName(const QString& name, bool* offerAgain);
     void addTitleName(QComboBox* combo, const QString& name, Master master,
                       void (TitleTable::*set)(int, const QString&));

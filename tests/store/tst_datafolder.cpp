@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "store/collectionlock.h"
 #include "store/datafolder.h"
 #include "store/filelisting.h"
 #include "store/setaside.h"
@@ -35,6 +36,8 @@ private slots:
     void unreadableOrEndMarkedFilesAreNotSpoilt();
     void seesFilesAddedByOthersAfterOwnWrites();
     void listingsFollowOwnWritesWithoutReadingAgain();
+    void writesMadeWhileTheFolderIsReadAreListed();
+    void filesReadAheadAreReadAgainOnceChanged();
     void removesOnlyInterruptedSaves();
     void movesEachFileOnceAndBack();
     void namesFilesThatCouldNotBePutBack();
@@ -312,6 +315,59 @@ void TestDataFolder::listingsFollowOwnWritesWithoutReadingAgain()
     QCOMPARE(lists.names(), (QStringList{u"曲目_A.txt"_s, u"曲目_B.txt"_s, u"曲目_C.txt"_s}));
     QCOMPARE(lyrics.names(), (QStringList{u"歌詞_B_乙.txt"_s, u"歌詞_M_乙.txt"_s}));
     QCOMPARE(folder.listing().timesListed(), 2);
+}
+
+// Read on a worker while the program starts, the listing takes in the mark of the lock
+// and the program's own writes made meanwhile, whether the reading saw them or not,
+// without reading the folder again; a change by another program has it read again.
+void TestDataFolder::writesMadeWhileTheFolderIsReadAreListed()
+{
+    for (int i = 0; i < 4000; ++i)
+        QVERIFY(fixture::write(path(u"歌詞_%1_甲.txt"_s.arg(i)), "x"));
+    QThread::msleep(30); // the folder's time well before the listing's
+    DataFolder folder(m_tmp->path());
+    folder.listing().listAhead();
+    QThread::msleep(50); // read before the writes, and not yet looked at
+    const FolderNames::Stamp unlocked = folder.listing().stamp();
+    const CollectionLock lock(m_tmp->path());
+    QCOMPARE(lock.state(), CollectionLock::State::Held);
+    folder.listing().noteOwnChange({CollectionLock::kFileName}, {}, unlocked);
+    QVERIFY(folder.rewrite(u"歌詞_新_乙.txt"_s, u"歌"_s).ok());
+    QVERIFY(folder.remove(u"歌詞_7_甲.txt"_s));
+    FileListing lyrics(folder, u"歌詞_*.txt"_s);
+    QCOMPARE(lyrics.count(), 4000);
+    QVERIFY(lyrics.contains(u"歌詞_新_乙.txt"_s));
+    QVERIFY(!lyrics.contains(u"歌詞_7_甲.txt"_s));
+    QVERIFY(folder.exists(u"UTABAKO.LOCK"_s));
+    QCOMPARE(folder.listing().timesListed(), 1);
+    QCOMPARE(CollectionLock(m_tmp->path()).state(), CollectionLock::State::HeldByOther);
+
+    DataFolder other(m_tmp->path());
+    other.listing().listAhead();
+    QThread::msleep(30);
+    QVERIFY(fixture::write(path(u"歌詞_外_丙.txt"_s), "x"));
+    QVERIFY(other.rewrite(u"歌詞_新_丁.txt"_s, u"歌"_s).ok());
+    QVERIFY(other.exists(u"歌詞_外_丙.txt"_s));
+    QVERIFY(other.exists(u"歌詞_新_丁.txt"_s));
+    QCOMPARE(other.listing().timesListed(), 2);
+}
+
+// A file read ahead gives what it holds when it is asked for: the program's own write
+// made meanwhile has it read again, and what is wrong with it is noted when asked for.
+void TestDataFolder::filesReadAheadAreReadAgainOnceChanged()
+{
+    QVERIFY(fixture::write(path(u"曲目データ.txt"_s), "\"\x82\xa0\"\r\n"));
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), fixture::readFixture(u"titles_damaged.TXT"_s)));
+    DataFolder folder(m_tmp->path());
+    folder.readAhead({u"曲目データ.TXT"_s, u"データ.TXT"_s});
+    QThread::msleep(30);
+    QVERIFY(folder.takeProblems().isEmpty());
+    QVERIFY(folder.rewrite(u"曲目データ.TXT"_s, u"\"い\"\r\n"_s).ok());
+    QCOMPARE(folder.readText(u"曲目データ.TXT"_s), u"\"い\"\r\n"_s);
+    QVERIFY(folder.readText(u"データ.TXT"_s).has_value());
+    const QList<LoadProblem> problems = folder.takeProblems();
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems.front().kind, LoadProblem::Kind::NotCp932);
 }
 
 // Saves cut short by a crash leave temporary files; the next start removes those of
