@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 // Which title holds a song of the song list: the title a double-click on its row opens.
@@ -22,6 +25,8 @@ private slots:
     void firstTitleHoldingTheSong();
     void titleFoundFollowsChangedTrackLists();
     void listsReadAheadMissNoWriteAndTellEachProblemOnce();
+    void listRewrittenInPlaceIsFoundAtTheNextOpening_data();
+    void listRewrittenInPlaceIsFoundAtTheNextOpening();
 };
 
 void TestListRules::trackListHoldsTheSong_data()
@@ -151,6 +156,49 @@ void TestListRules::listsReadAheadMissNoWriteAndTellEachProblemOnce()
     auto unread = std::make_unique<listrules::TrackListIndex>(again);
     unread->readAhead();
     unread.reset();
+}
+
+void TestListRules::listRewrittenInPlaceIsFoundAtTheNextOpening_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("laterBy"); // seconds the editor's save is later than the list
+    QTest::newRow("longer, same time") << u"夜\r\n朝\r\n"_s << 0;
+    QTest::newRow("same size, later") << u"朝\r\n"_s << 1;
+}
+
+// An editor saving a list over itself leaves the folder's time as it was.
+void TestListRules::listRewrittenInPlaceIsFoundAtTheNextOpening()
+{
+    QFETCH(QString, text);
+    QFETCH(int, laterBy);
+    QTemporaryDir tmp;
+    const QString one = tmp.filePath(files::trackListFile(u"一"_s));
+    QVERIFY(fixture::write(one, fixture::sjis(u"夜\r\n"_s)));
+    QVERIFY(fixture::write(tmp.filePath(files::trackListFile(u"二"_s)), fixture::sjis(u"朝\r\n"_s)));
+    const auto setModified = [](const QString& path, timespec when) {
+        const timespec times[2] = {{0, UTIME_OMIT}, when};
+        return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+    };
+    // Lists put there a while ago.
+    const timespec folderWas{::time(nullptr) - 60, 0};
+    QVERIFY(setModified(tmp.path(), folderWas));
+    struct stat oneWas {};
+    QVERIFY(::stat(QFile::encodeName(one).constData(), &oneWas) == 0);
+    DataFolder folder(tmp.path());
+    const TitleTable titles({{u"一"_s, u"乙"_s, {}, {}, {}, {}, {}}, {u"二"_s, u"乙"_s, {}, {}, {}, {}, {}}});
+    listrules::TrackListIndex lists(folder);
+    const auto holding = [&] { return listrules::titleHoldingSong(folder, lists, titles, u"朝"_s, u"乙"_s); };
+    lists.readAhead();
+    QCOMPARE(holding(), 2);
+
+    QFile file(one);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.write(fixture::sjis(text)) > 0);
+    file.close();
+    QVERIFY(setModified(one, {oneWas.st_mtim.tv_sec + laterBy, oneWas.st_mtim.tv_nsec}));
+    QVERIFY(setModified(tmp.path(), folderWas));
+    lists.readAhead();
+    QCOMPARE(holding(), 1);
 }
 
 QTEST_APPLESS_MAIN(TestListRules)
