@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -175,28 +174,20 @@ void TestListRules::listRewrittenInPlaceIsFoundAtTheNextOpening()
     const QString one = tmp.filePath(files::trackListFile(u"一"_s));
     QVERIFY(fixture::write(one, fixture::sjis(u"夜\r\n"_s)));
     QVERIFY(fixture::write(tmp.filePath(files::trackListFile(u"二"_s)), fixture::sjis(u"朝\r\n"_s)));
-    const auto setModified = [](const QString& path, timespec when) {
-        const timespec times[2] = {{0, UTIME_OMIT}, when};
+    // The list and the folder as they were a while ago.
+    const auto setModified = [](const QString& path, int laterBy = 0) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {1'700'000'000 + laterBy, 0}};
         return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
     };
-    // Lists put there a while ago.
-    const timespec folderWas{::time(nullptr) - 60, 0};
-    QVERIFY(setModified(tmp.path(), folderWas));
-    struct stat oneWas {};
-    QVERIFY(::stat(QFile::encodeName(one).constData(), &oneWas) == 0);
+    QVERIFY(setModified(one) && setModified(tmp.path()));
     DataFolder folder(tmp.path());
     const TitleTable titles({{u"一"_s, u"乙"_s, {}, {}, {}, {}, {}}, {u"二"_s, u"乙"_s, {}, {}, {}, {}, {}}});
     listrules::TrackListIndex lists(folder);
     const auto holding = [&] { return listrules::titleHoldingSong(folder, lists, titles, u"朝"_s, u"乙"_s); };
     lists.readAhead();
     QCOMPARE(holding(), 2);
-
-    QFile file(one);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.write(fixture::sjis(text)) > 0);
-    file.close();
-    QVERIFY(setModified(one, {oneWas.st_mtim.tv_sec + laterBy, oneWas.st_mtim.tv_nsec}));
-    QVERIFY(setModified(tmp.path(), folderWas));
+    QVERIFY(fixture::write(one, fixture::sjis(text)));
+    QVERIFY(setModified(one, laterBy) && setModified(tmp.path()));
     lists.readAhead();
     QCOMPARE(holding(), 1);
 }
