@@ -117,7 +117,11 @@ TrackListIndex::TrackListIndex(DataFolder& folder)
 {
 }
 
-TrackListIndex::~TrackListIndex() = default;
+TrackListIndex::~TrackListIndex()
+{
+    if (m_rewritten.isValid())
+        m_rewritten.waitForFinished();
+}
 
 std::unique_ptr<TrackListIndex::Reading> TrackListIndex::startReading(const QStringList& files)
 {
@@ -159,6 +163,7 @@ void TrackListIndex::enter(Reading& reading, const QSet<QString>& skip)
             continue;
         const int number = static_cast<int>(m_files.size());
         m_files.append(files[i]);
+        m_stamps.push_back(reading.texts->stamp(i));
         m_numberOf.insert(files[i], number);
         for (const size_t h : reading.songs[static_cast<size_t>(i)])
             m_songs.emplace_back(h, number);
@@ -171,8 +176,18 @@ void TrackListIndex::enter(Reading& reading, const QSet<QString>& skip)
 
 void TrackListIndex::readAhead()
 {
-    if (m_mark || m_ahead)
+    if (m_ahead)
         return;
+    if (m_mark) {
+        // A look begun at an earlier opening and not yet used is overtaken by this one.
+        QList<std::pair<QString, FileStamp>> read;
+        for (qsizetype n = 0; n < m_files.size(); ++n) {
+            if (const std::optional<FileStamp>& stamp = m_stamps[static_cast<size_t>(n)]; stamp && !m_files[n].isNull())
+                read.append({m_files[n], *stamp});
+        }
+        m_rewritten = m_folder.startFindingRewritten(std::move(read));
+        return;
+    }
     const FolderNames& listing = m_folder.listing();
     m_aheadMark = listing.changeMark();
     m_ahead = startReading(listing.matching(files::kTrackListPattern));
@@ -189,13 +204,19 @@ void TrackListIndex::update()
             m_mark = m_aheadMark;
         }
     }
-    const std::optional<QSet<QString>> changed = m_mark ? listing.changedSince(*m_mark) : std::nullopt;
+    std::optional<QSet<QString>> changed = m_mark ? listing.changedSince(*m_mark) : std::nullopt;
+    // Lists rewritten in place by another program are read again as if the program had.
+    if (const QFuture<QStringList> rewritten = std::exchange(m_rewritten, {}); rewritten.isValid() && changed) {
+        for (const QString& name : rewritten.result())
+            changed->insert(name);
+    }
     if (changed && changed->isEmpty())
         return;
     m_mark = listing.changeMark();
     QStringList toRead;
     if (!changed) {
         m_files.clear();
+        m_stamps.clear();
         m_numberOf.clear();
         m_songs.clear();
         toRead = listing.matching(files::kTrackListPattern);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "store/regularfile.h"
 #include "store/titletable.h"
 #include "store/tracktable.h"
 
+#include <QFuture>
 #include <QString>
 #include <QStringList>
 
@@ -80,7 +82,9 @@ bool trackListFileHolds(DataFolder& folder, const QString& fileName, const QStri
 // whole line, and the part before the first "/"), so that finding the titles of a song
 // reads only the few lists that may hold it instead of every one. Read whole at the first
 // look-up and kept for the run: each look-up first reads again the lists the program
-// wrote or deleted since, and all of them when something else changed the folder.
+// wrote or deleted since, and all of them when something else changed the folder. A list
+// another program rewrote in place leaves the folder as it was: each readAhead() looks
+// again at the size and time of every list, and the next look-up reads those changed.
 class TrackListIndex {
 public:
     explicit TrackListIndex(DataFolder& folder);
@@ -91,6 +95,7 @@ public:
     QStringList filesMayHold(const QString& song);
     // Starts reading every track list on the machine's cores while the screen goes on,
     // when they have not been read yet: the first look-up waits only for what is left.
+    // Once read, starts looking for lists rewritten in place instead.
     void readAhead();
 
 private:
@@ -106,6 +111,8 @@ private:
     std::optional<quint64> m_aheadMark; // the listing's mark when it began
     std::optional<quint64> m_mark; // the listing's mark when the lists were last brought up to date
     QStringList m_files;           // by number; a file read again gets a new number, its old one a null name
+    std::vector<std::optional<FileStamp>> m_stamps; // by number, as each file was read
+    QFuture<QStringList> m_rewritten; // the lists readAhead() found rewritten in place
     QHash<QString, int> m_numberOf;
     // (hash of a song a line can hold, file number), sorted.
     std::vector<std::pair<size_t, int>> m_songs;

@@ -145,6 +145,7 @@ std::vector<char> DataFolder::textsPassing(const QStringList& names, const std::
 struct TextsReading::Work {
     struct Outcome {
         DataFolder::ReadText read;
+        std::optional<FileStamp> stamp;
         bool missing = false;
     };
     Work(const QString& folder, QStringList files, std::function<void(qsizetype, QStringView)> take)
@@ -175,6 +176,11 @@ bool TextsReading::isFinished() const
     return m_work->outcomes.isFinished();
 }
 
+std::optional<FileStamp> TextsReading::stamp(qsizetype i) const
+{
+    return m_work->outcomes.resultAt(i).stamp;
+}
+
 std::unique_ptr<TextsReading> DataFolder::startTexts(const QStringList& names,
                                                      std::function<void(qsizetype, QStringView)> use) const
 {
@@ -187,7 +193,7 @@ std::unique_ptr<TextsReading> DataFolder::startTexts(const QStringList& names,
     work->outcomes = QtConcurrent::mapped(std::move(places), [w](qsizetype i) {
         Outcome out;
         QString error;
-        std::optional<QByteArray> bytes = w->handle.read(w->names[i], &error);
+        std::optional<QByteArray> bytes = w->handle.read(w->names[i], &error, &out.stamp);
         out.missing = !bytes && error.isEmpty();
         out.read = decodeRead(std::move(bytes), std::move(error));
         if (out.read.text) {
@@ -217,6 +223,19 @@ void DataFolder::finishTexts(TextsReading& reading, const QSet<QString>& skip)
             noteRead(m_dir.absoluteFilePath(names[i]), out.read);
         }
     }
+}
+
+QFuture<QStringList> DataFolder::startFindingRewritten(QList<std::pair<QString, FileStamp>> read) const
+{
+    return QtConcurrent::run([folder = path(), read = std::move(read)] {
+        const FolderHandle handle(folder);
+        QStringList rewritten;
+        for (const auto& [name, stamp] : read) {
+            if (handle.stamp(name) != stamp)
+                rewritten.append(name);
+        }
+        return rewritten;
+    });
 }
 
 void DataFolder::eachText(const QStringList& names, const std::function<void(qsizetype, QStringView)>& use)

@@ -2,6 +2,7 @@
 
 #include "foldernames.h"
 #include "problemlog.h"
+#include "regularfile.h"
 #include "storeerror.h"
 
 #include <QByteArrayView>
@@ -25,6 +26,9 @@ public:
     TextsReading& operator=(const TextsReading&) = delete;
 
     bool isFinished() const;
+    // The stamp the file at place i had when it was read, once finished; nothing when it
+    // was not read from the folder's handle.
+    std::optional<FileStamp> stamp(qsizetype i) const;
 
 private:
     friend class DataFolder;
@@ -80,6 +84,10 @@ public:
     std::unique_ptr<TextsReading> startTexts(const QStringList& names,
                                              std::function<void(qsizetype, QStringView)> use) const;
     void finishTexts(TextsReading& reading, const QSet<QString>& skip = {});
+    // Looks again on a worker, without opening them, at files read with the stamps they
+    // had then, and gives those whose stamp is not the same now (rewritten in place by
+    // another program, which leaves the folder's own time as it was).
+    QFuture<QStringList> startFindingRewritten(QList<std::pair<QString, FileStamp>> read) const;
 
     // One change to a file: its whole new text, or text added at its end.
     struct Change {

@@ -20,12 +20,21 @@ std::optional<QByteArray> failed(QString* error, const QString& reason)
 }
 
 #ifdef Q_OS_UNIX
+FileStamp stampOf(const struct stat& st)
+{
+    return {static_cast<qint64>(st.st_size),
+            static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + static_cast<qint64>(st.st_mtim.tv_nsec)};
+}
+
 // The one way a file is read: opened without waiting whatever the name holds (a FIFO
 // opened so never waits for a writer), then looked at; one open and one look per file.
-std::optional<QByteArray> readAt(int folder, const QString& name, QString* error, qint64 largest)
+std::optional<QByteArray> readAt(int folder, const QString& name, QString* error, qint64 largest,
+                                 std::optional<FileStamp>* stamp = nullptr)
 {
     if (error)
         error->clear();
+    if (stamp)
+        stamp->reset();
     const int fd = ::openat(folder, QFile::encodeName(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? std::nullopt : failed(error, qt_error_string(errno));
@@ -55,7 +64,14 @@ std::optional<QByteArray> readAt(int folder, const QString& name, QString* error
     if (size > largest)
         return std::nullopt;
     bytes.truncate(size);
+    if (stamp)
+        *stamp = stampOf(opened);
     return bytes;
+}
+#else
+FileStamp stampOf(const QFileInfo& info)
+{
+    return {info.size(), info.lastModified().toMSecsSinceEpoch() * 1'000'000};
 }
 #endif
 
@@ -97,11 +113,31 @@ FolderHandle::~FolderHandle()
 #endif
 }
 
-std::optional<QByteArray> FolderHandle::read(const QString& name, QString* error) const
+std::optional<QByteArray> FolderHandle::read(const QString& name, QString* error, std::optional<FileStamp>* stamp) const
 {
 #ifdef Q_OS_UNIX
     if (m_fd >= 0)
-        return readAt(m_fd, name, error, std::numeric_limits<qint64>::max());
+        return readAt(m_fd, name, error, std::numeric_limits<qint64>::max(), stamp);
+    if (stamp)
+        stamp->reset();
+#else
+    if (stamp)
+        *stamp = this->stamp(name);
 #endif
     return readRegularFile(m_folder + u'/' + name, error);
+}
+
+std::optional<FileStamp> FolderHandle::stamp(const QString& name) const
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (m_fd < 0 || ::fstatat(m_fd, QFile::encodeName(name).constData(), &st, 0) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return stampOf(st);
+#else
+    const QFileInfo info(m_folder + u'/' + name);
+    if (!info.isFile())
+        return std::nullopt;
+    return stampOf(info);
+#endif
 }

@@ -6,6 +6,14 @@
 #include <limits>
 #include <optional>
 
+// What tells one content of a file from the next without reading it: its size and
+// modification time (in nanoseconds where the system keeps them).
+struct FileStamp {
+    qint64 size = 0;
+    qint64 modified = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 // The bytes of the file at path, when it is a regular file or a link to one. Anything
 // else under the name (a FIFO, a socket, a device, a folder) counts as missing and is
 // never opened: opening a FIFO for reading would wait for a writer that never comes.
@@ -26,8 +34,13 @@ public:
     FolderHandle& operator=(const FolderHandle&) = delete;
 
     // As readRegularFile for the file name in the folder. Safe to call from several
-    // threads at once.
-    std::optional<QByteArray> read(const QString& name, QString* error = nullptr) const;
+    // threads at once. *stamp (if given) gets the stamp of the file read, taken from the
+    // same open, or nothing when none was read.
+    std::optional<QByteArray> read(const QString& name, QString* error = nullptr,
+                                   std::optional<FileStamp>* stamp = nullptr) const;
+    // The stamp of the regular file name in the folder as it is now, looked at without
+    // opening it, or nothing when there is none.
+    std::optional<FileStamp> stamp(const QString& name) const;
 
 private:
     QString m_folder;

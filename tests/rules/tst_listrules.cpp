@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -22,6 +24,8 @@ private slots:
     void firstTitleHoldingTheSong();
     void titleFoundFollowsChangedTrackLists();
     void listsReadAheadMissNoWriteAndTellEachProblemOnce();
+    void listRewrittenInPlaceIsFoundAtTheNextOpening_data();
+    void listRewrittenInPlaceIsFoundAtTheNextOpening();
 };
 
 void TestListRules::trackListHoldsTheSong_data()
@@ -151,6 +155,41 @@ void TestListRules::listsReadAheadMissNoWriteAndTellEachProblemOnce()
     auto unread = std::make_unique<listrules::TrackListIndex>(again);
     unread->readAhead();
     unread.reset();
+}
+
+void TestListRules::listRewrittenInPlaceIsFoundAtTheNextOpening_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("laterBy"); // seconds the editor's save is later than the list
+    QTest::newRow("longer, same time") << u"夜\r\n朝\r\n"_s << 0;
+    QTest::newRow("same size, later") << u"朝\r\n"_s << 1;
+}
+
+// An editor saving a list over itself leaves the folder's time as it was.
+void TestListRules::listRewrittenInPlaceIsFoundAtTheNextOpening()
+{
+    QFETCH(QString, text);
+    QFETCH(int, laterBy);
+    QTemporaryDir tmp;
+    const QString one = tmp.filePath(files::trackListFile(u"一"_s));
+    QVERIFY(fixture::write(one, fixture::sjis(u"夜\r\n"_s)));
+    QVERIFY(fixture::write(tmp.filePath(files::trackListFile(u"二"_s)), fixture::sjis(u"朝\r\n"_s)));
+    // The list and the folder as they were a while ago.
+    const auto setModified = [](const QString& path, int laterBy = 0) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {1'700'000'000 + laterBy, 0}};
+        return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+    };
+    QVERIFY(setModified(one) && setModified(tmp.path()));
+    DataFolder folder(tmp.path());
+    const TitleTable titles({{u"一"_s, u"乙"_s, {}, {}, {}, {}, {}}, {u"二"_s, u"乙"_s, {}, {}, {}, {}, {}}});
+    listrules::TrackListIndex lists(folder);
+    const auto holding = [&] { return listrules::titleHoldingSong(folder, lists, titles, u"朝"_s, u"乙"_s); };
+    lists.readAhead();
+    QCOMPARE(holding(), 2);
+    QVERIFY(fixture::write(one, fixture::sjis(text)));
+    QVERIFY(setModified(one, laterBy) && setModified(tmp.path()));
+    lists.readAhead();
+    QCOMPARE(holding(), 1);
 }
 
 QTEST_APPLESS_MAIN(TestListRules)
