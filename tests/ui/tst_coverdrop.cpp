@@ -18,17 +18,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QByteArray picture(QRgb colour, const char* format)
-{
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
 enum class Source { FileUrl, ImageData, ImageBytes, Text, RemoteUrl };
 enum class Way { Drop, Paste };
 
@@ -57,9 +46,9 @@ void TestCoverDrop::bringsPictureIn_data()
     QTest::addColumn<bool>("keptAsIs");     // the bytes written are the bytes given
     QTest::addColumn<QString>("refusal");   // the text of the refusal, or empty
 
-    const QByteArray jpeg = picture(qRgb(200, 0, 0), "JPG");
-    const QByteArray bmp = picture(qRgb(0, 0, 200), "BMP");
-    const QByteArray png = picture(qRgb(0, 200, 0), "PNG");
+    const QByteArray jpeg = solidPicture(qRgb(200, 0, 0), "JPG");
+    const QByteArray bmp = solidPicture(qRgb(0, 0, 200), "BMP");
+    const QByteArray png = solidPicture(qRgb(0, 200, 0), "PNG");
     const QString notPicture = u"「%1」は画像として読み込めないため、取り込めません。\r\n\r\n"
                                "壊れているか途中までしかないファイル、または大きすぎるファイルです。"_s;
     for (Way way : {Way::Drop, Way::Paste}) {

@@ -17,25 +17,14 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QByteArray picture(QRgb colour, const char* format)
-{
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
 // A window on the title "Blue" with the import panel open on a folder of pictures.
 struct ImportFixture {
     ImportFixture()
     {
         QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"Blue"_s)));
         for (const char* name : {"scan.BMP", "photo.jpg", "other.gif", "small.png", "long.jpeg"})
-            QVERIFY(fixture::write(source.filePath(QString::fromLatin1(name)), picture(qRgb(0, 0, 200), "BMP")));
-        QVERIFY(fixture::write(source.filePath(u"photo.jpg"_s), picture(qRgb(200, 0, 0), "JPG")));
+            QVERIFY(fixture::write(source.filePath(QString::fromLatin1(name)), solidPicture(qRgb(0, 0, 200), "BMP")));
+        QVERIFY(fixture::write(source.filePath(u"photo.jpg"_s), solidPicture(qRgb(200, 0, 0), "JPG")));
         MainWindow& w = f.start();
         screen = w.fraMain;
         panel = screen->fraPicget;
@@ -119,7 +108,7 @@ void TestCoverImport::copiesUnderTheTitlesName()
 void TestCoverImport::asksBeforeOverwriting()
 {
     ImportFixture i;
-    const QByteArray old = picture(qRgb(0, 200, 0), "JPG");
+    const QByteArray old = solidPicture(qRgb(0, 200, 0), "JPG");
     QVERIFY(i.f.putBytes(u"Blue.jpg"_s, old));
     i.choose(u"photo.jpg"_s);
     i.f.dialogs.answers = {Dialogs::Answer::Cancel};
@@ -182,7 +171,7 @@ void TestCoverImport::failedCopyLeavesNothing()
     ImportFixture i;
     i.choose(u"photo.jpg"_s);
     // A good cover is there, which no failure may spoil.
-    const QByteArray cover = picture(qRgb(0, 200, 0), "JPG");
+    const QByteArray cover = solidPicture(qRgb(0, 200, 0), "JPG");
     QVERIFY(i.f.putBytes(u"Blue.jpg"_s, cover));
     i.f.dialogs.answers = {Dialogs::Answer::Ok};
     const bool noPicture = failure == u"source gone"_s || failure == u"text"_s || failure == u"cut"_s;
@@ -191,7 +180,7 @@ void TestCoverImport::failedCopyLeavesNothing()
     if (failure == u"text"_s)
         QVERIFY(fixture::write(i.source.filePath(u"photo.jpg"_s), "<html>not found</html>"));
     if (failure == u"cut"_s)
-        QVERIFY(fixture::write(i.source.filePath(u"photo.jpg"_s), picture(qRgb(200, 0, 0), "JPG").first(200)));
+        QVERIFY(fixture::write(i.source.filePath(u"photo.jpg"_s), solidPicture(qRgb(200, 0, 0), "JPG").first(200)));
     if (failure == u"folder"_s) {
         QVERIFY(QFile::remove(i.f.path(u"Blue.jpg"_s)));
         QVERIFY(QDir(i.f.tmp.path()).mkdir(u"Blue.jpg"_s));
@@ -227,7 +216,7 @@ void TestCoverImport::offersToRemovePicturesShownInstead()
 {
     ImportFixture i;
     QVERIFY(i.f.putBytes(u"Blue.gif"_s, fixture::readFixture(u"green.gif"_s)));
-    QVERIFY(i.f.putBytes(u"Blue.BMP"_s, picture(qRgb(0, 200, 0), "BMP")));
+    QVERIFY(i.f.putBytes(u"Blue.BMP"_s, solidPicture(qRgb(0, 200, 0), "BMP")));
     i.choose(u"photo.jpg"_s);
     i.f.dialogs.answers = {Dialogs::Answer::No};
     i.copy();

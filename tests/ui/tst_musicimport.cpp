@@ -34,17 +34,6 @@ TagLib::String utf8(const QString& s)
     return TagLib::String(s.toUtf8().constData(), TagLib::String::UTF8);
 }
 
-QByteArray jpeg(QRgb colour)
-{
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return bytes;
-}
-
 // A copy of the silent fixture of that kind at path, tagged with tags (TagLib's names).
 void put(const QString& path, const char* kind, const std::map<const char*, QString>& tags)
 {
@@ -152,8 +141,8 @@ struct ImportFixture {
 
     UiFixture f;
     QTemporaryDir music;
-    QByteArray cover = jpeg(qRgb(200, 0, 0));
-    QByteArray folderCover = jpeg(qRgb(0, 0, 200));
+    QByteArray cover = solidPicture(qRgb(200, 0, 0), "JPG");
+    QByteArray folderCover = solidPicture(qRgb(0, 0, 200), "JPG");
     MusicImport* panel = nullptr;
 };
 

@@ -6,6 +6,8 @@
 #include "app/mainwindow.h"
 #include "store/datafolder.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,6 +56,18 @@ public:
     std::unique_ptr<MainWindow> window;
 };
 
+// A small picture of one colour, in the format named ("JPG", "BMP", "PNG").
+inline QByteArray solidPicture(QRgb colour, const char* format)
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
 // Characters that pasted web text and Linux input give and that CP932 stores as others,
 // and the full-width tilde, which it keeps: text typed with one of them must be used
 // as it reads back once stored.
@@ -62,6 +76,7 @@ struct StoredForm {
     QString typed;
     QString stored;
 };
+
 inline std::vector<StoredForm> storedForms()
 {
     return {{"wave dash", QStringLiteral("〜"), QStringLiteral("～")},
