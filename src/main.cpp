@@ -111,7 +111,7 @@ int main(int argc, char* argv[])
     QtPrinter printer;
     TextHelpViewer help({}, QStringLiteral(":/help/UtabakoHelp.html"));
     MainWindow window(folder, dialogs, help, printer);
-    help.setDataFolderFile(folder.filePath(MainWindow::HelpFileName));
+    help.setDataFolderFile([&folder] { return folder.filePath(MainWindow::HelpFileName); });
     desktopDialogs.setParent(&window);
     printer.setParent(&window);
     window.startUp();

@@ -15,6 +15,8 @@
 #include "store/filelisting.h"
 #include "store/masterlist.h"
 #include "store/settings.h"
+#include "store/titletable.h"
+#include "store/tracktable.h"
 #include "title/mainscreen.h"
 #include "tracks/trackentry.h"
 #include "upkeep/tourtexts.h"
@@ -45,6 +47,10 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     , m_printer(printer)
     , m_state(folder, dialogs)
 {
+    // The collection's two record files are read and made into tables on workers while
+    // the screens are built.
+    ReadTitleFileAhead(folder);
+    ReadTrackTableAhead(folder);
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"ウタバコ"_s);
     setWindowIcon(QIcon(u":/icons/songlist.png"_s));
@@ -311,8 +317,6 @@ void MainWindow::startUp()
     repaintNow();
     m_state.StartingUp = true;
 
-    // The songs are read and decoded while the titles are.
-    m_state.folder.readAhead({files::kTracks});
     fraMain->LoadTitleFile();
     // The first title's cover is decoded while the songs are read.
     fraMain->decodeCoverAhead(1);

@@ -31,7 +31,8 @@ void TextHelpViewer::open(const QString& section)
         for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
             QObject::connect(new QShortcut(keys, m_browser), &QShortcut::activated, m_browser, &QWidget::close);
     }
-    const QString file = QFileInfo::exists(m_dataFolderFile) ? m_dataFolderFile : m_builtInFile;
+    const QString inFolder = m_whereInDataFolder ? m_whereInDataFolder() : m_dataFolderFile;
+    const QString file = QFileInfo::exists(inFolder) ? inFolder : m_builtInFile;
     QUrl url = file.startsWith(u':') ? QUrl(u"qrc"_s + file) : QUrl::fromLocalFile(file);
     if (!section.isEmpty())
         url.setFragment(section);

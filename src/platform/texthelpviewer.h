@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QTextBrowser;
 class QWidget;
 
@@ -13,8 +15,9 @@ class QWidget;
 class TextHelpViewer : public HelpViewer {
 public:
     TextHelpViewer(QString dataFolderFile, QString builtInFile);
-    // Where the copy in the data folder is looked for, when known only later.
-    void setDataFolderFile(const QString& path) { m_dataFolderFile = path; }
+    // Where the copy in the data folder is, when known only later: asked each time the
+    // help opens.
+    void setDataFolderFile(std::function<QString()> where) { m_whereInDataFolder = std::move(where); }
     ~TextHelpViewer() override;
 
     void open(const QString& section = {}) override;
@@ -25,6 +28,7 @@ public:
 
 private:
     QString m_dataFolderFile;
+    std::function<QString()> m_whereInDataFolder;
     QString m_builtInFile;
     QPointer<QTextBrowser> m_browser;
 };

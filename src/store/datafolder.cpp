@@ -107,28 +107,39 @@ std::optional<QString> DataFolder::noteRead(const QString& path, ReadText read)
 
 void DataFolder::readAhead(const QStringList& names)
 {
-    const quint64 mark = m_names.changeMark();
-    for (const QString& name : names) {
-        if (!isPlainFileName(name))
-            continue;
-        const QString path = filePath(name);
-        m_ahead.insert(name, {path, mark, QtConcurrent::run([path] {
-                                  QString error;
-                                  std::optional<QByteArray> read = readRegularFile(path, &error);
-                                  return decodeRead(std::move(read), std::move(error));
-                              })});
-    }
+    for (const QString& name : names)
+        readAhead(name, {});
 }
 
-std::optional<QString> DataFolder::readText(const QString& name)
+void DataFolder::readAhead(const QString& name, Digest digest)
+{
+    if (!isPlainFileName(name))
+        return;
+    const QString path = filePath(name);
+    m_ahead.insert(name, {path, m_names.changeMark(), QtConcurrent::run([path, digest = std::move(digest)] {
+                              QString error;
+                              std::optional<QByteArray> read = readRegularFile(path, &error);
+                              ReadText out = decodeRead(std::move(read), std::move(error));
+                              if (digest && out.text)
+                                  out.digested = digest(*out.text);
+                              return out;
+                          })});
+}
+
+std::optional<QString> DataFolder::readText(const QString& name, std::any* digested)
 {
     if (!isPlainFileName(name))
         return std::nullopt;
     const QString path = filePath(name);
     if (Ahead ahead = m_ahead.take(name); ahead.read.isValid()) {
         const std::optional<QSet<QString>> changed = m_names.changedSince(ahead.mark);
-        if (ahead.path == path && changed && changed->isEmpty())
-            return noteRead(path, ahead.read.takeResult());
+        // Read again when the program itself wrote or deleted the file meanwhile.
+        if (ahead.path == path && changed && !changed->contains(QFileInfo(path).fileName())) {
+            ReadText read = ahead.read.takeResult();
+            if (digested)
+                *digested = std::move(read.digested);
+            return noteRead(path, std::move(read));
+        }
     }
     QString error;
     std::optional<QByteArray> read = readRegularFile(path, &error);

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <any>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -62,12 +63,17 @@ public:
     bool exists(const QString& name) const;
 
     // The decoded text of a file, or nothing when it is missing or cannot be opened.
-    // Bytes that are not CP932 are noted as a problem of the file.
-    std::optional<QString> readText(const QString& name);
+    // Bytes that are not CP932 are noted as a problem of the file. A file read ahead with
+    // a digest hands what the digest made of the text to *digested (left empty otherwise).
+    std::optional<QString> readText(const QString& name, std::any* digested = nullptr);
     // Begins reading and decoding the files names on the machine's cores, for the
-    // readText calls that follow; once the program has changed any file since, they are
-    // read again.
+    // readText calls that follow; a file the program has written or deleted since, or
+    // any file once the folder was changed by someone else, is read again.
     void readAhead(const QStringList& names);
+    // The same for one file whose text digest turns, there on the worker, into what its
+    // reader makes of it (records, a table). digest must touch nothing shared.
+    using Digest = std::function<std::any(const QString& text)>;
+    void readAhead(const QString& name, Digest digest);
     // For each of names (files of the folder's listing), in that order, whether it was
     // read and its decoded text passes test. The files are read on the machine's cores,
     // each opened once relative to the folder, and test runs there: it must touch
@@ -160,6 +166,7 @@ private:
         QString error;
         bool zeroFilled = false;
         int badLine = 0; // the line of the first byte that is not CP932
+        std::any digested;
     };
     static ReadText decodeRead(std::optional<QByteArray> read, QString error);
     // Notes what reading the file at path met, and gives its text.

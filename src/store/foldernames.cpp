@@ -79,6 +79,12 @@ FolderNames::Read FolderNames::read(const QString& folder)
         if (!regular)
             read.irregular.insert(read.names.back());
     });
+    read.byFoldedName.reserve(read.names.size());
+    for (const QString& name : std::as_const(read.names)) {
+        const QString twin = std::exchange(read.byFoldedName[foldLetterCase(name)], name);
+        if (!twin.isNull())
+            read.shadowed.insert(twin);
+    }
     return read;
 }
 
@@ -89,6 +95,7 @@ void FolderNames::listAhead() const
     const Stamp now = stamp();
     const auto started = std::filesystem::file_time_type::clock::now();
     m_ahead = QtConcurrent::run(&FolderNames::read, m_folder);
+    m_aheadMark = m_changes;
     m_listedAt = now;
     m_racy = now && *now + kStampTick >= started;
 }
@@ -98,6 +105,8 @@ void FolderNames::listIfChanged() const
     if (m_ahead.isValid()) {
         take(m_ahead.takeResult());
         m_ahead = {};
+        // Begun before any mark taken meanwhile, this reading leaves those marks good.
+        m_readAtChange = m_aheadMark;
         for (const auto& [created, deleted] : std::exchange(m_held, {}))
             enter(created, deleted);
     }
@@ -114,14 +123,8 @@ void FolderNames::take(Read read) const
 {
     m_names = std::move(read.names);
     m_irregular = std::move(read.irregular);
-    m_byFoldedName.clear();
-    m_shadowed.clear();
-    m_byFoldedName.reserve(m_names.size());
-    for (const QString& name : std::as_const(m_names)) {
-        const QString twin = std::exchange(m_byFoldedName[foldLetterCase(name)], name);
-        if (!twin.isNull())
-            m_shadowed.insert(twin);
-    }
+    m_byFoldedName = std::move(read.byFoldedName);
+    m_shadowed = std::move(read.shadowed);
     ++m_generation;
     m_readAtChange = ++m_changes;
     m_changedAt.clear();
@@ -209,7 +212,8 @@ QStringList FolderNames::matching(QStringView pattern) const
 
 quint64 FolderNames::changeMark() const
 {
-    listIfChanged();
+    if (!m_ahead.isValid())
+        listIfChanged();
     return m_changes;
 }
 

@@ -47,7 +47,8 @@ public:
     // taken, the listing is read again at the next look-up instead.
     void noteOwnChange(const QStringList& created, const QStringList& deleted, const Stamp& before) const;
 
-    // A mark of the listing as it stands, for changedSince().
+    // A mark of the listing as it stands, for changedSince(). Taken while the reading
+    // begun by listAhead() is under way, it does not wait for it.
     quint64 changeMark() const;
     // The names the program created, rewrote or deleted since mark was taken, or nothing
     // when the folder has been read again since: then any of its files may have changed.
@@ -57,10 +58,12 @@ public:
     int timesListed() const { return m_timesListed; }
 
 private:
-    // What one reading of the folder found; made on any thread.
+    // What one reading of the folder found, with its look-ups; made on any thread.
     struct Read {
         QStringList names;
         QSet<QString> irregular; // listed, but no regular file
+        QHash<QString, QString> byFoldedName;
+        QSet<QString> shadowed;
     };
     static Read read(const QString& folder);
     // Makes read the listing.
@@ -91,6 +94,7 @@ private:
     mutable int m_timesListed = 0;
     // The reading begun by listAhead(), and the changes entered while it was under way.
     mutable QFuture<Read> m_ahead;
+    mutable quint64 m_aheadMark = 0; // the count of changes when it began
     mutable std::vector<std::pair<QStringList, QStringList>> m_held;
     // Counts the program's own changes; each name changed since the folder was last
     // read has the count of its latest change.

@@ -6,44 +6,74 @@
 
 #include <QString>
 
+#include <any>
 #include <optional>
 #include <vector>
 
-// Reads every record of a field-record file, count fields each, turning each into a
-// Record with make(fields) (make may move the fields out). A file that ends within a
-// record gives that record with its missing fields empty, and the damage is noted; so
-// is a double quote inside a field, which is read as another character (replaceQuotes),
-// and text after the
-// closing quote of a field, which is dropped.
-// Nothing when the file cannot be opened. With lines given, the line each record
-// starts on goes there (a record can span lines: a memo with line breaks).
-template <typename Record, typename Make>
-std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QString& name, int count, Make make,
-                                                  std::vector<int>* lines = nullptr)
-{
-    const std::optional<QString> text = folder.readText(name);
-    if (!text)
-        return std::nullopt;
+// The records of a field-record file's text, count fields each, each turned into a
+// Record with make(fields) (make may move the fields out), the line each starts on (a
+// record can span lines: a memo with line breaks) and what was found wrong, in the
+// order met. A text that ends within a record gives that record with its missing fields
+// empty, and the damage is noted; so is a double quote inside a field, which is read as
+// another character (replaceQuotes), and text after the closing quote of a field, which
+// is dropped. Touches nothing shared: it runs on workers too.
+template <typename Record>
+struct RecordsRead {
     std::vector<Record> records;
+    std::vector<int> lines;
+    QList<LoadProblem> problems;
+};
+
+template <typename Record, typename Make>
+RecordsRead<Record> ParseRecordText(const QString& name, const QString& text, int count, Make make)
+{
+    RecordsRead<Record> out;
     std::vector<QString> fields(static_cast<size_t>(count));
-    FieldReader reader(*text);
+    FieldReader reader(text);
     while (!reader.atEnd()) {
         const bool whole = reader.readRecord(count, fields.data());
         // A quote inside a field was put there by hand (the program writes none): it is
         // read as the full-width ” it can be written back as.
         if (reader.quoteInField() && replaceQuotes(fields))
-            folder.noteProblem({LoadProblem::Kind::QuoteInField, name, reader.recordLine(), {}, {}, {}});
+            out.problems.append({LoadProblem::Kind::QuoteInField, name, reader.recordLine(), {}, {}, {}});
         if (reader.droppedText())
-            folder.noteProblem({LoadProblem::Kind::TextAfterQuote, name, reader.recordLine(), {}, {}, {}});
-        records.push_back(make(fields.data()));
-        if (lines)
-            lines->push_back(reader.recordLine());
+            out.problems.append({LoadProblem::Kind::TextAfterQuote, name, reader.recordLine(), {}, {}, {}});
+        out.records.push_back(make(fields.data()));
+        out.lines.push_back(reader.recordLine());
         if (!whole) {
-            folder.noteProblem({LoadProblem::Kind::EndsWithinRecord, name, reader.recordLine(), {}, {}, {}});
+            out.problems.append({LoadProblem::Kind::EndsWithinRecord, name, reader.recordLine(), {}, {}, {}});
             break;
         }
     }
-    return records;
+    return out;
+}
+
+// Reads the file name and makes digest(text) of it, a value with the problems it found
+// in `problems`, which are noted in the folder; the value made on a worker when the file
+// was read ahead with the same digest is taken instead. Nothing when the file cannot be
+// opened.
+template <typename Digested, typename Digest>
+std::optional<Digested> ReadDigested(DataFolder& folder, const QString& name, Digest digest)
+{
+    std::any ahead;
+    const std::optional<QString> text = folder.readText(name, &ahead);
+    if (!text)
+        return std::nullopt;
+    Digested* made = std::any_cast<Digested>(&ahead);
+    std::optional<Digested> out(made ? std::move(*made) : digest(*text));
+    for (const LoadProblem& problem : std::as_const(out->problems))
+        folder.noteProblem(problem);
+    return out;
+}
+
+// Reads every record of a field-record file as ParseRecordText does, noting what was
+// found wrong. Nothing when the file cannot be opened.
+template <typename Record, typename Make>
+std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QString& name, int count, Make make)
+{
+    auto read = ReadDigested<RecordsRead<Record>>(
+        folder, name, [&](const QString& text) { return ParseRecordText<Record>(name, text, count, make); });
+    return read ? std::optional(std::move(read->records)) : std::nullopt;
 }
 
 // Writes the records built in out, replacing the file or adding to its end.

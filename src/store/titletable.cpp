@@ -80,28 +80,47 @@ QString TitleRecordText(const TitleRecord& record)
     return out.result();
 }
 
-void LoadTitleFile(DataFolder& folder, TitleTable* table)
+namespace {
+
+// The titles of the title file's text, and what was found wrong with it.
+struct TitlesRead {
+    TitleTable table;
+    QList<LoadProblem> problems;
+};
+
+TitlesRead readTitles(const QString& text)
 {
-    std::vector<int> lines;
-    auto records = ReadRecordFile<TitleRecord>(
-        folder, files::kTitles, TitleRecord::kFieldCount,
-        [](QString* f) {
+    RecordsRead<TitleRecord> read =
+        ParseRecordText<TitleRecord>(files::kTitles, text, TitleRecord::kFieldCount, [](QString* f) {
             return TitleRecord{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
                                std::move(f[4]), std::move(f[5]), std::move(f[6])};
-        },
-        &lines);
-    // On the first start the file is made at once, as it will be appended to. If even
-    // that fails the collection is simply empty, and the first write reports why.
-    if (!records && !folder.exists(files::kTitles))
-        folder.rewrite(files::kTitles, QString());
-    *table = TitleTable(records ? std::move(*records) : std::vector<TitleRecord>());
-
+        });
+    TitlesRead out{TitleTable(std::move(read.records)), std::move(read.problems)};
     // Titles whose names differ only in letter case share their files on the disks the
     // collections are kept on. The program no longer creates them; say so of old ones.
     // Each named with the line its record starts on.
-    for (const auto& [first, twin] : table->caseTwins())
-        folder.noteProblem({LoadProblem::Kind::CaseTwins, files::kTitles, lines[static_cast<size_t>(twin - 1)],
-                            table->at(twin).name, table->at(first).name, {}, lines[static_cast<size_t>(first - 1)]});
+    const TitleTable& table = out.table;
+    for (const auto& [first, twin] : table.caseTwins())
+        out.problems.append({LoadProblem::Kind::CaseTwins, files::kTitles, read.lines[static_cast<size_t>(twin - 1)],
+                             table.at(twin).name, table.at(first).name, {}, read.lines[static_cast<size_t>(first - 1)]});
+    return out;
+}
+
+} // namespace
+
+void ReadTitleFileAhead(DataFolder& folder)
+{
+    folder.readAhead(files::kTitles, [](const QString& text) { return std::any(readTitles(text)); });
+}
+
+void LoadTitleFile(DataFolder& folder, TitleTable* table)
+{
+    std::optional<TitlesRead> read = ReadDigested<TitlesRead>(folder, files::kTitles, readTitles);
+    // On the first start the file is made at once, as it will be appended to. If even
+    // that fails the collection is simply empty, and the first write reports why.
+    if (!read && !folder.exists(files::kTitles))
+        folder.rewrite(files::kTitles, QString());
+    *table = read ? std::move(read->table) : TitleTable();
 }
 
 WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& records)

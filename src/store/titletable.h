@@ -65,6 +65,8 @@ QString TitleRecordText(const TitleRecord& record);
 
 // Reads "データ.TXT" into table. A missing file is created empty, giving no titles.
 void LoadTitleFile(DataFolder& folder, TitleTable* table);
+// Begins reading "データ.TXT" into a table on a worker, for the LoadTitleFile that follows.
+void ReadTitleFileAhead(DataFolder& folder);
 
 // Rewrites "データ.TXT" whole from the records, in their order.
 WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& records);

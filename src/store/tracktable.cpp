@@ -68,13 +68,35 @@ const TrackRecord* TrackTable::namedInLyricsFile(const QString& namePart, const 
     return found == m_byLyricsNameParts.cend() ? nullptr : &m_records[static_cast<size_t>(*found)];
 }
 
+namespace {
+
+// The songs of the song file's text, and what was found wrong with it.
+struct TracksRead {
+    TrackTable table;
+    QList<LoadProblem> problems;
+};
+
+TracksRead readTracks(const QString& text)
+{
+    RecordsRead<TrackRecord> read =
+        ParseRecordText<TrackRecord>(files::kTracks, text, TrackRecord::kFieldCount, [](QString* f) {
+            return TrackRecord{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
+                               std::move(f[4]), std::move(f[5]), std::move(f[11])};
+        });
+    return {TrackTable(std::move(read.records)), std::move(read.problems)};
+}
+
+} // namespace
+
+void ReadTrackTableAhead(DataFolder& folder)
+{
+    folder.readAhead(files::kTracks, [](const QString& text) { return std::any(readTracks(text)); });
+}
+
 void LoadTrackTable(DataFolder& folder, TrackTable* table)
 {
-    auto records = ReadRecordFile<TrackRecord>(folder, files::kTracks, TrackRecord::kFieldCount, [](QString* f) {
-        return TrackRecord{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
-                           std::move(f[4]), std::move(f[5]), std::move(f[11])};
-    });
-    *table = TrackTable(records ? std::move(*records) : std::vector<TrackRecord>());
+    std::optional<TracksRead> read = ReadDigested<TracksRead>(folder, files::kTracks, readTracks);
+    *table = read ? std::move(read->table) : TrackTable();
 }
 
 WriteResult SaveTrackTable(DataFolder& folder, const std::vector<TrackRecord>& records)

@@ -55,6 +55,8 @@ private:
 
 // Reads "曲目データ.TXT" into table; a missing file gives no songs.
 void LoadTrackTable(DataFolder& folder, TrackTable* table);
+// Begins reading "曲目データ.TXT" into a table on a worker, for the LoadTrackTable that follows.
+void ReadTrackTableAhead(DataFolder& folder);
 
 // Rewrites "曲目データ.TXT" whole from the records, in their order.
 WriteResult SaveTrackTable(DataFolder& folder, const std::vector<TrackRecord>& records);

@@ -3,12 +3,15 @@
 #include "store/datafolder.h"
 #include "store/filelisting.h"
 #include "store/setaside.h"
+#include "store/titletable.h"
+#include "store/tracktable.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QCoreApplication>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
 
 #include <cerrno>
 
@@ -38,6 +41,7 @@ private slots:
     void listingsFollowOwnWritesWithoutReadingAgain();
     void writesMadeWhileTheFolderIsReadAreListed();
     void filesReadAheadAreReadAgainOnceChanged();
+    void tablesMadeAheadAreTakenAsRead();
     void removesOnlyInterruptedSaves();
     void movesEachFileOnceAndBack();
     void namesFilesThatCouldNotBePutBack();
@@ -368,6 +372,48 @@ void TestDataFolder::filesReadAheadAreReadAgainOnceChanged()
     const QList<LoadProblem> problems = folder.takeProblems();
     QCOMPARE(problems.size(), 1);
     QCOMPARE(problems.front().kind, LoadProblem::Kind::NotCp932);
+}
+
+// The record files are made into tables on workers while the folder is still being read
+// and the lock's mark is made in it: the tables are taken as they were read (a file
+// rewritten in place since, which leaves the folder's time as it was, still shows what
+// was read), with what is wrong with them told once, in the order met.
+void TestDataFolder::tablesMadeAheadAreTakenAsRead()
+{
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), fixture::readFixture(u"titles_damaged.TXT"_s)));
+    QVERIFY(fixture::write(path(u"曲目データ.TXT"_s), sjis(u"\"歌\",\"人\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n\"切れ"_s)));
+    DataFolder plain(m_tmp->path());
+    TitleTable titles;
+    TrackTable tracks;
+    LoadTitleFile(plain, &titles);
+    LoadTrackTable(plain, &tracks);
+    QStringList told;
+    for (const LoadProblem& p : plain.takeProblems())
+        told.append(p.message());
+    QVERIFY(told.size() >= 2);
+    QThread::msleep(30); // the folder's last change is not so recent as to leave its listing unsure
+
+    DataFolder folder(m_tmp->path());
+    folder.listing().listAhead();
+    const FolderNames::Stamp unlocked = folder.listing().stamp();
+    ReadTitleFileAhead(folder);
+    ReadTrackTableAhead(folder);
+    const CollectionLock lock(m_tmp->path());
+    QCOMPARE(lock.state(), CollectionLock::State::Held);
+    folder.listing().noteOwnChange({CollectionLock::kFileName}, {}, unlocked);
+    QThreadPool::globalInstance()->waitForDone();
+    QVERIFY(fixture::write(path(u"曲目データ.TXT"_s), sjis(u"\"別の歌\"\r\n"_s)));
+    TitleTable aheadTitles;
+    TrackTable aheadTracks;
+    LoadTitleFile(folder, &aheadTitles);
+    LoadTrackTable(folder, &aheadTracks);
+    QCOMPARE(aheadTitles.records(), titles.records());
+    QCOMPARE(aheadTracks.records(), tracks.records());
+    QStringList toldAhead;
+    for (const LoadProblem& p : folder.takeProblems())
+        toldAhead.append(p.message());
+    QCOMPARE(toldAhead, told);
+    QCOMPARE(folder.listing().timesListed(), 1);
 }
 
 // Saves cut short by a crash leave temporary files; the next start removes those of
