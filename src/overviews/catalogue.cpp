@@ -7,6 +7,7 @@
 #include "platform/picturebox.h"
 #include "platform/picturecache.h"
 #include "platform/thumbnails.h"
+#include "store/namerules.h"
 #include "platform/repaint.h"
 #include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
@@ -20,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -211,7 +213,23 @@ void Catalogue::makeThumbnailsWhenIdle()
 
 void Catalogue::makeThumbnailsAhead()
 {
-    m_ahead.append(coversOf(1, m_state.titles.count()), slotSide());
+    // The folder's listing picks out the titles that have a picture file, so that only
+    // their files are looked at on disk.
+    QSet<QString> listed;
+    for (const QString& name : m_state.folder.listing().all()) {
+        if (name.endsWith(u".jpg"_s) || name.endsWith(u".gif"_s) || name.endsWith(u".bmp"_s))
+            listed.insert(name);
+    }
+    std::vector<QStringList> all;
+    for (int t = 1; t <= m_state.titles.count(); ++t) {
+        const QString& name = m_state.titles.at(t).name;
+        const QStringList pictures = namerules::pictureFileNames(name);
+        if (std::none_of(pictures.begin(), pictures.end(), [&](const QString& file) { return listed.contains(file); }))
+            continue;
+        if (QStringList files = covers::files(m_state.folder, name); !files.isEmpty())
+            all.push_back(std::move(files));
+    }
+    m_ahead.append(all, slotSide());
 }
 
 void Catalogue::showCover(int k, const QStringList& files)
