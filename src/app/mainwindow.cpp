@@ -342,6 +342,7 @@ void MainWindow::startUp()
     reportLoadProblems();
     m_state.tour.show(tour::kStartUp1);
     m_state.tour.show(tour::kStartUp2);
+    fraPic->makeThumbnailsWhenIdle();
 }
 
 void MainWindow::reportLoadProblems()

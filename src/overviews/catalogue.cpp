@@ -7,6 +7,7 @@
 #include "platform/picturebox.h"
 #include "platform/picturecache.h"
 #include "platform/thumbnails.h"
+#include "store/namerules.h"
 #include "platform/repaint.h"
 #include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
@@ -20,6 +21,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSet>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -28,10 +31,6 @@ using namespace Qt::Literals::StringLiterals;
 using namespace overviewrules;
 
 namespace {
-
-// Files up to this size decode at the size of a slot in a few milliseconds: they are
-// shown at once. A photograph of many megapixels takes tens.
-constexpr qint64 kQuickDecode = 512 * 1024;
 
 // The side of a picture's square: three rows with their names and the range fit the
 // panel of a 1280 x 800 screen.
@@ -181,6 +180,56 @@ void Catalogue::fillSlots(int page)
         // The page fills visibly, slot by slot; clicks wait until it is done.
         repaintNow();
     }
+    // Paging on from here finds its covers made: the next page first, then the one before.
+    std::vector<QStringList> around = coversOf(firstOnPage(page + 1), lastOnPage(page + 1));
+    if (page > 1) {
+        const std::vector<QStringList> before = coversOf(firstOnPage(page - 1), lastOnPage(page - 1));
+        around.insert(around.end(), before.begin(), before.end());
+    }
+    m_ahead.prepend(around, slotSide());
+}
+
+int Catalogue::slotSide() const
+{
+    const QSize fit = imgPIc[0]->fitSize();
+    return std::max(fit.width(), fit.height());
+}
+
+std::vector<QStringList> Catalogue::coversOf(int first, int last) const
+{
+    std::vector<QStringList> out;
+    for (int t = first; t <= std::min(last, m_state.titles.count()); ++t) {
+        QStringList files = covers::files(m_state.folder, m_state.titles.at(t).name);
+        if (!files.isEmpty())
+            out.push_back(std::move(files));
+    }
+    return out;
+}
+
+void Catalogue::makeThumbnailsWhenIdle()
+{
+    QTimer::singleShot(3000, this, &Catalogue::makeThumbnailsAhead);
+}
+
+void Catalogue::makeThumbnailsAhead()
+{
+    // The folder's listing picks out the titles that have a picture file, so that only
+    // their files are looked at on disk.
+    QSet<QString> listed;
+    for (const QString& name : m_state.folder.listing().all()) {
+        if (name.endsWith(u".jpg"_s) || name.endsWith(u".gif"_s) || name.endsWith(u".bmp"_s))
+            listed.insert(name);
+    }
+    std::vector<QStringList> all;
+    for (int t = 1; t <= m_state.titles.count(); ++t) {
+        const QString& name = m_state.titles.at(t).name;
+        const QStringList pictures = namerules::pictureFileNames(name);
+        if (std::none_of(pictures.begin(), pictures.end(), [&](const QString& file) { return listed.contains(file); }))
+            continue;
+        if (QStringList files = covers::files(m_state.folder, name); !files.isEmpty())
+            all.push_back(std::move(files));
+    }
+    m_ahead.append(all, slotSide());
 }
 
 void Catalogue::showCover(int k, const QStringList& files)
@@ -189,11 +238,10 @@ void Catalogue::showCover(int k, const QStringList& files)
     // its thumbnail when one is stored. A large file without one is decoded on a worker,
     // with the files after it, and shown when done; the window is free meanwhile.
     PictureBox* box = imgPIc[static_cast<size_t>(k - 1)];
-    const QSize fit = box->fitSize();
-    const int side = std::max(fit.width(), fit.height());
+    const int side = slotSide();
     for (qsizetype i = 0; i < files.size(); ++i) {
         QImage image = thumbnails::find(files[i], side);
-        if (image.isNull() && QFileInfo(files[i]).size() > kQuickDecode) {
+        if (image.isNull() && QFileInfo(files[i]).size() > thumbnails::kQuickDecode) {
             decodeLater(k, files.mid(i), side);
             return;
         }

@@ -4,6 +4,8 @@
 #include <QFutureWatcher>
 #include <QImage>
 
+#include "platform/thumbnailer.h"
+
 #include <array>
 #include <vector>
 
@@ -43,6 +45,14 @@ public:
     // Whether covers of the page shown are still being decoded.
     bool coversPending() const { return !m_pending.empty(); }
 
+    // Once the program has been idle a few seconds, makeThumbnailsAhead().
+    void makeThumbnailsWhenIdle();
+    // The thumbnails of every title's large cover, the first pages first, made in the
+    // background before the catalogue is opened.
+    void makeThumbnailsAhead();
+    // Whether thumbnails are still being made ahead.
+    bool makingThumbnails() const { return m_ahead.busy(); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -54,6 +64,9 @@ private:
     void fillPage(int page);
     void showCover(int k, const QStringList& files);
     void decodeLater(int k, const QStringList& files, int side);
+    // The thumbnail side that fills a slot, in device pixels.
+    int slotSide() const;
+    std::vector<QStringList> coversOf(int first, int last) const;
 
     struct Decoded {
         QString path;
@@ -66,4 +79,6 @@ private:
 
     AppState& m_state;
     MainWindow& m_window;
+    // Last, so that it stops first.
+    Thumbnailer m_ahead;
 };

@@ -13,9 +13,16 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// The folders of the cache by the side of their thumbnails, smallest first.
+constexpr std::pair<int, const char16_t*> kSizes[] = {{128, u"normal"}, {256, u"large"}, {512, u"x-large"}, {1024, u"xx-large"}};
+
 int sideOf(const QString& sizeName)
 {
-    return sizeName == u"normal"_s ? 128 : 256;
+    for (const auto& [side, name] : kSizes) {
+        if (sizeName == QStringView(name))
+            return side;
+    }
+    return 0;
 }
 
 QString uriOf(const QString& path)
@@ -74,10 +81,10 @@ QString thumbnails::cacheFolder()
 
 QString thumbnails::sizeName(int side)
 {
-    if (side <= 128)
-        return u"normal"_s;
-    if (side <= 256)
-        return u"large"_s;
+    for (const auto& [fits, name] : kSizes) {
+        if (side <= fits)
+            return QString::fromUtf16(name);
+    }
     return {};
 }
 

@@ -5,13 +5,18 @@
 
 // Small copies of pictures in the thumbnail cache that desktop programs share
 // ($XDG_CACHE_HOME/thumbnails, ~/.cache/thumbnails when that is not set): a PNG named by
-// the MD5 of the file's URI, in "normal" (128 pixels) or "large" (256), holding the URI
+// the MD5 of the file's URI, in "normal" (128 pixels), "large" (256), "x-large" (512)
+// or "xx-large" (1024), holding the URI
 // and the file's modification time and size, by which a thumbnail made from an older
 // file is known and made again. Safe on any thread.
 namespace thumbnails {
 
+// Files up to this size decode at the size of a box in a few milliseconds; a
+// photograph of many megapixels takes tens, and is worth a thumbnail made ahead.
+constexpr qint64 kQuickDecode = 512 * 1024;
+
 QString cacheFolder();
-// "normal" or "large", the smallest that fills a box of side pixels; empty when none
+// The folder of the smallest size that fills a box of side pixels; empty when none
 // does.
 QString sizeName(int side);
 // The MD5 of the file's URI in hex, with ".png".

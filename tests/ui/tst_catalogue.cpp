@@ -92,6 +92,18 @@ QByteArray coverOf(const QColor& colour, bool large)
     return bytes;
 }
 
+// A bitmap of one colour over the size decoded at once.
+QByteArray largeBitmap(const QColor& colour)
+{
+    QImage image(640, 480, QImage::Format_RGB888);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
 QColor middle(const QImage& image)
 {
     return image.pixelColor(image.width() / 2, image.height() / 2);
@@ -119,6 +131,8 @@ private slots:
     void thumbnailsAreNamedAndKeyedAsDesktopsShare();
     void staleThumbnailIsMadeAgain_data();
     void staleThumbnailIsMadeAgain();
+    void pageComesFromThumbnailsMadeAhead_data();
+    void pageComesFromThumbnailsMadeAhead();
 
 private:
     QTemporaryDir m_cache;
@@ -384,6 +398,61 @@ void TestCatalogue::staleThumbnailIsMadeAgain()
     thumbnail.fill(Qt::green);
     QVERIFY(thumbnail.save(stored, "PNG"));
     QVERIFY(near(build(), Qt::green));
+}
+
+void TestCatalogue::pageComesFromThumbnailsMadeAhead_data()
+{
+    QTest::addColumn<bool>("idleAfterStart");
+    QTest::newRow("the program idle after its start") << true;
+    QTest::newRow("the page before filled") << false;
+}
+
+void TestCatalogue::pageComesFromThumbnailsMadeAhead()
+{
+    QFETCH(bool, idleAfterStart);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cache.path()));
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, titles(17)));
+    QVERIFY(f.putBytes(u"T01.bmp"_s, largeBitmap(Qt::red)));
+    QVERIFY(f.putBytes(u"T16.bmp"_s, largeBitmap(Qt::red)));
+    QVERIFY(f.putBytes(u"T16.jpg"_s, coverOf(Qt::yellow, false)));
+    QVERIFY(f.putBytes(u"T17.jpg"_s, coverOf(Qt::yellow, false)));
+    MainWindow& w = f.start();
+    Catalogue* c = w.fraPic;
+    if (idleAfterStart)
+        c->makeThumbnailsAhead();
+    else
+        QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !c->makingThumbnails() && !c->coversPending(); }));
+    const auto stored = [&](const QString& cover) {
+        return m_cache.filePath(u"thumbnails/large/"_s + thumbnails::fileName(f.path(cover)));
+    };
+    // Only the large file that stands for its title has one; small covers are shown at once.
+    QVERIFY(QFileInfo::exists(stored(u"T16.bmp"_s)));
+    QVERIFY(QFileInfo::exists(stored(u"T01.bmp"_s)));
+    QVERIFY(!QFileInfo::exists(stored(u"T16.jpg"_s)));
+    QVERIFY(!QFileInfo::exists(stored(u"T17.jpg"_s)));
+
+    // The page is served from the stored thumbnail, with nothing left to decode.
+    QImage thumbnail(stored(u"T16.bmp"_s));
+    thumbnail.fill(Qt::green);
+    QVERIFY(thumbnail.save(stored(u"T16.bmp"_s), "PNG"));
+    if (idleAfterStart)
+        QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QTest::mouseClick(c->cmdUp, Qt::LeftButton);
+    QVERIFY(!c->coversPending());
+    QVERIFY(near(middle(c->imgPIc[0]->pixmap().toImage()), Qt::green));
+
+    // A cover replaced afterwards is not shown from its old thumbnail.
+    QVERIFY(f.putBytes(u"T16.bmp"_s, largeBitmap(Qt::blue)));
+    QFile file(f.path(u"T16.bmp"_s));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    file.close();
+    QTest::mouseClick(c->cmdDown, Qt::LeftButton);
+    QTest::mouseClick(c->cmdUp, Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !c->coversPending(); }));
+    QVERIFY(near(middle(c->imgPIc[0]->pixmap().toImage()), Qt::blue));
 }
 
 QTEST_MAIN(TestCatalogue)
