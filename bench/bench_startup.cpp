@@ -22,8 +22,8 @@ void startUp(benchmark::State& state, const QTemporaryDir& dir)
     int listings = 0;
     for (auto _ : state) {
         auto folder = std::make_unique<DataFolder>(dir.path());
-        // As the program does, the folder is read while the screens are built.
-        folder->listing().listAhead();
+        // As the program does, the collection is read while the screens are built.
+        MainWindow::readAhead(*folder);
         auto window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
         window->startUp();
         if (!window->isVisible())

@@ -58,6 +58,14 @@ int main(int argc, char* argv[])
         break;
     }
 
+    // The collection is read on workers while the program connects to the desktop and
+    // builds its screens. The folder's listing is begun before the mark of the lock is
+    // made in it, and the mark is entered into that listing as the program's own: made
+    // just before the listing, it would leave the listing unsure and have the folder read
+    // twice.
+    DataFolder folder(choice.folder);
+    MainWindow::readAhead(folder);
+
     QApplication app(argc, argv);
     endOnSignals();
     QApplication::setApplicationName(QStringLiteral("ウタバコ"));
@@ -75,12 +83,6 @@ int main(int argc, char* argv[])
 
     QtDialogs desktopDialogs;
     Dialogs& dialogs = desktopDialogs;
-    DataFolder folder(choice.folder);
-    // The folder's listing is begun before the mark of the lock is made in it, and the
-    // mark is entered into that listing as the program's own: made just before the
-    // listing, it would leave the listing unsure and have the folder read twice. The
-    // folder is read while the screens are built.
-    folder.listing().listAhead();
     const FolderNames::Stamp unlocked = folder.listing().stamp();
     // One copy of the program at a time writes to a collection.
     const CollectionLock lock(choice.folder);

@@ -40,6 +40,13 @@ using namespace Qt::Literals::StringLiterals;
 const QString MainWindow::HelpFileName = u"UtabakoHelp.html"_s;
 
 
+void MainWindow::readAhead(DataFolder& folder)
+{
+    folder.listing().listAhead();
+    ReadTitleFileAhead(folder);
+    ReadTrackTableAhead(folder);
+}
+
 MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, QWidget* parent)
     : QWidget(parent)
     , m_dialogs(dialogs)
@@ -47,10 +54,6 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     , m_printer(printer)
     , m_state(folder, dialogs)
 {
-    // The collection's two record files are read and made into tables on workers while
-    // the screens are built.
-    ReadTitleFileAhead(folder);
-    ReadTrackTableAhead(folder);
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"ウタバコ"_s);
     setWindowIcon(QIcon(u":/icons/songlist.png"_s));
@@ -318,8 +321,6 @@ void MainWindow::startUp()
     m_state.StartingUp = true;
 
     fraMain->LoadTitleFile();
-    // The first title's cover is decoded while the songs are read.
-    fraMain->decodeCoverAhead(1);
     LoadTrackTable(m_state.folder, &m_state.tracks);
     // What a save cut short by a crash or a power cut left behind goes once the collection is read.
     m_state.folder.removeInterruptedSaves();

@@ -28,6 +28,10 @@ class MainWindow : public QWidget {
     Q_OBJECT
 public:
     MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, QWidget* parent = nullptr);
+    // Begins reading the collection on workers, for the window's startUp() to come: the
+    // folder's listing, and its title and song files made into tables. Called before the
+    // mark of the folder's lock is made (see FolderNames::listAhead).
+    static void readAhead(DataFolder& folder);
     ~MainWindow() override;
 
     // Form_Load: reads the collection, shows title 1 and the window, then the tour.

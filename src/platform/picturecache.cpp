@@ -5,6 +5,7 @@
 #include "store/namerules.h"
 
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -93,6 +94,29 @@ void PictureCache::decodeAhead(const QStringList& paths, QSize fit)
             old.future.cancel();
     }
     m_ahead = std::move(ahead);
+}
+
+bool PictureCache::decoding(const QString& path, QSize fit) const
+{
+    return std::any_of(m_ahead.begin(), m_ahead.end(), [&](const Ahead& ahead) {
+        return ahead.path == path && ahead.fit == fit && !ahead.future.isFinished();
+    });
+}
+
+void PictureCache::whenDecoded(const QString& path, QSize fit, QObject* context, std::function<void()> done)
+{
+    const auto ahead = std::find_if(m_ahead.begin(), m_ahead.end(),
+                                    [&](const Ahead& a) { return a.path == path && a.fit == fit; });
+    if (ahead == m_ahead.end()) {
+        QMetaObject::invokeMethod(context, std::move(done), Qt::QueuedConnection);
+        return;
+    }
+    auto* watcher = new QFutureWatcher<Entry>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, context, [watcher, done = std::move(done)] {
+        watcher->deleteLater();
+        done();
+    });
+    watcher->setFuture(ahead->future);
 }
 
 void PictureCache::waitForAhead()

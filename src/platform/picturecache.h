@@ -6,9 +6,11 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 class DataFolder;
+class QObject;
 
 // Covers decoded at the size of their box, kept for the last few titles shown, and the
 // titles next to the one shown decoded ahead on a worker so that a step to them waits
@@ -28,6 +30,10 @@ public:
     QImage picture(const QString& path, QSize fit);
     // Decodes the files on a worker for a later picture().
     void decodeAhead(const QStringList& paths, QSize fit);
+    // Whether a decode of path for fit asked ahead is still under way.
+    bool decoding(const QString& path, QSize fit) const;
+    // Calls done on context's thread once that decode is over (done, cancelled or dropped).
+    void whenDecoded(const QString& path, QSize fit, QObject* context, std::function<void()> done);
     // Waits for the decodes asked ahead (for measurements and tests).
     void waitForAhead();
 

@@ -53,15 +53,20 @@ void FileListing::refresh()
 
 void FileListing::take() const
 {
-    m_names = m_folder.listing().matching(m_pattern);
+    m_names = m_folder.listing().matchingAsListed(m_pattern);
     m_set = QSet<QString>(m_names.begin(), m_names.end());
     m_taken = true;
+    m_sorted = false;
 }
 
 const QStringList& FileListing::names() const
 {
     if (!m_taken)
         take();
+    if (!m_sorted) {
+        std::sort(m_names.begin(), m_names.end());
+        m_sorted = true;
+    }
     return m_names;
 }
 

@@ -36,6 +36,7 @@ private:
     const DataFolder& m_folder;
     QString m_pattern;
     mutable bool m_taken = false;
+    mutable bool m_sorted = false; // names are sorted when first asked for
     mutable QStringList m_names;
     mutable QSet<QString> m_set;
 };

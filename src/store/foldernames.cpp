@@ -199,13 +199,20 @@ QStringList FolderNames::matching(QStringView pattern) const
     listIfChanged();
     auto& [generation, names] = m_matching[pattern.toString()];
     if (generation != m_generation) {
-        names.clear();
-        for (const QString& name : std::as_const(m_names)) {
-            if (FileListing::matches(pattern, name) && !m_irregular.contains(name))
-                names.append(name);
-        }
+        names = matchingAsListed(pattern);
         std::sort(names.begin(), names.end());
         generation = m_generation;
+    }
+    return names;
+}
+
+QStringList FolderNames::matchingAsListed(QStringView pattern) const
+{
+    listIfChanged();
+    QStringList names;
+    for (const QString& name : std::as_const(m_names)) {
+        if (FileListing::matches(pattern, name) && !m_irregular.contains(name))
+            names.append(name);
     }
     return names;
 }
@@ -219,6 +226,20 @@ quint64 FolderNames::changeMark() const
 
 std::optional<QSet<QString>> FolderNames::changedSince(quint64 mark) const
 {
+    // While the first reading is under way the folder cannot have been read again: what
+    // changed is what the program holds for that reading, unless someone else changed
+    // the folder meanwhile.
+    if (m_ahead.isValid()) {
+        const Stamp now = stamp();
+        if (mark < m_aheadMark || m_racy || !m_listedAt || !now || *now != *m_listedAt)
+            return std::nullopt;
+        QSet<QString> names;
+        for (const auto& [created, deleted] : m_held) {
+            for (const QStringList* changed : {&created, &deleted})
+                names.unite(QSet<QString>(changed->cbegin(), changed->cend()));
+        }
+        return names;
+    }
     listIfChanged();
     if (mark < m_readAtChange)
         return std::nullopt;

@@ -29,6 +29,8 @@ public:
     // The regular files (or links to one) whose names match pattern (FileListing::matches),
     // sorted by name. A FIFO, a socket or a device is never one of them.
     QStringList matching(QStringView pattern) const;
+    // The same in the order the system lists them (not kept: for a look-up by name).
+    QStringList matchingAsListed(QStringView pattern) const;
     // Every file of the folder, in the order the system lists them.
     QStringList all() const;
 
@@ -52,6 +54,7 @@ public:
     quint64 changeMark() const;
     // The names the program created, rewrote or deleted since mark was taken, or nothing
     // when the folder has been read again since: then any of its files may have changed.
+    // Asked while the reading begun by listAhead() is under way, it does not wait for it.
     std::optional<QSet<QString>> changedSince(quint64 mark) const;
 
     // How many times the folder was read (for measuring).

@@ -47,6 +47,13 @@ std::optional<DataFolder::Change> TrackRecordsAddition(DataFolder& folder, const
 TrackTable::TrackTable(std::vector<TrackRecord> records)
     : m_records(std::move(records))
 {
+}
+
+void TrackTable::index() const
+{
+    if (m_indexed)
+        return;
+    m_indexed = true;
     m_pairs.reserve(static_cast<qsizetype>(m_records.size()));
     for (size_t i = 0; i < m_records.size(); ++i) {
         const TrackRecord& t = m_records[i];
@@ -59,11 +66,13 @@ TrackTable::TrackTable(std::vector<TrackRecord> records)
 
 bool TrackTable::contains(const QString& name, const QString& artist) const
 {
+    index();
     return m_pairs.contains({name, artist});
 }
 
 const TrackRecord* TrackTable::namedInLyricsFile(const QString& namePart, const QString& artistPart) const
 {
+    index();
     const auto found = m_byLyricsNameParts.constFind({namePart, artistPart});
     return found == m_byLyricsNameParts.cend() ? nullptr : &m_records[static_cast<size_t>(*found)];
 }

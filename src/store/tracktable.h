@@ -47,10 +47,14 @@ public:
     const TrackRecord* namedInLyricsFile(const QString& namePart, const QString& artistPart) const;
 
 private:
+    // Builds the look-ups below when first needed (a start need not wait for them).
+    void index() const;
+
     std::vector<TrackRecord> m_records;
-    QSet<std::pair<QString, QString>> m_pairs;
+    mutable bool m_indexed = false;
+    mutable QSet<std::pair<QString, QString>> m_pairs;
     // Only the few songs whose lyrics file names differ from their names.
-    QHash<std::pair<QString, QString>, int> m_byLyricsNameParts;
+    mutable QHash<std::pair<QString, QString>, int> m_byLyricsNameParts;
 };
 
 // Reads "曲目データ.TXT" into table; a missing file gives no songs.

@@ -11,6 +11,7 @@
 #include "platform/picturebox.h"
 #include "platform/picturecache.h"
 #include "platform/repaint.h"
+#include "platform/thumbnails.h"
 #include "store/collectionfiles.h"
 #include "store/collectionnames.h"
 #include "store/cp932.h"
@@ -418,8 +419,24 @@ void MainScreen::showFace(const QString& rating)
 void MainScreen::showCover(const QString& titleName)
 {
     imgGazou->clearPicture();
+    const QStringList files = covers::files(m_state.folder, titleName);
+    // The window does not wait for a large cover when it first opens: the cover is
+    // decoded on a worker and comes into view when done, unless another title is shown
+    // by then.
+    const QSize fit = imgGazou->fitSize();
+    if (m_state.StartingUp && !files.isEmpty() && QFileInfo(files.first()).size() > thumbnails::kQuickDecode)
+        m_covers->decodeAhead({files.first()}, fit);
+    if (m_state.StartingUp && !files.isEmpty() && m_covers->decoding(files.first(), fit)) {
+        m_covers->whenDecoded(files.first(), fit, this, [this, titleName] {
+            const int k = currentTitle();
+            if (k >= 1 && k <= m_state.titles.count() && m_state.titles.at(k).name == titleName
+                && imgGazou->source().isEmpty())
+                showCover(titleName);
+        });
+        return;
+    }
     bool shown = false;
-    for (const QString& path : covers::files(m_state.folder, titleName)) {
+    for (const QString& path : files) {
         if ((shown = imgGazou->load(path)))
             break;
     }
@@ -441,12 +458,6 @@ QString MainScreen::firstCoverFile(int k) const
         return {};
     const QStringList files = covers::files(m_state.folder, m_state.titles.at(k).name);
     return files.isEmpty() ? QString() : files.first();
-}
-
-void MainScreen::decodeCoverAhead(int k)
-{
-    if (const QString file = firstCoverFile(k); !file.isEmpty())
-        m_covers->decodeAhead({file}, imgGazou->fitSize());
 }
 
 void MainScreen::LayoutTrackGrid()

@@ -55,8 +55,6 @@ public:
     void setCurrentTitle(int k);
     // Moves the scroll bar and shows the title even when the position stays.
     void showTitle(int k);
-    // Begins decoding the cover of title k on a worker, for a showTitle(k) to come.
-    void decodeCoverAhead(int k);
 
     // The covers shown and decoded ahead.
     PictureCache& coverCache() { return *m_covers; }

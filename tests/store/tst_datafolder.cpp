@@ -375,7 +375,8 @@ void TestDataFolder::filesReadAheadAreReadAgainOnceChanged()
 }
 
 // The record files are made into tables on workers while the folder is still being read
-// and the lock's mark is made in it: the tables are taken as they were read (a file
+// and the lock's mark is made in it: the tables are taken as they were read, without
+// waiting for the folder's listing (a file
 // rewritten in place since, which leaves the folder's time as it was, still shows what
 // was read), with what is wrong with them told once, in the order met.
 void TestDataFolder::tablesMadeAheadAreTakenAsRead()
@@ -413,6 +414,9 @@ void TestDataFolder::tablesMadeAheadAreTakenAsRead()
     for (const LoadProblem& p : folder.takeProblems())
         toldAhead.append(p.message());
     QCOMPARE(toldAhead, told);
+    // Taken without waiting for the listing, which then holds the mark, read once.
+    QCOMPARE(folder.listing().timesListed(), 0);
+    QVERIFY(folder.listing().all().contains(CollectionLock::kFileName));
     QCOMPARE(folder.listing().timesListed(), 1);
 }
 

@@ -1118,9 +1118,17 @@ void TestTitles::supersededDecodeNeverReplacesTheCoverShown()
         QVERIFY(f.putBytes(u"T%1.jpg"_s.arg(k), coverOf(colours[k - 1])));
     }
     f.put(kTitles, titles);
-    MainWindow& w = f.start();
+    // A large first cover does not hold the window as it opens: it comes into view when
+    // decoded, unless the user has gone on to another title by then.
+    QImage large(500, 500, QImage::Format_RGB32);
+    large.fill(Qt::magenta);
+    QVERIFY(large.save(f.path(u"T1.bmp"_s), "BMP"));
+    const MainScreen* first = f.start().fraMain;
+    QTRY_COMPARE(QFileInfo(first->imgGazou->source()).fileName(), u"T1.bmp"_s);
+    QVERIFY(near(coverColour(first), Qt::magenta));
+    MainWindow& w = f.restart();
     MainScreen* s = w.fraMain;
-    // Title 2 is being decoded ahead when the user jumps on past it.
+    // Title 1's cover, or title 2's ahead, is being decoded when the user jumps on past it.
     s->setCurrentTitle(4);
     QThreadPool::globalInstance()->waitForDone();
     QApplication::processEvents();
