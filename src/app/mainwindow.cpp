@@ -8,6 +8,7 @@
 #include "lyrics/lyricspanel.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
+#include "platform/heap.h"
 #include "platform/helpviewer.h"
 #include "platform/repaint.h"
 #include "platform/switchbutton.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -205,6 +207,9 @@ void MainWindow::HideAllPanels()
     for (QFrame* panel : std::initializer_list<QFrame*>{fraMain, fraList, fraIchiran, fraIchiran2, fraKensaku, fraMaster, fraMusicImport, fraPic, fraRank})
         panel->hide();
     cmdDel->setEnabled(false);
+    // What the screen left behind and the next one does not keep (its rows, a file read
+    // whole) goes back to the system once that one is shown.
+    QTimer::singleShot(0, this, &returnFreedMemory);
 }
 
 void MainWindow::openScreen(QFrame* panel)

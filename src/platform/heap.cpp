@@ -12,3 +12,10 @@ void returnLargeBlocksWhenFreed()
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
 }
+
+void returnFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}

@@ -5,3 +5,7 @@
 // otherwise keeps them in its heap once it has seen a large block freed, and a run
 // that decoded a few photographs holds their memory to the end.
 void returnLargeBlocksWhenFreed();
+
+// Gives the memory freed inside the C library's heaps (those of worker threads too) back
+// to the system, after a burst of work that left much of it free.
+void returnFreedMemory();

@@ -1,5 +1,6 @@
 #include "thumbnailer.h"
 
+#include "platform/heap.h"
 #include "platform/thumbnails.h"
 
 #include <QFileInfo>
@@ -63,6 +64,9 @@ void Thumbnailer::run()
         QMutexLocker lock(&m_mutex);
         if (m_waiting.empty()) {
             m_running = false;
+            lock.unlock();
+            // What decoding and writing the pictures left free in this thread's heap.
+            returnFreedMemory();
             return;
         }
         const Job job = std::move(m_waiting.front());
