@@ -7,6 +7,7 @@
 #include "platform/picturebox.h"
 #include "platform/picturecache.h"
 #include "platform/thumbnails.h"
+#include "store/filelisting.h"
 #include "store/namerules.h"
 #include "platform/repaint.h"
 #include "title/mainscreen.h"
@@ -214,17 +215,20 @@ void Catalogue::makeThumbnailsWhenIdle()
 void Catalogue::makeThumbnailsAhead()
 {
     // The folder's listing picks out the titles that have a picture file, so that only
-    // their files are looked at on disk.
+    // their files are looked at on disk. Names match regardless of ASCII letter case, as
+    // the covers are found ("T.JPG" is the cover of "T").
     QSet<QString> listed;
     for (const QString& name : m_state.folder.listing().all()) {
-        if (name.endsWith(u".jpg"_s) || name.endsWith(u".gif"_s) || name.endsWith(u".bmp"_s))
-            listed.insert(name);
+        QString folded = foldLetterCase(name);
+        if (folded.endsWith(u".jpg"_s) || folded.endsWith(u".gif"_s) || folded.endsWith(u".bmp"_s))
+            listed.insert(std::move(folded));
     }
     std::vector<QStringList> all;
     for (int t = 1; t <= m_state.titles.count(); ++t) {
         const QString& name = m_state.titles.at(t).name;
         const QStringList pictures = namerules::pictureFileNames(name);
-        if (std::none_of(pictures.begin(), pictures.end(), [&](const QString& file) { return listed.contains(file); }))
+        if (std::none_of(pictures.begin(), pictures.end(),
+                         [&](const QString& file) { return listed.contains(foldLetterCase(file)); }))
             continue;
         if (QStringList files = covers::files(m_state.folder, name); !files.isEmpty())
             all.push_back(std::move(files));

@@ -45,7 +45,8 @@ public:
     // Whether covers of the page shown are still being decoded.
     bool coversPending() const { return !m_pending.empty(); }
 
-    // Once the program has been idle a few seconds, makeThumbnailsAhead().
+    // makeThumbnailsAhead() a few seconds from now, whatever the user does meanwhile (the
+    // thumbnails themselves are made only on an otherwise idle core).
     void makeThumbnailsWhenIdle();
     // The thumbnails of every title's large cover, the first pages first, made in the
     // background before the catalogue is opened.

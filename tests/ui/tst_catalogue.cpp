@@ -414,6 +414,7 @@ void TestCatalogue::pageComesFromThumbnailsMadeAhead()
     UiFixture f;
     QVERIFY(f.put(u"データ.TXT"_s, titles(17)));
     QVERIFY(f.putBytes(u"T01.bmp"_s, largeBitmap(Qt::red)));
+    QVERIFY(f.putBytes(u"T02.BMP"_s, largeBitmap(Qt::red)));
     QVERIFY(f.putBytes(u"T16.bmp"_s, largeBitmap(Qt::red)));
     QVERIFY(f.putBytes(u"T16.jpg"_s, coverOf(Qt::yellow, false)));
     QVERIFY(f.putBytes(u"T17.jpg"_s, coverOf(Qt::yellow, false)));
@@ -430,6 +431,7 @@ void TestCatalogue::pageComesFromThumbnailsMadeAhead()
     // Only the large file that stands for its title has one; small covers are shown at once.
     QVERIFY(QFileInfo::exists(stored(u"T16.bmp"_s)));
     QVERIFY(QFileInfo::exists(stored(u"T01.bmp"_s)));
+    QVERIFY(QFileInfo::exists(stored(u"T02.BMP"_s))); // its name in capitals as copied by hand
     QVERIFY(!QFileInfo::exists(stored(u"T16.jpg"_s)));
     QVERIFY(!QFileInfo::exists(stored(u"T17.jpg"_s)));
 
