@@ -16,6 +16,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -85,22 +86,22 @@ int main(int argc, char* argv[])
     Dialogs& dialogs = desktopDialogs;
     const FolderNames::Stamp unlocked = folder.listing().stamp();
     // One copy of the program at a time writes to a collection.
-    const CollectionLock lock(choice.folder);
-    if (lock.state() == CollectionLock::State::Held)
+    std::optional<CollectionLock> lock(std::in_place, choice.folder);
+    if (lock->state() == CollectionLock::State::Held)
         folder.listing().noteOwnChange({CollectionLock::kFileName}, {}, unlocked);
-    if (lock.state() == CollectionLock::State::HeldByOther) {
+    if (lock->state() == CollectionLock::State::HeldByOther) {
         const QString question = u"このデータフォルダは、別のウタバコ（プロセス番号 %1）で開かれています。\r\n"
                                  "両方で変更すると、一方の変更が失われます。\r\n\r\n"
                                  "読み取り専用で開きますか？\r\n"
-                                 "（「いいえ」を押すと終了します）"_s.arg(lock.otherProcess());
+                                 "（「いいえ」を押すと終了します）"_s.arg(lock->otherProcess());
         if (dialogs.message(question, u"使用中"_s, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo,
                             Dialogs::Answer::No)
             != Dialogs::Answer::Yes)
             return 0;
         folder.setReadOnly(u"別のウタバコで開かれています"_s);
-    } else if (lock.state() == CollectionLock::State::CannotWrite) {
+    } else if (lock->state() == CollectionLock::State::CannotWrite) {
         const QString named = u"フォルダ「%1」"_s.arg(QDir::toNativeSeparators(choice.folder));
-        folder.setReadOnly(lock.onReadOnlyDisk() ? readOnlyDiskReason(named) : named + u"に書き込む権限がありません"_s);
+        folder.setReadOnly(lock->onReadOnlyDisk() ? readOnlyDiskReason(named) : named + u"に書き込む権限がありません"_s);
     }
     if (choice.made)
         dialogs.message(u"データフォルダ「%1」を作りました。\r\n\r\n%2コレクションはすべてこのフォルダに保存されます。"_s.arg(
@@ -120,5 +121,11 @@ int main(int argc, char* argv[])
     // Ended by a signal while start-up still asked something.
     if (endSignalled())
         return 0;
-    return app.exec();
+    const int code = app.exec();
+    // Once the window is closed the folder is free for the next start: nothing is written
+    // to it any more, and work still finishing in the background (a thumbnail being made
+    // at the lowest priority, which a busy machine can hold up) does not keep it.
+    folder.setReadOnly(u"終了しています"_s);
+    lock.reset();
+    return code;
 }
