@@ -208,8 +208,10 @@ void MainWindow::HideAllPanels()
         panel->hide();
     cmdDel->setEnabled(false);
     // What the screen left behind and the next one does not keep (its rows, a file read
-    // whole) goes back to the system once that one is shown.
-    QTimer::singleShot(0, this, &returnFreedMemory);
+    // whole) goes back to the system once that one is shown; at start-up nothing is left
+    // behind yet.
+    if (!m_state.StartingUp)
+        QTimer::singleShot(0, this, &returnFreedMemory);
 }
 
 void MainWindow::openScreen(QFrame* panel)
