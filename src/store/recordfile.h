@@ -10,13 +10,8 @@
 #include <optional>
 #include <vector>
 
-// The records of a field-record file's text, count fields each, each turned into a
-// Record with make(fields) (make may move the fields out), the line each starts on (a
-// record can span lines: a memo with line breaks) and what was found wrong, in the
-// order met. A text that ends within a record gives that record with its missing fields
-// empty, and the damage is noted; so is a double quote inside a field, which is read as
-// another character (replaceQuotes), and text after the closing quote of a field, which
-// is dropped. Touches nothing shared: it runs on workers too.
+// What a field-record file's text holds: its records, the line each starts on (a record
+// can span lines: a memo with line breaks), and what was found wrong, in the order met.
 template <typename Record>
 struct RecordsRead {
     std::vector<Record> records;
@@ -24,6 +19,12 @@ struct RecordsRead {
     QList<LoadProblem> problems;
 };
 
+// The records of a field-record file's text, count fields each, each turned into a
+// Record with make(fields) (make may move the fields out). A text that ends within a
+// record gives that record with its missing fields empty, and the damage is noted; so is
+// a double quote inside a field, which is read as another character (replaceQuotes), and
+// text after the closing quote of a field, which is dropped. Touches nothing shared: it
+// runs on workers too.
 template <typename Record, typename Make>
 RecordsRead<Record> ParseRecordText(const QString& name, const QString& text, int count, Make make)
 {
