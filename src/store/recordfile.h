@@ -8,6 +8,7 @@
 
 #include <any>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 // What a field-record file's text holds: its records, the line each starts on (a record
@@ -49,17 +50,25 @@ RecordsRead<Record> ParseRecordText(const QString& name, const QString& text, in
     return out;
 }
 
+// A table made of a record file's text, and what was found wrong with it.
+template <typename Table>
+struct TableRead {
+    Table table;
+    QList<LoadProblem> problems;
+};
+
 // Reads the file name and makes digest(text) of it, a value with the problems it found
 // in `problems`, which are noted in the folder; the value made on a worker when the file
 // was read ahead with the same digest is taken instead. Nothing when the file cannot be
 // opened.
-template <typename Digested, typename Digest>
-std::optional<Digested> ReadDigested(DataFolder& folder, const QString& name, Digest digest)
+template <typename Digest>
+auto ReadDigested(DataFolder& folder, const QString& name, Digest digest)
 {
+    using Digested = std::invoke_result_t<Digest, const QString&>;
     std::any ahead;
     const std::optional<QString> text = folder.readText(name, &ahead);
     if (!text)
-        return std::nullopt;
+        return std::optional<Digested>();
     Digested* made = std::any_cast<Digested>(&ahead);
     std::optional<Digested> out(made ? std::move(*made) : digest(*text));
     for (const LoadProblem& problem : std::as_const(out->problems))
@@ -67,12 +76,21 @@ std::optional<Digested> ReadDigested(DataFolder& folder, const QString& name, Di
     return out;
 }
 
+// Begins reading the file name on a worker, where its text is made into digest(text),
+// for the ReadDigested with the same digest that follows. digest must touch nothing
+// shared.
+template <typename Digest>
+void ReadDigestedAhead(DataFolder& folder, const QString& name, Digest digest)
+{
+    folder.readAhead(name, [digest](const QString& text) { return std::any(digest(text)); });
+}
+
 // Reads every record of a field-record file as ParseRecordText does, noting what was
 // found wrong. Nothing when the file cannot be opened.
 template <typename Record, typename Make>
 std::optional<std::vector<Record>> ReadRecordFile(DataFolder& folder, const QString& name, int count, Make make)
 {
-    auto read = ReadDigested<RecordsRead<Record>>(
+    auto read = ReadDigested(
         folder, name, [&](const QString& text) { return ParseRecordText<Record>(name, text, count, make); });
     return read ? std::optional(std::move(read->records)) : std::nullopt;
 }

@@ -82,20 +82,14 @@ QString TitleRecordText(const TitleRecord& record)
 
 namespace {
 
-// The titles of the title file's text, and what was found wrong with it.
-struct TitlesRead {
-    TitleTable table;
-    QList<LoadProblem> problems;
-};
-
-TitlesRead readTitles(const QString& text)
+TableRead<TitleTable> readTitles(const QString& text)
 {
     RecordsRead<TitleRecord> read =
         ParseRecordText<TitleRecord>(files::kTitles, text, TitleRecord::kFieldCount, [](QString* f) {
             return TitleRecord{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
                                std::move(f[4]), std::move(f[5]), std::move(f[6])};
         });
-    TitlesRead out{TitleTable(std::move(read.records)), std::move(read.problems)};
+    TableRead<TitleTable> out{TitleTable(std::move(read.records)), std::move(read.problems)};
     // Titles whose names differ only in letter case share their files on the disks the
     // collections are kept on. The program no longer creates them; say so of old ones.
     // Each named with the line its record starts on.
@@ -110,12 +104,12 @@ TitlesRead readTitles(const QString& text)
 
 void ReadTitleFileAhead(DataFolder& folder)
 {
-    folder.readAhead(files::kTitles, [](const QString& text) { return std::any(readTitles(text)); });
+    ReadDigestedAhead(folder, files::kTitles, readTitles);
 }
 
 void LoadTitleFile(DataFolder& folder, TitleTable* table)
 {
-    std::optional<TitlesRead> read = ReadDigested<TitlesRead>(folder, files::kTitles, readTitles);
+    auto read = ReadDigested(folder, files::kTitles, readTitles);
     // On the first start the file is made at once, as it will be appended to. If even
     // that fails the collection is simply empty, and the first write reports why.
     if (!read && !folder.exists(files::kTitles))

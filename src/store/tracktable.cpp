@@ -79,13 +79,7 @@ const TrackRecord* TrackTable::namedInLyricsFile(const QString& namePart, const 
 
 namespace {
 
-// The songs of the song file's text, and what was found wrong with it.
-struct TracksRead {
-    TrackTable table;
-    QList<LoadProblem> problems;
-};
-
-TracksRead readTracks(const QString& text)
+TableRead<TrackTable> readTracks(const QString& text)
 {
     RecordsRead<TrackRecord> read =
         ParseRecordText<TrackRecord>(files::kTracks, text, TrackRecord::kFieldCount, [](QString* f) {
@@ -99,12 +93,12 @@ TracksRead readTracks(const QString& text)
 
 void ReadTrackTableAhead(DataFolder& folder)
 {
-    folder.readAhead(files::kTracks, [](const QString& text) { return std::any(readTracks(text)); });
+    ReadDigestedAhead(folder, files::kTracks, readTracks);
 }
 
 void LoadTrackTable(DataFolder& folder, TrackTable* table)
 {
-    std::optional<TracksRead> read = ReadDigested<TracksRead>(folder, files::kTracks, readTracks);
+    auto read = ReadDigested(folder, files::kTracks, readTracks);
     *table = read ? std::move(read->table) : TrackTable();
 }
 
