@@ -15,6 +15,8 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
+#include <QMutex>
 #include <QProgressBar>
 #include <QPromise>
 #include <QPushButton>
@@ -40,50 +42,106 @@ QByteArray keptCover(const QByteArray& bytes)
     return QImage::fromData(bytes).save(&out, "JPEG", 92) ? jpeg : QByteArray();
 }
 
+// The cover an album keeps, when it has one: its picture as it will be written, or
+// the album marked as having only a broken one.
+void keepCover(MusicScan& scan, const QString& key, const QByteArray& bytes)
+{
+    const QByteArray kept = keptCover(bytes);
+    if (kept.isEmpty()) {
+        scan.brokenCovers.insert(key);
+    } else {
+        scan.covers.insert(key, kept);
+        scan.brokenCovers.remove(key);
+    }
+}
+
+// The scan's own threads. The window paints with the shared pool's threads; were the
+// scan to fill that pool, a repaint would wait behind the file being read, and the
+// window (and its 中止) with it. Never destroyed before the program ends, so nothing
+// waits on a scan left behind.
+QThreadPool& scanThreads()
+{
+    static QThreadPool* const pool = [] {
+        auto* p = new QThreadPool;
+        // One more than the cores: the thread that runs the scan waits on the others.
+        p->setMaxThreadCount(QThread::idealThreadCount() + 1);
+        return p;
+    }();
+    return *pool;
+}
+
 // Runs on a worker: lists the folder, reads every file's tags and finds each album's
 // cover. Told through the promise: the folder being read, then files read of all.
+// Nothing here reaches the panel: a scan stopped or left behind ends on its own,
+// soon after it is cancelled (each file read stops at its next block).
 void scanFolder(QPromise<MusicScan>& promise, const QString& folder)
 {
+    const auto stopped = [&promise] { return promise.isCanceled(); };
     promise.setProgressRange(0, 0);
-    int folders = 0;
-    const QStringList paths = musictags::musicFilesBelow(folder, [&](const QString& current) {
-        if (++folders % 8 == 1)
-            promise.setProgressValueAndText(0, u"フォルダを読んでいます：%1"_s.arg(QDir::toNativeSeparators(current)));
-        return !promise.isCanceled();
-    });
     MusicScan scan;
+    int folders = 0;
+    const QStringList paths = musictags::musicFilesBelow(
+        folder,
+        [&](const QString& current) {
+            if (++folders % 8 == 1)
+                promise.setProgressValueAndText(0, u"フォルダを読んでいます：%1"_s.arg(QDir::toNativeSeparators(current)));
+            return !stopped();
+        },
+        &scan.unreadable);
     const int total = static_cast<int>(paths.size());
     promise.setProgressRange(0, std::max(total, 1));
     QHash<QString, QString> firstFolder;
-    // Read on every core a chunk at a time (the disk is kept busy while a file is
-    // parsed); between chunks the cancel button is looked at.
-    constexpr int kChunk = 64;
-    for (int start = 0; start < total && !promise.isCanceled(); start += kChunk) {
-        // Only the first picture of an album is wanted.
-        QSet<QString> covered(scan.brokenCovers);
-        for (auto it = scan.covers.cbegin(); it != scan.covers.cend(); ++it)
-            covered.insert(it.key());
-        const auto read = [&covered](const QString& path) {
-            return musictags::readMusicFile(path, [&covered](const MusicFile& file) {
-                return !covered.contains(albumrules::albumKey(file));
-            });
+    // Each album keeps one picture, the first found in file order: a file reads its
+    // picture only while no earlier file of its album has given one, and a picture an
+    // earlier file gives later is dropped as soon as read.
+    QMutex coverLock;
+    QHash<QString, int> coverFrom;
+    struct Read {
+        std::optional<MusicFile> file;
+        QString reason;
+    };
+    const auto read = [&](int index) {
+        Read r;
+        QString key;
+        const auto earlier = [&] {
+            const auto at = coverFrom.constFind(key);
+            return at != coverFrom.cend() && *at < index;
         };
-        std::vector<std::optional<MusicFile>> files =
-            QtConcurrent::blockingMapped<std::vector<std::optional<MusicFile>>>(paths.mid(start, kChunk), read);
-        for (std::optional<MusicFile>& file : files) {
-            if (!file)
+        r.file = musictags::readMusicFile(
+            paths[index],
+            [&](const MusicFile& file) {
+                key = albumrules::albumKey(file);
+                const QMutexLocker locked(&coverLock);
+                return !earlier();
+            },
+            &r.reason, stopped);
+        if (r.file && !r.file->cover.isEmpty()) {
+            const QMutexLocker locked(&coverLock);
+            if (earlier())
+                r.file->cover = QByteArray();
+            else
+                coverFrom.insert(key, index);
+        }
+        return r;
+    };
+    // Read on every core a chunk at a time (the disk is kept busy while a file is
+    // parsed); a cancel is seen by every read at its next block.
+    constexpr int kChunk = 64;
+    for (int start = 0; start < total && !stopped(); start += kChunk) {
+        QList<int> chunk;
+        for (int i = start; i < std::min(start + kChunk, total); ++i)
+            chunk.append(i);
+        std::vector<Read> files = QtConcurrent::blockingMapped<std::vector<Read>>(&scanThreads(), chunk, read);
+        for (size_t i = 0; i < files.size() && !stopped(); ++i) {
+            std::optional<MusicFile>& file = files[i].file;
+            if (!file) {
+                scan.unreadable.push_back({paths[chunk[static_cast<qsizetype>(i)]], files[i].reason});
                 continue;
-            const QString key = albumrules::albumKey(*file);
-            if (!file->cover.isEmpty() && !scan.covers.contains(key)) {
-                const QByteArray kept = keptCover(file->cover);
-                if (kept.isEmpty()) {
-                    scan.brokenCovers.insert(key);
-                } else {
-                    scan.covers.insert(key, kept);
-                    scan.brokenCovers.remove(key);
-                }
             }
-            file->cover.clear();
+            const QString key = albumrules::albumKey(*file);
+            if (!file->cover.isEmpty() && !scan.covers.contains(key) && !scan.brokenCovers.contains(key))
+                keepCover(scan, key, file->cover);
+            file->cover = QByteArray();
             if (!firstFolder.contains(key))
                 firstFolder.insert(key, file->folder);
             scan.files.push_back(std::move(*file));
@@ -93,20 +151,19 @@ void scanFolder(QPromise<MusicScan>& promise, const QString& folder)
                                                   QFileInfo(paths[done - 1]).absolutePath())));
     }
     // Albums without a picture of their own take their folder's.
-    for (auto it = firstFolder.cbegin(); it != firstFolder.cend() && !promise.isCanceled(); ++it) {
+    for (auto it = firstFolder.cbegin(); it != firstFolder.cend() && !stopped(); ++it) {
         if (scan.covers.contains(it.key()))
             continue;
-        const QByteArray bytes = musictags::folderCover(it.value());
-        if (bytes.isEmpty())
-            continue;
-        const QByteArray kept = keptCover(bytes);
-        if (kept.isEmpty()) {
-            scan.brokenCovers.insert(it.key());
-        } else {
-            scan.covers.insert(it.key(), kept);
-            scan.brokenCovers.remove(it.key());
-        }
+        if (const QByteArray bytes = musictags::folderCover(it.value(), &scan.unreadable); !bytes.isEmpty())
+            keepCover(scan, it.key(), bytes);
     }
+    if (stopped())
+        return;
+    std::sort(scan.unreadable.begin(), scan.unreadable.end(),
+              [](const Unreadable& a, const Unreadable& b) { return a.path < b.path; });
+    scan.unreadable.erase(std::unique(scan.unreadable.begin(), scan.unreadable.end(),
+                                      [](const Unreadable& a, const Unreadable& b) { return a.path == b.path; }),
+                          scan.unreadable.end());
     promise.addResult(std::move(scan));
 }
 
@@ -142,6 +199,10 @@ MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
     prgScan = named(new QProgressBar, u"prgScan"_s, u"読み込みの進み具合"_s);
     lblScan = named(new QLabel, u"lblScan"_s);
     cmdStop = button(u"cmdStop"_s, u"中止"_s);
+    lblUnreadable = named(new QLabel, u"lblUnreadable"_s);
+    lstUnreadable = named(new QListWidget, u"lstUnreadable"_s, u"読めないファイル"_s);
+    lblUnreadable->setBuddy(lstUnreadable);
+    lstUnreadable->setMaximumHeight(lstUnreadable->fontMetrics().height() * 6);
     tblAlbums = named(new QTableWidget(0, ColumnCount), u"tblAlbums"_s, u"見つかったアルバム"_s);
     tblAlbums->setHorizontalHeaderLabels({u"取込"_s, u"タイトル名"_s, u"アーティスト"_s, u"ジャンル"_s, u"日付け"_s,
                                           u"曲数"_s, u"画像"_s, u"歌詞"_s, u"注意"_s});
@@ -170,6 +231,8 @@ MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
     layout->addLayout(folderRow);
     layout->addLayout(scanRow);
     layout->addWidget(lblScan);
+    layout->addWidget(lblUnreadable);
+    layout->addWidget(lstUnreadable);
     layout->addWidget(tblAlbums, 1);
     layout->addLayout(buttons);
 
@@ -189,8 +252,8 @@ MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
 
 MusicImport::~MusicImport()
 {
+    // Never waited on: the worker holds nothing of the panel and stops on its own.
     m_watcher.cancel();
-    m_watcher.waitForFinished();
 }
 
 void MusicImport::reset()
@@ -201,6 +264,7 @@ void MusicImport::reset()
     m_scan = {};
     tblAlbums->setRowCount(0);
     lblScan->clear();
+    showUnreadable();
     prgScan->setRange(0, 1);
     prgScan->setValue(0);
     setScanning(false);
@@ -230,13 +294,17 @@ void MusicImport::scan(const QString& folder)
     m_folder = folder;
     lblFolder->setText(QDir::toNativeSeparators(folder));
     setScanning(true);
-    m_watcher.setFuture(QtConcurrent::run(scanFolder, folder));
+    m_watcher.setFuture(QtConcurrent::run(&scanThreads(), scanFolder, folder));
 }
 
 void MusicImport::cmdStop_Click()
 {
-    if (isScanning())
-        m_watcher.cancel();
+    if (!isScanning())
+        return;
+    // The worker is told and left behind; the panel is free at once, whatever file the
+    // worker is in. A finished future put in its place reports the stop.
+    m_watcher.cancel();
+    m_watcher.setFuture(QFuture<MusicScan>());
 }
 
 void MusicImport::scanDone()
@@ -262,8 +330,21 @@ void MusicImport::scanDone()
     m_scan.files.clear();
     setScanning(false);
     lblScan->setText(u"%1 個のアルバムが見つかりました。取り込まないものはチェックを外してください。"_s.arg(m_planned.size()));
+    showUnreadable();
     showPlanned();
     emit scanFinished();
+}
+
+void MusicImport::showUnreadable()
+{
+    lstUnreadable->clear();
+    for (const Unreadable& u : m_scan.unreadable)
+        lstUnreadable->addItem(u"%1：%2"_s.arg(QDir::toNativeSeparators(u.path), u.reason));
+    const bool any = !m_scan.unreadable.empty();
+    lblUnreadable->setText(
+        any ? u"読めないファイルが %1 個あります（取り込みません）："_s.arg(m_scan.unreadable.size()) : QString());
+    lblUnreadable->setVisible(any);
+    lstUnreadable->setVisible(any);
 }
 
 void MusicImport::showPlanned()

@@ -11,6 +11,7 @@
 struct AppState;
 class Dialogs;
 class QLabel;
+class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
@@ -21,6 +22,7 @@ struct MusicScan {
     std::vector<MusicFile> files;
     QHash<QString, QByteArray> covers;
     QSet<QString> brokenCovers; // albums whose only picture is no whole picture
+    std::vector<Unreadable> unreadable; // by path
 };
 
 // The panel that makes titles from the music files of a folder (fraMusicImport): the
@@ -38,7 +40,8 @@ public:
     void cmdFolder_Click();
     void scan(const QString& folder);
     bool isScanning() const { return m_watcher.isRunning(); }
-    // cmdStop: the scan ends as soon as the worker sees it; nothing is listed.
+    // cmdStop: the scan ends at once (the worker is left to stop on its own); nothing
+    // is listed.
     void cmdStop_Click();
     // cmdImport: makes the ticked albums titles.
     void cmdImport_Click();
@@ -51,6 +54,9 @@ public:
     QProgressBar* prgScan;
     QLabel* lblScan;
     QPushButton* cmdStop;
+    // What the scan could not read, each with its reason; hidden when it read all.
+    QLabel* lblUnreadable;
+    QListWidget* lstUnreadable;
     QTableWidget* tblAlbums;
     QPushButton* cmdImport;
     QPushButton* cmdClose;
@@ -64,6 +70,7 @@ signals:
 private:
     void scanDone();
     void showPlanned();
+    void showUnreadable();
     void setScanning(bool on);
 
     AppState& m_state;

@@ -1,6 +1,7 @@
 #include "musictags.h"
 
 #include "store/cp932.h"
+#include "store/regularfile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 
 #include <aifffile.h>
+#include <audioproperties.h>
 #include <attachedpictureframe.h>
 #include <fileref.h>
 #include <flacfile.h>
@@ -16,12 +18,20 @@
 #include <mp4file.h>
 #include <mpegfile.h>
 #include <opusfile.h>
+#include <tfilestream.h>
 #include <tpropertymap.h>
 #include <vorbisfile.h>
 #include <wavfile.h>
 #include <xiphcomment.h>
 
 #include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -153,6 +163,98 @@ QByteArray embeddedCover(TagLib::File* file)
     return {};
 }
 
+// No tag is larger: a read of more in one go comes from a file that only claims so
+// much (a sparse file, a broken header), and is refused rather than made.
+constexpr unsigned long kLargestRead = 128UL * 1024 * 1024;
+
+// A music file as TagLib reads it: read-only, on the one handle the scan opened (so
+// the file looked at is the file read, whatever is put under its name meanwhile),
+// ended as soon as the scan is stopped.
+class ScanStream final : public TagLib::FileStream {
+public:
+#ifdef Q_OS_UNIX
+    ScanStream(int handle, const QString& path, const std::function<bool()>& stop)
+        : FileStream(handle, true)
+#else
+    ScanStream(const QString& path, const std::function<bool()>& stop)
+        : FileStream(reinterpret_cast<const wchar_t*>(path.utf16()), true)
+#endif
+        , m_path(path)
+        , m_encoded(QFile::encodeName(path))
+        , m_stop(stop)
+    {
+    }
+
+    // The name TagLib tells the file's kind by, as when it opens the file itself.
+    TagLib::FileName name() const override
+    {
+#ifdef Q_OS_WIN
+        return reinterpret_cast<const wchar_t*>(m_path.utf16());
+#else
+        return m_encoded.constData();
+#endif
+    }
+
+    TagLib::ByteVector readBlock(unsigned long length) override
+    {
+        if (length > kLargestRead || (m_stop && m_stop()))
+            return {};
+        return FileStream::readBlock(length);
+    }
+
+private:
+    QString m_path;
+    QByteArray m_encoded;
+    std::function<bool()> m_stop;
+};
+
+#ifdef Q_OS_UNIX
+// What stands under a name in place of a regular file, as the panel says it.
+QString notRegular(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return u"フォルダです"_s;
+    if (S_ISFIFO(mode))
+        return u"名前付きパイプで、普通のファイルではありません"_s;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return u"デバイスで、普通のファイルではありません"_s;
+    if (S_ISSOCK(mode))
+        return u"ソケットで、普通のファイルではありません"_s;
+    return u"普通のファイルではありません"_s;
+}
+
+QString reasonOfError(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return u"読む権限がありません"_s;
+    case ENOENT:
+    case ENOTDIR:
+        return u"ファイルがなくなりました"_s;
+    case ELOOP:
+        return u"リンクが輪になっています"_s;
+    default:
+        return qt_error_string(error);
+    }
+}
+#endif
+
+// Why the entry, which is neither a folder nor a regular file, cannot be read.
+QString notRegular(const QFileInfo& entry)
+{
+    if (entry.isSymLink() && !entry.exists())
+        return u"リンク先がありません"_s;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(entry.absoluteFilePath()).constData(), &st) != 0)
+        return reasonOfError(errno);
+    return notRegular(st.st_mode);
+#else
+    return u"普通のファイルではありません"_s;
+#endif
+}
+
 } // namespace
 
 bool isMusicFileName(QStringView fileName)
@@ -195,18 +297,41 @@ QString tagTextOfLatin1(QByteArrayView bytes)
     return whole ? text : latin1;
 }
 
-std::optional<MusicFile> readMusicFile(const QString& path, const std::function<bool(const MusicFile&)>& wantCover)
+std::optional<MusicFile> readMusicFile(const QString& path, const std::function<bool(const MusicFile&)>& wantCover,
+                                       QString* reason, const std::function<bool()>& stop)
 {
-#ifdef Q_OS_WIN
-    const TagLib::FileName name(reinterpret_cast<const wchar_t*>(path.utf16()));
-#else
-    const QByteArray encoded = QFile::encodeName(path);
-    const TagLib::FileName name(encoded.constData());
-#endif
-    readLatin1FieldsAsFound();
-    const TagLib::FileRef ref(name, false);
-    if (ref.isNull() || !ref.file() || !ref.file()->isValid())
+    const auto fail = [&](const QString& why) {
+        if (reason)
+            *reason = stop && stop() ? QString() : why;
         return std::nullopt;
+    };
+    readLatin1FieldsAsFound();
+#ifdef Q_OS_UNIX
+    // Opened without waiting: a FIFO put under the name is never waited on.
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (handle < 0)
+        return fail(reasonOfError(errno));
+    struct stat opened {};
+    if (::fstat(handle, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        const QString why = S_ISREG(opened.st_mode) || opened.st_mode == 0 ? reasonOfError(errno) : notRegular(opened.st_mode);
+        ::close(handle);
+        return fail(why);
+    }
+    ScanStream stream(handle, path, stop);
+    if (!stream.isOpen()) {
+        ::close(handle);
+        return fail(u"開けません"_s);
+    }
+#else
+    if (!QFileInfo(path).isFile())
+        return fail(u"普通のファイルではありません"_s);
+    ScanStream stream(path, stop);
+    if (!stream.isOpen())
+        return fail(u"開けません"_s);
+#endif
+    const TagLib::FileRef ref(&stream, true, TagLib::AudioProperties::Fast);
+    if (ref.isNull() || !ref.file() || !ref.file()->isValid())
+        return fail(u"音楽ファイルとして読めません"_s);
     TagLib::File* file = ref.file();
     const TagLib::PropertyMap map = file->properties();
     const QFileInfo info(path);
@@ -225,45 +350,83 @@ std::optional<MusicFile> readMusicFile(const QString& path, const std::function<
         m.lyrics = property(map, "UNSYNCEDLYRICS");
     m.disc = leadingNumber(property(map, "DISCNUMBER"));
     m.track = leadingNumber(property(map, "TRACKNUMBER"));
+    // TagLib takes any bytes for an MP3 or a WAV: without a sound of any length and
+    // without a tag naming it, the file is not music.
+    const TagLib::AudioProperties* audio = ref.audioProperties();
+    if ((!audio || audio->lengthInMilliseconds() <= 0)
+        && (m.album + m.albumArtist + m.artist + m.title).trimmed().isEmpty())
+        return fail(u"音声もタグもありません（音楽ファイルでないか、途中で切れています）"_s);
     if (wantCover && wantCover(m))
         m.cover = embeddedCover(file);
+    if (stop && stop())
+        return fail({});
     return m;
 }
 
-QStringList musicFilesBelow(const QString& folder, const std::function<bool(const QString&)>& goOn)
+QStringList musicFilesBelow(const QString& folder, const std::function<bool(const QString&)>& goOn,
+                            std::vector<Unreadable>* unreadable)
 {
+    const auto unread = [unreadable](const QString& path, const QString& why) {
+        if (unreadable)
+            unreadable->push_back({path, why});
+    };
     QStringList found;
+    // Each folder by where it really is, so that one reached again through a link (a
+    // link back up the tree, two links to one folder) is not read again.
+    QSet<QString> met{QFileInfo(folder).canonicalFilePath()};
     QStringList folders{folder};
     while (!folders.isEmpty()) {
         const QString current = folders.takeFirst();
         if (!goOn(current))
             break;
         const QDir dir(current);
+        if (!dir.isReadable()) {
+            unread(current, u"フォルダを読む権限がありません"_s);
+            continue;
+        }
         QStringList below;
-        for (const QFileInfo& entry : dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Readable,
-                                                        QDir::Name)) {
-            // A link to a folder could lead back up the tree.
-            if (entry.isDir() && !entry.isSymLink())
-                below.append(entry.absoluteFilePath());
-            else if (entry.isFile() && isMusicFileName(entry.fileName()))
-                found.append(entry.absoluteFilePath());
+        for (const QFileInfo& entry :
+             dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+            if (entry.isDir()) {
+                const QString real = entry.canonicalFilePath();
+                if (!real.isEmpty() && !met.contains(real)) {
+                    met.insert(real);
+                    below.append(entry.absoluteFilePath());
+                }
+            } else if (isMusicFileName(entry.fileName())) {
+                if (entry.isFile())
+                    found.append(entry.absoluteFilePath());
+                else
+                    unread(entry.absoluteFilePath(), notRegular(entry));
+            }
         }
         folders = below + folders;
     }
     return found;
 }
 
-QByteArray folderCover(const QString& folder)
+QByteArray folderCover(const QString& folder, std::vector<Unreadable>* unreadable)
 {
-    const QStringList names = QDir(folder).entryList(QDir::Files);
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::System);
     for (const QString& wanted : QStringList{u"cover.jpg"_s, u"folder.jpg"_s, u"front.jpg"_s}) {
         for (const QString& name : names) {
             if (name.compare(wanted, Qt::CaseInsensitive) != 0)
                 continue;
-            QFile file(QDir(folder).filePath(name));
-            // A cover larger than this is no cover.
-            if (file.size() <= 32 * 1024 * 1024 && file.open(QIODevice::ReadOnly))
-                return file.readAll();
+            const QFileInfo entry(dir.filePath(name));
+            QString why;
+            if (!entry.isFile())
+                why = notRegular(entry);
+            else if (entry.size() > kLargestCover)
+                why = u"画像として大きすぎます"_s;
+            // Read as the store reads pictures: a regular file only, never waited on,
+            // no more than a cover's bytes.
+            else if (std::optional<QByteArray> bytes = readRegularFile(entry.filePath(), &why, kLargestCover))
+                return *bytes;
+            else if (why.isEmpty())
+                why = u"読めません"_s;
+            if (unreadable)
+                unreadable->push_back({entry.filePath(), why});
         }
     }
     return {};

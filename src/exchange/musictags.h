@@ -28,6 +28,12 @@ struct MusicFile {
     QByteArray cover;
 };
 
+// A file or folder a scan met and could not read, with the reason as the panel says it.
+struct Unreadable {
+    QString path;
+    QString reason;
+};
+
 namespace musictags {
 
 // The file kinds read: MP3, FLAC, Ogg Vorbis, Opus, M4A/MP4, WAV and AIFF.
@@ -40,18 +46,34 @@ bool isMusicFileName(QStringView fileName);
 // stores as Latin-1 are read so; Unicode frames are taken as they are.
 QString tagTextOfLatin1(QByteArrayView bytes);
 
-// Reads the tags of one file, or nothing when it is no music file TagLib can read. The
-// embedded picture is taken too when wantCover, given, says so of the tags read.
+// Reads the tags of one file, or nothing when it is no music file TagLib can read, with
+// *reason (if given) saying why. The file is opened once, read-only and without
+// waiting, and read only when it is a regular file (a FIFO or a device under a music
+// file's name is never read); a file with neither sound nor tags (a text file under a
+// music file's name, a file cut before its first frame) is no music. The embedded
+// picture is taken too when wantCover, given, says so of the tags read. stop, given, is
+// asked before each block TagLib reads; once it says true the file reads as nothing
+// and *reason is left empty.
 std::optional<MusicFile> readMusicFile(const QString& path,
-                                       const std::function<bool(const MusicFile&)>& wantCover = {});
+                                       const std::function<bool(const MusicFile&)>& wantCover = {},
+                                       QString* reason = nullptr, const std::function<bool()>& stop = {});
 
-// The music files below folder, each folder's files by name before its subfolders.
-// goOn(folder) is asked before each folder is read; false stops the listing, which
-// gives what it has.
-QStringList musicFilesBelow(const QString& folder, const std::function<bool(const QString&)>& goOn);
+// The music files below folder, each folder's files by name before its subfolders. A
+// link to a folder is followed unless that folder was already read (a link back up the
+// tree leads nowhere new). goOn(folder) is asked before each folder is read; false
+// stops the listing, which gives what it has. What cannot be read (a folder without
+// permission, a link that leads nowhere, a FIFO or a device under a music file's name)
+// is added to *unreadable, if given.
+QStringList musicFilesBelow(const QString& folder, const std::function<bool(const QString&)>& goOn,
+                            std::vector<Unreadable>* unreadable = nullptr);
 
 // The picture a folder holds for its album: cover.jpg, folder.jpg or front.jpg (any
-// letter case), the first found; empty when none.
-QByteArray folderCover(const QString& folder);
+// letter case), the first regular file found of at most kLargestCover bytes (read
+// without waiting; a link to a device or a FIFO under the name is passed over); empty
+// when none. A picture that cannot be read is added to *unreadable, if given.
+QByteArray folderCover(const QString& folder, std::vector<Unreadable>* unreadable = nullptr);
+
+// A picture larger than this is no cover.
+inline constexpr qint64 kLargestCover = 32 * 1024 * 1024;
 
 } // namespace musictags

@@ -13,7 +13,16 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QElapsedTimer>
+#include <QListWidget>
 #include <QTableWidget>
+
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <attachedpictureframe.h>
 #include <fileref.h>
@@ -89,6 +98,39 @@ bool iconvReads(const QByteArray& bytes)
     return iconv.waitForFinished() && iconv.exitCode() == 0;
 }
 
+#ifdef Q_OS_LINUX
+// Runs the current test function again in a child capped in memory and time, so that
+// a scan that eats all memory or waits for ever fails the test, not the machine.
+// True in the child, which goes on with the test; the parent checks how it ended.
+bool inCappedChild()
+{
+    if (qEnvironmentVariableIsSet("UTABAKO_CAPPED_CHILD")) {
+        const rlim_t cap = rlim_t(3) * 1024 * 1024 * 1024;
+        const rlimit limit{cap, cap};
+        setrlimit(RLIMIT_AS, &limit);
+        ::alarm(60);
+        return true;
+    }
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"UTABAKO_CAPPED_CHILD"_s, u"1"_s);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(QTest::currentTestFunction())});
+    const bool ended = child.waitForFinished(90000);
+    if (!ended) {
+        child.kill();
+        child.waitForFinished();
+    }
+    [&] {
+        QVERIFY2(ended, "the scan never ended");
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit, "the scan crashed or was stopped by its alarm");
+        QCOMPARE(child.exitCode(), 0);
+    }();
+    return false;
+}
+#endif
+
 QStringList rowTexts(const QTableWidget& table, int row)
 {
     QStringList texts{table.item(row, MusicImport::Tick)->checkState() == Qt::Checked ? u"☑"_s : u"☐"_s};
@@ -154,6 +196,8 @@ private slots:
     void importThroughTheScreen();
     void failingTitleLeavesNoTrace();
     void cancelledScanWritesNothing();
+    void hostileFolderIsScannedAndTold();
+    void stopAndCloseNeverWait();
 };
 
 // The folder chosen, scanned, listed one album a row, one row unticked and the rest
@@ -261,6 +305,116 @@ void TstMusicImport::cancelledScanWritesNothing()
     QCOMPARE(x.f.bytes(u"データ.TXT"_s), mp3);
     QVERIFY(x.f.dialogs.boxes.empty());
 }
+
+#ifdef Q_OS_LINUX
+// A folder of links to devices and FIFOs under music and cover names, a link loop, a
+// dangling link, an album reached through a link, and files that only look like music:
+// the scan ends, never opens a file for writing, makes titles of the music alone and
+// lists each file it could not read with its reason.
+void TstMusicImport::hostileFolderIsScannedAndTold()
+{
+    if (!inCappedChild())
+        return;
+    ImportFixture x;
+    QTemporaryDir outside;
+    const QString m = x.music.path() + u"/hostile"_s;
+    const QString town = m + u"/街"_s;
+    put(town + u"/1.mp3"_s, "mp3", {{"ALBUM", u"街"_s}, {"ARTIST", u"A"_s}, {"TITLE", u"一"_s}});
+    put(town + u"/2.mp3"_s, "mp3", {{"ALBUM", u"街"_s}, {"ARTIST", u"A"_s}, {"TITLE", u"二"_s}});
+    QCOMPARE(::mkfifo(QFile::encodeName(town + u"/3.mp3"_s).constData(), 0644), 0);
+    QVERIFY(QFile::link(u"/dev/zero"_s, town + u"/4.flac"_s));
+    QVERIFY(QFile::link(town + u"/nowhere"_s, town + u"/5.ogg"_s));
+    QVERIFY(QFile::link(u"/dev/zero"_s, town + u"/cover.jpg"_s));
+    QCOMPARE(::mkfifo(QFile::encodeName(town + u"/Folder.JPG"_s).constData(), 0644), 0);
+    QVERIFY(fixture::write(town + u"/front.jpg"_s, x.folderCover));
+    put(outside.path() + u"/港/1.mp3"_s, "mp3", {{"ALBUM", u"港"_s}, {"ARTIST", u"A"_s}, {"TITLE", u"海"_s}});
+    QVERIFY(QFile::link(outside.path() + u"/港"_s, m + u"/港"_s));
+    QVERIFY(QFile::link(m, outside.path() + u"/港/また"_s));
+    QDir().mkpath(m + u"/壊れた"_s);
+    QVERIFY(fixture::write(m + u"/壊れた/偽物.mp3"_s, "This is no music at all.\n"));
+    QVERIFY(fixture::write(m + u"/壊れた/途中で切れた.mp3"_s, fixture::readFixture(u"music/silence.mp3"_s).left(100)));
+    QVERIFY(fixture::write(m + u"/壊れた/途中.wav"_s, fixture::readFixture(u"music/silence.wav"_s).left(300)));
+
+    // Every close of a file opened for writing shows here.
+    const int watch = ::inotify_init1(IN_NONBLOCK);
+    for (const QString& folder : {town, outside.path() + u"/港"_s, m + u"/壊れた"_s})
+        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(folder).constData(), IN_CLOSE_WRITE) >= 0);
+    QSignalSpy done(x.panel, &MusicImport::scanFinished);
+    x.panel->scan(m);
+    QVERIFY(done.wait(20000) || done.count() == 1);
+    char events[4096];
+    QCOMPARE(::read(watch, events, sizeof events), ssize_t(-1));
+    ::close(watch);
+
+    QTableWidget& table = *x.panel->tblAlbums;
+    QCOMPARE(table.rowCount(), 2);
+    const QString today = QDate::currentDate().toString(u"yyyy/MM/dd"_s);
+    QCOMPARE(rowTexts(table, 0), (QStringList{u"☑"_s, u"港"_s, u"A"_s, u"未登録"_s, today, u"1"_s, {}, {}, {}}));
+    QCOMPARE(rowTexts(table, 1), (QStringList{u"☑"_s, u"街"_s, u"A"_s, u"未登録"_s, today, u"2"_s, u"○"_s, {}, {}}));
+    const QString noSound = u"音声もタグもありません（音楽ファイルでないか、途中で切れています）"_s;
+    const QString fifo = u"名前付きパイプで、普通のファイルではありません"_s;
+    const QString device = u"デバイスで、普通のファイルではありません"_s;
+    const QList<std::pair<QString, QString>> unread{
+        {u"壊れた/偽物.mp3"_s, noSound},  {u"壊れた/途中.wav"_s, noSound}, {u"壊れた/途中で切れた.mp3"_s, noSound},
+        {u"街/3.mp3"_s, fifo},           {u"街/4.flac"_s, device},       {u"街/5.ogg"_s, u"リンク先がありません"_s},
+        {u"街/Folder.JPG"_s, fifo},      {u"街/cover.jpg"_s, device},
+    };
+    QStringList expected;
+    for (const auto& [path, reason] : unread)
+        expected.append(QDir::toNativeSeparators(m + u'/' + path) + u'：' + reason);
+    QStringList listed;
+    for (int i = 0; i < x.panel->lstUnreadable->count(); ++i)
+        listed.append(x.panel->lstUnreadable->item(i)->text());
+    QCOMPARE(listed, expected);
+    QVERIFY(x.panel->lstUnreadable->isVisibleTo(x.panel));
+    QCOMPARE(x.panel->lblUnreadable->text(), u"読めないファイルが 8 個あります（取り込みません）："_s);
+    QCOMPARE(x.panel->lstUnreadable->accessibleName(), u"読めないファイル"_s);
+
+    x.panel->cmdImport->click();
+    QCOMPARE(x.f.bytes(u"曲目_港.txt"_s), fixture::sjis(u"海\r\n"_s));
+    QCOMPARE(x.f.bytes(u"街.jpg"_s), x.folderCover);
+}
+
+// 中止 frees the panel within a second and the worker ends as soon, whatever file it
+// is in (here one that reads as gigabytes of nothing); closing the window mid-scan
+// never waits on the scan either.
+void TstMusicImport::stopAndCloseNeverWait()
+{
+    if (!inCappedChild())
+        return;
+    ImportFixture x;
+    const QString slow = x.music.filePath(u"slow/big.mp3"_s);
+    QDir().mkpath(QFileInfo(slow).absolutePath());
+    QFile big(slow);
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(64) * 1024 * 1024 * 1024));
+    big.close();
+    for (const bool closeWindow : {false, true}) {
+        QSignalSpy done(x.panel, &MusicImport::scanFinished);
+        x.panel->scan(x.music.filePath(u"slow"_s));
+        QTest::qWait(300);
+        QVERIFY(x.panel->isScanning());
+        QElapsedTimer clock;
+        clock.start();
+        if (closeWindow) {
+            x.f.window.reset();
+        } else {
+            x.panel->cmdStop->click();
+            QVERIFY(done.wait(1000) || done.count() == 1);
+            QCOMPARE(x.panel->lblScan->text(), u"読み込みを中止しました。"_s);
+            QVERIFY(x.panel->cmdFolder->isEnabled());
+        }
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        // The worker lets go of the file as soon.
+        const auto reading = [&] {
+            for (const QFileInfo& fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::System))
+                if (fd.symLinkTarget() == slow)
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!reading(), 1000);
+    }
+}
+#endif
 
 QTEST_MAIN(TstMusicImport)
 #include "tst_musicimport.moc"
