@@ -82,17 +82,20 @@ QString albumKey(const MusicFile& file)
 
 QString titleDate(const QString& tagDate, const QDate& today)
 {
-    static const QRegularExpression full(u"^(\\d{4})[-/.](\\d{1,2})[-/.](\\d{1,2})"_s);
-    static const QRegularExpression year(u"^(\\d{4})"_s);
-    const QString text = tagDate.trimmed();
-    if (const QRegularExpressionMatch m = full.match(text); m.hasMatch()) {
-        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        if (date.isValid())
-            return date.toString(u"yyyy/MM/dd"_s);
-    }
-    if (const QRegularExpressionMatch m = year.match(text); m.hasMatch() && m.captured(1).toInt() > 0)
-        return m.captured(1) + u"/01/01"_s;
-    return today.toString(u"yyyy/MM/dd"_s);
+    // A year, then perhaps a month, then perhaps a day; what follows (a time) is left.
+    static const QRegularExpression date(u"^(\\d{4})(?:[-/.](\\d{1,2})(?:[-/.](\\d{1,2}))?)?(?!\\d)"_s);
+    const QRegularExpressionMatch m = date.match(tagDate.trimmed());
+    const int year = m.hasMatch() ? m.captured(1).toInt() : 0;
+    if (year <= 0)
+        return today.toString(u"yyyy/MM/dd"_s);
+    const int month = m.captured(2).toInt();
+    const int day = m.captured(3).toInt();
+    // As much as the tag says and holds good: no month or day is made up.
+    if (QDate(year, month, day).isValid())
+        return QDate(year, month, day).toString(u"yyyy/MM/dd"_s);
+    if (month >= 1 && month <= 12)
+        return u"%1/%2"_s.arg(year, 4, 10, QLatin1Char('0')).arg(month, 2, 10, QLatin1Char('0'));
+    return u"%1"_s.arg(year, 4, 10, QLatin1Char('0'));
 }
 
 QString songName(const QString& tag, bool keepSlash, bool* replaced)

@@ -25,8 +25,10 @@ namespace albumrules {
 // when no album artist is given; the folder alone when the album tag is missing.
 QString albumKey(const MusicFile& file);
 
-// The date of a title from a date tag: "yyyy/MM/dd" from a full date, "yyyy/01/01" from
-// a year alone, else today's date as a new title gets it.
+// The date of a title from a date tag, as much as the tag says in the stored form:
+// "yyyy/MM/dd" from a full date, "yyyy/MM" from a year and month, "yyyy" from a year
+// alone (a day or month that cannot be is left out); without a date, today's date, as
+// a new title gets it.
 QString titleDate(const QString& tagDate, const QDate& today);
 
 // A song name as the track list can hold it: control characters made blanks, the

@@ -163,6 +163,69 @@ QByteArray embeddedCover(TagLib::File* file)
     return {};
 }
 
+bool isAsciiLetter(unsigned char b)
+{
+    return (b | 0x20) >= 'a' && (b | 0x20) <= 'z';
+}
+
+bool isLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+bool isKanaOrKanji(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x3040 && u <= 0x30FF) || u == 0x3005 || (u >= 0x3400 && u <= 0x4DBF) || (u >= 0x4E00 && u <= 0x9FFF)
+        || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF66 && u <= 0xFF9F);
+}
+
+// Whether the Shift-JIS reading of bytes holds a two-byte character that is more
+// likely a Windows-1252 punctuation byte with the ASCII letter after it ("Don’t" read
+// as "Don稚"): its second byte is an ASCII letter, and it stands alone among ASCII
+// text, touching a letter. A Japanese word's characters stand beside each other; a
+// lone kanji after a blank ("X JAPAN 紅") touches no letter.
+bool hasLonePair(QByteArrayView bytes)
+{
+    struct Unit {
+        bool ascii = true;
+        bool letter = false;
+        bool pairWithLetter = false;
+    };
+    std::vector<Unit> units;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (isLeadByte(b) && i + 1 < bytes.size()) {
+            units.push_back({false, false, isAsciiLetter(static_cast<unsigned char>(bytes[++i]))});
+        } else {
+            units.push_back({b < 0x80, b < 0x80 && isAsciiLetter(b), false});
+        }
+    }
+    for (size_t k = 0; k < units.size(); ++k) {
+        const Unit before = k > 0 ? units[k - 1] : Unit{};
+        const Unit after = k + 1 < units.size() ? units[k + 1] : Unit{};
+        if (units[k].pairWithLetter && before.ascii && after.ascii && (before.letter || after.letter))
+            return true;
+    }
+    return false;
+}
+
+// Windows-1252, the Latin-1 of Windows: its curly quotes, dashes, ellipsis and euro
+// sign at 0x80-0x9F; the five bytes it leaves undefined are read as Latin-1 reads them.
+QString fromWindows1252(QByteArrayView bytes)
+{
+    static constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text = QString::fromLatin1(bytes.data(), bytes.size());
+    for (QChar& c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+            c = QChar(kHigh[c.unicode() - 0x80]);
+    }
+    return text;
+}
+
 // No tag is larger: a read of more in one go comes from a file that only claims so
 // much (a sparse file, a broken header), and is refused rather than made.
 constexpr unsigned long kLargestRead = 128UL * 1024 * 1024;
@@ -265,15 +328,12 @@ bool isMusicFileName(QStringView fileName)
 
 QString tagTextOfLatin1(QByteArrayView bytes)
 {
-    const QString latin1 = QString::fromLatin1(bytes.data(), bytes.size());
     const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
-    const auto letter = [&](qsizetype i) {
-        return i >= 0 && i < bytes.size() && ((at(i) | 0x20) >= 'a' && (at(i) | 0x20) <= 'z');
-    };
+    const auto letter = [&](qsizetype i) { return i >= 0 && i < bytes.size() && isAsciiLetter(at(i)); };
     // Shift-JIS shows itself by a byte Latin-1 text never holds (0x80-0x9F: the lead of
-    // kana and most kanji), or by a run of two or more high bytes standing apart from
-    // ASCII letters (half-width katakana, rarer kanji). Accented letters inside a word
-    // ("Canção") stand beside ASCII letters.
+    // kana and most kanji, and Windows-1252's punctuation), or by a run of two or more
+    // high bytes standing apart from ASCII letters (half-width katakana, rarer kanji).
+    // Accented letters inside a word ("Canção") stand beside ASCII letters.
     bool c1 = false;
     bool highRun = false;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -287,14 +347,21 @@ QString tagTextOfLatin1(QByteArrayView bytes)
         i = end - 1;
     }
     if (!(c1 || highRun))
-        return latin1;
+        return fromWindows1252(bytes);
+    // A field an ID3v1 tag cut inside its last character: the text before it.
+    QByteArrayView japanese = bytes;
     qsizetype bad = -1;
-    const QString text = cp932::decode(bytes, &bad);
+    QString text = cp932::decode(japanese, &bad);
+    if (bad == bytes.size() - 1 && isLeadByte(at(bad))) {
+        japanese = bytes.first(bad);
+        text = cp932::decode(japanese, &bad);
+    }
     // Private-use characters are the user-defined area of CP932: no tag means those.
     const bool whole = bad < 0 && std::none_of(text.cbegin(), text.cend(), [](QChar c) {
         return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF;
     });
-    return whole ? text : latin1;
+    const bool readsAsJapanese = whole && std::any_of(text.cbegin(), text.cend(), isKanaOrKanji);
+    return readsAsJapanese && !hasLonePair(japanese) ? text : fromWindows1252(bytes);
 }
 
 std::optional<MusicFile> readMusicFile(const QString& path, const std::function<bool(const MusicFile&)>& wantCover,

@@ -39,11 +39,15 @@ namespace musictags {
 // The file kinds read: MP3, FLAC, Ogg Vorbis, Opus, M4A/MP4, WAV and AIFF.
 bool isMusicFileName(QStringView fileName);
 
-// The text of bytes a tag keeps as Latin-1: their CP932 reading when they are whole
-// CP932 and not plausible Latin-1 text, else Latin-1. Plausible Latin-1 has no C1
-// control byte (0x80-0x9F) and no run of two or more letters beyond ASCII standing
-// apart from ASCII letters ("Beyoncé", "Motörhead", "Canção"). Only fields an ID3 tag
-// stores as Latin-1 are read so; Unicode frames are taken as they are.
+// The text of bytes a tag keeps as Latin-1: their CP932 reading when that reads as
+// Japanese, else Windows-1252 (Latin-1 with curly quotes, dashes, … and € at
+// 0x80-0x9F). Plausible Latin-1 ("Beyoncé", "Motörhead", "Canção": no byte 0x80-0x9F,
+// no run of two or more letters beyond ASCII standing apart from ASCII letters) is
+// never taken for CP932. The CP932 reading reads as Japanese when it is whole (a lead
+// byte cut off at the end, as an ID3v1 field cuts a character, is dropped), holds a
+// kana or kanji, and has no two-byte character alone among ASCII letters that only a
+// Windows-1252 punctuation byte beside a letter makes ("Don’t" is no "Don稚"). Only
+// fields an ID3 tag stores as Latin-1 are read so; Unicode frames are taken as they are.
 QString tagTextOfLatin1(QByteArrayView bytes);
 
 // Reads the tags of one file, or nothing when it is no music file TagLib can read, with

@@ -44,6 +44,18 @@ void TstAlbumRules::latin1Tags_data()
         QTest::newRow(qPrintable(s)) << sjis(s) << s;
     // Valid CP932 only by the user-defined area: no tag means that.
     QTest::newRow("user-defined area") << QByteArray("\xF0\x40\xF0\x41") << u"\u00F0@\u00F0A"_s;
+    // Windows-1252 punctuation, whose bytes CP932 would pair with the letter after.
+    QTest::newRow("apostrophe") << QByteArray("Don\x92t Stop Me Now") << u"Don’t Stop Me Now"_s;
+    QTest::newRow("apostrophe at the end") << QByteArray("It\x92s") << u"It’s"_s;
+    QTest::newRow("opening quote") << QByteArray("\x91Round Midnight") << u"‘Round Midnight"_s;
+    QTest::newRow("double quotes") << QByteArray("\x93Heroes\x94") << u"“Heroes”"_s;
+    QTest::newRow("dashes") << QByteArray("Rock \x96 Live \x97 1999") << u"Rock – Live — 1999"_s;
+    QTest::newRow("ellipsis and euro") << QByteArray("Wait\x85 \x80" "5") << u"Wait… €5"_s;
+    QTest::newRow("lone kanji after a blank") << sjis(u"X JAPAN 紅"_s) << u"X JAPAN 紅"_s;
+    QTest::newRow("katakana among letters") << sjis(u"Mr.Childrenのアルバム"_s) << u"Mr.Childrenのアルバム"_s;
+    // An ID3v1 field cut inside its last character keeps the characters before it.
+    QTest::newRow("cut last character") << sjis(u"ウタバコ"_s).chopped(1) << u"ウタバ"_s;
+    QTest::newRow("cut after letters") << sjis(u"Best of 街角"_s).chopped(1) << u"Best of 街"_s;
 }
 
 void TstAlbumRules::latin1Tags()
@@ -59,9 +71,12 @@ void TstAlbumRules::titleDate_data()
     QTest::addColumn<QString>("date");
     QTest::newRow("full") << u"2004-05-06"_s << u"2004/05/06"_s;
     QTest::newRow("with time") << u"2004-05-06T10:00:00"_s << u"2004/05/06"_s;
-    QTest::newRow("year") << u"1999"_s << u"1999/01/01"_s;
-    QTest::newRow("year and month") << u"1999-07"_s << u"1999/01/01"_s;
-    QTest::newRow("impossible day") << u"2001-02-30"_s << u"2001/01/01"_s;
+    QTest::newRow("year") << u"1999"_s << u"1999"_s;
+    QTest::newRow("year and month") << u"1999-07"_s << u"1999/07"_s;
+    QTest::newRow("one-digit month and day") << u"2018/8/1"_s << u"2018/08/01"_s;
+    QTest::newRow("impossible day") << u"2001-02-30"_s << u"2001/02"_s;
+    QTest::newRow("impossible month") << u"2001-13"_s << u"2001"_s;
+    QTest::newRow("year with more digits") << u"19999"_s << u"2026/12/07"_s;
     QTest::newRow("none") << QString() << u"2026/12/07"_s;
     QTest::newRow("words") << u"unknown"_s << u"2026/12/07"_s;
 }
