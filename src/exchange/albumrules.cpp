@@ -166,6 +166,7 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
 
     std::vector<PlannedTitle> planned;
     QSet<QString> namesTaken; // by albums of this run, in the letter case files ignore
+    QHash<QString, QString> firstMet; // an album's name, artist and songs: its title's name
     for (const QString& key : keys) {
         std::vector<const MusicFile*> album = albums.value(key);
         const auto number = [](int n) { return n > 0 ? n : INT_MAX; };
@@ -226,16 +227,28 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
         if (replaced)
             t.notes.append(u"曲名の使えない文字を全角にしました"_s);
 
-        // An album of a name already met in this run, or of a title of the collection by
-        // another artist, takes its artist after the name.
-        const int existing = titles.findIgnoringCase(name);
-        if (namesTaken.contains(foldLetterCase(name)) || (existing > 0 && titles.at(existing).artist != artist)) {
-            const QString base = name;
-            name = base + u"（%1）"_s.arg(artist);
-            for (int n = 2; namesTaken.contains(foldLetterCase(name)); ++n)
-                name = base + u"（%1）%2"_s.arg(artist, QString::number(n));
+        // The same album met again (another rip of it in another folder: the same name,
+        // artist and songs) is shown under the first one's name and not made.
+        QString same = name + u'\x1f' + artist;
+        for (const Track& track : t.tracks)
+            same += u'\x1f' + track.song + u'/' + track.artist;
+        const auto first = firstMet.constFind(same);
+        if (first != firstMet.cend()) {
+            name = *first;
+            t.duplicateOf = *first;
+        } else {
+            // An album of a name already met in this run, or of a title of the
+            // collection by another artist, takes its artist after the name.
+            const int existing = titles.findIgnoringCase(name);
+            if (namesTaken.contains(foldLetterCase(name)) || (existing > 0 && titles.at(existing).artist != artist)) {
+                const QString base = name;
+                name = base + u"（%1）"_s.arg(artist);
+                for (int n = 2; namesTaken.contains(foldLetterCase(name)); ++n)
+                    name = base + u"（%1）%2"_s.arg(artist, QString::number(n));
+            }
+            namesTaken.insert(foldLetterCase(name));
+            firstMet.insert(same, name);
         }
-        namesTaken.insert(foldLetterCase(name));
 
         t.record = TitleRecord{name,
                                artist,
@@ -259,6 +272,8 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
                 break;
             }
         }
+        if (!t.duplicateOf.isEmpty())
+            t.problems.prepend(u"重複"_s);
         planned.push_back(std::move(t));
     }
     return planned;

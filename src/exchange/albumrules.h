@@ -62,6 +62,10 @@ struct PlannedTitle {
     QStringList problems;
     // What was changed on the way in (characters replaced in song names).
     QStringList notes;
+    // Set when the album is one met before in the same scan (the same name, artist
+    // and songs, as an MP3 and a FLAC rip of one album): the name of the title the
+    // first makes. Such an album has the problem "重複".
+    QString duplicateOf;
 
     bool compilation() const { return record.artist == collection::kCompilationArtist; }
     // The track list file's lines.
@@ -73,6 +77,8 @@ struct PlannedTitle {
 // a cover. Two albums of one name (by different artists) are told apart by the artist
 // in brackets after the name of the second: "名前（アーティスト）"; so is an album named
 // as a title of the collection by another artist. Of the same artist it is that title.
+// An album of the same name, artist and songs as one before it is that album again:
+// listed under its name and not made (see PlannedTitle::duplicateOf).
 std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const QSet<QString>& covered,
                                      const TitleTable& titles, const QDate& today);
 

@@ -133,11 +133,17 @@ void TstAlbumRules::albums()
         file(u"/m/d"_s, u"1.mp3"_s, u"A:B"_s, {}, u"P"_s, u"z"_s, 0, 1),
         file(u"/m/e"_s, u"1.mp3"_s, u"old"_s, {}, u"P"_s, u"z"_s, 0, 1),
         file(u"/m/f"_s, u"1.mp3"_s, u"old"_s, {}, u"R"_s, u"z"_s, 0, 1),
+        // One album ripped twice, and a third of its name and artist with other songs.
+        file(u"/m/mp3"_s, u"1.mp3"_s, u"Twice"_s, {}, u"T"_s, u"s1"_s, 0, 1),
+        file(u"/m/mp3"_s, u"2.mp3"_s, u"Twice"_s, {}, u"T"_s, u"s2"_s, 0, 2),
+        file(u"/m/flac"_s, u"2.flac"_s, u"Twice"_s, {}, u"T"_s, u"s2"_s, 0, 2),
+        file(u"/m/flac"_s, u"1.flac"_s, u"Twice"_s, {}, u"T"_s, u"s1"_s, 0, 1),
+        file(u"/m/live"_s, u"1.flac"_s, u"Twice"_s, {}, u"T"_s, u"s1 (live)"_s, 0, 1),
     };
     const TitleTable titles({TitleRecord{u"OLD"_s, u"P"_s, {}, {}, {}, {}, {}}});
     const std::vector<albumrules::PlannedTitle> planned =
         albumrules::planTitles(files, {albumrules::albumKey(files[3])}, titles, QDate(2026, 12, 7));
-    QCOMPARE(planned.size(), size_t(7));
+    QCOMPARE(planned.size(), size_t(10));
     const auto row = [](const albumrules::PlannedTitle& t) {
         return QStringList{t.record.name, t.record.artist, t.record.genre, t.record.date, t.lines().join(u'|'),
                            t.hasCover ? u"cover"_s : QString(), t.problems.join(u'、'), t.notes.join(u'、')};
@@ -157,6 +163,10 @@ void TstAlbumRules::albums()
     QCOMPARE(albumrules::planTitles({sung}, {}, {}, QDate(2026, 12, 7)).front().problems,
              QStringList{u"歌詞に保存できない文字「😀」"_s});
     QCOMPARE(row(planned[6]), (QStringList{u"old（R）"_s, u"R"_s, u"未登録"_s, u"2026/12/07"_s, u"z"_s, {}, {}, {}}));
+    QCOMPARE(row(planned[7]), (QStringList{u"Twice"_s, u"T"_s, u"未登録"_s, u"2026/12/07"_s, u"s1|s2"_s, {}, {}, {}}));
+    QCOMPARE(row(planned[8]), (QStringList{u"Twice"_s, u"T"_s, u"未登録"_s, u"2026/12/07"_s, u"s1|s2"_s, {}, u"重複"_s, {}}));
+    QCOMPARE(planned[8].duplicateOf, u"Twice"_s);
+    QCOMPARE(row(planned[9]), (QStringList{u"Twice（T）"_s, u"T"_s, u"未登録"_s, u"2026/12/07"_s, u"s1 (live)"_s, {}, {}, {}}));
 }
 
 // An ID3v1 tag holds bytes alone; Shift-JIS ones are read back as Japanese. An ID3v2
