@@ -11,7 +11,10 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <attachedpictureframe.h>
 #include <fileref.h>
+#include <id3v2tag.h>
+#include <mpegfile.h>
 #include <tpropertymap.h>
 
 #include <benchmark/benchmark.h>
@@ -87,6 +90,72 @@ void ScanFiveThousandFiles(benchmark::State& state)
     }
 }
 BENCHMARK(ScanFiveThousandFiles)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(2);
+
+#ifdef Q_OS_LINUX
+// The most memory the process has held, in bytes, since the mark was last cleared.
+qint64 peakMemory()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toLongLong() * 1024;
+    }
+    return 0;
+}
+
+void clearPeakMemory()
+{
+    QFile refs(u"/proc/self/clear_refs"_s);
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+// Scanning one album of 128 MP3s that each embed the same 5 MB picture: the memory the
+// scan raised the process's peak by (counter "peak"), which the album's one kept
+// picture should dominate, not one copy a file.
+void ScanAlbumOfLargePictures(benchmark::State& state)
+{
+    static QTemporaryDir music;
+    static bool written = false;
+    if (!written) {
+        QByteArray picture(5 * 1024 * 1024, '\x5A');
+        picture.replace(0, 3, "\xFF\xD8\xFF");
+        for (int i = 0; i < 128; ++i) {
+            const QString path = music.filePath(u"%1.mp3"_s.arg(i, 3, 10, QLatin1Char('0')));
+            QFile::copy(QStringLiteral(UTABAKO_FIXTURES "/music/silence.mp3"), path);
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+            TagLib::MPEG::File file(QFile::encodeName(path).constData());
+            TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+            tag->setAlbum("Pictures");
+            tag->setArtist("Artist");
+            tag->setTitle(TagLib::String::number(i));
+            auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
+            frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+            frame->setPicture(TagLib::ByteVector(picture.constData(), static_cast<unsigned>(picture.size())));
+            tag->addFrame(frame);
+            file.save();
+        }
+        written = true;
+    }
+    QTemporaryDir data;
+    writeEmptyCollection(data.path());
+    DataFolder folder(data.path());
+    SilentDialogs dialogs;
+    AppState appState(folder, dialogs);
+    MusicImport panel(appState, dialogs);
+    for (auto _ : state) {
+        clearPeakMemory();
+        const qint64 before = peakMemory();
+        scanWithPanel(panel, music.path());
+        state.counters["peak"] = static_cast<double>(peakMemory() - before);
+        if (panel.tblAlbums->rowCount() != 1)
+            state.SkipWithError("the album was not found");
+    }
+}
+BENCHMARK(ScanAlbumOfLargePictures)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+#endif
 
 // Importing 900 files (90 albums, with their songs) into an empty collection; the scan
 // is not timed.

@@ -198,6 +198,7 @@ private slots:
     void cancelledScanWritesNothing();
     void hostileFolderIsScannedAndTold();
     void stopAndCloseNeverWait();
+    void oneCoverKeptPerAlbum();
 };
 
 // The folder chosen, scanned, listed one album a row, one row unticked and the rest
@@ -413,6 +414,40 @@ void TstMusicImport::stopAndCloseNeverWait()
         };
         QTRY_VERIFY_WITH_TIMEOUT(!reading(), 1000);
     }
+}
+
+// The most memory this process has held since the mark was last cleared, in bytes.
+qint64 peakMemory(bool clear)
+{
+    if (clear)
+        fixture::write(u"/proc/self/clear_refs"_s, "5");
+    for (const QByteArray& line : fixture::read(u"/proc/self/status"_s).split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toLongLong() * 1024;
+    }
+    return 0;
+}
+
+// An album of many files that each embed a large picture keeps the first file's
+// picture only: the scan's peak memory grows by a few pictures, not one a file.
+void TstMusicImport::oneCoverKeptPerAlbum()
+{
+    ImportFixture x;
+    const QString album = x.music.filePath(u"many"_s);
+    QByteArray large(2 * 1024 * 1024, 'Z');
+    large.replace(0, 3, "\xFF\xD8\xFF");
+    for (int i = 0; i < 64; ++i)
+        putShiftJisMp3(album + u"/%1.mp3"_s.arg(i, 2, 10, QLatin1Char('0')), {{"TALB", u"多"_s}, {"TPE1", u"A"_s}}, {},
+                       i == 0 ? x.cover : large);
+    const qint64 before = peakMemory(true);
+    QSignalSpy done(x.panel, &MusicImport::scanFinished);
+    x.panel->scan(album);
+    QVERIFY(done.wait(20000) || done.count() == 1);
+    const qint64 grown = peakMemory(false) - before;
+    QVERIFY2(grown < 40 * 1024 * 1024, qPrintable(QString::number(grown)));
+    QCOMPARE(x.panel->tblAlbums->rowCount(), 1);
+    x.panel->cmdImport->click();
+    QCOMPARE(x.f.bytes(u"多.jpg"_s), x.cover);
 }
 #endif
 
