@@ -105,28 +105,20 @@ bool iconvReads(const QByteArray& bytes)
 bool inCappedChild()
 {
     if (qEnvironmentVariableIsSet("UTABAKO_CAPPED_CHILD")) {
-        const rlim_t cap = rlim_t(3) * 1024 * 1024 * 1024;
-        const rlimit limit{cap, cap};
-        setrlimit(RLIMIT_AS, &limit);
+        const rlimit cap{rlim_t(3) << 30, rlim_t(3) << 30};
+        setrlimit(RLIMIT_AS, &cap);
         ::alarm(60);
         return true;
     }
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"UTABAKO_CAPPED_CHILD"_s, u"1"_s);
-    child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
+    qputenv("UTABAKO_CAPPED_CHILD", "1");
     child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(QTest::currentTestFunction())});
-    const bool ended = child.waitForFinished(90000);
-    if (!ended) {
+    qunsetenv("UTABAKO_CAPPED_CHILD");
+    if (!child.waitForFinished(90000))
         child.kill();
-        child.waitForFinished();
-    }
-    [&] {
-        QVERIFY2(ended, "the scan never ended");
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit, "the scan crashed or was stopped by its alarm");
-        QCOMPARE(child.exitCode(), 0);
-    }();
+    child.waitForFinished();
+    [&] { QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, "crashed, hung or failed"); }();
     return false;
 }
 #endif
@@ -320,8 +312,8 @@ void TstMusicImport::hostileFolderIsScannedAndTold()
     QTemporaryDir outside;
     const QString m = x.music.path() + u"/hostile"_s;
     const QString town = m + u"/街"_s;
-    put(town + u"/1.mp3"_s, "mp3", {{"ALBUM", u"街"_s}, {"ARTIST", u"A"_s}, {"TITLE", u"一"_s}});
-    put(town + u"/2.mp3"_s, "mp3", {{"ALBUM", u"街"_s}, {"ARTIST", u"A"_s}, {"TITLE", u"二"_s}});
+    for (const QString& song : {u"一"_s, u"二"_s})
+        put(town + u'/' + song + u".mp3"_s, "mp3", {{"ALBUM", u"街"_s}, {"ARTIST", u"A"_s}, {"TITLE", song}});
     QCOMPARE(::mkfifo(QFile::encodeName(town + u"/3.mp3"_s).constData(), 0644), 0);
     QVERIFY(QFile::link(u"/dev/zero"_s, town + u"/4.flac"_s));
     QVERIFY(QFile::link(town + u"/nowhere"_s, town + u"/5.ogg"_s));
@@ -345,28 +337,21 @@ void TstMusicImport::hostileFolderIsScannedAndTold()
     QVERIFY(done.wait(20000) || done.count() == 1);
     char events[4096];
     QCOMPARE(::read(watch, events, sizeof events), ssize_t(-1));
-    ::close(watch);
 
     QTableWidget& table = *x.panel->tblAlbums;
     QCOMPARE(table.rowCount(), 2);
     const QString today = QDate::currentDate().toString(u"yyyy/MM/dd"_s);
     QCOMPARE(rowTexts(table, 0), (QStringList{u"☑"_s, u"港"_s, u"A"_s, u"未登録"_s, today, u"1"_s, {}, {}, {}}));
     QCOMPARE(rowTexts(table, 1), (QStringList{u"☑"_s, u"街"_s, u"A"_s, u"未登録"_s, today, u"2"_s, u"○"_s, {}, {}}));
-    const QString noSound = u"音声もタグもありません（音楽ファイルでないか、途中で切れています）"_s;
-    const QString fifo = u"名前付きパイプで、普通のファイルではありません"_s;
-    const QString device = u"デバイスで、普通のファイルではありません"_s;
-    const QList<std::pair<QString, QString>> unread{
-        {u"壊れた/偽物.mp3"_s, noSound},  {u"壊れた/途中.wav"_s, noSound}, {u"壊れた/途中で切れた.mp3"_s, noSound},
-        {u"街/3.mp3"_s, fifo},           {u"街/4.flac"_s, device},       {u"街/5.ogg"_s, u"リンク先がありません"_s},
-        {u"街/Folder.JPG"_s, fifo},      {u"街/cover.jpg"_s, device},
-    };
-    QStringList expected;
-    for (const auto& [path, reason] : unread)
-        expected.append(QDir::toNativeSeparators(m + u'/' + path) + u'：' + reason);
+    const QString noSound = u"：音声もタグもありません（音楽ファイルでないか、途中で切れています）"_s;
+    const QString fifo = u"：名前付きパイプで、普通のファイルではありません"_s;
+    const QString device = u"：デバイスで、普通のファイルではありません"_s;
     QStringList listed;
     for (int i = 0; i < x.panel->lstUnreadable->count(); ++i)
-        listed.append(x.panel->lstUnreadable->item(i)->text());
-    QCOMPARE(listed, expected);
+        listed.append(x.panel->lstUnreadable->item(i)->text().remove(QDir::toNativeSeparators(m + u'/')));
+    QCOMPARE(listed, (QStringList{u"壊れた/偽物.mp3"_s + noSound, u"壊れた/途中.wav"_s + noSound,
+                                  u"壊れた/途中で切れた.mp3"_s + noSound, u"街/3.mp3"_s + fifo, u"街/4.flac"_s + device,
+                                  u"街/5.ogg：リンク先がありません"_s, u"街/Folder.JPG"_s + fifo, u"街/cover.jpg"_s + device}));
     QVERIFY(x.panel->lstUnreadable->isVisibleTo(x.panel));
     QCOMPARE(x.panel->lblUnreadable->text(), u"読めないファイルが 8 個あります（取り込みません）："_s);
     QCOMPARE(x.panel->lstUnreadable->accessibleName(), u"読めないファイル"_s);
@@ -385,10 +370,8 @@ void TstMusicImport::stopAndCloseNeverWait()
         return;
     ImportFixture x;
     const QString slow = x.music.filePath(u"slow/big.mp3"_s);
-    QDir().mkpath(QFileInfo(slow).absolutePath());
-    QFile big(slow);
-    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(64) * 1024 * 1024 * 1024));
-    big.close();
+    QVERIFY(QDir().mkpath(QFileInfo(slow).absolutePath()) && fixture::write(slow, {}));
+    QVERIFY(QFile::resize(slow, qint64(64) << 30));
     for (const bool closeWindow : {false, true}) {
         QSignalSpy done(x.panel, &MusicImport::scanFinished);
         x.panel->scan(x.music.filePath(u"slow"_s));
@@ -402,30 +385,22 @@ void TstMusicImport::stopAndCloseNeverWait()
             x.panel->cmdStop->click();
             QVERIFY(done.wait(1000) || done.count() == 1);
             QCOMPARE(x.panel->lblScan->text(), u"読み込みを中止しました。"_s);
-            QVERIFY(x.panel->cmdFolder->isEnabled());
         }
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
         // The worker lets go of the file as soon.
         const auto reading = [&] {
-            for (const QFileInfo& fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::System))
-                if (fd.symLinkTarget() == slow)
-                    return true;
-            return false;
+            const QFileInfoList open = QDir(u"/proc/self/fd"_s).entryInfoList(QDir::System);
+            return std::any_of(open.cbegin(), open.cend(), [&](const QFileInfo& fd) { return fd.symLinkTarget() == slow; });
         };
         QTRY_VERIFY_WITH_TIMEOUT(!reading(), 1000);
     }
 }
 
 // The most memory this process has held since the mark was last cleared, in bytes.
-qint64 peakMemory(bool clear)
+qint64 peakMemory()
 {
-    if (clear)
-        fixture::write(u"/proc/self/clear_refs"_s, "5");
-    for (const QByteArray& line : fixture::read(u"/proc/self/status"_s).split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').front().toLongLong() * 1024;
-    }
-    return 0;
+    const QByteArray status = fixture::read(u"/proc/self/status"_s);
+    return status.mid(status.indexOf("VmHWM:") + 6).trimmed().split(' ').front().toLongLong() * 1024;
 }
 
 // An album of many files that each embed a large picture keeps the first file's
@@ -439,11 +414,12 @@ void TstMusicImport::oneCoverKeptPerAlbum()
     for (int i = 0; i < 64; ++i)
         putShiftJisMp3(album + u"/%1.mp3"_s.arg(i, 2, 10, QLatin1Char('0')), {{"TALB", u"多"_s}, {"TPE1", u"A"_s}}, {},
                        i == 0 ? x.cover : large);
-    const qint64 before = peakMemory(true);
+    QVERIFY(fixture::write(u"/proc/self/clear_refs"_s, "5"));
+    const qint64 before = peakMemory();
     QSignalSpy done(x.panel, &MusicImport::scanFinished);
     x.panel->scan(album);
     QVERIFY(done.wait(20000) || done.count() == 1);
-    const qint64 grown = peakMemory(false) - before;
+    const qint64 grown = peakMemory() - before;
     QVERIFY2(grown < 40 * 1024 * 1024, qPrintable(QString::number(grown)));
     QCOMPARE(x.panel->tblAlbums->rowCount(), 1);
     x.panel->cmdImport->click();
