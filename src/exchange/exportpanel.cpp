@@ -159,10 +159,8 @@ Dialogs::Answer ExportPanel::tell(const QString& text, const QString& title, Dia
 // window; the panel takes it again, so that Esc and Enter keep working here.
 void ExportPanel::comeBack()
 {
-    if (!isVisible())
-        return;
-    raise();
-    activateWindow();
+    if (isVisible())
+        activateWindow();
 }
 
 void ExportPanel::cmdWrite_Click()

@@ -3,6 +3,7 @@
 #include "exchange/csvexport.h"
 #include "exchange/exportpanel.h"
 #include "exchange/htmlcatalogue.h"
+#include "store/cp932.h"
 #include "upkeep/masterscreen.h"
 
 #include <QBuffer>
@@ -17,6 +18,10 @@
 #include <QStandardPaths>
 #include <QXmlStreamReader>
 
+#include <QDirIterator>
+
+#include <cerrno>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -44,6 +49,46 @@ std::vector<QStringList> readByPython(const QString& path, const QString& encodi
     }
     return rows;
 }
+
+// Every file and folder under root, links not followed: relative path -> content (a
+// folder "name/", a link "name@" with where it points).
+QMap<QString, QByteArray> tree(const QString& root)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString name = QDir(root).relativeFilePath(info.filePath());
+        if (info.isSymLink())
+            out.insert(name + u'@', QFile::encodeName(info.symLinkTarget()));
+        else if (info.isDir())
+            out.insert(name + u'/', {});
+        else
+            out.insert(name, fixture::read(info.filePath()));
+    }
+    return out;
+}
+
+QStringList entriesOf(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+void copyTree(const QMap<QString, QByteArray>& files, const QString& root)
+{
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        if (it.key().endsWith(u'/'))
+            QVERIFY(QDir(root).mkpath(it.key()));
+        else
+            QVERIFY(QDir(root).mkpath(QFileInfo(it.key()).path()) && fixture::write(QDir(root).filePath(it.key()), it.value()));
+    }
+}
+
+// A process number no process has (above every system's largest).
+const QString kGone = u"999999999"_s;
 
 // A collection whose fields hold what CSV and HTML must carry safely.
 struct ExportFixture {
@@ -90,24 +135,45 @@ private slots:
     void listsReadBackAsShown();
     void catalogueParsesBackEscaped();
     void catalogueReplacedOnlyWhenAgreed();
+    void cp932RefusesLookAlikes_data();
+    void cp932RefusesLookAlikes();
+    void catalogueNeverThroughALink_data();
+    void catalogueNeverThroughALink();
+    void leftoversOfKilledExportsCleared();
+    void catalogueOnAFullDiskToldAsFull();
+    void catalogueKilledAtEveryWrite();
+    void panelTakesTheKeyboardBack();
 };
 
 void TestExport::csvQuoting_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("field");
-    QTest::newRow("plain") << u"青い灯台"_s << u"青い灯台"_s;
-    QTest::newRow("comma") << u"a,b"_s << u"\"a,b\""_s;
-    QTest::newRow("quote doubled") << u"say \"hi\""_s << u"\"say \"\"hi\"\"\""_s;
-    QTest::newRow("line break") << u"1\r\n2"_s << u"\"1\r\n2\""_s;
-    QTest::newRow("lone LF") << u"1\n2"_s << u"\"1\n2\""_s;
-    QTest::newRow("empty") << QString() << QString();
+    QTest::addColumn<QString>("readBack");
+    QTest::newRow("plain") << u"青い灯台"_s << u"青い灯台"_s << u"青い灯台"_s;
+    QTest::newRow("comma") << u"a,b"_s << u"\"a,b\""_s << u"a,b"_s;
+    QTest::newRow("quote doubled") << u"say \"hi\""_s << u"\"say \"\"hi\"\"\""_s << u"say \"hi\""_s;
+    QTest::newRow("line break") << u"1\r\n2"_s << u"\"1\r\n2\""_s << u"1\r\n2"_s;
+    QTest::newRow("lone LF") << u"1\n2"_s << u"\"1\n2\""_s << u"1\n2"_s;
+    QTest::newRow("empty") << QString() << QString() << QString();
+    // What a spreadsheet would evaluate is shown as text.
+    QTest::newRow("= group") << u"=LOVE"_s << u"\"'=LOVE\""_s << u"'=LOVE"_s;
+    QTest::newRow("DDE memo") << u"=cmd|' /C calc'!A0"_s << u"\"'=cmd|' /C calc'!A0\""_s << u"'=cmd|' /C calc'!A0"_s;
+    QTest::newRow("plus") << u"+81 3"_s << u"\"'+81 3\""_s << u"'+81 3"_s;
+    QTest::newRow("minus") << u"-1+2"_s << u"\"'-1+2\""_s << u"'-1+2"_s;
+    QTest::newRow("at") << u"@SUM(A1)"_s << u"\"'@SUM(A1)\""_s << u"'@SUM(A1)"_s;
+    QTest::newRow("tab") << u"\t=1"_s << u"\"'\t=1\""_s << u"'\t=1"_s;
+    QTest::newRow("CR") << u"\r=1"_s << u"\"'\r=1\""_s << u"'\r=1"_s;
+    QTest::newRow("full-width =") << u"＝1+1"_s << u"\"'＝1+1\""_s << u"'＝1+1"_s;
+    QTest::newRow("quote after guard") << u"=\"x\""_s << u"\"'=\"\"x\"\"\""_s << u"'=\"x\""_s;
+    QTest::newRow("sign inside") << u"J-POP=1"_s << u"J-POP=1"_s << u"J-POP=1"_s;
 }
 
 void TestExport::csvQuoting()
 {
     QFETCH(QString, text);
     QFETCH(QString, field);
+    QFETCH(QString, readBack);
     QCOMPARE(csvexport::field(text), field);
     // What a CSV reader gives back is the text.
     const QString file = QDir::temp().filePath(u"utabako-field-%1.csv"_s.arg(QCoreApplication::applicationPid()));
@@ -116,7 +182,7 @@ void TestExport::csvQuoting()
     const std::vector<QStringList> rows = readByPython(file, u"utf-8-sig"_s);
     QFile::remove(file);
     QCOMPARE(rows.size(), size_t(2));
-    QCOMPARE(rows[1].value(0), text);
+    QCOMPARE(rows[1].value(0), readBack);
     // A character without CP932 form is named, never written as a stand-in.
     QString bad;
     QVERIFY(!csvexport::encode(text + u"😀"_s, csvexport::Encoding::Cp932, &bad));
@@ -260,6 +326,259 @@ void TestExport::catalogueReplacedOnlyWhenAgreed()
     QCOMPARE(QDir(x.out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{u"ウタバコカタログ"_s});
     QCOMPARE(x.f.dialogs.unexpected, 0);
+}
+
+void TestExport::cp932RefusesLookAlikes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("minus sign") << u"A−B"_s << u"−"_s;
+    QTest::newRow("wave dash") << u"朝〜夜"_s << u"〜"_s;
+    QTest::newRow("yen sign") << u"¥500"_s << u"¥"_s;
+    QTest::newRow("emoji") << u"海😀"_s << u"😀"_s;
+    QTest::newRow("stored forms") << u"朝～夜－￥①髙"_s << QString();
+}
+
+void TestExport::cp932RefusesLookAlikes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, refused);
+    // No character is written as another one: what the file holds reads back as the text.
+    QString bad;
+    const std::optional<QByteArray> bytes = csvexport::encode(text, csvexport::Encoding::Cp932, &bad);
+    QCOMPARE(!bytes, !refused.isEmpty());
+    if (bytes)
+        QCOMPARE(cp932::decode(*bytes), text);
+    else
+        QCOMPARE(bad, refused);
+}
+
+void TestExport::catalogueNeverThroughALink_data()
+{
+    QTest::addColumn<bool>("link");
+    QTest::newRow("link to a folder") << true;
+    QTest::newRow("file of that name") << false;
+}
+
+void TestExport::catalogueNeverThroughALink()
+{
+    QFETCH(bool, link);
+    ExportFixture x;
+    x.panel->optCatalogue->setChecked(true);
+    // Somewhere else, what must never be touched: hidden files and folders too.
+    QTemporaryDir elsewhere;
+    copyTree({{u"大事.txt"_s, "keep"}, {u".hidden"_s, "keep"}, {u"sub/.deep"_s, "keep"}}, elsewhere.path());
+    const QMap<QString, QByteArray> before = tree(elsewhere.path());
+    const QString target = x.out.filePath(u"ウタバコカタログ"_s);
+    if (link)
+        QVERIFY(QFile::link(elsewhere.path(), target));
+    else
+        QVERIFY(fixture::write(target, "a file"));
+    const QStringList outBefore = entriesOf(x.out.path());
+
+    x.f.dialogs.paths = {x.out.path()};
+    QTest::mouseClick(x.panel->cmdWrite, Qt::LeftButton);
+    QVERIFY(!x.panel->isWriting());
+    QCOMPARE(x.f.dialogs.titles(), QStringList{u"書き出し不可"_s});
+    QVERIFY2(x.f.dialogs.boxes[0].text.startsWith(u"「%1」"_s.arg(QDir::toNativeSeparators(target))),
+             qPrintable(x.f.dialogs.boxes[0].text));
+    QVERIFY(x.f.dialogs.boxes[0].text.contains(link ? u"リンク"_s : u"ファイル"_s));
+
+    // Asked straight, as when the name became a link after the user agreed.
+    const QString refused = htmlcatalogue::write({}, target);
+    QCOMPARE(refused, x.f.dialogs.boxes[0].text);
+    QCOMPARE(tree(elsewhere.path()), before);
+    QCOMPARE(entriesOf(x.out.path()), outBefore);
+    QCOMPARE(QFileInfo(target).isSymLink(), link);
+    QCOMPARE(x.f.dialogs.unexpected, 0);
+}
+
+void TestExport::leftoversOfKilledExportsCleared()
+{
+    ExportFixture x;
+    const QString out = x.out.path();
+    const QString half = u".ウタバコカタログ.new-"_s + kGone;
+    const QString aside = u".ウタバコカタログ.old-"_s + kGone;
+    copyTree({{half + u"/pictures/0001.jpg"_s, "cut"}, {half + u"/.hidden"_s, "x"}, {aside + u"/index.html"_s, "old"}}, out);
+    // A leftover's name on a link is not the program's own, and nothing is removed through it.
+    QTemporaryDir elsewhere;
+    QVERIFY(fixture::write(elsewhere.filePath(u"大事.txt"_s), "keep"));
+    const QString linked = u".ウタバコカタログ.old-999999998"_s;
+    QVERIFY(QFile::link(elsewhere.path(), QDir(out).filePath(linked)));
+    // Names that only look like the program's stay, as do a running export's.
+    const QString running = u".ウタバコカタログ.new-%1"_s.arg(QCoreApplication::applicationPid() == 1 ? 2 : 1);
+    copyTree({{u".ウタバコカタログ.new-12x/a"_s, "x"}, {running + u"/a"_s, "x"}, {u"mine.txt"_s, "mine"}}, out);
+    const QString save = u"~utabako-save-%1-7.tmp"_s.arg(kGone);
+    QVERIFY(fixture::write(QDir(out).filePath(save), "cut csv"));
+
+    x.f.dialogs.paths = {QDir(out).filePath(u"一覧.csv"_s)};
+    QTest::mouseClick(x.panel->cmdWrite, Qt::LeftButton);
+    QCOMPARE(x.f.dialogs.titles(), QStringList{u"書き出し"_s});
+    QVERIFY(!QFile::exists(QDir(out).filePath(save)));
+
+    x.panel->optCatalogue->setChecked(true);
+    x.f.dialogs.paths = {out};
+    QSignalSpy done(x.panel, &ExportPanel::catalogueDone);
+    QTest::mouseClick(x.panel->cmdWrite, Qt::LeftButton);
+    QVERIFY(done.wait(10000));
+    QCOMPARE(x.f.dialogs.titles(), (QStringList{u"書き出し"_s, u"書き出し"_s}));
+    QStringList kept{u".ウタバコカタログ.new-12x"_s, running, linked, u"mine.txt"_s, u"ウタバコカタログ"_s, u"一覧.csv"_s};
+    kept.sort();
+    QCOMPARE(entriesOf(out), kept);
+    QCOMPARE(fixture::read(elsewhere.filePath(u"大事.txt"_s)), QByteArray("keep"));
+    QVERIFY(fixture::read(QDir(out).filePath(u"ウタバコカタログ/index.html"_s)).startsWith("<!DOCTYPE html>"));
+    QCOMPARE(x.f.dialogs.unexpected, 0);
+}
+
+void TestExport::catalogueOnAFullDiskToldAsFull()
+{
+    // Titles whose covers take most of the room: noise hardly compresses.
+    QTemporaryDir sources;
+    std::vector<htmlcatalogue::Entry> entries;
+    for (int i = 0; i < 6; ++i) {
+        QImage noise(120, 120, QImage::Format_RGB32);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, qRgb((x * 7919 + y * 104729 + i) % 251, (x * y + i) % 253, (x ^ y) % 256));
+        const QString cover = sources.filePath(u"%1.jpg"_s.arg(i));
+        QVERIFY(noise.save(cover, "JPG", 95));
+        entries.push_back({{u"タイトル%1"_s.arg(i), u"歌手"_s, {}, {}, {}, {}, {}}, false, {{u"曲"_s, {}}}, cover});
+    }
+    QTemporaryDir disk;
+    const QByteArray mountPoint = QFile::encodeName(disk.path());
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=4k") != 0)
+        QSKIP("a small disk needs a tmpfs mount, which only root may make");
+    ::umount2(mountPoint.constData(), MNT_DETACH);
+
+    const QString target = disk.filePath(u"ウタバコカタログ"_s);
+    const QString full = u"ディスクの空きが足りないため、「%1」にカタログを書き出せませんでした。"_s.arg(QDir::toNativeSeparators(target));
+    int failures = 0;
+    int written = 0;
+    // Every size from a page up to enough, with few inodes too; the old catalogue as
+    // the folder, or as what a killed export set aside before it.
+    for (int size = 4; size <= 320; size += 4) {
+        for (const bool setAside : {false, true}) {
+            for (const int inodes : {0, 9}) {
+                const QByteArray options = "size=" + QByteArray::number(size) + 'k'
+                    + (inodes ? ",nr_inodes=" + QByteArray::number(inodes) : QByteArray());
+                QCOMPARE(::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, options.constData()), 0);
+                const QString old = setAside ? disk.filePath(u".ウタバコカタログ.old-"_s + kGone) : target;
+                const bool oldThere = QDir().mkdir(old) && fixture::write(old + u"/index.html"_s, "old");
+                const QString error = htmlcatalogue::write(entries, target);
+                const QStringList left = entriesOf(disk.path());
+                const QByteArray index = fixture::read(target + u"/index.html"_s);
+                ::umount2(mountPoint.constData(), MNT_DETACH);
+                const QString where = QString::fromLatin1(options) + (setAside ? u" set aside: "_s : u": "_s) + error;
+                if (error.isEmpty()) {
+                    ++written;
+                    QVERIFY2(index.startsWith("<!DOCTYPE html>"), qPrintable(where));
+                } else {
+                    ++failures;
+                    QVERIFY2(error.startsWith(full), qPrintable(where));
+                    QVERIFY2(!error.contains(u".ウタバコ"_s), qPrintable(where));
+                    if (oldThere)
+                        QVERIFY2(index == "old", qPrintable(where));
+                }
+                QVERIFY2(left == (oldThere || error.isEmpty() ? QStringList{u"ウタバコカタログ"_s} : QStringList{}),
+                         qPrintable(where + left.join(u' ')));
+            }
+        }
+    }
+    // Both outcomes were met, each as it must be.
+    QVERIFY(failures > 40 && written > 10);
+}
+
+void TestExport::catalogueKilledAtEveryWrite()
+{
+    const QString strace = QStandardPaths::findExecutable(u"strace"_s);
+    if (strace.isEmpty())
+        QSKIP("strace is needed to kill the writer at each of its writes");
+    QTemporaryDir work;
+    auto runWriter = [&](const QString& target, const QString& which) {
+        QProcess writer;
+        writer.start(QStringLiteral(UTABAKO_CATALOGUE_WRITER), {target, which});
+        return writer.waitForFinished(20000) && writer.exitStatus() == QProcess::NormalExit && writer.exitCode() == 0;
+    };
+    // The two catalogues a kill may leave, each written uncut.
+    QVERIFY(QDir().mkpath(work.filePath(u"old"_s)) && runWriter(work.filePath(u"old/ウタバコカタログ"_s), u"old"_s));
+    QVERIFY(QDir().mkpath(work.filePath(u"new"_s)) && runWriter(work.filePath(u"new/ウタバコカタログ"_s), u"new"_s));
+    const QMap<QString, QByteArray> oldTree = tree(work.filePath(u"old/ウタバコカタログ"_s));
+    const QMap<QString, QByteArray> newTree = tree(work.filePath(u"new/ウタバコカタログ"_s));
+    QVERIFY(oldTree.contains(u"pictures/0002_s.jpg"_s) && newTree.contains(u"pictures/0003_s.jpg"_s));
+
+    const QString out = work.filePath(u"out"_s);
+    const QString target = out + u"/ウタバコカタログ"_s;
+    const QStringList calls{u"mkdir"_s,  u"mkdirat"_s,   u"openat"_s, u"write"_s,  u"fsync"_s,  u"fdatasync"_s,
+                            u"rename"_s, u"renameat2"_s, u"unlink"_s, u"unlinkat"_s, u"rmdir"_s};
+    int kills = 0;
+    for (const QString& call : calls) {
+        for (int n = 1;; ++n) {
+            QVERIFY(QDir(out).removeRecursively() && QDir().mkpath(target));
+            copyTree(oldTree, target);
+            QProcess writer;
+            writer.start(QStringLiteral(UTABAKO_CATALOGUE_WRITER), {target, u"new"_s, u"wait"_s});
+            QVERIFY(writer.waitForReadyRead(20000));
+            QCOMPARE(writer.readLine(), QByteArray("ready\n"));
+            // Traced from here on: its n-th call of this kind is where it dies.
+            QProcess tracer;
+            tracer.start(strace, {u"-o"_s, u"/dev/null"_s, u"-e"_s, u"trace="_s + call, u"-e"_s,
+                                  u"inject=%1:signal=KILL:when=%2"_s.arg(call).arg(n), u"-p"_s,
+                                  QString::number(writer.processId())});
+            tracer.setReadChannel(QProcess::StandardError);
+            QByteArray said;
+            while (!said.contains("attached") && tracer.waitForReadyRead(10000))
+                said += tracer.readAllStandardError();
+            if (!said.contains("attached")) {
+                writer.kill();
+                writer.waitForFinished();
+                QSKIP("strace cannot attach to the writer here");
+            }
+            writer.write("go\n");
+            QVERIFY(writer.waitForFinished(20000));
+            tracer.waitForFinished(5000);
+            const bool killed = writer.exitStatus() == QProcess::CrashExit;
+            const QString where = u"%1 #%2: "_s.arg(call).arg(n);
+            // The old catalogue or the new one, whole; never none, never a mixture.
+            const QMap<QString, QByteArray> left = tree(target);
+            QVERIFY2(left == oldTree || left == newTree, qPrintable(where + QStringList(left.keys()).join(u' ')));
+            if (!killed) {
+                QVERIFY2(writer.exitCode() == 0 && left == newTree, qPrintable(where + QString::fromUtf8(writer.readAllStandardError())));
+                QCOMPARE(entriesOf(out), QStringList{u"ウタバコカタログ"_s});
+                break;
+            }
+            ++kills;
+            // The next export clears what the killed one left and gives what an uncut one gives.
+            QVERIFY2(runWriter(target, u"new"_s), qPrintable(where));
+            QCOMPARE(tree(target), newTree);
+            QVERIFY2(entriesOf(out) == QStringList{u"ウタバコカタログ"_s}, qPrintable(where + entriesOf(out).join(u' ')));
+        }
+    }
+    QVERIFY(kills > 20);
+}
+
+void TestExport::panelTakesTheKeyboardBack()
+{
+    ExportFixture x;
+    MainWindow& w = *x.f.window;
+    const QString path = x.out.filePath(u"一覧.csv"_s);
+    for (const bool catalogue : {false, true}) {
+        x.f.dialogs.clear();
+        x.f.dialogs.paths = {catalogue ? x.out.path() : path};
+        (catalogue ? x.panel->optCatalogue : x.panel->optTitleCsv)->setChecked(true);
+        // A chooser or box closing gives the keyboard to the window it belongs to.
+        w.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&w));
+        QSignalSpy done(x.panel, &ExportPanel::catalogueDone);
+        QTest::mouseClick(x.panel->cmdWrite, Qt::LeftButton);
+        if (catalogue) {
+            w.activateWindow();
+            QVERIFY(done.wait(10000));
+        }
+        QCOMPARE(x.f.dialogs.titles().last(), u"書き出し"_s);
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(x.panel));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!x.panel->isVisible());
 }
 
 QTEST_MAIN(TestExport)
