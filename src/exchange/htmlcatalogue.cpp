@@ -237,6 +237,12 @@ dd { margin: 0; }
 .memo { white-space: pre-wrap; }
 ol { margin: 0; padding-left: 2.5em; columns: 2; column-gap: 2em; }
 li .artist { color: #666; }
+@media screen and (max-width: 36em) {
+  body { margin: 1em auto; }
+  .title { flex-wrap: wrap; gap: .6em 1em; }
+  .body { flex-basis: 100%; }
+  ol { columns: 1; padding-left: 2em; }
+}
 @media print {
   body { margin: 0; max-width: none; font-size: 10pt; }
   a { color: inherit; text-decoration: none; }
