@@ -200,9 +200,15 @@ void ExportPanel::writeCsv(bool songs)
              u"書き出し不可"_s, Dialogs::Icon::Exclamation);
         return;
     }
+    // Nothing is written through a link: what it points to may be anything of the user's.
+    if (QFileInfo(path).isSymLink()) {
+        tell(u"「%1」はリンク（別の場所を指す名前）なので、書き出せません。\r\n\r\n別の名前を選んでください。"_s.arg(
+                 QDir::toNativeSeparators(path)),
+             u"書き出し不可"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
     // A save killed here before left its temporary file beside the list; it goes now.
-    const QFileInfo chosen(path);
-    const QDir written(chosen.isSymLink() ? QFileInfo(chosen.symLinkTarget()).absolutePath() : chosen.absolutePath());
+    const QDir written = QFileInfo(path).absoluteDir();
     removeInterruptedSaves(written.path(), written.entryList(QDir::Files | QDir::Hidden | QDir::System));
     StagedFile staged;
     WriteResult result = staged.write(path, *bytes);
