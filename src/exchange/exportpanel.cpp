@@ -14,6 +14,7 @@
 #include "store/filelisting.h"
 #include "store/namerules.h"
 #include "store/records.h"
+#include "store/cp932.h"
 #include "store/stagedfile.h"
 
 #include <QComboBox>
@@ -146,6 +147,22 @@ std::vector<QStringList> ExportPanel::songRows() const
     return shownCells(rows, true);
 }
 
+Dialogs::Answer ExportPanel::tell(const QString& text, const QString& title, Dialogs::Icon icon, Dialogs::Buttons buttons,
+                                   Dialogs::Answer def)
+{
+    const Dialogs::Answer answer = m_dialogs.message(text, title, icon, buttons, def);
+    comeBack();
+    return answer;
+}
+
+// A box or chooser gives the keyboard back to the window it belongs to, the main
+// window; the panel takes it again, so that Esc and Enter keep working here.
+void ExportPanel::comeBack()
+{
+    if (isVisible())
+        activateWindow();
+}
+
 void ExportPanel::cmdWrite_Click()
 {
     if (isWriting())
@@ -161,6 +178,7 @@ void ExportPanel::writeCsv(bool songs)
     const QString suggested = QDir(m_lastFolder).filePath(songs ? u"曲一覧.csv"_s : u"タイトル一覧.csv"_s);
     const QString path = m_dialogs.chooseSaveFile(songs ? u"曲一覧の書き出し"_s : u"タイトル一覧の書き出し"_s, suggested,
                                                   u"CSV ファイル (*.csv)"_s);
+    comeBack();
     if (path.isEmpty())
         return;
     m_lastFolder = QFileInfo(path).absolutePath();
@@ -173,43 +191,61 @@ void ExportPanel::writeCsv(bool songs)
         bytes = csvexport::encode(text, encoding, &bad);
     }
     if (!bytes) {
-        m_dialogs.message(u"「%1」は Shift_JIS（CP932）で表せない文字なので、書き出せません。\r\n\r\n"
-                          "文字コードに UTF-8 を選んでください。"_s.arg(bad),
-                          u"書き出し不可"_s, Dialogs::Icon::Exclamation);
+        const QString becomes = cp932::storedForm(bad);
+        tell(becomes != bad && cp932::firstUnstorable(becomes).isEmpty()
+                 ? u"「%1」は Shift_JIS（CP932）では別の文字「%2」になるので、書き出せません。\r\n\r\n"
+                   "文字コードに UTF-8 を選んでください。"_s.arg(bad, becomes)
+                 : u"「%1」は Shift_JIS（CP932）で表せない文字なので、書き出せません。\r\n\r\n"
+                   "文字コードに UTF-8 を選んでください。"_s.arg(bad),
+             u"書き出し不可"_s, Dialogs::Icon::Exclamation);
         return;
     }
+    // Nothing is written through a link: what it points to may be anything of the user's.
+    if (QFileInfo(path).isSymLink()) {
+        tell(u"「%1」はリンク（別の場所を指す名前）なので、書き出せません。\r\n\r\n別の名前を選んでください。"_s.arg(
+                 QDir::toNativeSeparators(path)),
+             u"書き出し不可"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
+    // A save killed here before left its temporary file beside the list; it goes now.
+    const QDir written = QFileInfo(path).absoluteDir();
+    removeInterruptedSaves(written.path(), written.entryList(QDir::Files | QDir::Hidden | QDir::System));
     StagedFile staged;
-    WriteResult written = staged.write(path, *bytes);
-    if (written.ok())
-        written = staged.commit();
-    if (!written.ok()) {
-        tellWriteFailure(m_dialogs, written);
+    WriteResult result = staged.write(path, *bytes);
+    if (result.ok())
+        result = staged.commit();
+    if (!result.ok()) {
+        tellWriteFailure(m_dialogs, result);
+        comeBack();
         return;
     }
-    m_dialogs.message(u"「%1」に書き出しました。"_s.arg(QDir::toNativeSeparators(path)), u"書き出し"_s,
-                      Dialogs::Icon::Information);
+    tell(u"「%1」に書き出しました。"_s.arg(QDir::toNativeSeparators(path)), u"書き出し"_s, Dialogs::Icon::Information);
 }
 
 void ExportPanel::writeCatalogue()
 {
     const QString folder = m_dialogs.chooseFolder(u"カタログを書き出すフォルダ"_s, m_lastFolder);
+    comeBack();
     if (folder.isEmpty())
         return;
     m_lastFolder = folder;
     const QString target = QDir(folder).filePath(kCatalogueFolder);
+    if (const QString refused = htmlcatalogue::targetRefusal(target); !refused.isEmpty()) {
+        tell(refused, u"書き出し不可"_s, Dialogs::Icon::Exclamation);
+        return;
+    }
     // Replacing the catalogue folder removes what it holds: never the collection's own.
     const QString data = QFileInfo(m_state.folder.path()).canonicalFilePath();
     const QString replaced = QFileInfo(target).canonicalFilePath();
     if (!replaced.isEmpty() && (data == replaced || data.startsWith(replaced + u'/'))) {
-        m_dialogs.message(u"「%1」にはこのコレクションのデータフォルダがあるため、カタログに置き換えられません。\r\n\r\n"
-                          "別のフォルダを選んでください。"_s.arg(QDir::toNativeSeparators(target)),
-                          u"書き出し不可"_s, Dialogs::Icon::Exclamation);
+        tell(u"「%1」にはこのコレクションのデータフォルダがあるため、カタログに置き換えられません。\r\n\r\n"
+             "別のフォルダを選んでください。"_s.arg(QDir::toNativeSeparators(target)),
+             u"書き出し不可"_s, Dialogs::Icon::Exclamation);
         return;
     }
     if (QFileInfo::exists(target)
-        && m_dialogs.message(u"「%1」は既にあります。\r\n\r\n中身をすべて新しいカタログに置き換えますか？"_s.arg(
-                                 QDir::toNativeSeparators(target)),
-                             u"置き換え確認"_s, Dialogs::Icon::Question, Dialogs::Buttons::YesNo, Dialogs::Answer::No)
+        && tell(u"「%1」は既にあります。\r\n\r\n中身をすべて新しいカタログに置き換えますか？"_s.arg(QDir::toNativeSeparators(target)),
+                u"置き換え確認"_s, Dialogs::Icon::Question, Dialogs::Buttons::YesNo, Dialogs::Answer::No)
             != Dialogs::Answer::Yes)
         return;
 
@@ -249,10 +285,10 @@ void ExportPanel::catalogueFinished()
     cmdWrite->setEnabled(true);
     const QString error = m_writing.future().resultCount() > 0 ? m_writing.result() : u"書き出しが中断されました。"_s;
     if (error.isEmpty())
-        m_dialogs.message(u"「%1」にカタログを書き出しました。\r\n\r\nフォルダの index.html をブラウザで開いてください。"_s.arg(
-                              QDir::toNativeSeparators(m_catalogueTarget)),
-                          u"書き出し"_s, Dialogs::Icon::Information);
+        tell(u"「%1」にカタログを書き出しました。\r\n\r\nフォルダの index.html をブラウザで開いてください。"_s.arg(
+                 QDir::toNativeSeparators(m_catalogueTarget)),
+             u"書き出し"_s, Dialogs::Icon::Information);
     else
-        m_dialogs.message(error + u"\r\n\r\n元のフォルダはそのままです。"_s, u"書き出しエラー"_s, Dialogs::Icon::Exclamation);
+        tell(error, u"書き出しエラー"_s, Dialogs::Icon::Exclamation);
     emit catalogueDone();
 }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/dialogs.h"
+
 #include <QDialog>
 #include <QFutureWatcher>
 
 struct AppState;
-class Dialogs;
 class FileListing;
 class QComboBox;
 class QProgressBar;
@@ -46,6 +47,9 @@ private:
     void writeCsv(bool songs);
     void writeCatalogue();
     void catalogueFinished();
+    Dialogs::Answer tell(const QString& text, const QString& title, Dialogs::Icon icon,
+                         Dialogs::Buttons buttons = Dialogs::Buttons::Ok, Dialogs::Answer def = Dialogs::Answer::Ok);
+    void comeBack();
 
     AppState& m_state;
     Dialogs& m_dialogs;

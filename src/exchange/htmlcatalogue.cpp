@@ -1,14 +1,26 @@
 #include "htmlcatalogue.h"
 
+#include "store/collectionlock.h"
 #include "store/regularfile.h"
-#include "store/stagedfile.h"
+#include "store/safetree.h"
+#include "store/storeerror.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+
+#include <cerrno>
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -39,14 +51,169 @@ QString thumbnailName(const QString& picture)
     return QFileInfo(picture).completeBaseName() + u"_s.jpg"_s;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes, QString* error)
+QByteArray nativePath(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        *error = u"「%1」に書き込めませんでした（%2）。"_s.arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
+    return QFile::encodeName(path);
+}
+
+// The tail of every refusal: what stands there is as it was.
+QString unchanged(bool replacing)
+{
+    return replacing ? u"\r\n\r\n元のカタログはそのままです。"_s : QString();
+}
+
+// A failure of the system told about the catalogue folder as the store tells its own:
+// a lack of space (or quota) is a full disk, whatever file or folder it struck; the
+// temporary names the catalogue is built under are never shown.
+QString failureMessage(int error, const QString& shown, bool replacing)
+{
+    switch (error) {
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return u"ディスクの空きが足りないため、「%1」にカタログを書き出せませんでした。"_s.arg(shown) + unchanged(replacing)
+            + u"\r\n空きを作ってからもう一度操作してください。"_s;
+    case EFBIG:
+        return u"このディスクに書ける大きさを超えるファイルがあるため、「%1」にカタログを書き出せませんでした。"_s.arg(shown)
+            + unchanged(replacing);
+    case EROFS:
+        return readOnlyDiskReason(u"「%1」"_s.arg(shown)) + u"。"_s + unchanged(replacing);
+    case EACCES:
+    case EPERM:
+        return u"「%1」に書き込む権限がないため、カタログを書き出せませんでした。"_s.arg(shown) + unchanged(replacing);
+    case ENAMETOOLONG:
+        return u"「%1」の場所が長すぎるため、カタログを書き出せませんでした。"_s.arg(shown) + unchanged(replacing);
+    case EIO:
+        return u"ディスクの読み書きに失敗したため、「%1」にカタログを書き出せませんでした。"_s.arg(shown) + unchanged(replacing);
+    default:
+        return u"「%1」にカタログを書き出せませんでした（システムのエラー番号 %2）。"_s.arg(shown).arg(error)
+            + unchanged(replacing);
     }
-    return true;
+}
+
+// Each step below gives 0, or the system's error number.
+
+int makeFolder(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    return ::mkdir(nativePath(path).constData(), 0777) == 0 ? 0 : errno;
+#else
+    return QDir().mkdir(path) ? 0 : EIO;
+#endif
+}
+
+// Makes the file, which must not be there yet (nor a link under its name), writes the
+// bytes and forces them to the disk: the old catalogue goes only once the new one's
+// files are all on the disk.
+int writeFile(const QString& path, const QByteArray& bytes)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno;
+    int error = 0;
+    for (qsizetype done = 0; done < bytes.size() && error == 0;) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n == 0)
+            error = ENOSPC; // a write that stops without a reason is a full disk
+        else if (errno != EINTR)
+            error = errno;
+    }
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    return error;
+#else
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return EIO;
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return file.error() == QFileDevice::ResourceError ? ENOSPC : EIO;
+    return 0;
+#endif
+}
+
+int syncFolderOf(const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return error;
+#else
+    Q_UNUSED(folder);
+    return 0;
+#endif
+}
+
+int renameEntry(const QString& from, const QString& to)
+{
+#ifdef Q_OS_UNIX
+    return ::rename(nativePath(from).constData(), nativePath(to).constData()) == 0 ? 0 : errno;
+#else
+    return QDir().rename(from, to) ? 0 : EIO;
+#endif
+}
+
+// Swaps two names in one step; an error where the system or the disk cannot.
+int exchangeEntries(const QString& a, const QString& b)
+{
+#if defined(Q_OS_LINUX) && defined(RENAME_EXCHANGE)
+    return ::renameat2(AT_FDCWD, nativePath(a).constData(), AT_FDCWD, nativePath(b).constData(), RENAME_EXCHANGE) == 0
+        ? 0
+        : errno;
+#else
+    Q_UNUSED(a);
+    Q_UNUSED(b);
+    return ENOSYS;
+#endif
+}
+
+// Whether name is one the catalogue target is built or set aside under
+// (".<target>.new-<process>", ".<target>.old-<process>"); *old tells which.
+bool isOwnTemporaryName(const QString& name, const QString& target, bool* old)
+{
+    const QString start = u"."_s + target + u"."_s;
+    if (!name.startsWith(start))
+        return false;
+    const QString rest = name.mid(start.size());
+    *old = rest.startsWith(u"old-"_s);
+    if (!*old && !rest.startsWith(u"new-"_s))
+        return false;
+    bool ok = false;
+    const qint64 pid = rest.mid(4).toLongLong(&ok);
+    if (!ok || pid <= 0 || rest.mid(4) != QString::number(pid))
+        return false;
+    // A copy of the program still running may be building its own.
+    return pid == QCoreApplication::applicationPid() || !processIsRunning(pid);
+}
+
+// Clears what an export killed or failed in this folder left: a catalogue set aside and
+// not put back takes its place again when the catalogue itself is missing, and the rest
+// is removed. Only real folders of names the catalogue uses are touched, never through
+// a link.
+void removeLeftovers(const QString& folder, const QString& target)
+{
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    bool missing = !QFileInfo::exists(dir.filePath(target)) && !QFileInfo(dir.filePath(target)).isSymLink();
+    for (const QString& name : names) {
+        bool old = false;
+        const QString path = dir.filePath(name);
+        if (!isOwnTemporaryName(name, target, &old) || QFileInfo(path).isSymLink())
+            continue;
+        if (old && missing && renameEntry(path, dir.filePath(target)) == 0) {
+            missing = false;
+            continue;
+        }
+        safetree::removeTree(path);
+    }
 }
 
 } // namespace
@@ -70,6 +237,12 @@ dd { margin: 0; }
 .memo { white-space: pre-wrap; }
 ol { margin: 0; padding-left: 2.5em; columns: 2; column-gap: 2em; }
 li .artist { color: #666; }
+@media screen and (max-width: 36em) {
+  body { margin: 1em auto; }
+  .title { flex-wrap: wrap; gap: .6em 1em; }
+  .body { flex-basis: 100%; }
+  ol { columns: 1; padding-left: 2em; }
+}
 @media print {
   body { margin: 0; max-width: none; font-size: 10pt; }
   a { color: inherit; text-decoration: none; }
@@ -124,21 +297,42 @@ QString page(const std::vector<Entry>& entries, const QStringList& pictures)
     return out;
 }
 
+QString targetRefusal(const QString& target)
+{
+    const QFileInfo info(target);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (info.isSymLink() || info.isJunction())
+        return u"「%1」はリンク（別の場所を指す名前）なので、カタログに置き換えられません。\r\n"
+               "リンクの先にあるものは消しません。\r\n\r\n別のフォルダを選ぶか、リンクを外してください。"_s.arg(shown);
+    if (info.exists() && !info.isDir())
+        return u"「%1」という名前のファイルがあるため、カタログのフォルダを作れません。\r\n\r\n"
+               "別のフォルダを選んでください。"_s.arg(shown);
+    return {};
+}
+
 QString write(const std::vector<Entry>& entries, const QString& target, const std::function<void(int, int)>& progress)
 {
     const QFileInfo targetInfo(target);
-    QDir parent = targetInfo.absoluteDir();
+    const QDir parent = targetInfo.absoluteDir();
+    const QString shown = QDir::toNativeSeparators(targetInfo.absoluteFilePath());
     const QString pid = QString::number(QCoreApplication::applicationPid());
     const QString building = parent.filePath(u".%1.new-%2"_s.arg(targetInfo.fileName(), pid));
     const QString aside = parent.filePath(u".%1.old-%2"_s.arg(targetInfo.fileName(), pid));
-    QDir(building).removeRecursively();
-    QString error;
-    auto fail = [&](const QString& why) {
-        QDir(building).removeRecursively();
-        return why;
+
+    removeLeftovers(parent.absolutePath(), targetInfo.fileName());
+    // Looked at again now, whatever was seen when the user was asked.
+    if (QString refused = targetRefusal(target); !refused.isEmpty())
+        return refused;
+    const bool replacing = QFileInfo(target).isDir();
+    auto fail = [&](int error) {
+        safetree::removeTree(building);
+        return failureMessage(error, shown, replacing);
     };
-    if (!parent.mkpath(building) || !QDir(building).mkpath(kPictures))
-        return fail(u"「%1」にフォルダを作れませんでした。"_s.arg(QDir::toNativeSeparators(parent.absolutePath())));
+
+    if (const int error = makeFolder(building))
+        return fail(error);
+    if (const int error = makeFolder(QDir(building).filePath(kPictures)))
+        return fail(error);
     const QDir pictureFolder(QDir(building).filePath(kPictures));
 
     QStringList pictures;
@@ -151,38 +345,59 @@ QString write(const std::vector<Entry>& entries, const QString& target, const st
             // would wait for ever.
             const std::optional<QByteArray> read = readRegularFile(e.coverPath, nullptr, kLargestCover);
             QImage image;
-            if (read) {
-                const QByteArray& bytes = *read;
-                if (image.loadFromData(bytes)) {
-                    name = u"%1.%2"_s.arg(i + 1, 4, 10, QChar(u'0')).arg(QFileInfo(e.coverPath).suffix().toLower());
-                    const QImage small = image.scaled(kThumbnail, kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-                    if (!writeFile(pictureFolder.filePath(name), bytes, &error)
-                        || !small.save(pictureFolder.filePath(thumbnailName(name)), "JPG", 85))
-                        return fail(error.isEmpty() ? u"縮小画像を書き込めませんでした。"_s : error);
+            if (read && image.loadFromData(*read)) {
+                name = u"%1.%2"_s.arg(i + 1, 4, 10, QChar(u'0')).arg(QFileInfo(e.coverPath).suffix().toLower());
+                QByteArray small;
+                QBuffer buffer(&small);
+                buffer.open(QIODevice::WriteOnly);
+                if (!image.scaled(kThumbnail, kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                         .save(&buffer, "JPG", 85)) {
+                    safetree::removeTree(building);
+                    return u"「%1」の画像を縮小できなかったため、カタログを書き出せませんでした。"_s.arg(e.title.name)
+                        + unchanged(replacing);
                 }
+                if (const int error = writeFile(pictureFolder.filePath(name), *read))
+                    return fail(error);
+                if (const int error = writeFile(pictureFolder.filePath(thumbnailName(name)), small))
+                    return fail(error);
             }
         }
         pictures.append(name);
         if (progress)
             progress(i + 1, total);
     }
-    if (!writeFile(QDir(building).filePath(kIndex), page(entries, pictures).toUtf8(), &error)
-        || !writeFile(QDir(building).filePath(kStyle), styleSheet().toUtf8(), &error))
+    if (const int error = writeFile(QDir(building).filePath(kIndex), page(entries, pictures).toUtf8()))
         return fail(error);
-    syncFolder(building);
+    if (const int error = writeFile(QDir(building).filePath(kStyle), styleSheet().toUtf8()))
+        return fail(error);
+    // Every file was forced to the disk as it was written; their folders now.
+    if (const int error = syncFolderOf(pictureFolder.absolutePath()))
+        return fail(error);
+    if (const int error = syncFolderOf(building))
+        return fail(error);
 
-    // The complete catalogue takes the place of the old one; the old one goes only then.
-    const bool replacing = targetInfo.exists();
-    if (replacing && !parent.rename(target, aside))
-        return fail(u"「%1」を置き換えられませんでした。"_s.arg(QDir::toNativeSeparators(target)));
-    if (!parent.rename(building, target)) {
-        if (replacing)
-            parent.rename(aside, target);
-        return fail(u"「%1」を書き出せませんでした。"_s.arg(QDir::toNativeSeparators(target)));
+    // The complete catalogue takes the place of the old one, which goes only then. Where
+    // the system can swap two names in one step, no moment is without a catalogue.
+    if (!replacing) {
+        if (const int error = renameEntry(building, target))
+            return fail(error);
+    } else if (exchangeEntries(building, target) == 0) {
+        syncFolderOf(parent.absolutePath());
+        // The old catalogue now stands under the building name.
+        safetree::removeTree(building);
+        return {};
+    } else {
+        if (const int error = renameEntry(target, aside))
+            return fail(error);
+        if (const int error = renameEntry(building, target)) {
+            renameEntry(aside, target);
+            return fail(error);
+        }
     }
+    syncFolderOf(parent.absolutePath());
+    // What a kill leaves of the old catalogue is removed by the next export here.
     if (replacing)
-        QDir(aside).removeRecursively();
-    syncFolder(parent.absolutePath());
+        safetree::removeTree(aside);
     return {};
 }
 

@@ -31,10 +31,16 @@ inline const QString kPictures = QStringLiteral("pictures");
 QString page(const std::vector<Entry>& entries, const QStringList& pictures);
 QString styleSheet();
 
+// Why the catalogue cannot go to target, or an empty text: a link under that name (what
+// it points to is never emptied) or a file that is no folder.
+QString targetRefusal(const QString& target);
+
 // Writes the catalogue into the folder target (whose parent must exist), whole or not at
-// all: it is made in a folder beside target and takes target's place only when complete;
-// a folder already there is replaced. progress(done, total) is called as titles are done.
-// Returns an empty text, or what went wrong.
+// all: it is made in a folder beside target, every file forced to the disk, and takes
+// target's place only when complete; a folder already there is replaced, and a kill at
+// any moment leaves the old catalogue or the new one. What an earlier export killed in
+// the same folder left beside target is cleared first. progress(done, total) is called
+// as titles are done. Returns an empty text, or what went wrong, told about target.
 QString write(const std::vector<Entry>& entries, const QString& target,
               const std::function<void(int, int)>& progress = {});
 
