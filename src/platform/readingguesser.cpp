@@ -5,10 +5,13 @@
 #include "store/japanese.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
 #include <mecab.h>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -17,11 +20,11 @@ namespace {
 // The IPA dictionary's features: part of speech (four fields), conjugation (two), base
 // form, reading, pronunciation. A word it does not know has the first seven only.
 constexpr int kReadingFeature = 7;
-// How many of the best analyses are looked at for another reading.
-constexpr int kAnalyses = 3;
-// A word on the best analysis that is in fewer of the likely analyses than this share
-// means the reading is in doubt.
-constexpr float kSureShare = 0.8f;
+// How many of the next best analyses are looked at for another reading.
+constexpr int kAnalyses = 4;
+// Another reading reached at less than this more cost (MeCab's costs, where a common
+// word costs some thousands) than the best one is a close second.
+constexpr long kCloseCost = 2000;
 
 // The dictionaries tried in order: the one MeCab's own settings name (/etc/mecabrc),
 // then the UTF-8 IPA dictionary where Debian puts it, then where mecab-config said at
@@ -59,18 +62,30 @@ public:
         if (!isAvailable() || name.trimmed().isEmpty())
             return std::nullopt;
         const QByteArray text = name.toUtf8();
-        m_lattice->set_request_type(MECAB_NBEST | MECAB_MARGINAL_PROB);
+        m_lattice->set_request_type(MECAB_NBEST);
         m_lattice->set_sentence(text.constData(), static_cast<size_t>(text.size()));
         if (!m_tagger->parse(m_lattice))
             return std::nullopt;
         bool unsure = false;
-        bool weak = false;
-        const QString best = readingOfPath(&unsure, &weak);
-        // Other analyses come next, best first; one that reads otherwise while a word of
-        // the best one was not clearly the likely one makes the suggestion doubtful.
-        for (int i = 1; i < kAnalyses && m_lattice->next(); ++i) {
+        // The best analysis: its reading, and the cost of reaching each place where one
+        // of its words ends.
+        QHash<const char*, long> bestCost;
+        const QString best = readingOfPath(&unsure, [&](const MeCab::Node* node) {
+            bestCost.insert(node->surface + node->length, node->cost);
+        });
+        // The next analyses, best first (the first call gives the best one again). One
+        // that reads otherwise makes the suggestion doubtful when a word of it that
+        // differs is reached at little more cost than the best analysis reaches the
+        // same place.
+        for (int i = 0; i < kAnalyses && !unsure && m_lattice->next(); ++i) {
+            long extra = 0;
             bool ignored = false;
-            if (weak && readingOfPath(&ignored, &ignored) != best)
+            const QString other = readingOfPath(&ignored, [&](const MeCab::Node* node) {
+                const auto at = bestCost.constFind(node->surface + node->length);
+                if (at != bestCost.cend())
+                    extra = std::max(extra, node->cost - *at);
+            });
+            if (other != best && extra < kCloseCost)
                 unsure = true;
         }
         const QString reading = japanese::readingForm(best);
@@ -82,20 +97,22 @@ public:
 private:
     // The reading of the analysis the lattice holds, word by word: a known word by its
     // dictionary reading, a word the dictionary lacks by its own text (*unsure set unless
-    // that is kana). *weak tells whether a word was in fewer than kSureShare of the
-    // likely analyses.
-    QString readingOfPath(bool* unsure, bool* weak)
+    // that is kana). Each word is handed to look at.
+    template <typename Look>
+    QString readingOfPath(bool* unsure, Look look)
     {
         QString out;
         for (const MeCab::Node* node = m_lattice->bos_node(); node; node = node->next) {
             if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE)
                 continue;
+            look(node);
             // The spaces MeCab skips before a word stay between the words read.
             if (node->rlength > node->length && !out.isEmpty())
                 out += u' ';
-            if (node->prob < kSureShare)
-                *weak = true;
             const QStringList features = QString::fromUtf8(node->feature).split(u',');
+            // Punctuation in a name (モーニング娘。) is not read.
+            if (node->stat != MECAB_UNK_NODE && features.value(0) == u"記号"_s)
+                continue;
             if (node->stat != MECAB_UNK_NODE && features.size() > kReadingFeature
                 && features[kReadingFeature] != u"*"_s) {
                 out += features[kReadingFeature];

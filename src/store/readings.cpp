@@ -3,6 +3,8 @@
 #include "recordfile.h"
 #include "records.h"
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -51,6 +53,9 @@ ReadingsRead readReadings(const QString& text)
         if (!why.isEmpty())
             out.problems.append({LoadProblem::Kind::BadRecord, readingfile::kName, read.lines[i], {}, {}, why});
     }
+    // In the order met, whichever check met them.
+    std::stable_sort(out.problems.begin(), out.problems.end(),
+                     [](const LoadProblem& a, const LoadProblem& b) { return a.line < b.line; });
     return out;
 }
 
