@@ -1,8 +1,10 @@
 #include "generated.h"
 
+#include "platform/readingguesser.h"
 #include "store/japanese.h"
 #include "store/readings.h"
 
+#include <QFile>
 #include <QHash>
 #include <QStringList>
 
@@ -150,6 +152,48 @@ void FuzzySongSearch(benchmark::State& state)
     state.counters["queries"] = static_cast<double>(std::size(queries));
 }
 BENCHMARK(FuzzySongSearch)->Unit(benchmark::kMillisecond);
+
+// Not a timing: how many of the artists of tests/fixtures/readings/artists.tsv that need
+// a reading MeCab reads right, and how many of its wrong and right guesses it marks
+// unsure. The guesses it missed are printed once.
+void GuessReadingsOfRealArtists(benchmark::State& state)
+{
+    const std::unique_ptr<ReadingGuesser> guesser = makeReadingGuesser();
+    QFile list(QStringLiteral(UTABAKO_FIXTURES "/readings/artists.tsv"));
+    if (!guesser->isAvailable() || !list.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("MeCab with a UTF-8 IPA dictionary, or the list, is missing");
+        return;
+    }
+    QList<std::pair<QString, QString>> names;
+    for (const QString& line : QString::fromUtf8(list.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList parts = line.split(u'\t');
+        if (!line.startsWith(u'#') && parts.size() == 2 && japanese::needsReading(parts[0]))
+            names.append({parts[0], parts[1]});
+    }
+    int right = 0, wrongUnsure = 0, rightUnsure = 0;
+    QStringList missed;
+    for (auto _ : state) {
+        right = wrongUnsure = rightUnsure = 0;
+        missed.clear();
+        for (const auto& [name, reading] : names) {
+            const ReadingGuess guess = guesser->guess(name).value_or(ReadingGuess{});
+            const bool ok = QString(guess.reading).remove(u' ') == reading;
+            right += ok ? 1 : 0;
+            (ok ? rightUnsure : wrongUnsure) += guess.unsure ? 1 : 0;
+            if (!ok)
+                missed << name + u" "_s + guess.reading + (guess.unsure ? u"（？）"_s : QString());
+        }
+    }
+    static bool printed = false;
+    if (!std::exchange(printed, true))
+        std::fprintf(stderr, "missed: %s\n", missed.join(u"、"_s).toUtf8().constData());
+    state.counters["names"] = static_cast<double>(names.size());
+    state.counters["right%"] = 100.0 * right / static_cast<double>(names.size());
+    state.counters["wrong_unsure"] = wrongUnsure;
+    state.counters["wrong"] = static_cast<double>(names.size() - right);
+    state.counters["right_unsure"] = rightUnsure;
+}
+BENCHMARK(GuessReadingsOfRealArtists)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -12,8 +12,6 @@ class TestJapanese : public QObject {
 private slots:
     void ordersNamesByReading_data();
     void ordersNamesByReading();
-    void foldsKanaWidthAndCase_data();
-    void foldsKanaWidthAndCase();
     void findsNamesByReading_data();
     void findsNamesByReading();
     void bringsTypedReadingsToStoredForm_data();
@@ -81,32 +79,6 @@ void TestJapanese::ordersNamesByReading()
     QCOMPARE(sorted, expected);
 }
 
-void TestJapanese::foldsKanaWidthAndCase_data()
-{
-    QTest::addColumn<QString>("a");
-    QTest::addColumn<QString>("b");
-    QTest::addColumn<bool>("same");
-
-    QTest::newRow("half-width and katakana") << u"ｷｬﾘｰ"_s << u"キャリー"_s << true;
-    QTest::newRow("hiragana and katakana, long vowel kept") << u"きゃりー"_s << u"キャリー"_s << true;
-    QTest::newRow("full-width capitals and lower case") << u"ＢＡＤ"_s << u"bad"_s << true;
-    QTest::newRow("half-width voiced kana") << u"ﾊﾟﾋﾞｭ"_s << u"ぱびゅ"_s << true;
-    QTest::newRow("ゔ and ヴ") << u"ゔぁいおりん"_s << u"ヴァイオリン"_s << true;
-    QTest::newRow("ideographic space") << u"X　JAPAN"_s << u"x japan"_s << true;
-    QTest::newRow("ハ and パ are different readings") << u"ハン"_s << u"パン"_s << false;
-    QTest::newRow("ツ and ッ are different readings") << u"ツツ"_s << u"ッツ"_s << false;
-    QTest::newRow("ー is no vowel") << u"キャリー"_s << u"きゃりい"_s << false;
-    QTest::newRow("kanji stay kanji") << u"林檎"_s << u"りんご"_s << false;
-}
-
-void TestJapanese::foldsKanaWidthAndCase()
-{
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(bool, same);
-    QCOMPARE(japanese::fold(a) == japanese::fold(b), same);
-}
-
 void TestJapanese::findsNamesByReading_data()
 {
     QTest::addColumn<QString>("query");
@@ -116,15 +88,21 @@ void TestJapanese::findsNamesByReading_data()
     QTest::addColumn<bool>("found");
 
     QTest::newRow("hiragana finds a kanji name's reading") << u"しいな"_s << false << u"椎名林檎"_s << u"シイナリンゴ"_s << true;
-    QTest::newRow("katakana inside the reading") << u"ケンシ"_s << false << u"米津玄師"_s << u"ヨネヅケンシ"_s << true;
-    QTest::newRow("romaji finds the reading") << u"shiina"_s << false << u"椎名林檎"_s << u"シイナリンゴ"_s << true;
-    QTest::newRow("romaji in capitals") << u"SHIINA"_s << false << u"椎名林檎"_s << u"シイナリンゴ"_s << true;
+    QTest::newRow("romaji finds the reading") << u"SHIINA"_s << false << u"椎名林檎"_s << u"シイナリンゴ"_s << true;
     QTest::newRow("spaces and ・ in the reading do not count")
         << u"しいなりんご"_s << false << u"椎名林檎"_s << u"シイナ・リンゴ"_s << true;
     QTest::newRow("half-width finds a kana name") << u"ｷｬﾘｰ"_s << false << u"きゃりーぱみゅぱみゅ"_s << QString() << true;
     QTest::newRow("romaji finds a kana name") << u"kyari"_s << false << u"きゃりーぱみゅぱみゅ"_s << QString() << true;
     QTest::newRow("full width finds Latin") << u"bad"_s << false << u"ＢＡＤ ＨＯＰ"_s << QString() << true;
     QTest::newRow("the name itself") << u"林檎"_s << false << u"椎名林檎"_s << u"シイナリンゴ"_s << true;
+    // Folding: width, letter case and hiragana against katakana fall together; voicing,
+    // small kana and the long vowel do not.
+    QTest::newRow("half width and katakana") << u"ｷｬﾘｰ"_s << false << u"キャリー"_s << QString() << true;
+    QTest::newRow("hiragana and katakana") << u"きゃりー"_s << false << u"キャリー"_s << QString() << true;
+    QTest::newRow("full-width capitals") << u"ＢＡＤ"_s << false << u"bad"_s << QString() << true;
+    QTest::newRow("half-width voiced kana") << u"ﾊﾟﾋﾞｭ"_s << false << u"ぱびゅ"_s << QString() << true;
+    QTest::newRow("ゔ and ヴ") << u"ゔぁいおりん"_s << false << u"ヴァイオリン"_s << QString() << true;
+    QTest::newRow("ー is no vowel") << u"キャリー"_s << false << u"きゃりい"_s << QString() << false;
     QTest::newRow("no reading, no kana match") << u"はな"_s << false << u"花"_s << QString() << false;
     QTest::newRow("ハ is not パ") << u"パン"_s << false << u"ハンバーグ"_s << QString() << false;
     QTest::newRow("ツ is not ッ") << u"ロツ"_s << false << u"ロック"_s << QString() << false;
@@ -154,7 +132,6 @@ void TestJapanese::bringsTypedReadingsToStoredForm_data()
     QTest::newRow("half width") << u"ｼｲﾅﾘﾝｺﾞ"_s << u"シイナリンゴ"_s << QString();
     QTest::newRow("spaces") << u"　シイナ　　リンゴ "_s << u"シイナ リンゴ"_s << QString();
     QTest::newRow("ゔ and ・") << u"ゔぃじゅある・けい"_s << u"ヴィジュアル・ケイ"_s << QString();
-    QTest::newRow("nothing") << u"  "_s << QString() << QString();
     QTest::newRow("kanji") << u"しい名"_s << u"シイ名"_s << u"名"_s;
     QTest::newRow("Latin") << u"ＡＢＣ"_s << u"ABC"_s << u"A"_s;
     QTest::newRow("katakana CP932 lacks") << u"ヷ"_s << u"ヷ"_s << u"ヷ"_s;
@@ -184,7 +161,6 @@ void TestJapanese::takesReadingsFromKanaSortTagsOnly_data()
     QTest::newRow("Latin tag on a Japanese name") << u"椎名林檎"_s << u"Shiina Ringo"_s << QString();
     QTest::newRow("kanji tag") << u"椎名林檎"_s << u"椎名 林檎"_s << QString();
     QTest::newRow("Latin name") << u"Perfume"_s << u"パフューム"_s << QString();
-    QTest::newRow("kana name") << u"スピッツ"_s << u"スピッツ"_s << QString();
 }
 
 void TestJapanese::takesReadingsFromKanaSortTagsOnly()
