@@ -28,6 +28,8 @@ QString LoadProblem::message() const
             .arg(otherName);
     case Kind::Unreadable:
         return u"「%1」を読み込めませんでした（%2）。読めるようになるまで、このファイルには書き込みません。"_s.arg(fileName, detail);
+    case Kind::BadRecord:
+        return u"「%1」の %2 行目を読み飛ばしました（%3）。"_s.arg(fileName).arg(line).arg(detail);
     }
     return {};
 }

@@ -8,7 +8,7 @@
 // Something in a collection file that could not be read as it stands. The file is read
 // as far as it goes, and the user is told at start-up.
 struct LoadProblem {
-    enum class Kind { NotCp932, EndsWithinRecord, QuoteInField, TextAfterQuote, ZeroFilled, CaseTwins, Unreadable };
+    enum class Kind { NotCp932, EndsWithinRecord, QuoteInField, TextAfterQuote, ZeroFilled, CaseTwins, Unreadable, BadRecord };
 
     Kind kind = Kind::NotCp932;
     QString fileName;
@@ -17,7 +17,7 @@ struct LoadProblem {
     // on otherLine).
     QString name;
     QString otherName;
-    // Unreadable: what the system said.
+    // Unreadable: what the system said; BadRecord: why the record was passed over.
     QString detail;
     int otherLine = 0;
 
