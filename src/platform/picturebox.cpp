@@ -285,6 +285,11 @@ QImage PictureBox::decode(const QString& path, QSize fit)
     return bytes ? readPicture(*bytes, fit) : QImage();
 }
 
+QImage PictureBox::decodeBytes(const QByteArray& bytes, QSize fit)
+{
+    return readPicture(bytes, fit);
+}
+
 QSize PictureBox::fitSize() const
 {
     return m_decodedToFit ? size() * devicePixelRatioF() : QSize();

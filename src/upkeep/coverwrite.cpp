@@ -4,6 +4,7 @@
 #include "app/tell.h"
 #include "platform/dialogs.h"
 #include "platform/picturebox.h"
+#include "platform/thumbnails.h"
 #include "store/filelisting.h"
 #include "upkeep/coverimportrules.h"
 
@@ -73,6 +74,9 @@ QString writeCover(AppState& state, Dialogs& dialogs, FileListing& lyrics, const
         tellWriteFailure(dialogs, written);
         return {};
     }
+    // Its thumbnails are made again from the new picture, even where the file system
+    // keeps times too coarse to tell it from the old one.
+    thumbnails::forget(state.folder.filePath(destination));
     lyrics.refresh();
     offerToRemoveHidingPictures(state, dialogs, title, destination);
     // The catalogue shows the new picture when it is opened next.

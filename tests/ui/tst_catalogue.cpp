@@ -3,7 +3,9 @@
 #include "overviews/catalogue.h"
 #include "platform/picturebox.h"
 #include "platform/thumbnails.h"
+#include "store/filelisting.h"
 #include "title/mainscreen.h"
+#include "upkeep/coverwrite.h"
 #include "upkeep/tourtexts.h"
 
 #include <QAccessible>
@@ -17,6 +19,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -70,6 +75,15 @@ QString shown(const PictureBox* box)
     return QFileInfo(box->source()).fileName();
 }
 
+// The catalogue once the covers of its page are read: they are read off the window's
+// thread and shown as each is done.
+Catalogue* settled(Catalogue* c)
+{
+    if (!QTest::qWaitFor([&] { return !c->coversPending(); }))
+        qWarning("the covers were still being read");
+    return c;
+}
+
 QString range(const Catalogue* c)
 {
     return c->lblPicKan[0]->text() + c->lblPicKan[2]->text() + c->lblPicKan[1]->text();
@@ -104,6 +118,24 @@ QByteArray largeBitmap(const QColor& colour)
     return bytes;
 }
 
+// A bitmap of one colour and of a size every such bitmap shares, byte for byte.
+QByteArray bitmapOf(const QColor& colour)
+{
+    QImage image(300, 300, QImage::Format_RGB888);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+bool setModified(const QString& path, const QDateTime& time)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime);
+}
+
 QColor middle(const QImage& image)
 {
     return image.pixelColor(image.width() / 2, image.height() / 2);
@@ -133,6 +165,10 @@ private slots:
     void staleThumbnailIsMadeAgain();
     void pageComesFromThumbnailsMadeAhead_data();
     void pageComesFromThumbnailsMadeAhead();
+    void cacheIsReadWithoutWaitingNorThroughLinks_data();
+    void cacheIsReadWithoutWaitingNorThroughLinks();
+    void replacedCoverIsNotShownFromItsOldThumbnail_data();
+    void replacedCoverIsNotShownFromItsOldThumbnail();
 
 private:
     QTemporaryDir m_cache;
@@ -259,7 +295,7 @@ void TestCatalogue::showsTheLastPictureThatLoads()
     MainWindow& w = f.start();
     QCOMPARE(shown(w.fraMain->imgGazou), onCover);
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(w.fraPic->imgPIc[0]), inSlot);
+    QCOMPARE(shown(settled(w.fraPic)->imgPIc[0]), inSlot);
     QCOMPARE(w.fraPic->imgPIc[0]->isEmpty(), inSlot.isEmpty());
     QCOMPARE(w.fraPic->lblName[0]->text(), u"X"_s);
 }
@@ -273,14 +309,14 @@ void TestCatalogue::builtPageStaysUntilTheTitlesChange()
     MainWindow& w = f.start();
     Catalogue* c = w.fraPic;
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(c->imgPIc[0]), u"T01.jpg"_s);
+    QCOMPARE(shown(settled(c)->imgPIc[0]), u"T01.jpg"_s);
 
     // A cover brought in later is not seen while the built page is reused.
     QTest::mouseClick(w.cmdMain, Qt::LeftButton);
     QVERIFY(f.putBytes(u"T01.bmp"_s, picture("BMP")));
     f.dialogs.clear();
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(c->imgPIc[0]), u"T01.jpg"_s);
+    QCOMPARE(shown(settled(c)->imgPIc[0]), u"T01.jpg"_s);
     QVERIFY(f.dialogs.boxes.empty());
 
     // A new title changes the set of titles: the catalogue is built again.
@@ -289,7 +325,7 @@ void TestCatalogue::builtPageStaysUntilTheTitlesChange()
     QVERIFY(!w.state().CatalogueReady);
     f.dialogs.clear();
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(c->imgPIc[0]), u"T01.bmp"_s);
+    QCOMPARE(shown(settled(c)->imgPIc[0]), u"T01.bmp"_s);
     QCOMPARE(f.dialogs.texts(), QStringList{tour::kCatalogue});
     QCOMPARE(f.dialogs.unexpected, 0);
 
@@ -299,7 +335,7 @@ void TestCatalogue::builtPageStaysUntilTheTitlesChange()
     QVERIFY(one.putBytes(u"T01.jpg"_s, picture("JPG")));
     MainWindow& o = one.start();
     QTest::mouseClick(o.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(o.fraPic->imgPIc[0]), u"T01.jpg"_s);
+    QCOMPARE(shown(settled(o.fraPic)->imgPIc[0]), u"T01.jpg"_s);
     QTest::mouseClick(o.cmdMain, Qt::LeftButton);
     one.dialogs.answers = {Dialogs::Answer::Ok};
     QTest::mouseClick(o.cmdDel, Qt::LeftButton);
@@ -340,6 +376,7 @@ void TestCatalogue::thumbnailsAreNamedAndKeyedAsDesktopsShare()
     QVERIFY(f.putBytes(u"夜明け.jpg"_s, coverOf(Qt::red, false)));
     MainWindow& w = f.start();
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    settled(w.fraPic);
     const QString cover = f.path(u"夜明け.jpg"_s);
     const QString stored = m_cache.filePath(u"thumbnails/large/"_s + thumbnails::fileName(cover));
     const QImage thumbnail(stored);
@@ -442,7 +479,7 @@ void TestCatalogue::pageComesFromThumbnailsMadeAhead()
     if (idleAfterStart)
         QTest::mouseClick(w.cmdPic, Qt::LeftButton);
     QTest::mouseClick(c->cmdUp, Qt::LeftButton);
-    QVERIFY(!c->coversPending());
+    settled(c);
     QVERIFY(near(middle(c->imgPIc[0]->pixmap().toImage()), Qt::green));
 
     // A cover replaced afterwards is not shown from its old thumbnail.
@@ -455,6 +492,91 @@ void TestCatalogue::pageComesFromThumbnailsMadeAhead()
     QTest::mouseClick(c->cmdUp, Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return !c->coversPending(); }));
     QVERIFY(near(middle(c->imgPIc[0]->pixmap().toImage()), Qt::blue));
+}
+
+void TestCatalogue::cacheIsReadWithoutWaitingNorThroughLinks_data()
+{
+    QTest::addColumn<QString>("underName"); // what stands where the cover's thumbnail goes
+    QTest::newRow("a FIFO") << u"fifo"_s;
+    QTest::newRow("a link to a file of the user's") << u"link"_s;
+    QTest::newRow("a FIFO for the size's folder") << u"fifo folder"_s;
+}
+
+void TestCatalogue::cacheIsReadWithoutWaitingNorThroughLinks()
+{
+    QFETCH(QString, underName);
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"X"_s)));
+    QVERIFY(f.putBytes(u"X.jpg"_s, coverOf(Qt::red, false)));
+    const QString large = cache.filePath(u"thumbnails/large"_s);
+    const QString stored = large + u'/' + thumbnails::fileName(f.path(u"X.jpg"_s));
+    QVERIFY(QDir().mkpath(underName == u"fifo folder"_s ? cache.filePath(u"thumbnails"_s) : large));
+    const QString mine = cache.filePath(u"mine.png"_s);
+    QVERIFY(fixture::write(mine, "the user's own file"));
+    if (underName == u"link"_s)
+        QVERIFY(QFile::link(mine, stored));
+    else
+        QCOMPARE(::mkfifo(QFile::encodeName(underName == u"fifo"_s ? stored : large).constData(), 0600), 0);
+
+    MainWindow& w = f.start();
+    ::alarm(30); // a read that waits on a FIFO ends the test here
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    settled(w.fraPic);
+    ::alarm(0);
+    QVERIFY(near(middle(w.fraPic->imgPIc[0]->pixmap().toImage()), Qt::red));
+    QCOMPARE(fixture::read(mine), QByteArray("the user's own file"));
+    if (underName != u"fifo folder"_s) {
+        // The thumbnail made takes the name's place.
+        const QFileInfo made(stored);
+        QVERIFY(made.isFile() && !made.isSymLink());
+        QVERIFY(near(middle(QImage(stored)), Qt::red));
+    }
+}
+
+void TestCatalogue::replacedCoverIsNotShownFromItsOldThumbnail_data()
+{
+    QTest::addColumn<bool>("byTheProgram");
+    QTest::newRow("replaced by hand within the same second") << false;
+    QTest::newRow("written by the program, its time as before") << true;
+}
+
+void TestCatalogue::replacedCoverIsNotShownFromItsOldThumbnail()
+{
+    QFETCH(bool, byTheProgram);
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"X"_s)));
+    const QString cover = f.path(u"X.bmp"_s);
+    QVERIFY(f.putBytes(u"X.bmp"_s, bitmapOf(Qt::red)));
+    const QDateTime second = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch() - 60);
+    QVERIFY(setModified(cover, second));
+    MainWindow& w = f.start();
+    Catalogue* c = w.fraPic;
+    const auto build = [&] {
+        QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+        w.state().CatalogueReady = false;
+        QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+        return middle(settled(c)->imgPIc[0]->pixmap().toImage());
+    };
+    QVERIFY(near(build(), Qt::red));
+    QVERIFY(QFileInfo::exists(cache.filePath(u"thumbnails/large/"_s + thumbnails::fileName(cover))));
+
+    if (byTheProgram) {
+        FileListing lyrics(w.state().folder, u"歌詞_*.txt"_s);
+        f.dialogs.answers = {Dialogs::Answer::Ok};
+        QCOMPARE(writeCover(w.state(), f.dialogs, lyrics, u"X"_s, u"blue.bmp"_s, bitmapOf(Qt::blue)), u"X.bmp"_s);
+        QCOMPARE(f.dialogs.titles(), QStringList{u"上書き確認"_s});
+        // As a file system that keeps whole seconds, or none finer than the old file's.
+        QVERIFY(setModified(cover, second));
+    } else {
+        QVERIFY(f.putBytes(u"X.bmp"_s, bitmapOf(Qt::blue)));
+        QVERIFY(setModified(cover, second.addMSecs(500)));
+    }
+    QCOMPARE(QFileInfo(cover).size(), bitmapOf(Qt::red).size());
+    QVERIFY(near(build(), Qt::blue));
 }
 
 QTEST_MAIN(TestCatalogue)
