@@ -40,7 +40,7 @@ void offerToRemoveHidingPictures(AppState& state, Dialogs& dialogs, const QStrin
 } // namespace
 
 QString writeCover(AppState& state, Dialogs& dialogs, FileListing& lyrics, const QString& title,
-                   const QString& sourceName, const std::optional<QByteArray>& bytes)
+                   const QString& sourceName, const std::optional<QByteArray>& bytes, bool knownWhole)
 {
     // The copy goes only to a title of the collection, whatever the name box was given.
     if (titleNamedOrTell(state.titles, title, dialogs) == 0)
@@ -55,9 +55,15 @@ QString writeCover(AppState& state, Dialogs& dialogs, FileListing& lyrics, const
     // Bytes that are no whole picture (a broken download, a text under a picture's name)
     // would only replace a good cover with nothing to show. The bytes checked are the
     // bytes written.
-    if (!bytes || !PictureBox::isPicture(*bytes)) {
+    if (!bytes || (!knownWhole && !PictureBox::isPicture(*bytes))) {
         dialogs.message(u"「%1」は画像として読み込めないため、取り込めません。\r\n\r\n"
                         "壊れているか途中までしかないファイル、または大きすぎるファイルです。"_s.arg(sourceName),
+                        u"取り込み不可"_s, Dialogs::Icon::Exclamation);
+        return {};
+    }
+    if (!isTitlesPicture(title, destination)) {
+        dialogs.message(u"「%1」はこのタイトルの画像として表示できない形式のため、取り込めません。\r\n\r\n"
+                        "JPEG か BMP の画像を選んでください。"_s.arg(sourceName),
                         u"取り込み不可"_s, Dialogs::Icon::Exclamation);
         return {};
     }
