@@ -69,6 +69,8 @@ void TestCoverDrop::bringsPictureIn_data()
     // Taller than the 65,500 lines a JPEG holds.
     const QByteArray tall = pngOf(QSize(16, 70'000), qRgb(0, 200, 0));
     const QSize same(16, 16);
+    // As ImageMagick writes it, and as browsers hand pictures out.
+    const QByteArray webp = fixture::readFixture(u"green.webp"_s);
     const QString notPicture = u"「%1」は画像として読み込めないため、取り込めません。\r\n\r\n"
                                "壊れているか途中までしかないファイル、または大きすぎるファイルです。"_s;
     for (Way way : {Way::Drop, Way::Paste}) {
@@ -83,6 +85,10 @@ void TestCoverDrop::bringsPictureIn_data()
         *row("JPEG bytes") << way << Source::ImageBytes << QString() << jpeg << u"Blue.jpg"_s << true << same << QString();
         *row("JPEG as a browser copies it") << way << Source::ClipboardJpeg << QString() << jpeg << u"Blue.jpg"_s << true
                                             << same << QString();
+        *row("WebP file") << way << Source::FileUrl << u"web.webp"_s << webp << u"Blue.jpg"_s << false << QSize(24, 16)
+                          << QString();
+        *row("WebP bytes") << way << Source::ImageBytes << QString() << webp << u"Blue.jpg"_s << false << QSize(24, 16)
+                           << QString();
         *row("PNG file taller than a JPEG") << way << Source::FileUrl << u"tall.png"_s << tall << u"Blue.jpg"_s << false
                                             << QSize(15, 65'500) << QString();
         *row("PNG bytes taller than a JPEG") << way << Source::ImageBytes << QString() << tall << u"Blue.jpg"_s << false
@@ -126,7 +132,7 @@ void TestCoverDrop::bringsPictureIn()
         data->setImageData(QImage::fromData(bytes));
         break;
     case Source::ImageBytes:
-        data->setData(u"image/png"_s, bytes);
+        data->setData(bytes.startsWith("RIFF") ? u"image/webp"_s : u"image/png"_s, bytes);
         break;
     case Source::ClipboardJpeg:
         // The picture decoded beside its own bytes, as a browser's copy offers it.
