@@ -164,12 +164,9 @@ CoverDrop::Offer CoverDrop::offerOf(const QMimeData& data)
 CoverDrop::Payload CoverDrop::payloadOf(const Offer& offer)
 {
     Payload payload = readOffer(offer);
-    if (payload.bytes) {
-        // What is no whole picture comes without bytes, to be refused.
-        payload.whole = PictureBox::isPicture(*payload.bytes);
-        if (!payload.whole)
-            payload.bytes.reset();
-    }
+    // What is no whole picture comes without bytes, to be refused.
+    if (payload.bytes && !PictureBox::isPicture(*payload.bytes))
+        payload.bytes.reset();
     return payload;
 }
 
@@ -265,7 +262,7 @@ void CoverDrop::write(const Payload& payload, const QString& title)
     case Payload::Kind::Picture:
         break;
     }
-    if (!writeCover(m_state, m_dialogs, m_lyrics, title, payload.name, payload.bytes, payload.whole).isEmpty() && m_shown)
+    if (!writeCover(m_state, m_dialogs, m_lyrics, title, payload.name, payload.bytes, CoverFrom::DropOrPaste).isEmpty() && m_shown)
         m_shown();
 }
 

@@ -31,9 +31,7 @@ public:
         enum class Kind { Picture, Remote, Nothing };
         Kind kind = Kind::Nothing;
         QString name;
-        std::optional<QByteArray> bytes;
-        // The bytes were found to be a whole picture where they were made.
-        bool whole = false;
+        std::optional<QByteArray> bytes; // only ever a whole picture
     };
     // What the drop or the clipboard offers, taken from its data on the window's thread,
     // where the data lives; nothing is read or decoded in taking it.

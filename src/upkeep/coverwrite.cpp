@@ -40,7 +40,7 @@ void offerToRemoveHidingPictures(AppState& state, Dialogs& dialogs, const QStrin
 } // namespace
 
 QString writeCover(AppState& state, Dialogs& dialogs, FileListing& lyrics, const QString& title,
-                   const QString& sourceName, const std::optional<QByteArray>& bytes, bool knownWhole)
+                   const QString& sourceName, const std::optional<QByteArray>& bytes, CoverFrom from)
 {
     // The copy goes only to a title of the collection, whatever the name box was given.
     if (titleNamedOrTell(state.titles, title, dialogs) == 0)
@@ -55,7 +55,7 @@ QString writeCover(AppState& state, Dialogs& dialogs, FileListing& lyrics, const
     // Bytes that are no whole picture (a broken download, a text under a picture's name)
     // would only replace a good cover with nothing to show. The bytes checked are the
     // bytes written.
-    if (!bytes || (!knownWhole && !PictureBox::isPicture(*bytes))) {
+    if (!bytes || (from == CoverFrom::ImportPanel && !PictureBox::isPicture(*bytes))) {
         dialogs.message(u"「%1」は画像として読み込めないため、取り込めません。\r\n\r\n"
                         "壊れているか途中までしかないファイル、または大きすぎるファイルです。"_s.arg(sourceName),
                         u"取り込み不可"_s, Dialogs::Icon::Exclamation);
@@ -67,11 +67,16 @@ QString writeCover(AppState& state, Dialogs& dialogs, FileListing& lyrics, const
                         u"取り込み不可"_s, Dialogs::Icon::Exclamation);
         return {};
     }
-    if (state.folder.exists(destination)
-        && dialogs.message(u"同じ名前の画像が既に存在します。上書きしますか？"_s, u"上書き確認"_s, Dialogs::Icon::Exclamation,
-                           Dialogs::Buttons::OkCancel)
+    if (state.folder.exists(destination)) {
+        const QString question =
+            from == CoverFrom::ImportPanel
+                ? u"同じ名前の画像が既に存在します。上書きしますか？"_s
+                : u"「%1」には同じ名前の画像（%2）が既に存在します。上書きしますか？"_s.arg(
+                      title, QFileInfo(state.folder.filePath(destination)).fileName());
+        if (dialogs.message(question, u"上書き確認"_s, Dialogs::Icon::Exclamation, Dialogs::Buttons::OkCancel)
             != Dialogs::Answer::Ok)
-        return {};
+            return {};
+    }
 
     // Read whole first, then written whole or not at all: a failure leaves the data
     // folder as it was.

@@ -50,6 +50,7 @@ private slots:
     void bringsPictureIn_data();
     void bringsPictureIn();
     void writesNothingTheTitleWouldNotShow();
+    void asksBeforeReplacingNamingTitleAndFile();
 };
 
 void TestCoverDrop::bringsPictureIn_data()
@@ -206,6 +207,32 @@ void TestCoverDrop::writesNothingTheTitleWouldNotShow()
     QCOMPARE(f.dialogs.boxes[0].text, u"「web.png」はこのタイトルの画像として表示できない形式のため、取り込めません。\r\n\r\n"
                                       "JPEG か BMP の画像を選んでください。"_s);
     QVERIFY(QDir(f.tmp.path()).entryList({u"Blue.*"_s}).isEmpty());
+}
+
+void TestCoverDrop::asksBeforeReplacingNamingTitleAndFile()
+{
+    UiFixture f;
+    QTemporaryDir elsewhere;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"Blue"_s)));
+    const QByteArray old = solidPicture(qRgb(200, 0, 0), "JPG");
+    const QByteArray dropped = solidPicture(qRgb(0, 0, 200), "JPG");
+    QVERIFY(f.putBytes(u"Blue.JPG"_s, old)); // put in by hand, in capitals
+    QVERIFY(fixture::write(elsewhere.filePath(u"photo.jpg"_s), dropped));
+    MainWindow& w = f.start();
+    auto* drop = w.fraMain->findChild<CoverDrop*>();
+    for (const auto& [answer, kept] : {std::pair{Dialogs::Answer::Cancel, old}, {Dialogs::Answer::Ok, dropped}}) {
+        f.dialogs.clear();
+        f.dialogs.answers = {answer};
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(elsewhere.filePath(u"photo.jpg"_s))});
+        QVERIFY(drop->bringIn(data));
+        QTRY_VERIFY(!drop->bringingIn());
+        QCOMPARE(f.dialogs.titles(), QStringList{u"上書き確認"_s});
+        QCOMPARE(f.dialogs.boxes[0].text, u"「Blue」には同じ名前の画像（Blue.JPG）が既に存在します。上書きしますか？"_s);
+        QCOMPARE(f.dialogs.boxes[0].buttons, Dialogs::Buttons::OkCancel);
+        QCOMPARE(QDir(f.tmp.path()).entryList({u"Blue.*"_s}), QStringList{u"Blue.JPG"_s});
+        QCOMPARE(f.bytes(u"Blue.JPG"_s), kept);
+    }
 }
 
 QTEST_MAIN(TestCoverDrop)
