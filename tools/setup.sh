@@ -14,7 +14,7 @@ case "$mode" in
 esac
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-noto-cjk qt6-translations-l10n poppler-utils python3 libbenchmark-dev libtag1-dev libicu-dev libmecab-dev mecab-ipadic-utf8 pkg-config clang libclang-rt-dev strace)
+packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev libfontconfig-dev fonts-noto-cjk qt6-translations-l10n poppler-utils python3 libbenchmark-dev libtag1-dev libicu-dev libmecab-dev mecab-ipadic-utf8 pkg-config clang libclang-rt-dev strace)
 
 missing=()
 for p in "${packages[@]}"; do

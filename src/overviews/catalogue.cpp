@@ -14,7 +14,6 @@
 #include "upkeep/tourtexts.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -239,23 +238,12 @@ void Catalogue::makeThumbnailsAhead()
 void Catalogue::showCover(int k, const QStringList& files)
 {
     // The first of the files that loads is shown (".bmp" over ".gif" over ".jpg"), from
-    // its thumbnail when one is stored. A large file without one is decoded on a worker,
-    // with the files after it, and shown when done; the window is free meanwhile.
-    PictureBox* box = imgPIc[static_cast<size_t>(k - 1)];
-    const int side = slotSide();
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        QImage image = thumbnails::find(files[i], side);
-        if (image.isNull() && QFileInfo(files[i]).size() > thumbnails::kQuickDecode) {
-            decodeLater(k, files.mid(i), side);
-            return;
-        }
-        if (image.isNull())
-            image = thumbnails::make(files[i], side);
-        if (!image.isNull()) {
-            box->setPicture(image, files[i]);
-            return;
-        }
-    }
+    // its thumbnail when one is stored. The thumbnail cache lies outside the data folder,
+    // where anything may stand under a thumbnail's name or the disk may be slow, so it
+    // is read and written on a worker, and the slot shows its picture when done; the
+    // window is free meanwhile.
+    if (!files.isEmpty())
+        decodeLater(k, files, slotSide());
 }
 
 void Catalogue::decodeLater(int k, const QStringList& files, int side)

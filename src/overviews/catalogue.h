@@ -42,7 +42,7 @@ public:
     int CataloguePage = 1;
     int CataloguePageCount = 0;
 
-    // Whether covers of the page shown are still being decoded.
+    // Whether covers of the page shown are still being read or decoded.
     bool coversPending() const { return !m_pending.empty(); }
 
     // makeThumbnailsAhead() a few seconds from now, whatever the user does meanwhile (the

@@ -248,15 +248,7 @@ QImage readPicture(const QByteArray& bytes, QSize fit)
         fit.transpose();
     const QSize largest(kLargestDecodedSide, kLargestDecodedSide);
     const QSize fitted = full.scaled(fit.isValid() ? fit.boundedTo(largest) : largest, Qt::KeepAspectRatio);
-    // A bitmap is decoded whole before it is scaled: a large one needs more than the
-    // readers' usual limit (0 is no limit at all). The limit is the process's, shared by
-    // every thread that decodes, so it is raised once and never lowered again.
-    static const bool raised = [] {
-        if (const int limit = QImageReader::allocationLimit(); limit > 0)
-            QImageReader::setAllocationLimit(std::max(limit, 512));
-        return true;
-    }();
-    Q_UNUSED(raised);
+    PictureBox::allowLargePictures();
     if (full.isValid() && !fitted.isEmpty() && fitted.width() < full.width())
         reader.setScaledSize(decodedSize(full, fitted, reader.format() == "jpeg"));
     const QImage image = reader.read();
@@ -268,6 +260,19 @@ QImage readPicture(const QByteArray& bytes, QSize fit)
 }
 
 } // namespace
+
+void PictureBox::allowLargePictures()
+{
+    // A bitmap is decoded whole before it is scaled: a large one needs more than the
+    // readers' usual limit (0 is no limit at all). The limit is the process's, shared by
+    // every thread that decodes, so it is raised once and never lowered again.
+    static const bool raised = [] {
+        if (const int limit = QImageReader::allocationLimit(); limit > 0)
+            QImageReader::setAllocationLimit(std::max(limit, 512));
+        return true;
+    }();
+    Q_UNUSED(raised);
+}
 
 std::optional<QByteArray> PictureBox::readFile(const QString& path)
 {
@@ -283,6 +288,11 @@ QImage PictureBox::decode(const QString& path, QSize fit)
 {
     const std::optional<QByteArray> bytes = readFile(path);
     return bytes ? readPicture(*bytes, fit) : QImage();
+}
+
+QImage PictureBox::decodeBytes(const QByteArray& bytes, QSize fit)
+{
+    return readPicture(bytes, fit);
 }
 
 QSize PictureBox::fitSize() const

@@ -25,6 +25,11 @@ public:
     // The picture of the file at path, decoded no larger than fit when fit is valid;
     // null when the file cannot be read or is no whole picture. Safe on any thread.
     static QImage decode(const QString& path, QSize fit);
+    // As decode, for the bytes of a file already read.
+    static QImage decodeBytes(const QByteArray& bytes, QSize fit);
+    // Lets the image readers decode pictures as large as a cover may be (more than their
+    // usual limit). Once for the whole process, and safe on any thread.
+    static void allowLargePictures();
     // Pictures decoded no larger than the box is now: a large JPEG decodes several times
     // faster so, and takes a fraction of the memory. A box that grows decodes again.
     void setDecodedToFit(bool on) { m_decodedToFit = on; }

@@ -4,6 +4,8 @@
 #include "store/filelisting.h"
 #include "store/namerules.h"
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace coverimportrules {
@@ -29,6 +31,13 @@ QString destinationName(const QString& titleName, const QString& sourceFileName)
 bool isPlaceholder(const QString& fileName)
 {
     return foldLetterCase(fileName) == foldLetterCase(files::kNoPicture);
+}
+
+bool isTitlesPicture(const QString& titleName, const QString& destination)
+{
+    const QString folded = foldLetterCase(destination);
+    const QStringList names = namerules::pictureFileNames(titleName);
+    return std::any_of(names.begin(), names.end(), [&](const QString& name) { return foldLetterCase(name) == folded; });
 }
 
 QStringList picturesShownInstead(const QString& titleName, const QString& destination)

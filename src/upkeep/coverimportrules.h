@@ -24,6 +24,10 @@ QString destinationName(const QString& titleName, const QString& sourceFileName)
 // title's picture must not replace.
 bool isPlaceholder(const QString& fileName);
 
+// Whether destination is one of the title's picture names (".jpg", ".gif" or ".bmp" in
+// any letter case): a file under any other name would never be shown.
+bool isTitlesPicture(const QString& titleName, const QString& destination);
+
 // The title's picture names that are read after destination and so would be shown
 // instead of it: for a ".jpg", the ".gif" and the ".bmp"; none for a ".bmp".
 QStringList picturesShownInstead(const QString& titleName, const QString& destination);

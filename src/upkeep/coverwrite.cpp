@@ -4,6 +4,7 @@
 #include "app/tell.h"
 #include "platform/dialogs.h"
 #include "platform/picturebox.h"
+#include "platform/thumbnails.h"
 #include "store/filelisting.h"
 #include "upkeep/coverimportrules.h"
 
@@ -39,7 +40,7 @@ void offerToRemoveHidingPictures(AppState& state, Dialogs& dialogs, const QStrin
 } // namespace
 
 QString writeCover(AppState& state, Dialogs& dialogs, FileListing& lyrics, const QString& title,
-                   const QString& sourceName, const std::optional<QByteArray>& bytes)
+                   const QString& sourceName, const std::optional<QByteArray>& bytes, CoverFrom from)
 {
     // The copy goes only to a title of the collection, whatever the name box was given.
     if (titleNamedOrTell(state.titles, title, dialogs) == 0)
@@ -54,17 +55,28 @@ QString writeCover(AppState& state, Dialogs& dialogs, FileListing& lyrics, const
     // Bytes that are no whole picture (a broken download, a text under a picture's name)
     // would only replace a good cover with nothing to show. The bytes checked are the
     // bytes written.
-    if (!bytes || !PictureBox::isPicture(*bytes)) {
+    if (!bytes || (from == CoverFrom::ImportPanel && !PictureBox::isPicture(*bytes))) {
         dialogs.message(u"「%1」は画像として読み込めないため、取り込めません。\r\n\r\n"
                         "壊れているか途中までしかないファイル、または大きすぎるファイルです。"_s.arg(sourceName),
                         u"取り込み不可"_s, Dialogs::Icon::Exclamation);
         return {};
     }
-    if (state.folder.exists(destination)
-        && dialogs.message(u"同じ名前の画像が既に存在します。上書きしますか？"_s, u"上書き確認"_s, Dialogs::Icon::Exclamation,
-                           Dialogs::Buttons::OkCancel)
-            != Dialogs::Answer::Ok)
+    if (!isTitlesPicture(title, destination)) {
+        dialogs.message(u"「%1」はこのタイトルの画像として表示できない形式のため、取り込めません。\r\n\r\n"
+                        "JPEG か BMP の画像を選んでください。"_s.arg(sourceName),
+                        u"取り込み不可"_s, Dialogs::Icon::Exclamation);
         return {};
+    }
+    if (state.folder.exists(destination)) {
+        const QString question =
+            from == CoverFrom::ImportPanel
+                ? u"同じ名前の画像が既に存在します。上書きしますか？"_s
+                : u"「%1」には同じ名前の画像（%2）が既に存在します。上書きしますか？"_s.arg(
+                      title, QFileInfo(state.folder.filePath(destination)).fileName());
+        if (dialogs.message(question, u"上書き確認"_s, Dialogs::Icon::Exclamation, Dialogs::Buttons::OkCancel)
+            != Dialogs::Answer::Ok)
+            return {};
+    }
 
     // Read whole first, then written whole or not at all: a failure leaves the data
     // folder as it was.
@@ -73,6 +85,9 @@ QString writeCover(AppState& state, Dialogs& dialogs, FileListing& lyrics, const
         tellWriteFailure(dialogs, written);
         return {};
     }
+    // Its thumbnails are made again from the new picture, even where the file system
+    // keeps times too coarse to tell it from the old one.
+    thumbnails::forget(state.folder.filePath(destination));
     lyrics.refresh();
     offerToRemoveHidingPictures(state, dialogs, title, destination);
     // The catalogue shows the new picture when it is opened next.

@@ -3,7 +3,9 @@
 #include "overviews/catalogue.h"
 #include "platform/picturebox.h"
 #include "platform/thumbnails.h"
+#include "store/filelisting.h"
 #include "title/mainscreen.h"
+#include "upkeep/coverwrite.h"
 #include "upkeep/tourtexts.h"
 
 #include <QAccessible>
@@ -17,6 +19,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -70,6 +75,15 @@ QString shown(const PictureBox* box)
     return QFileInfo(box->source()).fileName();
 }
 
+// The catalogue once the covers of its page are read: they are read off the window's
+// thread and shown as each is done.
+Catalogue* settled(Catalogue* c)
+{
+    if (!QTest::qWaitFor([&] { return !c->coversPending(); }))
+        qWarning("the covers were still being read");
+    return c;
+}
+
 QString range(const Catalogue* c)
 {
     return c->lblPicKan[0]->text() + c->lblPicKan[2]->text() + c->lblPicKan[1]->text();
@@ -104,6 +118,12 @@ QByteArray largeBitmap(const QColor& colour)
     return bytes;
 }
 
+bool setModified(const QString& path, const QDateTime& time)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime);
+}
+
 QColor middle(const QImage& image)
 {
     return image.pixelColor(image.width() / 2, image.height() / 2);
@@ -133,6 +153,10 @@ private slots:
     void staleThumbnailIsMadeAgain();
     void pageComesFromThumbnailsMadeAhead_data();
     void pageComesFromThumbnailsMadeAhead();
+    void cacheIsReadWithoutWaitingNorThroughLinks_data();
+    void cacheIsReadWithoutWaitingNorThroughLinks();
+    void replacedCoverIsNotShownFromItsOldThumbnail_data();
+    void replacedCoverIsNotShownFromItsOldThumbnail();
 
 private:
     QTemporaryDir m_cache;
@@ -259,7 +283,7 @@ void TestCatalogue::showsTheLastPictureThatLoads()
     MainWindow& w = f.start();
     QCOMPARE(shown(w.fraMain->imgGazou), onCover);
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(w.fraPic->imgPIc[0]), inSlot);
+    QCOMPARE(shown(settled(w.fraPic)->imgPIc[0]), inSlot);
     QCOMPARE(w.fraPic->imgPIc[0]->isEmpty(), inSlot.isEmpty());
     QCOMPARE(w.fraPic->lblName[0]->text(), u"X"_s);
 }
@@ -273,14 +297,14 @@ void TestCatalogue::builtPageStaysUntilTheTitlesChange()
     MainWindow& w = f.start();
     Catalogue* c = w.fraPic;
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(c->imgPIc[0]), u"T01.jpg"_s);
+    QCOMPARE(shown(settled(c)->imgPIc[0]), u"T01.jpg"_s);
 
     // A cover brought in later is not seen while the built page is reused.
     QTest::mouseClick(w.cmdMain, Qt::LeftButton);
     QVERIFY(f.putBytes(u"T01.bmp"_s, picture("BMP")));
     f.dialogs.clear();
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(c->imgPIc[0]), u"T01.jpg"_s);
+    QCOMPARE(shown(settled(c)->imgPIc[0]), u"T01.jpg"_s);
     QVERIFY(f.dialogs.boxes.empty());
 
     // A new title changes the set of titles: the catalogue is built again.
@@ -289,7 +313,7 @@ void TestCatalogue::builtPageStaysUntilTheTitlesChange()
     QVERIFY(!w.state().CatalogueReady);
     f.dialogs.clear();
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(c->imgPIc[0]), u"T01.bmp"_s);
+    QCOMPARE(shown(settled(c)->imgPIc[0]), u"T01.bmp"_s);
     QCOMPARE(f.dialogs.texts(), QStringList{tour::kCatalogue});
     QCOMPARE(f.dialogs.unexpected, 0);
 
@@ -299,7 +323,7 @@ void TestCatalogue::builtPageStaysUntilTheTitlesChange()
     QVERIFY(one.putBytes(u"T01.jpg"_s, picture("JPG")));
     MainWindow& o = one.start();
     QTest::mouseClick(o.cmdPic, Qt::LeftButton);
-    QCOMPARE(shown(o.fraPic->imgPIc[0]), u"T01.jpg"_s);
+    QCOMPARE(shown(settled(o.fraPic)->imgPIc[0]), u"T01.jpg"_s);
     QTest::mouseClick(o.cmdMain, Qt::LeftButton);
     one.dialogs.answers = {Dialogs::Answer::Ok};
     QTest::mouseClick(o.cmdDel, Qt::LeftButton);
@@ -340,6 +364,7 @@ void TestCatalogue::thumbnailsAreNamedAndKeyedAsDesktopsShare()
     QVERIFY(f.putBytes(u"夜明け.jpg"_s, coverOf(Qt::red, false)));
     MainWindow& w = f.start();
     QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    settled(w.fraPic);
     const QString cover = f.path(u"夜明け.jpg"_s);
     const QString stored = m_cache.filePath(u"thumbnails/large/"_s + thumbnails::fileName(cover));
     const QImage thumbnail(stored);
@@ -442,7 +467,7 @@ void TestCatalogue::pageComesFromThumbnailsMadeAhead()
     if (idleAfterStart)
         QTest::mouseClick(w.cmdPic, Qt::LeftButton);
     QTest::mouseClick(c->cmdUp, Qt::LeftButton);
-    QVERIFY(!c->coversPending());
+    settled(c);
     QVERIFY(near(middle(c->imgPIc[0]->pixmap().toImage()), Qt::green));
 
     // A cover replaced afterwards is not shown from its old thumbnail.
@@ -455,6 +480,76 @@ void TestCatalogue::pageComesFromThumbnailsMadeAhead()
     QTest::mouseClick(c->cmdUp, Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return !c->coversPending(); }));
     QVERIFY(near(middle(c->imgPIc[0]->pixmap().toImage()), Qt::blue));
+}
+
+void TestCatalogue::cacheIsReadWithoutWaitingNorThroughLinks_data()
+{
+    QTest::addColumn<bool>("link"); // what stands under the thumbnail's name: a link to a file of the user's, or a FIFO
+    QTest::newRow("a FIFO") << false;
+    QTest::newRow("a link to a file of the user's") << true;
+}
+
+void TestCatalogue::cacheIsReadWithoutWaitingNorThroughLinks()
+{
+    QFETCH(bool, link);
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"X"_s)));
+    QVERIFY(f.putBytes(u"X.jpg"_s, coverOf(Qt::red, false)));
+    const QString stored = cache.filePath(u"thumbnails/large/"_s + thumbnails::fileName(f.path(u"X.jpg"_s)));
+    const QString mine = cache.filePath(u"mine.png"_s);
+    QVERIFY(QDir().mkpath(QFileInfo(stored).path()) && fixture::write(mine, "the user's own file"));
+    QVERIFY(link ? QFile::link(mine, stored) : ::mkfifo(QFile::encodeName(stored).constData(), 0600) == 0);
+
+    MainWindow& w = f.start();
+    ::alarm(30); // a read that waits on a FIFO ends the test here
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QVERIFY(near(middle(settled(w.fraPic)->imgPIc[0]->pixmap().toImage()), Qt::red));
+    ::alarm(0);
+    // The thumbnail made takes the name's place; the user's file is as it was.
+    QVERIFY(QFileInfo(stored).isFile() && !QFileInfo(stored).isSymLink());
+    QVERIFY(near(middle(QImage(stored)), Qt::red));
+    QCOMPARE(fixture::read(mine), QByteArray("the user's own file"));
+}
+
+void TestCatalogue::replacedCoverIsNotShownFromItsOldThumbnail_data()
+{
+    QTest::addColumn<bool>("byTheProgram");
+    QTest::newRow("replaced by hand within the same second") << false;
+    QTest::newRow("written by the program, its time as before") << true;
+}
+
+void TestCatalogue::replacedCoverIsNotShownFromItsOldThumbnail()
+{
+    // Every bitmap of one size has one byte count.
+    QFETCH(bool, byTheProgram);
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    UiFixture f;
+    QVERIFY(f.put(u"データ.TXT"_s, UiFixture::title(u"X"_s)));
+    const QString cover = f.path(u"X.bmp"_s);
+    const QDateTime second = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch() - 60);
+    QVERIFY(f.putBytes(u"X.bmp"_s, largeBitmap(Qt::red)) && setModified(cover, second));
+    MainWindow& w = f.start();
+    const auto build = [&] {
+        QTest::mouseClick(w.cmdMain, Qt::LeftButton);
+        w.state().CatalogueReady = false;
+        QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+        return middle(settled(w.fraPic)->imgPIc[0]->pixmap().toImage());
+    };
+    QVERIFY(near(build(), Qt::red));
+    QVERIFY(QFileInfo::exists(cache.filePath(u"thumbnails/large/"_s + thumbnails::fileName(cover))));
+    if (byTheProgram) {
+        FileListing lyrics(w.state().folder, u"歌詞_*.txt"_s);
+        f.dialogs.answers = {Dialogs::Answer::Ok};
+        QCOMPARE(writeCover(w.state(), f.dialogs, lyrics, u"X"_s, u"blue.bmp"_s, largeBitmap(Qt::blue)), u"X.bmp"_s);
+        // As a file system that keeps whole seconds.
+        QVERIFY(setModified(cover, second));
+    } else {
+        QVERIFY(f.putBytes(u"X.bmp"_s, largeBitmap(Qt::blue)) && setModified(cover, second.addMSecs(500)));
+    }
+    QVERIFY(near(build(), Qt::blue));
 }
 
 QTEST_MAIN(TestCatalogue)
