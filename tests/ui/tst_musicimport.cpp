@@ -137,6 +137,15 @@ struct ImportFixture {
         QVERIFY(done.wait(20000) || done.count() == 1);
     }
 
+    // 取り込む pressed, and waited for until the worker has written.
+    void importTicked()
+    {
+        QSignalSpy writing(panel, &MusicImport::writing);
+        panel->cmdImport->click();
+        if (!writing.isEmpty())
+            QTRY_COMPARE_WITH_TIMEOUT(writing.count(), 2, 20000);
+    }
+
     QStringList dataFiles() const { return QDir(f.tmp.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot); }
 
     UiFixture f;
@@ -179,7 +188,7 @@ void TstMusicImport::importThroughTheScreen()
         QCOMPARE(rowTexts(table, row), rows[row]);
 
     table.item(3, MusicImport::Tick)->setCheckState(Qt::Unchecked);
-    x.panel->cmdImport->click();
+    x.importTicked();
     QCOMPARE(x.f.dialogs.boxes.back().text, u"4 件のタイトルを取り込みました。"_s);
     QCOMPARE(x.f.dialogs.unexpected, 0);
 
@@ -225,7 +234,7 @@ void TstMusicImport::failingTitleLeavesNoTrace()
     QVERIFY(QDir(x.f.tmp.path()).mkdir(u"街の風景.jpg"_s));
     const QByteArray tracksBefore = x.f.bytes(u"曲目データ.TXT"_s);
     x.scan();
-    x.panel->cmdImport->click();
+    x.importTicked();
     const ScriptedDialogs::Box& box = x.f.dialogs.boxes.back();
     QCOMPARE(box.title, u"取り込み"_s);
     QCOMPARE(box.icon, Dialogs::Icon::Exclamation);
