@@ -137,8 +137,8 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
         fraMusicImport->show();
     });
     connect(fraMusicImport, &MusicImport::closed, fraMaster, &MasterScreen::cmdMaster_Click);
-    // While the import writes on its worker, no other screen is opened, and what the
-    // worker finds wrong in the files it reads is told once it is done.
+    // While the import writes on its worker no other screen is opened, so that nothing
+    // else writes to the folder meanwhile.
     connect(fraMusicImport, &MusicImport::writing, this, [this](bool on) {
         const char* held = "heldWhileImporting";
         for (int i = 0; i < m_buttonRow->count(); ++i) {
@@ -153,12 +153,6 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
                 button->setProperty(held, QVariant());
             }
         }
-        if (on) {
-            m_state.folder.setProblemListener({});
-            return;
-        }
-        m_state.folder.setProblemListener([this](const LoadProblem& p) { tellLoadProblems({p}); });
-        tellLoadProblems(m_state.folder.takeProblems());
     });
     // Titles made from music files are read in as titles added on the main screen are;
     // the import has read the tables again already.

@@ -143,17 +143,19 @@ bool writesFile(const albumrules::PlannedTitle& title, const QByteArray& cover, 
     return names.contains(name, Qt::CaseInsensitive);
 }
 
-// Runs on a worker while the window leaves the data folder alone: reads the collection
+// Runs on a worker, through a door of its own to the data folder (the window's keeps
+// serving the screens meanwhile; no other screen writes while this runs): reads the collection
 // as its files hold it now (another program may have added to it since the scan),
 // checks the titles against it and the folder again, makes those that pass in one
 // write, and reads the tables back. A title that must replace a file the user did not
 // agree to (one made meanwhile) is left out; so is a title whose own file the system
 // refuses, and the rest are written again. A failure of any other file (a full disk)
 // is the whole import's: nothing is written.
-void writeOnWorker(QPromise<MusicImport::Written>& promise, DataFolder& folder,
+void writeOnWorker(QPromise<MusicImport::Written>& promise, const QString& path,
                    const std::vector<albumrules::PlannedTitle>& titles, const std::vector<QByteArray>& covers,
                    const std::vector<QStringList>& agreed)
 {
+    DataFolder folder(path);
     MusicImport::Written out;
     promise.setProgressRange(0, 3);
     promise.setProgressValueAndText(0, u"コレクションを確かめています..."_s);
@@ -567,9 +569,9 @@ void MusicImport::cmdImport_Click()
         tellImported({});
         return;
     }
-    // Written on a worker; the window keeps off the folder until it is done.
+    // Written on a worker; no other screen writes until it is done.
     emit writing(true);
-    m_writer.setFuture(QtConcurrent::run(writeOnWorker, std::ref(m_state.folder), std::move(toWrite),
+    m_writer.setFuture(QtConcurrent::run(writeOnWorker, m_state.folder.path(), std::move(toWrite),
                                          std::move(writingCovers), std::move(agreed)));
     setScanning(false);
     prgScan->setVisible(true);

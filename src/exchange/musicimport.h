@@ -79,8 +79,8 @@ signals:
     // Titles were made: the collection's tables and listings are read again.
     void imported();
     void closed();
-    // The panel writes to the data folder on a worker while on is true: nothing else may
-    // touch the folder or the collection's tables meanwhile.
+    // The panel writes to the data folder on a worker while on is true: no other screen
+    // may write meanwhile.
     void writing(bool on);
 
 protected:

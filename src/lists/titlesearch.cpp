@@ -131,8 +131,6 @@ void TitleSearch::ShowTitleSearch()
     names.reserve(m_state.titles.count());
     for (const TitleRecord& t : m_state.titles.records())
         names.append(t.name);
-    // Every title is listed, so no key of an earlier search stays in its box.
-    keepOnly(nullptr);
     showFound(names);
     lstSakusya->clear();
     lstSakusya->addItems(ReadMaster(m_state.folder, Master::Artist));
