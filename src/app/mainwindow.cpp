@@ -137,10 +137,27 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
         fraMusicImport->show();
     });
     connect(fraMusicImport, &MusicImport::closed, fraMaster, &MasterScreen::cmdMaster_Click);
-    // Titles made from music files are read in as titles added on the main screen are.
+    // While the import writes on its worker no other screen is opened, so that nothing
+    // else writes to the folder meanwhile.
+    connect(fraMusicImport, &MusicImport::writing, this, [this](bool on) {
+        const char* held = "heldWhileImporting";
+        for (int i = 0; i < m_buttonRow->count(); ++i) {
+            QWidget* button = m_buttonRow->itemAt(i)->widget();
+            if (!button)
+                continue;
+            if (on && button->isEnabled()) {
+                button->setEnabled(false);
+                button->setProperty(held, true);
+            } else if (!on && button->property(held).toBool()) {
+                button->setEnabled(true);
+                button->setProperty(held, QVariant());
+            }
+        }
+    });
+    // Titles made from music files are read in as titles added on the main screen are;
+    // the import has read the tables again already.
     connect(fraMusicImport, &MusicImport::imported, this, [this] {
         fraMain->LoadTitleFile();
-        LoadTrackTable(m_state.folder, &m_state.tracks);
         fraMain->filKashi1->refresh();
         m_state.CatalogueReady = false;
         fraMain->showTitle(std::max(fraMain->currentTitle(), 1));

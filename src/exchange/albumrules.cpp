@@ -4,12 +4,14 @@
 #include "store/collectionfiles.h"
 #include "store/cp932.h"
 #include "store/filelisting.h"
+#include "store/masterlist.h"
 #include "store/namerules.h"
 #include "store/records.h"
 #include "tracks/trackrules.h"
 #include "upkeep/coverimportrules.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -150,6 +152,27 @@ QStringList PlannedTitle::lines() const
     return lines;
 }
 
+void standIn(Track* track, int number, QStringList* notes)
+{
+    for (QString* text : {&track->song, &track->artist}) {
+        const QString tagged = *text;
+        QString out;
+        for (qsizetype i = 0; i < tagged.size();) {
+            const qsizetype length = tagged[i].isHighSurrogate() && i + 1 < tagged.size() ? 2 : 1;
+            const QString c = tagged.mid(i, length);
+            i += length;
+            if (cp932::firstUnstorable(c).isEmpty()) {
+                out += c;
+                continue;
+            }
+            out += QChar(kStandIn);
+            notes->append(u"%1曲目「%2」の「%3」（U+%4）"_s.arg(number).arg(tagged, c,
+                                                                       QString::number(c.toUcs4().value(0), 16).toUpper()));
+        }
+        *text = out;
+    }
+}
+
 std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const QSet<QString>& covered,
                                      const TitleTable& titles, const QDate& today)
 {
@@ -211,6 +234,7 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
             track.artist = compilation ? songName(f->artist, true, &replaced) : artist;
             if (track.artist.isEmpty())
                 track.artist = collection::kNotEntered;
+            standIn(&track, static_cast<int>(t.tracks.size()) + 1, &t.standIns);
             track.lyrics = f->lyrics;
             track.lyrics.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
             if (!track.lyrics.trimmed().isEmpty()) {
@@ -279,6 +303,104 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
     return planned;
 }
 
+QStringList ownFiles(const PlannedTitle& title, const QByteArray& cover)
+{
+    QStringList names{files::trackListFile(title.record.name)};
+    if (!cover.isEmpty())
+        names.append(title.record.name + coverExtension(cover));
+    return names;
+}
+
+namespace {
+
+// What stands under name in the folder, looked at without following a link: whether
+// anything does, and whether it is a link or no file.
+struct Entry {
+    bool present = false;
+    bool link = false;
+    bool file = false;
+};
+Entry entryOf(const DataFolder& folder, const QString& name)
+{
+    const QFileInfo info(folder.filePath(name));
+    return {info.exists() || info.isSymLink(), info.isSymLink(), info.isFile()};
+}
+
+// The songs a title adds to the track data, as a confirmed list adds them.
+std::vector<TrackRecord> songsOf(const PlannedTitle& title, const TrackTable& tracks)
+{
+    const bool compilation = title.compilation();
+    return trackrules::newTrackRecords(trackrules::tracksOfLines(title.lines(), compilation), compilation,
+                                       title.record.artist, tracks);
+}
+
+QString number(int n)
+{
+    return QLocale(QLocale::Japanese).toString(n);
+}
+
+} // namespace
+
+std::vector<TitleCheck> checkTitles(const DataFolder& folder, const TitleTable& titles, const TrackTable& tracks,
+                                    const std::vector<const PlannedTitle*>& planned,
+                                    const std::vector<QByteArray>& covers)
+{
+    std::vector<TitleCheck> checks(planned.size());
+    QSet<QString> names; // of the titles before, in the letter case files ignore
+    QSet<std::pair<QString, QString>> songs;
+    int titleCount = titles.count();
+    int songCount = tracks.count();
+    for (size_t i = 0; i < planned.size(); ++i) {
+        const PlannedTitle& title = *planned[i];
+        TitleCheck& check = checks[i];
+        const QString& name = title.record.name;
+        const auto refuse = [&check](const QString& why) {
+            if (check.refusal.isEmpty())
+                check.refusal = why;
+        };
+        if (titles.findIgnoringCase(name) > 0 || names.contains(foldLetterCase(name)))
+            refuse(u"登録済み"_s);
+        for (const QString& text : {name, title.record.artist, title.record.genre, title.record.date, title.lines().join(u'\n')}) {
+            if (const QString bad = cp932::firstUnstorable(text); !bad.isEmpty())
+                refuse(u"保存できない文字「%1」"_s.arg(bad));
+        }
+        QStringList written = ownFiles(title, covers[i]);
+        const qsizetype own = written.size(); // the lyrics files after them are kept when there
+        for (const Track& t : title.tracks) {
+            if (!t.lyrics.isEmpty())
+                written.append(namerules::lyricsFileName(t.song, t.artist));
+        }
+        for (qsizetype n = 0; n < written.size(); ++n) {
+            const Entry entry = entryOf(folder, written[n]);
+            const QString onDisk = QFileInfo(folder.filePath(written[n])).fileName();
+            if (entry.link)
+                refuse(u"「%1」が別の場所を指すリンクのため取り込まない"_s.arg(onDisk));
+            else if (entry.present && !entry.file && n < own)
+                refuse(u"「%1」という名前のファイルでないもの（フォルダなど）があるため取り込まない"_s.arg(onDisk));
+            else if (entry.present && n < own)
+                check.replaced.append(onDisk);
+        }
+        if (static_cast<qsizetype>(title.tracks.size()) > kMostRecords)
+            refuse(u"曲数が上限の %1 曲を超えるため取り込まない"_s.arg(number(kMostRecords)));
+        if (titleCount >= kMostRecords)
+            refuse(u"タイトル数が上限の %1 件を超えるため取り込まない"_s.arg(number(kMostRecords)));
+        QSet<std::pair<QString, QString>> adds;
+        for (const TrackRecord& song : songsOf(title, tracks)) {
+            if (!songs.contains({song.name, song.artist}))
+                adds.insert({song.name, song.artist});
+        }
+        if (songCount + adds.size() > kMostRecords)
+            refuse(u"曲が上限の %1 曲を超えるため取り込まない"_s.arg(number(kMostRecords)));
+        if (!check.ok())
+            continue;
+        names.insert(foldLetterCase(name));
+        songs += adds;
+        songCount += static_cast<int>(adds.size());
+        ++titleCount;
+    }
+    return checks;
+}
+
 WriteResult writeTitles(DataFolder& folder, const TitleTable& loaded, const TrackTable& tracks,
                         QSet<std::pair<QString, QString>>* added, const std::vector<const PlannedTitle*>& titles,
                         const std::vector<QByteArray>& covers)
@@ -307,13 +429,28 @@ WriteResult writeTitles(DataFolder& folder, const TitleTable& loaded, const Trac
         }
         for (const Track& t : title.tracks) {
             const QString file = namerules::lyricsFileName(t.song, t.artist);
-            if (t.lyrics.isEmpty() || folder.exists(file) || lyricsFiles.contains(foldLetterCase(file)))
+            if (t.lyrics.isEmpty() || entryOf(folder, file).present || lyricsFiles.contains(foldLetterCase(file)))
                 continue;
             lyricsFiles.insert(foldLetterCase(file));
             changes.push_back({file, lyricsrules::fileTextOfLyrics(t.lyrics), DataFolder::Change::Mode::Rewrite});
         }
         if (!covers[i].isEmpty())
             changes.push_back({name + coverExtension(covers[i]), {}, DataFolder::Change::Mode::Rewrite, covers[i]});
+    }
+
+    // The artists and genres new to their masters, as a title typed in adds them.
+    for (const auto& [master, field] : {std::pair{Master::Artist, &TitleRecord::artist}, {Master::TitleGenre, &TitleRecord::genre}}) {
+        const QStringList known = ReadMaster(folder, master);
+        QStringList adding;
+        for (const TitleRecord& record : records) {
+            const QString& value = record.*field;
+            if (value.isEmpty() || value == collection::kNotEntered || value == collection::kCompilationArtist
+                || known.contains(value) || adding.contains(value))
+                continue;
+            adding.append(value);
+        }
+        if (!adding.isEmpty())
+            changes.push_back({masterFileName(master), joinLines(adding), DataFolder::Change::Mode::Append});
     }
 
     WriteResult refused;

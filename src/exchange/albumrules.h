@@ -50,6 +50,13 @@ struct Track {
     QString lyrics;
 };
 
+// The character that stands in for one the files cannot hold.
+inline constexpr char16_t kStandIn = u'〓';
+// Replaces each character of the track's song name, and of its artist, that CP932 cannot
+// hold by 〓, noting for each the track's number, its name as tagged and the character
+// with its code point.
+void standIn(Track* track, int number, QStringList* notes);
+
 // One album found, as the title it would make.
 struct PlannedTitle {
     QString key;
@@ -66,6 +73,10 @@ struct PlannedTitle {
     // and songs, as an MP3 and a FLAC rip of one album): the name of the title the
     // first makes. Such an album has the problem "重複".
     QString duplicateOf;
+    // The characters of its song names that the files cannot hold, each already replaced
+    // by 〓 in tracks, told by song and code ("2曲目「Guitar 🎸」の「🎸」（U+1F3B8）"): the
+    // album is made only when the user chooses it.
+    QStringList standIns;
 
     bool compilation() const { return record.artist == collection::kCompilationArtist; }
     // The track list file's lines.
@@ -82,10 +93,36 @@ struct PlannedTitle {
 std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const QSet<QString>& covered,
                                      const TitleTable& titles, const QDate& today);
 
+// The most records the title file and the song file can hold, and the most lines of a
+// track list: the Windows program counts them in 16 bits.
+inline constexpr int kMostRecords = 32766;
+
+// The files a planned title writes under its own name: its track list and, with cover
+// bytes, its picture.
+QStringList ownFiles(const PlannedTitle& title, const QByteArray& cover);
+
+// Whether a title can be written as the folder and the collection stand now: refusal
+// says why not; replaced names the files of its own (as spelt on disk) that writing it
+// would replace, which the user must agree to.
+struct TitleCheck {
+    QString refusal;
+    QStringList replaced;
+    bool ok() const { return refusal.isEmpty(); }
+};
+// Checks the titles in order, each as if those before it that pass were made: its name
+// is no title's (in any letter case), no file it would write is a link or other than a
+// file, its texts can be stored, and the collection stays within kMostRecords titles
+// and songs. covers as writeTitles takes them. Touches the folder only to look.
+std::vector<TitleCheck> checkTitles(const DataFolder& folder, const TitleTable& titles, const TrackTable& tracks,
+                                    const std::vector<const PlannedTitle*>& planned,
+                                    const std::vector<QByteArray>& covers);
+
 // Makes the titles, each with its record, track list, new songs, lyrics files (a
-// lyrics file that exists is kept) and its cover from covers (empty for none), in one
-// write of the data folder: all of them or nothing. added holds the songs added
-// earlier in the same run (the tables are not reloaded in between) and receives these.
+// lyrics file that exists is kept, and a link is never written through) and its cover
+// from covers (empty for none), and adds their artists and genres new to the artist and
+// genre masters, in one write of the data folder: all of them or nothing. added holds
+// the songs added earlier in the same run (the tables are not reloaded in between) and
+// receives these.
 WriteResult writeTitles(DataFolder& folder, const TitleTable& loaded, const TrackTable& tracks,
                         QSet<std::pair<QString, QString>>* added, const std::vector<const PlannedTitle*>& titles,
                         const std::vector<QByteArray>& covers);

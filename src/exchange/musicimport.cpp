@@ -6,6 +6,7 @@
 #include "platform/named.h"
 #include "platform/picturebox.h"
 #include "store/collectionfiles.h"
+#include "store/namerules.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -13,6 +14,9 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QStyledItemDelegate>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -181,6 +185,105 @@ QString reasonOf(const WriteResult& result)
     return reason;
 }
 
+// The row note of an album the user may choose to make with stand-ins.
+QString standInNote(const albumrules::PlannedTitle& t)
+{
+    return u"保存できない文字があります。チェックを付けると〓にして取り込みます："_s + t.standIns.join(u"、"_s);
+}
+
+// Whether name is one of the files title writes (its own, or a lyrics file of its songs).
+bool writesFile(const albumrules::PlannedTitle& title, const QByteArray& cover, const QString& name)
+{
+    QStringList names = albumrules::ownFiles(title, cover);
+    for (const albumrules::Track& t : title.tracks)
+        names.append(namerules::lyricsFileName(t.song, t.artist));
+    return names.contains(name, Qt::CaseInsensitive);
+}
+
+// Runs on a worker, through a door of its own to the data folder (the window's keeps
+// serving the screens meanwhile; no other screen writes while this runs): reads the collection
+// as its files hold it now (another program may have added to it since the scan),
+// checks the titles against it and the folder again, makes those that pass in one
+// write, and reads the tables back. A title that must replace a file the user did not
+// agree to (one made meanwhile) is left out; so is a title whose own file the system
+// refuses, and the rest are written again. A failure of any other file (a full disk)
+// is the whole import's: nothing is written.
+void writeOnWorker(QPromise<MusicImport::Written>& promise, const QString& path,
+                   const std::vector<albumrules::PlannedTitle>& titles, const std::vector<QByteArray>& covers,
+                   const std::vector<QStringList>& agreed)
+{
+    DataFolder folder(path);
+    MusicImport::Written out;
+    promise.setProgressRange(0, 3);
+    promise.setProgressValueAndText(0, u"コレクションを確かめています..."_s);
+    TitleTable current;
+    LoadTitleFile(folder, &current);
+    TrackTable tracks;
+    LoadTrackTable(folder, &tracks);
+    std::vector<const albumrules::PlannedTitle*> all;
+    for (const albumrules::PlannedTitle& t : titles)
+        all.push_back(&t);
+    out.checks = albumrules::checkTitles(folder, current, tracks, all, covers);
+    out.made.assign(titles.size(), 0);
+    std::vector<size_t> good;
+    for (size_t i = 0; i < titles.size(); ++i) {
+        albumrules::TitleCheck& check = out.checks[i];
+        for (const QString& name : std::as_const(check.replaced)) {
+            if (check.ok() && !agreed[i].contains(name, Qt::CaseInsensitive))
+                check.refusal = u"「%1」が確かめた後にできたため取り込まない"_s.arg(name);
+        }
+        if (check.ok())
+            good.push_back(i);
+    }
+    promise.setProgressValueAndText(1, u"%1 件のタイトルを書き込んでいます..."_s.arg(good.size()));
+    while (!good.empty()) {
+        std::vector<const albumrules::PlannedTitle*> writing;
+        std::vector<QByteArray> writingCovers;
+        for (const size_t i : good) {
+            writing.push_back(&titles[i]);
+            writingCovers.push_back(covers[i]);
+        }
+        QSet<std::pair<QString, QString>> added;
+        out.result = albumrules::writeTitles(folder, current, tracks, &added, writing, writingCovers);
+        if (out.result.ok()) {
+            for (const size_t i : good)
+                out.made[i] = 1;
+            break;
+        }
+        const auto owner = std::find_if(good.begin(), good.end(), [&](size_t i) {
+            return writesFile(titles[i], covers[i], out.result.fileName);
+        });
+        if (owner == good.end() || out.result.kind == WriteResult::Kind::DiskFull
+            || out.result.kind == WriteResult::Kind::ReadOnly)
+            break;
+        out.checks[*owner].refusal = u"取り込めませんでした：%1"_s.arg(reasonOf(out.result));
+        good.erase(owner);
+    }
+    if (std::find(out.made.begin(), out.made.end(), 1) != out.made.end()) {
+        promise.setProgressValueAndText(2, u"コレクションを読み直しています..."_s);
+        LoadTitleFile(folder, &out.titles);
+        LoadTrackTable(folder, &out.tracks);
+        out.reloaded = true;
+    }
+    promise.setProgressValue(3);
+    promise.addResult(std::move(out));
+}
+
+// Draws the box of an album that cannot be ticked as a disabled one, while its row can
+// still be reached from the keyboard.
+class TickDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!(index.flags() & Qt::ItemIsUserCheckable))
+            option->state &= ~QStyle::State_Enabled;
+    }
+};
+
 } // namespace
 
 MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
@@ -208,11 +311,19 @@ MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
                                           u"曲数"_s, u"画像"_s, u"歌詞"_s, u"注意"_s});
     tblAlbums->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblAlbums->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblAlbums->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblAlbums->setItemDelegateForColumn(Tick, new TickDelegate(tblAlbums));
     tblAlbums->verticalHeader()->hide();
     tblAlbums->horizontalHeader()->setStretchLastSection(true);
+    // Sorted by a click on a column's heading, never while the rows are filled.
+    tblAlbums->horizontalHeader()->setSectionsClickable(true);
+    tblAlbums->horizontalHeader()->setSortIndicatorShown(false);
+    tblAlbums->installEventFilter(this);
     for (const auto& [column, width] : {std::pair{Tick, 40}, {Name, 260}, {Artist, 180}, {Genre, 100}, {Date, 90},
                                         {Tracks, 44}, {Cover, 44}, {Lyrics, 44}})
         tblAlbums->setColumnWidth(column, width);
+    cmdSelectAll = button(u"cmdSelectAll"_s, u"すべて選ぶ"_s);
+    cmdSelectNone = button(u"cmdSelectNone"_s, u"すべて外す"_s);
     cmdImport = button(u"cmdImport"_s, u"取り込む"_s);
     cmdClose = button(u"cmdClose"_s, u"閉じる"_s);
 
@@ -223,6 +334,8 @@ MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
     scanRow->addWidget(prgScan, 1);
     scanRow->addWidget(cmdStop);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdSelectAll);
+    buttons->addWidget(cmdSelectNone);
     buttons->addStretch(1);
     buttons->addWidget(cmdImport);
     buttons->addWidget(cmdClose);
@@ -239,6 +352,22 @@ MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
     connect(cmdFolder, &QPushButton::clicked, this, &MusicImport::cmdFolder_Click);
     connect(cmdStop, &QPushButton::clicked, this, &MusicImport::cmdStop_Click);
     connect(cmdImport, &QPushButton::clicked, this, &MusicImport::cmdImport_Click);
+    connect(cmdSelectAll, &QPushButton::clicked, this, [this] { tickAll(true); });
+    connect(cmdSelectNone, &QPushButton::clicked, this, [this] { tickAll(false); });
+    connect(tblAlbums->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        QHeaderView& header = *tblAlbums->horizontalHeader();
+        const Qt::SortOrder order = header.isSortIndicatorShown() && header.sortIndicatorSection() == column
+                && header.sortIndicatorOrder() == Qt::AscendingOrder
+            ? Qt::DescendingOrder
+            : Qt::AscendingOrder;
+        header.setSortIndicatorShown(true);
+        header.setSortIndicator(column, order);
+        tblAlbums->sortItems(column, order);
+    });
+    connect(&m_writer, &QFutureWatcher<Written>::progressRangeChanged, prgScan, &QProgressBar::setRange);
+    connect(&m_writer, &QFutureWatcher<Written>::progressValueChanged, prgScan, &QProgressBar::setValue);
+    connect(&m_writer, &QFutureWatcher<Written>::progressTextChanged, lblScan, &QLabel::setText);
+    connect(&m_writer, &QFutureWatcher<Written>::finished, this, &MusicImport::writeDone);
     connect(cmdClose, &QPushButton::clicked, this, [this] {
         cmdStop_Click();
         emit closed();
@@ -254,15 +383,21 @@ MusicImport::~MusicImport()
 {
     // Never waited on: the worker holds nothing of the panel and stops on its own.
     m_watcher.cancel();
+    // A write is never cut: it ends by itself.
+    if (isWriting())
+        m_writer.waitForFinished();
 }
 
 void MusicImport::reset()
 {
-    if (isScanning())
+    if (isScanning() || isWriting())
         return;
     m_planned.clear();
     m_scan = {};
     tblAlbums->setRowCount(0);
+    // The folder is shown with its albums or not at all.
+    lblFolder->setText(u"フォルダを選んでください。"_s);
+    tblAlbums->horizontalHeader()->setSortIndicatorShown(false);
     lblScan->clear();
     showUnreadable();
     prgScan->setRange(0, 1);
@@ -275,8 +410,12 @@ void MusicImport::setScanning(bool on)
     prgScan->setVisible(on);
     cmdStop->setVisible(on);
     cmdStop->setEnabled(on);
-    cmdFolder->setEnabled(!on);
-    cmdImport->setEnabled(!on && !m_planned.empty());
+    const bool idle = !on && !isWriting();
+    cmdFolder->setEnabled(idle);
+    cmdClose->setEnabled(idle);
+    tblAlbums->setEnabled(idle);
+    for (QPushButton* b : {cmdImport, cmdSelectAll, cmdSelectNone})
+        b->setEnabled(idle && !m_planned.empty());
 }
 
 void MusicImport::cmdFolder_Click()
@@ -353,18 +492,26 @@ void MusicImport::showPlanned()
     const auto mark = [](bool on) { return on ? u"○"_s : QString(); };
     for (int row = 0; row < static_cast<int>(m_planned.size()); ++row) {
         const albumrules::PlannedTitle& t = m_planned[static_cast<size_t>(row)];
+        QStringList notes = t.problems + t.notes;
+        if (t.problems.isEmpty() && !t.standIns.isEmpty())
+            notes.prepend(standInNote(t));
         const QStringList texts{QString(), t.record.name, t.record.artist, t.record.genre, t.record.date,
                                 QString::number(t.tracks.size()), mark(t.hasCover), mark(t.lyricsCount > 0),
-                                (t.problems + t.notes).join(u"、"_s)};
+                                notes.join(u"、"_s)};
         for (int column = 0; column < ColumnCount; ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             if (column == Tick) {
-                // An album that cannot be made cannot be ticked either.
+                // An album that cannot be made cannot be ticked either; its row can still
+                // be reached. One with characters to stand in waits for the user's tick.
                 const bool can = t.problems.isEmpty();
-                item->setFlags(can ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable : Qt::ItemIsSelectable);
-                item->setCheckState(can ? Qt::Checked : Qt::Unchecked);
+                item->setFlags(can ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable
+                                   : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+                item->setCheckState(can && t.standIns.isEmpty() ? Qt::Checked : Qt::Unchecked);
                 item->setData(Qt::AccessibleTextRole, t.record.name);
+                item->setData(Qt::UserRole, row);
             }
+            if (column == Tracks)
+                item->setData(Qt::DisplayRole, static_cast<int>(t.tracks.size()));
             if (column == Tracks || column == Cover || column == Lyrics)
                 item->setTextAlignment(Qt::AlignCenter);
             tblAlbums->setItem(row, column, item);
@@ -372,63 +519,194 @@ void MusicImport::showPlanned()
     }
 }
 
+size_t MusicImport::plannedOfRow(int row) const
+{
+    return static_cast<size_t>(tblAlbums->item(row, Tick)->data(Qt::UserRole).toInt());
+}
+
+int MusicImport::rowOfPlanned(size_t planned) const
+{
+    for (int row = 0; row < tblAlbums->rowCount(); ++row) {
+        if (plannedOfRow(row) == planned)
+            return row;
+    }
+    return -1;
+}
+
+void MusicImport::tickAll(bool on)
+{
+    for (int row = 0; row < tblAlbums->rowCount(); ++row) {
+        QTableWidgetItem* tick = tblAlbums->item(row, Tick);
+        if (tick->flags() & Qt::ItemIsUserCheckable)
+            tick->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void MusicImport::leaveOut(size_t planned, const QString& reason)
+{
+    const int row = rowOfPlanned(planned);
+    QTableWidgetItem* tick = tblAlbums->item(row, Tick);
+    tick->setCheckState(Qt::Unchecked);
+    tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    tblAlbums->item(row, Problem)->setText(reason);
+}
+
+bool MusicImport::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != tblAlbums || tblAlbums->rowCount() == 0)
+        return QFrame::eventFilter(watched, event);
+    // A row is current as soon as the table has the keyboard.
+    if (event->type() == QEvent::FocusIn && !tblAlbums->currentIndex().isValid())
+        tblAlbums->setCurrentCell(0, Name);
+    if (event->type() != QEvent::KeyPress)
+        return QFrame::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int column = std::max(tblAlbums->currentColumn(), 0);
+    switch (key->key()) {
+    case Qt::Key_Space:
+        // Ticks the current row, whichever of its cells is current.
+        if (const int row = tblAlbums->currentRow(); row >= 0) {
+            QTableWidgetItem* tick = tblAlbums->item(row, Tick);
+            if (tick->flags() & Qt::ItemIsUserCheckable)
+                tick->setCheckState(tick->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        }
+        return true;
+    case Qt::Key_Home:
+        tblAlbums->setCurrentCell(0, column);
+        return true;
+    case Qt::Key_End:
+        tblAlbums->setCurrentCell(tblAlbums->rowCount() - 1, column);
+        return true;
+    default:
+        return QFrame::eventFilter(watched, event);
+    }
+}
+
+void MusicImport::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    cmdFolder->setFocus(Qt::OtherFocusReason);
+}
+
 void MusicImport::cmdImport_Click()
 {
-    if (isScanning() || m_planned.empty())
+    if (isScanning() || isWriting() || m_planned.empty())
         return;
     if (m_state.folder.isReadOnly()) {
         tellWriteFailure(m_dialogs, m_state.folder.readOnlyRefusal(files::kTitles));
         return;
     }
-    const BusyPointer busy(m_dialogs);
-    std::vector<int> rows;
-    std::vector<const albumrules::PlannedTitle*> titles;
-    std::vector<QByteArray> covers;
-    for (int row = 0; row < static_cast<int>(m_planned.size()); ++row) {
-        if (tblAlbums->item(row, Tick)->checkState() != Qt::Checked)
-            continue;
-        rows.push_back(row);
-        titles.push_back(&m_planned[static_cast<size_t>(row)]);
-        covers.push_back(m_scan.covers.value(titles.back()->key));
+    std::vector<size_t> ticked;
+    for (int row = 0; row < tblAlbums->rowCount(); ++row) {
+        if (tblAlbums->item(row, Tick)->checkState() == Qt::Checked)
+            ticked.push_back(plannedOfRow(row));
     }
-    if (titles.empty()) {
+    std::sort(ticked.begin(), ticked.end());
+    if (ticked.empty()) {
         m_dialogs.message(u"取り込むアルバムにチェックが付いていません。\r\n\r\n取り込むアルバムの「取込」にチェックを付けてください。"_s,
                           u"アルバム未選択"_s, Dialogs::Icon::Exclamation);
         return;
     }
-    // All in one write; when that fails, title by title, so that only the titles that
-    // cannot be written are left out, each without a trace.
-    QSet<std::pair<QString, QString>> added;
-    std::vector<WriteResult> results;
-    if (const WriteResult all = albumrules::writeTitles(m_state.folder, m_state.titles, m_state.tracks, &added, titles, covers);
-        all.ok() || titles.size() == 1) {
-        results.assign(titles.size(), all);
-    } else {
-        for (size_t i = 0; i < titles.size(); ++i)
-            results.push_back(
-                albumrules::writeTitles(m_state.folder, m_state.titles, m_state.tracks, &added, {titles[i]}, {covers[i]}));
+    // Checked first against the folder and the collection as they are now, so that the
+    // user is asked about each file in the way before anything is written.
+    std::vector<const albumrules::PlannedTitle*> titles;
+    std::vector<QByteArray> covers;
+    for (const size_t i : ticked) {
+        titles.push_back(&m_planned[i]);
+        covers.push_back(m_scan.covers.value(m_planned[i].key));
+    }
+    const std::vector<albumrules::TitleCheck> checks =
+        albumrules::checkTitles(m_state.folder, m_state.titles, m_state.tracks, titles, covers);
+    std::vector<albumrules::PlannedTitle> toWrite;
+    std::vector<QByteArray> writingCovers;
+    std::vector<QStringList> agreed;
+    m_writing.clear();
+    m_failed.clear();
+    for (size_t n = 0; n < ticked.size(); ++n) {
+        const albumrules::PlannedTitle& t = *titles[n];
+        const albumrules::TitleCheck& check = checks[n];
+        if (!check.ok()) {
+            m_failed.append(u"%1：%2"_s.arg(t.record.name, check.refusal));
+            leaveOut(ticked[n], u"取り込めませんでした：%1"_s.arg(check.refusal));
+            continue;
+        }
+        if (!check.replaced.isEmpty()
+            && m_dialogs.message(u"「%1」の次のファイルが既にあります。\r\n\r\n%2\r\n\r\n取り込む内容で上書きしますか？\r\n"
+                                 "（「いいえ」を選ぶと、このアルバムは取り込まず、ファイルはそのまま残します）"_s
+                                     .arg(t.record.name, check.replaced.join(u"\r\n"_s)),
+                                 u"上書き確認"_s, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo, Dialogs::Answer::No)
+                != Dialogs::Answer::Yes) {
+            const QString reason = u"既にある「%1」を残すため取り込まない"_s.arg(check.replaced.join(u"」「"_s));
+            m_failed.append(u"%1：%2"_s.arg(t.record.name, reason));
+            leaveOut(ticked[n], reason);
+            continue;
+        }
+        m_writing.push_back(ticked[n]);
+        toWrite.push_back(t);
+        writingCovers.push_back(covers[n]);
+        agreed.push_back(check.replaced);
+    }
+    if (m_writing.empty()) {
+        tellImported({});
+        return;
+    }
+    // Written on a worker; no other screen writes until it is done.
+    emit writing(true);
+    m_writer.setFuture(QtConcurrent::run(writeOnWorker, m_state.folder.path(), std::move(toWrite),
+                                         std::move(writingCovers), std::move(agreed)));
+    setScanning(false);
+    prgScan->setVisible(true);
+}
+
+void MusicImport::writeDone()
+{
+    Written out = m_writer.future().takeResult();
+    if (out.reloaded) {
+        m_state.titles = std::move(out.titles);
+        m_state.tracks = std::move(out.tracks);
     }
     QStringList made;
-    QStringList failed;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        QTableWidgetItem* tick = tblAlbums->item(rows[i], Tick);
-        tick->setCheckState(Qt::Unchecked);
-        tick->setFlags(Qt::ItemIsSelectable);
-        QTableWidgetItem* problem = tblAlbums->item(rows[i], Problem);
-        const QString& name = titles[i]->record.name;
-        if (results[i].ok()) {
-            made.append(name);
-            problem->setText(u"取り込みました"_s);
-        } else {
-            failed.append(u"%1：%2"_s.arg(name, reasonOf(results[i])));
-            problem->setText(u"取り込めませんでした：%1"_s.arg(reasonOf(results[i])));
+    const bool wholeFailed = !out.result.ok() && std::find(out.made.begin(), out.made.end(), 1) == out.made.end();
+    for (size_t n = 0; n < m_writing.size(); ++n) {
+        const albumrules::PlannedTitle& t = m_planned[m_writing[n]];
+        if (out.made[n]) {
+            made.append(t.record.name);
+            leaveOut(m_writing[n], u"取り込みました"_s);
+            continue;
         }
+        QString reason = out.checks[n].refusal;
+        if (reason.isEmpty())
+            reason = u"取り込めませんでした：%1"_s.arg(reasonOf(out.result));
+        m_failed.append(u"%1：%2"_s.arg(t.record.name, reason));
+        leaveOut(m_writing[n], reason);
     }
+    m_writing.clear();
+    setScanning(false);
+    lblScan->clear();
+    emit writing(false);
     if (!made.isEmpty())
         emit imported();
-    cmdImport->setEnabled(false);
+    // A failure of the whole write (a full disk) is told as the store tells it; the
+    // albums left out for their own reasons keep them in their notes.
+    if (wholeFailed) {
+        m_failed.clear();
+        tellWriteFailure(m_dialogs, out.result);
+        return;
+    }
+    tellImported(made);
+}
+
+void MusicImport::tellImported(const QStringList& made)
+{
     QString text = u"%1 件のタイトルを取り込みました。"_s.arg(made.size());
-    if (!failed.isEmpty())
-        text += u"\r\n\r\n次のタイトルは取り込めませんでした（何も書き込んでいません）。\r\n"_s + failed.join(u"\r\n"_s);
-    m_dialogs.message(text, u"取り込み"_s, failed.isEmpty() ? Dialogs::Icon::Information : Dialogs::Icon::Exclamation);
+    if (!m_failed.isEmpty())
+        text += u"\r\n\r\n次のタイトルは取り込めませんでした（何も書き込んでいません）。\r\n"_s + m_failed.join(u"\r\n"_s);
+    if (m_failed.join(QString()).contains(u"上限"_s)) {
+        const auto room = [](int count) { return QLocale(QLocale::Japanese).toString(std::max(albumrules::kMostRecords - count, 0)); };
+        text += u"\r\n\r\nコレクションに入れられるのは、あと %1 件のタイトルと %2 曲です。"_s.arg(room(m_state.titles.count()),
+                                                                                     room(m_state.tracks.count()));
+    }
+    m_failed.clear();
+    m_dialogs.message(text, u"取り込み"_s, made.isEmpty() || text.contains(u"取り込めませんでした"_s)
+                                              ? Dialogs::Icon::Exclamation : Dialogs::Icon::Information);
 }

@@ -6,6 +6,9 @@
 #include <QFutureWatcher>
 #include <QHash>
 
+#include "store/titletable.h"
+#include "store/tracktable.h"
+
 #include <vector>
 
 struct AppState;
@@ -43,8 +46,12 @@ public:
     // cmdStop: the scan ends at once (the worker is left to stop on its own); nothing
     // is listed.
     void cmdStop_Click();
-    // cmdImport: makes the ticked albums titles.
+    // cmdImport: makes the ticked albums titles, checked against the folder as it is and
+    // written on a worker in one write; the panel shows the progress meanwhile.
     void cmdImport_Click();
+    bool isWriting() const { return m_writer.isRunning(); }
+    // cmdSelectAll, cmdSelectNone: tick or untick every album that can be made.
+    void tickAll(bool on);
 
     // The table's columns.
     enum Column { Tick, Name, Artist, Genre, Date, Tracks, Cover, Lyrics, Problem, ColumnCount };
@@ -58,20 +65,47 @@ public:
     QLabel* lblUnreadable;
     QListWidget* lstUnreadable;
     QTableWidget* tblAlbums;
+    QPushButton* cmdSelectAll;
+    QPushButton* cmdSelectNone;
     QPushButton* cmdImport;
     QPushButton* cmdClose;
+
+    // What the worker that writes gives back.
+    struct Written {
+        std::vector<albumrules::TitleCheck> checks; // of each title, as the folder stood when written
+        WriteResult result;                         // of the one write
+        std::vector<char> made;                     // each title
+        bool reloaded = false;                      // the tables below were read after the write
+        TitleTable titles;
+        TrackTable tracks;
+    };
 
 signals:
     void scanFinished();
     // Titles were made: the collection's tables and listings are read again.
     void imported();
     void closed();
+    // The panel writes to the data folder on a worker while on is true: no other screen
+    // may write meanwhile.
+    void writing(bool on);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void scanDone();
     void showPlanned();
     void showUnreadable();
     void setScanning(bool on);
+    void writeDone();
+    // The planned title a row of the table shows (the rows can be sorted), and back.
+    size_t plannedOfRow(int row) const;
+    int rowOfPlanned(size_t planned) const;
+    // Leaves a row's album out with the reason in its note.
+    void leaveOut(size_t planned, const QString& reason);
+    // Says how many titles were made and which were left out, and why.
+    void tellImported(const QStringList& made);
 
     AppState& m_state;
     Dialogs& m_dialogs;
@@ -79,4 +113,7 @@ private:
     QFutureWatcher<MusicScan> m_watcher;
     MusicScan m_scan;
     std::vector<albumrules::PlannedTitle> m_planned;
+    QFutureWatcher<Written> m_writer;
+    std::vector<size_t> m_writing; // the planned titles the worker writes
+    QStringList m_failed;          // "name：reason" of the titles left out so far
 };
