@@ -1,17 +1,15 @@
 #include "ranking.h"
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/navigator.h"
 #include "app/tell.h"
 #include "overviews/draglist.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/named.h"
-#include "title/mainscreen.h"
 #include "title/titlerules.h"
 #include "upkeep/tourtexts.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -54,11 +52,11 @@ QGroupBox* optionPair(QRadioButton* most, QRadioButton* fewest)
 
 } // namespace
 
-Ranking::Ranking(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent)
+Ranking::Ranking(AppState& state, Dialogs& dialogs, Navigator& navigator, QWidget* parent)
     : QFrame(parent)
     , m_state(state)
     , m_dialogs(dialogs)
-    , m_window(window)
+    , m_navigator(navigator)
     , m_kasyu(new QStringListModel(this))
 {
     setObjectName(u"fraRank"_s);
@@ -141,7 +139,7 @@ void Ranking::cmdRank_Click()
         option->setChecked(false);
         option->setAutoExclusive(true);
     }
-    m_window.HideAllPanels();
+    m_navigator.HideAllPanels();
     SetUpRankingGrids();
     show();
 
@@ -153,11 +151,7 @@ void Ranking::cmdRank_Click()
     // The list starts again from the main order: no move is waiting.
     markPending(false);
 
-    const QComboBox* artists = m_window.mainScreen()->cboSakusya;
-    QStringList entries;
-    entries.reserve(artists->count());
-    for (int i = 0; i < artists->count(); ++i)
-        entries.append(artists->itemText(i));
+    const QStringList entries = m_navigator.artistEntries();
     msgSaku->setDataRows(overviewrules::rankingRows(entries, overviewrules::titleCounts(entries, m_state.titles)));
     optSaku1->setChecked(true);
 
@@ -220,9 +214,7 @@ void Ranking::cmdSortCng2_Click()
         tellWriteFailure(m_dialogs, written);
         return;
     }
-    MainScreen* main = m_window.mainScreen();
-    main->LoadTitleFile();
-    main->showTitle(1);
+    m_navigator.reloadTitles(1);
     markPending(false);
     m_state.CatalogueReady = false;
     m_dialogs.message(u"並び替えた順番をメインの順番に反映させました。"_s, u"並び替え完了"_s, Dialogs::Icon::Information);
