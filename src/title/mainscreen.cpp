@@ -488,7 +488,7 @@ void MainScreen::DeleteTitle()
     if (p == 0)
         return;
     if (m_dialogs.message(name + u"のデータを削除していいですか？"_s, u"削除確認"_s, Dialogs::Icon::Exclamation,
-                          Dialogs::Buttons::OkCancel)
+                          Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel)
         != Dialogs::Answer::Ok)
         return;
 
