@@ -22,10 +22,7 @@ struct Column {
 
 void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalColumns, int centredHeaders)
 {
-    QFont font = grid.font();
-    font.setPointSize(10);
-    grid.setFont(font);
-    grid.verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
+    const QFont font = grid.font();
     grid.setCols(totalColumns);
     grid.setRows(rows);
     grid.setCurrentCell(0, 0);

@@ -72,9 +72,6 @@ Ranking::Ranking(AppState& state, Dialogs& dialogs, Navigator& navigator, QWidge
     lstKasyu->setModel(m_kasyu);
     lstKasyu->hide();
     lstBicho = named(new DragList, u"lstBicho"_s, u"タイトルデータ表示順位微調整"_s);
-    QFont listFont = lstBicho->font();
-    listFont.setPointSize(11);
-    lstBicho->setFont(listFont);
     lstBicho->setToolTip(u"ドラッグ、または Ctrl+↑／Ctrl+↓ で順番を変えられます"_s);
     cmdSortCng2 = named(new QPushButton(u"この順番でメインを並び替える"_s), u"cmdSortCng2"_s);
     for (Grid* grid : {msgSaku, msgKei})
@@ -108,10 +105,6 @@ void Ranking::SetUpRankingGrids()
 {
     for (Grid* grid : {msgSaku, msgKei}) {
         grid->setDataRows({});
-        QFont font = grid->font();
-        font.setPointSize(11);
-        grid->setFont(font);
-        grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
         grid->setCols(3);
         grid->setRows(1);
         grid->setCurrentCell(0, 0);
@@ -169,6 +162,9 @@ void Ranking::sortAndNumber(Grid* grid, Qt::SortOrder order)
     grid->sortRows(col::kCount, order, Grid::SortAs::Number);
     for (int r = 1; r < grid->rows(); ++r)
         grid->setText(r, col::kRank, QString::number(r));
+    // A rank or a count is never cut: its column is as wide as its widest value.
+    for (const int c : {col::kRank, col::kCount})
+        grid->setColLeast(c, grid->widestText(c));
 }
 
 void Ranking::lstBicho_MouseUp(int from, int to)
