@@ -104,7 +104,7 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     addPanel(fraIchiran2);
     fraKensaku = new TitleSearch(m_state, *this);
     addPanel(fraKensaku);
-    fraMaster = new MasterScreen(m_state, dialogs, *this);
+    fraMaster = new MasterScreen(m_state, dialogs, *fraMain->filKashi1, *this);
     addPanel(fraMaster);
     fraMusicImport = new MusicImport(m_state, dialogs);
     addPanel(fraMusicImport);
@@ -311,6 +311,40 @@ void MainWindow::ShowTitleByName(const QString& name)
     fraMain->showTitle(k > 0 ? k : fraMain->currentTitle());
     showMainScreen();
     repaintNow();
+}
+
+void MainWindow::showTitle(int k)
+{
+    fraMain->showTitle(k);
+    showMainScreen();
+}
+
+void MainWindow::reloadTitles(int k)
+{
+    fraMain->LoadTitleFile();
+    fraMain->showTitle(k > 0 ? k : fraMain->currentTitle());
+}
+
+void MainWindow::reloadMaster(Master master)
+{
+    if (master == Master::Artist)
+        fraMain->fillArtistCombo(ReadMaster(m_state.folder, Master::Artist));
+    else if (master == Master::TitleGenre)
+        fraMain->fillGenreCombo(ReadMaster(m_state.folder, Master::TitleGenre));
+}
+
+QStringList MainWindow::artistEntries() const
+{
+    QStringList entries;
+    entries.reserve(fraMain->cboSakusya->count());
+    for (int i = 0; i < fraMain->cboSakusya->count(); ++i)
+        entries.append(fraMain->cboSakusya->itemText(i));
+    return entries;
+}
+
+void MainWindow::closeWindow()
+{
+    close();
 }
 
 void MainWindow::showMainScreen()

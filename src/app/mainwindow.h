@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/appstate.h"
+#include "app/navigator.h"
 #include "lists/songlist.h"
 #include "lists/songsearch.h"
 #include "lists/titlelist.h"
@@ -24,7 +25,7 @@ class QToolButton;
 // The program's one working window (frmMain): the button row along the top, and the
 // screens as panels of which exactly one is shown. It runs start-up and owns the state
 // the screens share.
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public Navigator {
     Q_OBJECT
 public:
     MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, QWidget* parent = nullptr);
@@ -36,13 +37,16 @@ public:
 
     // Form_Load: reads the collection, shows title 1 and the window, then the tour.
     void startUp();
-    void HideAllPanels();
+    void HideAllPanels() override;
     // Shows the main screen in place of every other, with the delete button usable.
     void showMainScreen();
-    // Makes the title of that name the current title and shows the main screen: the one
-    // way the list and search screens open a title. A name no title has shows the title
-    // last opened this way, or else the title on the main screen.
-    void ShowTitleByName(const QString& name);
+    void showTitle(int k) override;
+    // Makes the title of that name the current title and shows the main screen.
+    void ShowTitleByName(const QString& name) override;
+    void reloadTitles(int k) override;
+    void reloadMaster(Master master) override;
+    QStringList artistEntries() const override;
+    void closeWindow() override;
     // Lays out the title list's and the song list's grids for the collection as it is.
     void SetUpListGrids();
 

@@ -22,10 +22,7 @@ struct Column {
 
 void layOut(Grid& grid, int rows, const std::vector<Column>& columns, int totalColumns, int centredHeaders)
 {
-    QFont font = grid.font();
-    font.setPointSize(10);
-    grid.setFont(font);
-    grid.verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
+    const QFont font = grid.font();
     grid.setCols(totalColumns);
     grid.setRows(rows);
     grid.setCurrentCell(0, 0);
@@ -50,7 +47,7 @@ void SetUpListGrids(Grid& msgIchiran, int titleCount, Grid& msgIchiran2, int son
     layOut(msgIchiran, titleCount + 1,
            {{u"タイトル名"_s, 3000, Qt::AlignLeft, true},
             {u"アーティスト名"_s, 2200, Qt::AlignLeft, true},
-            {u"ジャンル"_s, 1200, Qt::AlignLeft},
+            {u"ジャンル"_s, 1200, Qt::AlignLeft, true},
             {u"評価"_s, 600, Qt::AlignHCenter},
             {u"メディア"_s, 1200, Qt::AlignLeft},
             {u"日付け"_s, 1200, Qt::AlignHCenter, false, u"0000/00/00"_s},
@@ -59,7 +56,7 @@ void SetUpListGrids(Grid& msgIchiran, int titleCount, Grid& msgIchiran2, int son
     layOut(msgIchiran2, songCount + 1,
            {{u"曲名"_s, 3000, Qt::AlignLeft, true},
             {u"アーティスト名"_s, 2200, Qt::AlignLeft, true},
-            {u"ジャンル"_s, 1200, Qt::AlignLeft},
+            {u"ジャンル"_s, 1200, Qt::AlignLeft, true},
             {u"作詞"_s, 1390, Qt::AlignLeft},
             {u"作曲"_s, 1390, Qt::AlignLeft},
             {u"編曲"_s, 1390, Qt::AlignLeft},

@@ -1,7 +1,7 @@
 #include "songlist.h"
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/navigator.h"
 #include "app/mastercombo.h"
 #include "app/tell.h"
 #include "lists/listrules.h"
@@ -27,12 +27,12 @@
 using namespace Qt::Literals::StringLiterals;
 namespace col = listrules::songcol;
 
-SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, MainWindow& window, QWidget* parent)
+SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, Navigator& navigator, QWidget* parent)
     : QFrame(parent)
     , m_state(state)
     , m_dialogs(dialogs)
     , m_lyrics(lyrics)
-    , m_window(window)
+    , m_navigator(navigator)
 {
     setObjectName(u"fraIchiran2"_s);
     setFrameShape(QFrame::StyledPanel);
@@ -179,7 +179,7 @@ void SongList::msgIchiran2_DblClick(int row)
                           u"タイトルなし"_s, Dialogs::Icon::Information);
         return;
     }
-    m_window.ShowTitleByName(m_state.titles.at(k).name);
+    m_navigator.ShowTitleByName(m_state.titles.at(k).name);
 }
 
 void SongList::cmdTuika2_Click()

@@ -10,7 +10,7 @@ class AppState;
 class Dialogs;
 class FileListing;
 class Grid;
-class MainWindow;
+class Navigator;
 class SortButtons;
 class QComboBox;
 class QGroupBox;
@@ -24,7 +24,7 @@ class SongList : public QFrame {
     Q_OBJECT
 public:
     // lyrics is the main screen's listing of lyrics files, which the marks come from.
-    SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, MainWindow& window, QWidget* parent = nullptr);
+    SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, Navigator& navigator, QWidget* parent = nullptr);
 
     // cmdIchiran2, once the grids are laid out and the other screens hidden: fills the
     // grid in track data order and shows the screen.
@@ -65,7 +65,7 @@ private:
     AppState& m_state;
     Dialogs& m_dialogs;
     FileListing& m_lyrics;
-    MainWindow& m_window;
+    Navigator& m_navigator;
     // The key of the song the panel shows; empty when none.
     QString m_editKey;
 };

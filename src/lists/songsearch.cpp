@@ -1,7 +1,7 @@
 #include "songsearch.h"
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/navigator.h"
 #include "app/tell.h"
 #include "lists/listrules.h"
 #include "lists/searchrules.h"
@@ -38,13 +38,13 @@ const QString kAbsent = u"無し"_s;
 
 } // namespace
 
-SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, FileListing& lyrics, MainWindow& window,
+SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, FileListing& lyrics, Navigator& navigator,
                        QWidget* parent)
     : QFrame(parent)
     , m_state(state)
     , m_dialogs(dialogs)
     , m_lyrics(lyrics)
-    , m_window(window)
+    , m_navigator(navigator)
 {
     setObjectName(u"fraList"_s);
     setFrameShape(QFrame::StyledPanel);
@@ -117,7 +117,7 @@ SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, File
     // After Frame7's own handler, which loads the lyrics.
     connect(msgKyokumoku2, &Grid::cellClicked, this, [this](int row) { listTitlesHoldingSong(row); });
     connect(lstTitle, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { m_window.ShowTitleByName(item->text()); });
+            [this](QListWidgetItem* item) { m_navigator.ShowTitleByName(item->text()); });
 }
 
 SongSearch::~SongSearch() = default;

@@ -12,7 +12,7 @@ class Dialogs;
 class FileListing;
 class Grid;
 class LyricsSearch;
-class MainWindow;
+class Navigator;
 class Printer;
 class QComboBox;
 class QGroupBox;
@@ -28,7 +28,7 @@ class SongSearch : public QFrame {
 public:
     // lyrics is the main screen's listing of lyrics files, which the marks come from and
     // the lyrics search reads.
-    SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, FileListing& lyrics, MainWindow& window,
+    SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, FileListing& lyrics, Navigator& navigator,
                QWidget* parent = nullptr);
     ~SongSearch() override;
 
@@ -63,7 +63,7 @@ private:
     AppState& m_state;
     Dialogs& m_dialogs;
     FileListing& m_lyrics;
-    MainWindow& m_window;
+    Navigator& m_navigator;
     // The names lstSakusya3 holds: it only ever grows.
     QSet<QString> m_artistsListed;
 };

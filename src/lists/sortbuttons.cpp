@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -47,6 +48,10 @@ SortButtons::SortButtons(Grid& grid, const QString& name, const QStringList& cap
     connect(m_grid.model(), &QAbstractItemModel::modelReset, this, [this] { showOrder(-1, Qt::AscendingOrder); });
     m_grid.installEventFilter(this);
     m_grid.viewport()->installEventFilter(this);
+    // The buttons say what the header would: the header is left as a thin strip whose
+    // section edges still resize the columns under the buttons.
+    header->setFixedHeight(std::max(6, fontMetrics().height() / 3));
+    header->viewport()->installEventFilter(this);
 }
 
 void SortButtons::resizeEvent(QResizeEvent* event)
@@ -57,6 +62,11 @@ void SortButtons::resizeEvent(QResizeEvent* event)
 
 bool SortButtons::eventFilter(QObject* watched, QEvent* event)
 {
+    QHeaderView* header = m_grid.horizontalHeader();
+    if (watched == header->viewport() && event->type() == QEvent::Paint) {
+        paintStrip(*header);
+        return true;
+    }
     if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
         place();
     return QWidget::eventFilter(watched, event);
@@ -74,6 +84,21 @@ void SortButtons::place()
         const int width = header->isSectionHidden(i) ? 0 : header->sectionSize(i);
         button->setVisible(width > 0);
         button->setGeometry(header->sectionViewportPosition(i), 0, width, height());
+    }
+}
+
+void SortButtons::paintStrip(QHeaderView& header)
+{
+    QPainter painter(header.viewport());
+    const QRect area = header.viewport()->rect();
+    painter.fillRect(area, palette().button());
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawLine(area.bottomLeft(), area.bottomRight());
+    for (int i = 0; i < header.count(); ++i) {
+        if (header.isSectionHidden(i))
+            continue;
+        const int right = header.sectionViewportPosition(i) + header.sectionSize(i) - 1;
+        painter.drawLine(right, area.top(), right, area.bottom());
     }
 }
 

@@ -32,6 +32,8 @@ protected:
 
 private:
     void place();
+    // The header strip: the edges of the columns, without their captions.
+    void paintStrip(class QHeaderView& header);
     void sortBy(int col);
     // col < 0, or a column without a button: the rows are in no button's order.
     void showOrder(int col, Qt::SortOrder order);

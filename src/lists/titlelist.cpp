@@ -1,7 +1,7 @@
 #include "titlelist.h"
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/navigator.h"
 #include "app/mastercombo.h"
 #include "app/tell.h"
 #include "lists/listrules.h"
@@ -11,7 +11,6 @@
 #include "platform/captioned.h"
 #include "platform/named.h"
 #include "platform/repaint.h"
-#include "title/mainscreen.h"
 #include "title/titlerules.h"
 #include "upkeep/tourtexts.h"
 
@@ -28,11 +27,11 @@
 using namespace Qt::Literals::StringLiterals;
 namespace col = listrules::titlecol;
 
-TitleList::TitleList(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent)
+TitleList::TitleList(AppState& state, Dialogs& dialogs, Navigator& navigator, QWidget* parent)
     : QFrame(parent)
     , m_state(state)
     , m_dialogs(dialogs)
-    , m_window(window)
+    , m_navigator(navigator)
 {
     setObjectName(u"fraIchiran"_s);
     setFrameShape(QFrame::StyledPanel);
@@ -157,7 +156,7 @@ void TitleList::msgIchiran_DblClick(int row)
     if (row < 1 || row >= msgIchiran->rows())
         return;
     msgIchiran->setCurrentCell(row, col::kName);
-    m_window.ShowTitleByName(msgIchiran->text(row, col::kName));
+    m_navigator.ShowTitleByName(msgIchiran->text(row, col::kName));
 }
 
 void TitleList::cmdTuika_Click()
@@ -218,8 +217,7 @@ void TitleList::cmdThozon_Click()
     msgIchiran->setText(r, col::kMedia, media);
     msgIchiran->setText(r, col::kDate, date);
     msgIchiran->setText(r, col::kMemo, memo);
-    titlesRewritten();
-    m_window.mainScreen()->showTitle(m_window.mainScreen()->currentTitle());
+    titlesRewritten(0);
     // A stored media that the master cannot take as it stands stays out of it.
     if (mastercombo::storable(media))
         AddMediaName(media);
@@ -251,15 +249,14 @@ void TitleList::cmdSortCng1_Click()
         tellWriteFailure(m_dialogs, written);
         return;
     }
-    titlesRewritten();
-    m_window.mainScreen()->showTitle(1);
+    titlesRewritten(1);
     renumber();
     m_dialogs.message(u"並び替えた順番をメインの順番に反映させました。"_s, u"並び替え完了"_s, Dialogs::Icon::Information);
 }
 
-void TitleList::titlesRewritten()
+void TitleList::titlesRewritten(int k)
 {
-    m_window.mainScreen()->LoadTitleFile();
+    m_navigator.reloadTitles(k);
     m_state.CatalogueReady = false;
 }
 

@@ -7,7 +7,7 @@
 class AppState;
 class Dialogs;
 class Grid;
-class MainWindow;
+class Navigator;
 class SortButtons;
 class QComboBox;
 class QGroupBox;
@@ -21,7 +21,7 @@ class QPushButton;
 class TitleList : public QFrame {
     Q_OBJECT
 public:
-    TitleList(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent = nullptr);
+    TitleList(AppState& state, Dialogs& dialogs, Navigator& navigator, QWidget* parent = nullptr);
 
     // cmdIchiran, once the grids are laid out and the other screens hidden: fills the
     // grid in main order and shows the screen.
@@ -58,12 +58,13 @@ private:
     // The keys become the rows' positions from the top, the grid's order being the main
     // order now; the panel keeps its title.
     void renumber();
-    // The title file was rewritten: the main screen reads it again.
-    void titlesRewritten();
+    // The title file was rewritten: the main screen reads it again and takes title k
+    // (0: the title it shows).
+    void titlesRewritten(int k);
 
     AppState& m_state;
     Dialogs& m_dialogs;
-    MainWindow& m_window;
+    Navigator& m_navigator;
     // The key of the title the panel shows; empty when none.
     QString m_editKey;
 };

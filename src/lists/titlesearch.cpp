@@ -1,7 +1,7 @@
 #include "titlesearch.h"
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/navigator.h"
 #include "app/tell.h"
 #include "lists/searchrules.h"
 #include "platform/captioned.h"
@@ -52,10 +52,10 @@ void fitRows(QListWidget* list)
     list->setFixedHeight(row * list->count() + 2 * list->frameWidth() + 2);
 }
 
-TitleSearch::TitleSearch(AppState& state, MainWindow& window, QWidget* parent)
+TitleSearch::TitleSearch(AppState& state, Navigator& navigator, QWidget* parent)
     : QFrame(parent)
     , m_state(state)
-    , m_window(window)
+    , m_navigator(navigator)
 {
     setObjectName(u"fraKensaku"_s);
     setFrameShape(QFrame::StyledPanel);
@@ -117,7 +117,7 @@ TitleSearch::TitleSearch(AppState& state, MainWindow& window, QWidget* parent)
         showFound(searchrules::titlesWhere(m_state.titles, TitleField::Media, Match::Equals, cboMedia2->itemText(index)));
     });
     connect(lstDaimei, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { m_window.ShowTitleByName(item->text()); });
+            [this](QListWidgetItem* item) { m_navigator.ShowTitleByName(item->text()); });
 }
 
 void TitleSearch::ShowTitleSearch()

@@ -4,7 +4,7 @@
 #include <QListWidget>
 
 class AppState;
-class MainWindow;
+class Navigator;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -34,7 +34,7 @@ void fitRows(QListWidget* list);
 class TitleSearch : public QFrame {
     Q_OBJECT
 public:
-    TitleSearch(AppState& state, MainWindow& window, QWidget* parent = nullptr);
+    TitleSearch(AppState& state, Navigator& navigator, QWidget* parent = nullptr);
 
     // cmdKensaku, once the other screens are hidden: fills the choices from the masters,
     // lists every title and shows the screen.
@@ -60,5 +60,5 @@ private:
     void keepOnly(const QWidget* criterion);
 
     AppState& m_state;
-    MainWindow& m_window;
+    Navigator& m_navigator;
 };

@@ -1,7 +1,7 @@
 #include "catalogue.h"
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/navigator.h"
 #include "overviews/overviewrules.h"
 #include "platform/named.h"
 #include "platform/picturebox.h"
@@ -10,7 +10,6 @@
 #include "store/filelisting.h"
 #include "store/namerules.h"
 #include "platform/repaint.h"
-#include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
 
 #include <QCoreApplication>
@@ -77,10 +76,10 @@ QPushButton* pageButton(const QString& name, const QString& arrow, const QString
 
 } // namespace
 
-Catalogue::Catalogue(AppState& state, MainWindow& window, QWidget* parent)
+Catalogue::Catalogue(AppState& state, Navigator& navigator, QWidget* parent)
     : QFrame(parent)
     , m_state(state)
-    , m_window(window)
+    , m_navigator(navigator)
 {
     setObjectName(u"fraPic"_s);
     setFrameShape(QFrame::StyledPanel);
@@ -280,7 +279,7 @@ void Catalogue::cmdPic_Click()
 {
     if (isVisible())
         return;
-    m_window.HideAllPanels();
+    m_navigator.HideAllPanels();
     if (m_state.CatalogueReady) {
         show();
         return;
@@ -314,9 +313,7 @@ void Catalogue::openSlot(int slot)
     const int t = titleInSlot(CataloguePage, slot);
     if (t < 1 || t > m_state.titles.count())
         return;
-    MainScreen* main = m_window.mainScreen();
-    main->showTitle(t);
-    m_window.showMainScreen();
+    m_navigator.showTitle(t);
 }
 
 bool Catalogue::eventFilter(QObject* watched, QEvent* event)

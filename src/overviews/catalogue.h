@@ -10,7 +10,7 @@
 #include <vector>
 
 class AppState;
-class MainWindow;
+class Navigator;
 class PictureBox;
 class QLabel;
 class QPushButton;
@@ -22,7 +22,7 @@ class QPushButton;
 class Catalogue : public QFrame {
     Q_OBJECT
 public:
-    Catalogue(AppState& state, MainWindow& window, QWidget* parent = nullptr);
+    Catalogue(AppState& state, Navigator& navigator, QWidget* parent = nullptr);
 
     // cmdPic: shows the page last built, or builds page 1; nothing while on show.
     void cmdPic_Click();
@@ -79,7 +79,7 @@ private:
     int m_pageShown = 0;
 
     AppState& m_state;
-    MainWindow& m_window;
+    Navigator& m_navigator;
     // Last, so that it stops first.
     Thumbnailer m_ahead;
 };

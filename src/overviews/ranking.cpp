@@ -1,17 +1,15 @@
 #include "ranking.h"
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/navigator.h"
 #include "app/tell.h"
 #include "overviews/draglist.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
 #include "platform/named.h"
-#include "title/mainscreen.h"
 #include "title/titlerules.h"
 #include "upkeep/tourtexts.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -54,11 +52,11 @@ QGroupBox* optionPair(QRadioButton* most, QRadioButton* fewest)
 
 } // namespace
 
-Ranking::Ranking(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent)
+Ranking::Ranking(AppState& state, Dialogs& dialogs, Navigator& navigator, QWidget* parent)
     : QFrame(parent)
     , m_state(state)
     , m_dialogs(dialogs)
-    , m_window(window)
+    , m_navigator(navigator)
     , m_kasyu(new QStringListModel(this))
 {
     setObjectName(u"fraRank"_s);
@@ -74,9 +72,6 @@ Ranking::Ranking(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget*
     lstKasyu->setModel(m_kasyu);
     lstKasyu->hide();
     lstBicho = named(new DragList, u"lstBicho"_s, u"タイトルデータ表示順位微調整"_s);
-    QFont listFont = lstBicho->font();
-    listFont.setPointSize(11);
-    lstBicho->setFont(listFont);
     lstBicho->setToolTip(u"ドラッグ、または Ctrl+↑／Ctrl+↓ で順番を変えられます"_s);
     cmdSortCng2 = named(new QPushButton(u"この順番でメインを並び替える"_s), u"cmdSortCng2"_s);
     for (Grid* grid : {msgSaku, msgKei})
@@ -110,10 +105,6 @@ void Ranking::SetUpRankingGrids()
 {
     for (Grid* grid : {msgSaku, msgKei}) {
         grid->setDataRows({});
-        QFont font = grid->font();
-        font.setPointSize(11);
-        grid->setFont(font);
-        grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
         grid->setCols(3);
         grid->setRows(1);
         grid->setCurrentCell(0, 0);
@@ -141,7 +132,7 @@ void Ranking::cmdRank_Click()
         option->setChecked(false);
         option->setAutoExclusive(true);
     }
-    m_window.HideAllPanels();
+    m_navigator.HideAllPanels();
     SetUpRankingGrids();
     show();
 
@@ -153,11 +144,7 @@ void Ranking::cmdRank_Click()
     // The list starts again from the main order: no move is waiting.
     markPending(false);
 
-    const QComboBox* artists = m_window.mainScreen()->cboSakusya;
-    QStringList entries;
-    entries.reserve(artists->count());
-    for (int i = 0; i < artists->count(); ++i)
-        entries.append(artists->itemText(i));
+    const QStringList entries = m_navigator.artistEntries();
     msgSaku->setDataRows(overviewrules::rankingRows(entries, overviewrules::titleCounts(entries, m_state.titles)));
     optSaku1->setChecked(true);
 
@@ -175,6 +162,9 @@ void Ranking::sortAndNumber(Grid* grid, Qt::SortOrder order)
     grid->sortRows(col::kCount, order, Grid::SortAs::Number);
     for (int r = 1; r < grid->rows(); ++r)
         grid->setText(r, col::kRank, QString::number(r));
+    // A rank or a count is never cut: its column is as wide as its widest value.
+    for (const int c : {col::kRank, col::kCount})
+        grid->setColLeast(c, grid->widestText(c));
 }
 
 void Ranking::lstBicho_MouseUp(int from, int to)
@@ -220,9 +210,7 @@ void Ranking::cmdSortCng2_Click()
         tellWriteFailure(m_dialogs, written);
         return;
     }
-    MainScreen* main = m_window.mainScreen();
-    main->LoadTitleFile();
-    main->showTitle(1);
+    m_navigator.reloadTitles(1);
     markPending(false);
     m_state.CatalogueReady = false;
     m_dialogs.message(u"並び替えた順番をメインの順番に反映させました。"_s, u"並び替え完了"_s, Dialogs::Icon::Information);

@@ -8,7 +8,7 @@ class AppState;
 class Dialogs;
 class DragList;
 class Grid;
-class MainWindow;
+class Navigator;
 class QListView;
 class QPushButton;
 class QRadioButton;
@@ -21,7 +21,7 @@ class QStringListModel;
 class Ranking : public QFrame {
     Q_OBJECT
 public:
-    Ranking(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent = nullptr);
+    Ranking(AppState& state, Dialogs& dialogs, Navigator& navigator, QWidget* parent = nullptr);
 
     // cmdRank: counts, fills and shows the screen; nothing while it is on show.
     void cmdRank_Click();
@@ -50,7 +50,7 @@ private:
 
     AppState& m_state;
     Dialogs& m_dialogs;
-    MainWindow& m_window;
+    Navigator& m_navigator;
     overviewrules::SongArtists m_songArtists;
     QStringListModel* m_kasyu;
 };

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -215,6 +216,40 @@ int Grid::widthOf(int col) const
     return std::max(m_handWidths.value({cols(), col}, given), horizontalHeader()->minimumSectionSize());
 }
 
+bool Grid::viewportEvent(QEvent* event)
+{
+    const bool handled = QTableView::viewportEvent(event);
+    // A scroll bar that comes or goes once the rows are laid out changes the room.
+    if (event->type() == QEvent::Resize)
+        fitColumns();
+    return handled;
+}
+
+int Grid::leastOfFilling(int col) const
+{
+    const int header = horizontalHeader()->fontMetrics().horizontalAdvance(text(0, col)) + 2 * cellMargin() + 4;
+    return std::min(widthOf(col), std::max({header, m_least.value(col), horizontalHeader()->minimumSectionSize()}));
+}
+
+int Grid::cellMargin() const
+{
+    // The room an item view leaves either side of a cell's text.
+    return style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+}
+
+int Grid::widestText(int col) const
+{
+    if (col < 0 || col >= cols())
+        return 0;
+    const QFontMetrics metrics = fontMetrics();
+    int widest = 0;
+    for (const QStringList& row : m_model->rows())
+        widest = std::max(widest, metrics.horizontalAdvance(row.value(col)));
+    const int caption = horizontalHeader()->fontMetrics().horizontalAdvance(text(0, col))
+        + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+    return std::max(widest + 2 * cellMargin(), caption);
+}
+
 void Grid::fitColumns()
 {
     if (m_fitting)
@@ -225,14 +260,20 @@ void Grid::fitColumns()
         const int room = viewport()->width();
         int taken = 0;
         int shares = 0;
+        int yielding = 0;
         for (int c = 0; c < cols(); ++c) {
             if (m_widths[static_cast<size_t>(c)] == 0)
                 continue;
             taken += widthOf(c);
-            if (m_fills[static_cast<size_t>(c)] && !m_handWidths.contains({cols(), c}))
+            if (m_fills[static_cast<size_t>(c)] && !m_handWidths.contains({cols(), c})) {
                 shares += widthOf(c);
+                yielding += widthOf(c) - leastOfFilling(c);
+            }
         }
         const int spare = std::max(room - taken, 0);
+        // Short of room, the filling columns give it up, down to their least, so that the
+        // columns of numbers and dates stay in view and whole.
+        const int shortfall = std::min(std::max(taken - room, 0), yielding);
         int given = 0;
         int last = -1;
         for (int c = 0; c < cols(); ++c) {
@@ -243,7 +284,9 @@ void Grid::fitColumns()
                 continue;
             int width = widthOf(c);
             if (shares > 0 && m_fills[static_cast<size_t>(c)] && !m_handWidths.contains({cols(), c})) {
-                const int share = static_cast<int>(static_cast<qint64>(spare) * width / shares);
+                const int share = shortfall > 0
+                    ? -static_cast<int>(static_cast<qint64>(shortfall) * (width - leastOfFilling(c)) / yielding)
+                    : static_cast<int>(static_cast<qint64>(spare) * width / shares);
                 width += share;
                 given += share;
                 last = c;
@@ -252,7 +295,7 @@ void Grid::fitColumns()
         }
         // What the shares leave by rounding down goes to the last filling column.
         if (last >= 0)
-            setColumnWidth(last, columnWidth(last) + spare - given);
+            setColumnWidth(last, columnWidth(last) + (shortfall > 0 ? -shortfall : spare) - given);
         if (viewport()->width() == room)
             break;
     }

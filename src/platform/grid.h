@@ -42,7 +42,8 @@ private:
 // with row 0 meaning no data row is current. Widths are given in twips (1/1440 inch)
 // and a width of 0 hides the column. Sorting is by one column, of all data rows.
 // Columns that fill (the names) share the room the others leave, so the columns span
-// the grid however wide the window is; a column the user widens or narrows by hand
+// the grid however wide the window is, and short of room give it up down to their
+// captions before any other column is cut; a column the user widens or narrows by hand
 // keeps that width as long as the grid lives.
 class Grid : public QTableView {
     Q_OBJECT
@@ -66,6 +67,8 @@ public:
     // The least width column col has, whatever width a layout gives it, as for the caption
     // of a control over it; kept through later layouts.
     void setColLeast(int col, int pixels);
+    // The width col needs to show its caption and every data cell whole.
+    int widestText(int col) const;
     void setColAlignment(int col, Qt::Alignment alignment);
     void setHeaderAlignment(int col, Qt::Alignment alignment);
 
@@ -102,11 +105,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     // Gives every shown column its width, the filling ones their share of the room.
     void fitColumns();
     int widthOf(int col) const;
+    // The least a filling column gives up room to: its caption whole.
+    int leastOfFilling(int col) const;
+    int cellMargin() const;
 
     GridModel* m_model;
     bool m_userInput = false;

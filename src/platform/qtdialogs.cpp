@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,6 +52,22 @@ void setMessageText(QMessageBox& box, const QString& text)
     label->setMinimumWidth(widestLine(lines, label->fontMetrics()) + 2);
 }
 
+// Keeps the box at least as wide as its title bar needs to show the title whole: Qt
+// leaves room for the text alone, and a window manager's title bar cuts a short box's
+// title to an ellipsis.
+void keepTitleWhole(QMessageBox& box, const QString& title)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const QScreen* screen = box.parentWidget() ? box.parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const int available = screen ? screen->availableGeometry().width() : 1280;
+    const QMargins margins = grid->contentsMargins();
+    const int width = std::min(QtDialogs::titleBarWidth(title, box.font()), available) - margins.left() - margins.right();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 QMessageBox::StandardButton standardButton(Dialogs::Answer answer)
 {
     switch (answer) {
@@ -63,6 +80,15 @@ QMessageBox::StandardButton standardButton(Dialogs::Answer answer)
 }
 
 } // namespace
+
+int QtDialogs::titleBarWidth(const QString& title, const QFont& font)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    // The window's icon and up to three buttons, and a margin either side of the text.
+    return metrics.horizontalAdvance(title) + 8 * metrics.height();
+}
 
 Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Icon icon, Buttons buttons, Answer def)
 {
@@ -82,6 +108,7 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Ic
     case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     }
     box.setDefaultButton(standardButton(def));
+    keepTitleWhole(box, title);
     // A busy pointer must not hide that the program is waiting for the user.
     const bool busy = m_busyDepth > 0;
     if (busy)

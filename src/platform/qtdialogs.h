@@ -9,6 +9,9 @@
 class QtDialogs : public Dialogs {
 public:
     void setParent(QWidget* parent) { m_parent = parent; }
+    // The width a window's title bar needs to show title whole in the bold face title
+    // bars use, with the window's icon and buttons beside it.
+    static int titleBarWidth(const QString& title, const QFont& font);
 
     Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons, Answer def) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;

@@ -9,9 +9,7 @@
 #include "platform/captioned.h"
 #include "platform/named.h"
 #include "platform/picturebox.h"
-#include "platform/picturecache.h"
 #include "platform/repaint.h"
-#include "platform/thumbnails.h"
 #include "store/collectionfiles.h"
 #include "store/collectionnames.h"
 #include "store/cp932.h"
@@ -19,8 +17,8 @@
 #include "store/namerules.h"
 #include "store/setaside.h"
 #include "title/titlerules.h"
+#include "title/coverbox.h"
 #include "tracks/trackentry.h"
-#include "upkeep/coverdrop.h"
 #include "upkeep/coverimport.h"
 #include "upkeep/tourtexts.h"
 
@@ -199,7 +197,6 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     , filKashi1(std::make_unique<FileListing>(state.folder, files::kLyricsPrefix + u"*.txt"_s))
     , m_state(state)
     , m_dialogs(dialogs)
-    , m_covers(std::make_unique<PictureCache>())
     , m_names(new QStringListModel(this))
 {
     setObjectName(u"fraMain"_s);
@@ -268,26 +265,13 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
         frame3Layout->addWidget(face);
     }
 
-    imgGazou = named(new PictureBox, u"imgGazou"_s, u"ジャケット画像"_s);
-    imgGazou->setClickable(true);
-    imgGazou->setFixedSize(360, 360);
-    imgGazou->setDecodedToFit(true);
-    imgGazou->setCache(m_covers.get());
-    imgGazou->setFrameShape(QFrame::StyledPanel);
-    imgGazou->setToolTip(u"クリックすると画像を取り込めます（画像のドロップ、Ctrl+V の貼り付けでも取り込めます）"_s);
-    imgGazou->setCursor(Qt::PointingHandCursor);
-
     Frame1 = new TrackEntry(state, dialogs, *filKashi1, *cboName, *hsbData);
     fraKashi1 = new LyricsPanel(state, dialogs, printer, *filKashi1, *Frame1);
-    fraPicget = new CoverImport(state, dialogs, *imgGazou, *cboName, *filKashi1);
-    fraPicget->hide();
-    new CoverDrop(state, dialogs, *imgGazou, *this, *cboName, *filKashi1, [this] {
-        if (m_state.titles.count() > 0)
-            showCover(m_state.titles.at(currentTitle()).name);
-    });
-    // What a panel lies over is hidden while it is open, so that Tab and a screen reader
-    // only reach what can be seen.
-    fraPicget->installEventFilter(this);
+    m_cover = new CoverBox(state, dialogs, *this, *cboName, *hsbData, *filKashi1, *Frame1);
+    imgGazou = m_cover->imgGazou;
+    fraPicget = m_cover->fraPicget;
+    // What the lyrics panel lies over is hidden while it is open, so that Tab and a
+    // screen reader only reach what can be seen.
     fraKashi1->installEventFilter(this);
     // A panel closed from the keyboard gives the keyboard back to what opened it: the
     // track grid for the lyrics, the cover for the picture import.
@@ -338,7 +322,6 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     layout->addLayout(body, 1);
 
     connect(hsbData, &QScrollBar::valueChanged, this, [this] { ShowCurrentTitle(); });
-    connect(imgGazou, &PictureBox::clicked, fraPicget, &CoverImport::open);
     // A name picked from the list moves the scroll bar; picking the title on screen
     // leaves the position as it is, so nothing is redrawn.
     connect(cboName, &QComboBox::activated, this, [this](int index) {
@@ -405,7 +388,7 @@ void MainScreen::ShowCurrentTitle()
     if (count == 0)
         k = 0;
     lblKensu->setText(u"%1 / %2"_s.arg(k).arg(count));
-    showCover(name);
+    m_cover->showCover(name);
 }
 
 void MainScreen::showFace(const QString& rating)
@@ -416,48 +399,9 @@ void MainScreen::showFace(const QString& rating)
     imgFace1[face]->show();
 }
 
-void MainScreen::showCover(const QString& titleName)
+PictureCache& MainScreen::coverCache()
 {
-    imgGazou->clearPicture();
-    const QStringList files = covers::files(m_state.folder, titleName);
-    // The window does not wait for a large cover when it first opens: the cover is
-    // decoded on a worker and comes into view when done, unless another title is shown
-    // by then.
-    const QSize fit = imgGazou->fitSize();
-    if (m_state.StartingUp && !files.isEmpty() && QFileInfo(files.first()).size() > thumbnails::kQuickDecode)
-        m_covers->decodeAhead({files.first()}, fit);
-    if (m_state.StartingUp && !files.isEmpty() && m_covers->decoding(files.first(), fit)) {
-        m_covers->whenDecoded(files.first(), fit, this, [this, titleName] {
-            const int k = currentTitle();
-            if (k >= 1 && k <= m_state.titles.count() && m_state.titles.at(k).name == titleName
-                && imgGazou->source().isEmpty())
-                showCover(titleName);
-        });
-        return;
-    }
-    bool shown = false;
-    for (const QString& path : files) {
-        if ((shown = imgGazou->load(path)))
-            break;
-    }
-    if (!shown && m_state.folder.exists(files::kNoPicture))
-        imgGazou->load(m_state.folder.filePath(files::kNoPicture));
-    // The covers of the titles either side, decoded ahead for a step on or back.
-    QStringList ahead;
-    const int k = hsbData->value();
-    for (int n : {k + 1, k - 1}) {
-        if (const QString file = firstCoverFile(n); !file.isEmpty())
-            ahead.append(file);
-    }
-    m_covers->decodeAhead(ahead, imgGazou->fitSize());
-}
-
-QString MainScreen::firstCoverFile(int k) const
-{
-    if (k < 1 || k > m_state.titles.count())
-        return {};
-    const QStringList files = covers::files(m_state.folder, m_state.titles.at(k).name);
-    return files.isEmpty() ? QString() : files.first();
+    return m_cover->cache();
 }
 
 void MainScreen::LayoutTrackGrid()
@@ -544,7 +488,7 @@ void MainScreen::DeleteTitle()
     if (p == 0)
         return;
     if (m_dialogs.message(name + u"のデータを削除していいですか？"_s, u"削除確認"_s, Dialogs::Icon::Exclamation,
-                          Dialogs::Buttons::OkCancel)
+                          Dialogs::Buttons::OkCancel, Dialogs::Answer::Cancel)
         != Dialogs::Answer::Ok)
         return;
 
@@ -666,20 +610,7 @@ bool MainScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
         const bool open = event->type() == QEvent::ShowToParent;
-        if (watched == fraPicget) {
-            Frame1->setVisible(!open);
-            // Opened from the keyboard, the keyboard goes into the panel.
-            if (open && imgGazou->hasFocus())
-                QTimer::singleShot(0, fraPicget, [this] {
-                    for (QWidget* w = fraPicget->nextInFocusChain(); w != fraPicget && fraPicget->isAncestorOf(w);
-                         w = w->nextInFocusChain()) {
-                        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
-                            w->setFocus(Qt::TabFocusReason);
-                            break;
-                        }
-                    }
-                });
-        } else if (watched == fraKashi1)
+        if (watched == fraKashi1)
             imgGazou->setVisible(!open);
     }
     if (event->type() == QEvent::MouseButtonRelease) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class AppState;
+class CoverBox;
 class CoverImport;
 class Dialogs;
 class FileListing;
@@ -57,7 +58,7 @@ public:
     void showTitle(int k);
 
     // The covers shown and decoded ahead.
-    PictureCache& coverCache() { return *m_covers; }
+    PictureCache& coverCache();
 
     void fillRatingCombo();
     void fillArtistCombo(const QStringList& masterNames);
@@ -96,15 +97,12 @@ private:
     // user, when the file could not be written, and then the table is as it was.
     bool storeInCurrentTitle(void (TitleTable::*set)(int, const QString&), const QString& value);
     void showFace(const QString& rating);
-    void showCover(const QString& titleName);
-    // The first of the picture files of title k, or empty.
-    QString firstCoverFile(int k) const;
     bool acceptableNewName(const QString& name, bool* offerAgain);
     void addTitleName(QComboBox* combo, const QString& name, Master master,
                       void (TitleTable::*set)(int, const QString&));
 
     AppState& m_state;
     Dialogs& m_dialogs;
-    std::unique_ptr<PictureCache> m_covers;
+    CoverBox* m_cover;
     QStringListModel* m_names;
 };

@@ -1,7 +1,7 @@
 #include "masterscreen.h"
 
 #include "app/appstate.h"
-#include "app/mainwindow.h"
+#include "app/navigator.h"
 #include "app/tell.h"
 #include "exchange/exportpanel.h"
 #include "platform/dialogs.h"
@@ -9,7 +9,6 @@
 #include "platform/named.h"
 #include "platform/repaint.h"
 #include "store/collectionfiles.h"
-#include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
 #include "upkeep/upkeeprules.h"
 
@@ -62,11 +61,11 @@ QString text(const char16_t* s)
 
 } // namespace
 
-MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent)
+MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, FileListing& lyrics, Navigator& navigator, QWidget* parent)
     : QFrame(parent)
     , m_state(state)
     , m_dialogs(dialogs)
-    , m_window(window)
+    , m_navigator(navigator)
 {
     setObjectName(u"fraMaster"_s);
     setFrameShape(QFrame::StyledPanel);
@@ -147,7 +146,7 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window
     cmdExport = named(new QPushButton(u"書き出し"_s), u"cmdExport"_s);
     cmdExport->setToolTip(u"タイトル一覧・曲一覧を CSV に、コレクションを HTML カタログに書き出します"_s);
     exchange->addWidget(cmdExport);
-    frmExport = new ExportPanel(state, dialogs, *window.mainScreen()->filKashi1, this);
+    frmExport = new ExportPanel(state, dialogs, lyrics, this);
     connect(cmdExport, &QPushButton::clicked, frmExport, [this] {
         frmExport->show();
         frmExport->raise();
@@ -181,7 +180,7 @@ void MasterScreen::cmdMaster_Click()
 {
     for (int i = 0; i < kMasters; ++i)
         fill(i);
-    m_window.HideAllPanels();
+    m_navigator.HideAllPanels();
     show();
     m_state.tour.show(tour::kMaster);
 }
@@ -215,11 +214,7 @@ void MasterScreen::refillMainBoxes(Master master)
 {
     // The main screen's boxes list what the master holds now, so that a name taken out
     // goes back into the master when it is typed there again.
-    MainScreen* main = m_window.mainScreen();
-    if (master == Master::Artist)
-        main->fillArtistCombo(ReadMaster(m_state.folder, Master::Artist));
-    else if (master == Master::TitleGenre)
-        main->fillGenreCombo(ReadMaster(m_state.folder, Master::TitleGenre));
+    m_navigator.reloadMaster(master);
 }
 
 void MasterScreen::eraseMaster(int master)
@@ -287,5 +282,5 @@ void MasterScreen::cmdAllDel_Click()
                               QDir(m_state.folder.path()).filePath(kept))),
                       u"データ削除"_s, Dialogs::Icon::Information);
     // The normal way out, so that the data folder is let go on the way.
-    m_window.close();
+    m_navigator.closeWindow();
 }

@@ -8,7 +8,8 @@
 
 struct AppState;
 class Dialogs;
-class MainWindow;
+class FileListing;
+class Navigator;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -21,7 +22,7 @@ class QPushButton;
 class MasterScreen : public QFrame {
     Q_OBJECT
 public:
-    MasterScreen(AppState& state, Dialogs& dialogs, MainWindow& window, QWidget* parent = nullptr);
+    MasterScreen(AppState& state, Dialogs& dialogs, FileListing& lyrics, Navigator& navigator, QWidget* parent = nullptr);
 
     // cmdMaster Click: fills the seven lists from their files and shows the screen.
     void cmdMaster_Click();
@@ -69,5 +70,5 @@ private:
 
     AppState& m_state;
     Dialogs& m_dialogs;
-    MainWindow& m_window;
+    Navigator& m_navigator;
 };

@@ -5,11 +5,14 @@
 #include "platform/grid.h"
 #include "platform/linebreaks.h"
 #include "platform/picturebox.h"
+#include "platform/qtdialogs.h"
 #include "platform/texthelpviewer.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
@@ -32,6 +35,8 @@ private slots:
     void helpPrefersTheDataFolderCopy();
     void longLinesBreakBetweenWords_data();
     void longLinesBreakBetweenWords();
+    void messageBoxesAreAsWideAsTheirTitles_data();
+    void messageBoxesAreAsWideAsTheirTitles();
 };
 
 void TestPlatform::gridCountsRowsWithItsHeader()
@@ -271,6 +276,41 @@ void TestPlatform::longLinesBreakBetweenWords()
     QFETCH(int, width);
     QFETCH(QStringList, lines);
     QCOMPARE(brokenLines(text, width, [](QStringView part) { return static_cast<int>(part.size()); }), lines);
+}
+
+void TestPlatform::messageBoxesAreAsWideAsTheirTitles_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<Dialogs::Buttons>("buttons");
+    QTest::newRow("search finished") << u"検索終了"_s << u"検索終了"_s << Dialogs::Buttons::Ok;
+    QTest::newRow("title longer than its text")
+        << u"ヘルプツアー機能をオンにします。"_s << u"ヘルプツアーＯＮ"_s << Dialogs::Buttons::Ok;
+    QTest::newRow("long title, question") << u"A を削除しますか？"_s << u"メディア全データ削除確認"_s
+                                          << Dialogs::Buttons::YesNo;
+    QTest::newRow("short title, long text")
+        << u"現在表示中の順番でメインのデータも並び替えますか？\r\n\r\n良かったらＯＫボタンを押してください"_s
+        << u"メイン並び替え確認"_s << Dialogs::Buttons::OkCancel;
+}
+
+void TestPlatform::messageBoxesAreAsWideAsTheirTitles()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    QFETCH(Dialogs::Buttons, buttons);
+    QtDialogs dialogs;
+    int width = 0;
+    int need = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        width = box->width();
+        need = QtDialogs::titleBarWidth(title, box->font());
+        box->reject();
+    });
+    static_cast<Dialogs&>(dialogs).message(text, title, Dialogs::Icon::Information, buttons);
+    QVERIFY(need > 0);
+    QVERIFY2(width >= need, qPrintable(u"%1 < %2"_s.arg(width).arg(need)));
 }
 
 #include "tst_platform.moc"

@@ -3,14 +3,18 @@
 #include "overviews/draglist.h"
 #include "overviews/ranking.h"
 #include "platform/grid.h"
+#include "platform/uifont.h"
 #include "title/mainscreen.h"
 #include "upkeep/tourtexts.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollBar>
+#include <QStyle>
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
@@ -78,6 +82,7 @@ private slots:
     void ctrlArrowsMoveTheSelectedTitle_data();
     void ctrlArrowsMoveTheSelectedTitle();
     void appliesTheListOrderToTheMainOrder();
+    void numbersAreWholeAtTheLeastWindowSize();
 };
 
 void TestRanking::ranksArtistsByTitlesAndSongs()
@@ -274,4 +279,48 @@ void TestRanking::appliesTheListOrderToTheMainOrder()
 }
 
 QTEST_MAIN(TestRanking)
+void TestRanking::numbersAreWholeAtTheLeastWindowSize()
+{
+    // Enough artists for a vertical scroll bar, long names, and counts of three and four
+    // digits, in the program's Japanese font on a desktop with a large font.
+    const QFont desktop = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(desktop); });
+    useJapaneseUiFont();
+    QFont large = QApplication::font();
+    large.setPointSize(14);
+    QApplication::setFont(large);
+    UiFixture f;
+    QString master;
+    QString titles;
+    QString songs;
+    for (int a = 0; a < 60; ++a) {
+        const QString artist = u"とても長い名前のアーティスト%1"_s.arg(a);
+        master += artist + u"\r\n"_s;
+        for (int n = 0; n < (a == 0 ? 380 : a % 7 + 1); ++n)
+            titles += UiFixture::title(u"題%1_%2"_s.arg(a).arg(n), artist);
+        for (int n = 0; n < (a == 1 ? 1234 : a % 11 + 1); ++n)
+            songs += song(u"曲%1_%2"_s.arg(a).arg(n), artist);
+    }
+    QVERIFY(f.put(u"歌手マスタ.txt"_s, master));
+    QVERIFY(f.put(kTitles, titles));
+    QVERIFY(f.put(u"曲目データ.TXT"_s, songs));
+    MainWindow& w = f.start();
+    w.resize(w.minimumSizeHint());
+    QTest::mouseClick(w.cmdRank, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    for (Grid* grid : {w.fraRank->msgSaku, w.fraRank->msgKei}) {
+        QVERIFY(grid->verticalScrollBar()->isVisible());
+        QVERIFY(!grid->horizontalScrollBar()->isVisible());
+        const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+        for (const int c : {0, 2}) {
+            QVERIFY(grid->columnViewportPosition(c) + grid->columnWidth(c) <= grid->viewport()->width());
+            for (int r = 1; r < grid->rows(); ++r)
+                QVERIFY2(grid->fontMetrics().horizontalAdvance(grid->text(r, c)) + 2 * margin <= grid->columnWidth(c),
+                         qPrintable(u"%1 row %2: %3"_s.arg(grid->objectName()).arg(r).arg(grid->text(r, c))));
+        }
+    }
+    QCOMPARE(w.fraRank->msgSaku->text(1, 2), u"380"_s);
+    QCOMPARE(w.fraRank->msgKei->text(1, 2), u"1234"_s);
+}
+
 #include "tst_ranking.moc"

@@ -96,6 +96,7 @@ private slots:
     void doubleClickOpensTheTitle();
     void unknownNameLeavesAValidTitle();
     void restoresTheMainOrderBeyondTenThousandTitles();
+    void longGenresShowWholeInBothLists();
 };
 
 void TestTitleList::sortsWithOneToggleForAllColumns()
@@ -125,7 +126,7 @@ void TestTitleList::sortsWithOneToggleForAllColumns()
     QCOMPARE(orderShown(list), u"タイトル ▼/降順"_s);
     QCOMPARE(list->cmdSort1[0]->accessibleName(), u"タイトル"_s);
     // A click on a column's header is a click on its button.
-    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, grid->horizontalHeader()->height() / 2));
     QCOMPARE(column(list->msgIchiran, 0), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
     QCOMPARE(orderShown(list), u"タイトル ▲/昇順"_s);
     QCOMPARE(column(list->msgIchiran, 7), (QStringList{u"0001"_s, u"0002"_s, u"0003"_s}));
@@ -415,4 +416,22 @@ void TestTitleList::restoresTheMainOrderBeyondTenThousandTitles()
 }
 
 QTEST_MAIN(TestTitleList)
+void TestTitleList::longGenresShowWholeInBothLists()
+{
+    UiFixture f;
+    QVERIFY(f.put(kTitles, u"\"映画の音楽\",\"歌手\",\"サウンドトラック\",\"◎\",\"CD\",\"2026/12/07\",\"\"\r\n"_s));
+    QVERIFY(f.put(u"曲目データ.TXT"_s, u"\"主題曲\",\"歌手\",\"サウンドトラック\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s));
+    MainWindow& w = f.start();
+    // The program's window on a 1280 x 800 screen.
+    w.resize(1260, 760);
+    for (QToolButton* opens : {w.cmdIchiran, w.cmdIchiran2}) {
+        QTest::mouseClick(opens, Qt::LeftButton);
+        Grid* grid = opens == w.cmdIchiran ? w.fraIchiran->msgIchiran : w.fraIchiran2->msgIchiran2;
+        QCOMPARE(grid->text(1, 2), u"サウンドトラック"_s);
+        QVERIFY2(grid->widestText(2) <= grid->columnWidth(2), qPrintable(grid->objectName()));
+        // The header row says nothing the sort buttons above it say.
+        QVERIFY(grid->horizontalHeader()->height() < w.fraIchiran->cmdSort1[0]->height() / 2);
+    }
+}
+
 #include "tst_titlelist.moc"

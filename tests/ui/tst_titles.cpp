@@ -201,6 +201,7 @@ private slots:
     void tourFramesTheNamePrompt();
     void deletionShowsTheFollowingTitle_data();
     void deletionShowsTheFollowingTitle();
+    void enterOnTheDeletionQuestionKeepsTheTitle();
     void deletionPutsTheTitleAsideButNotItsTracks();
     void unfinishedDeletionKeepsEverything_data();
     void unfinishedDeletionKeepsEverything();
@@ -463,6 +464,24 @@ void TestTitles::deletionShowsTheFollowingTitle()
             QVERIFY(!face->isVisibleTo(s));
     }
     QCOMPARE(f.dialogs.unexpected, 0);
+}
+
+void TestTitles::enterOnTheDeletionQuestionKeepsTheTitle()
+{
+    UiFixture f;
+    f.put(kTitles, line(u"一"_s) + line(u"二"_s));
+    f.put(u"二.jpg"_s, u"x"_s);
+    const QByteArray before = f.bytes(kTitles);
+    MainWindow& w = f.start();
+    w.fraMain->hsbData->setValue(2);
+    // No answer queued: the box answers as Enter would, with its default button.
+    QTest::mouseClick(w.cmdDel, Qt::LeftButton);
+    QCOMPARE(f.dialogs.titles(), QStringList{u"削除確認"_s});
+    QCOMPARE(f.dialogs.boxes[0].text, u"二のデータを削除していいですか？"_s);
+    QCOMPARE(f.dialogs.boxes[0].def, Dialogs::Answer::Cancel);
+    QCOMPARE(f.bytes(kTitles), before);
+    QVERIFY(QFile::exists(f.path(u"二.jpg"_s)));
+    QCOMPARE(w.fraMain->lblKensu->text(), u"2 / 2"_s);
 }
 
 void TestTitles::deletionPutsTheTitleAsideButNotItsTracks()
