@@ -2,6 +2,7 @@
 
 #include "lists/listrules.h"
 #include "store/datafolder.h"
+#include "store/readings.h"
 #include "store/titletable.h"
 #include "store/tracktable.h"
 #include "upkeep/helptour.h"
@@ -19,6 +20,8 @@ struct AppState {
     DataFolder& folder;
     TitleTable titles;
     TrackTable tracks;
+    // The readings (読み) of artist, title and song names, for the 五十音 order and the search.
+    ReadingTable readings;
     HelpTour tour;
     // The track lists by the songs they hold, for finding the titles of a song.
     listrules::TrackListIndex trackLists;
