@@ -101,7 +101,7 @@ int main(int argc, char* argv[])
         folder.setReadOnly(u"別のウタバコで開かれています"_s);
     } else if (lock->state() == CollectionLock::State::CannotWrite) {
         const QString named = u"フォルダ「%1」"_s.arg(QDir::toNativeSeparators(choice.folder));
-        folder.setReadOnly(lock->onReadOnlyDisk() ? readOnlyDiskReason(named) : named + u"に書き込む権限がありません"_s);
+        folder.setReadOnly(lock->whyCannotWrite(named));
     }
     if (choice.made)
         dialogs.message(u"データフォルダ「%1」を作りました。\r\n\r\n%2コレクションはすべてこのフォルダに保存されます。"_s.arg(

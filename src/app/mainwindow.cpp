@@ -14,6 +14,7 @@
 #include "platform/switchbutton.h"
 #include "store/collectionfiles.h"
 #include "store/filelisting.h"
+#include "store/interruptedwork.h"
 #include "store/masterlist.h"
 #include "store/settings.h"
 #include "store/titletable.h"
@@ -378,10 +379,11 @@ void MainWindow::startUp()
     repaintNow();
     m_state.StartingUp = true;
 
+    // A save, a deletion or a reset cut short by a crash or a power cut is finished or
+    // undone before the collection is read, and what it left behind goes.
+    const InterruptedWork interrupted = finishInterruptedWork(m_state.folder);
     fraMain->LoadTitleFile();
     LoadTrackTable(m_state.folder, &m_state.tracks);
-    // What a save cut short by a crash or a power cut left behind goes once the collection is read.
-    m_state.folder.removeInterruptedSaves();
     m_state.tour.setHelpTourOn(LoadSettings(m_state.folder).value_or(0));
 
     setHelpSwitch(m_state.tour.HelpTourOn() != 0);
@@ -398,6 +400,8 @@ void MainWindow::startUp()
     show();
     repaintNow();
 
+    if (const QString told = interrupted.message(); !told.isEmpty())
+        m_dialogs.message(told, InterruptedWork::title(), Dialogs::Icon::Information);
     reportLoadProblems();
     m_state.tour.show(tour::kStartUp1);
     m_state.tour.show(tour::kStartUp2);

@@ -13,9 +13,12 @@ inline const QString kTrackListPrefix = QStringLiteral("曲目_");
 inline const QString kTrackListPattern = QStringLiteral("曲目_*.txt");
 inline const QString kLyricsPrefix = QStringLiteral("歌詞_");
 // A deleted title's own files go into a folder "削除済み_yyyyMMdd_HHmmss", with its
-// record as the title file held it.
+// record as the title file held it, under a name no title's file can have (a title owns
+// its ".txt" in any case and its pictures).
 inline const QString kDeletedPrefix = QStringLiteral("削除済み_");
-inline const QString kDeletedRecord = QStringLiteral("削除したタイトル.TXT");
+inline const QString kDeletedRecord = QStringLiteral("削除したタイトル.csv");
+// What a reset deletes and empties goes first into a folder "初期化前_yyyyMMdd_HHmmss".
+inline const QString kResetPrefix = QStringLiteral("初期化前_");
 
 // The track list of a title: "曲目_" + title name + ".txt".
 inline QString trackListFile(const QString& titleName)

@@ -76,6 +76,7 @@ bool stillNamed(int fd, const QByteArray& path)
 
 bool writeNumber(int fd)
 {
+    errno = 0;
     const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
     return ::ftruncate(fd, 0) == 0 && ::write(fd, pid.constData(), static_cast<size_t>(pid.size())) == pid.size();
 }
@@ -105,7 +106,7 @@ CollectionLock::CollectionLock(QString folder)
             // A link under the mark's name is no mark: it goes, what it leads to stays.
             if (errno == ELOOP && ::unlink(path.constData()) == 0)
                 continue;
-            m_readOnlyDisk = errno == EROFS;
+            m_error = {errno, std::generic_category()};
             return; // the folder cannot be written
         }
         struct stat file {};
@@ -147,7 +148,8 @@ CollectionLock::CollectionLock(QString folder)
         }
         // A mark that can be written in a folder that cannot: nothing could be saved.
         if (::access(folderPath.constData(), W_OK) != 0 || !writeNumber(fd)) {
-            m_readOnlyDisk = errno == EROFS;
+            // A write that stops short without a reason is a full disk.
+            m_error = {errno != 0 ? errno : ENOSPC, std::generic_category()};
             if (created)
                 ::unlink(path.constData());
             ::close(fd);

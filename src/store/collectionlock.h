@@ -1,7 +1,11 @@
 #pragma once
 
+#include "storeerror.h"
+
 #include <QString>
 #include <QtGlobal>
+
+#include <system_error>
 
 // Whether the process pid is running on this machine.
 bool processIsRunning(qint64 pid);
@@ -27,7 +31,9 @@ public:
     qint64 otherProcess() const { return m_other; }
     // With CannotWrite: whether the folder lies on a read-only disk (rather than being
     // closed to this user).
-    bool onReadOnlyDisk() const { return m_readOnlyDisk; }
+    bool onReadOnlyDisk() const { return m_error == std::errc::read_only_file_system; }
+    // With CannotWrite: why the folder what (「フォルダ「…」」) takes no writes, in the user's words.
+    QString whyCannotWrite(const QString& what) const { return cannotWriteReason(what, m_error); }
 
 private:
 #ifndef Q_OS_UNIX
@@ -38,5 +44,5 @@ private:
     int m_fd = -1;
     State m_state = State::CannotWrite;
     qint64 m_other = 0;
-    bool m_readOnlyDisk = false;
+    std::error_code m_error = std::make_error_code(std::errc::permission_denied);
 };

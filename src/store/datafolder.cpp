@@ -291,6 +291,22 @@ QStringList DataFolder::removeInterruptedSaves()
     return removed;
 }
 
+QStringList DataFolder::finishInterruptedSaves()
+{
+    if (isReadOnly())
+        return {};
+    const FolderNames::Stamp before = m_names.stamp();
+    QStringList journals;
+    QStringList put = ::finishInterruptedSaves(path(), m_names.all(), &journals);
+    if (!journals.isEmpty()) {
+        // Read afresh: each file put in place has new content.
+        for (const QString& name : std::as_const(put))
+            m_problems.rewritten(m_dir.absoluteFilePath(name));
+        m_names.noteOwnChange(put, journals, before);
+    }
+    return put;
+}
+
 std::optional<WriteResult> DataFolder::keepDamagedOriginal(const QString& name, const QString& path, QStringList* created)
 {
     if (!m_problems.needsCopy(path) || !QFileInfo::exists(path))
@@ -386,11 +402,25 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
             return {staged.kind, p.name, staged.character, staged.detail};
     }
 
+    // Several files are put in place as one: the renames are listed first, so that a kill
+    // between two of them is finished at the next start.
+    SaveJournal journal;
+    if (plan.size() > 1) {
+        std::vector<std::pair<QString, QString>> renames;
+        for (const Planned& p : plan)
+            renames.emplace_back(p.staged.temporaryPath(), p.staged.targetPath());
+        const WriteResult listed = journal.write(path(), renames);
+        if (!listed.ok())
+            return {listed.kind, plan.front().name, {}, listed.detail};
+    }
+    const StagedFile::Sync sync = plan.size() > 1 ? StagedFile::Sync::Later : StagedFile::Sync::Folder;
     for (size_t i = 0; i < plan.size(); ++i) {
-        const WriteResult committed = plan[i].staged.commit();
+        const WriteResult committed = plan[i].staged.commit(sync);
         if (committed.ok())
             continue;
-        // Those already in place get their old contents back.
+        // Those already in place get their old contents back, and are not to be put in
+        // place again by a next start.
+        journal.discard();
         QString undone;
         for (size_t j = 0; j < i; ++j) {
             Planned& p = plan[j];
@@ -410,6 +440,7 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
         return failed;
     }
 
+    journal.close();
     for (const Planned& p : plan) {
         m_problems.rewritten(p.path);
         created.append(QFileInfo(p.path).fileName());

@@ -154,6 +154,10 @@ public:
     // Removes the temporary files that saves interrupted by a crash or a power cut left
     // behind (never anything else) and returns their names. Called at start-up.
     QStringList removeInterruptedSaves();
+    // Finishes the saves of several files that a crash or a power cut cut short between
+    // two of their renames (see SaveJournal), and returns the files it put in place.
+    // Called at start-up, before removeInterruptedSaves and before the files are read.
+    QStringList finishInterruptedSaves();
 
     // A file name the store will accept: no path separators, not "." or "..".
     static bool isPlainFileName(const QString& name);

@@ -27,6 +27,12 @@ public:
     const QString& name() const { return m_name; }
     QString path() const;
 
+    // Notes in the folder, before anything is moved, that the work is under way, so that
+    // a kill before keep() or undo() is found at the next start (see finishUnfinished):
+    // what the work is, for the user (「初期化」), the files of the data folder its last
+    // step rewrites (how they are now is noted, to tell later whether that step was
+    // made), and the files the work itself writes into the folder (never put back).
+    WriteResult begin(const QString& what, const QStringList& rewritten, const QStringList& written);
     // Moves the files of names that are there into the folder (see DataFolder::moveInto).
     WriteResult move(const QStringList& names, const std::function<void(qsizetype, qsizetype)>& progress = {});
     // Copies a file of the data folder in, byte for byte; a missing file is passed over.
@@ -40,14 +46,29 @@ public:
     // note naming the files that could not be put back (they stay in the folder), or
     // nothing when all went back.
     QString undo();
-    void keep() { m_kept = true; }
+    void keep();
+
+    // What the next start found of a work cut short by a kill or a power cut.
+    struct Unfinished {
+        QString what;
+        QString folder;
+        bool finished = false; // its last step had been made: the files stay set aside
+        QStringList stuck;     // files not put back: one of the same name is in the data folder
+    };
+    // Finds the set-aside folders of folder (prefixes: their names' beginnings) that hold
+    // a work begun and never kept nor undone, and finishes each work whose last step was
+    // made, or puts its files back. Also removes what interrupted saves left in those
+    // folders (into *removed, as "folder/name") and the folders left empty.
+    static QList<Unfinished> finishUnfinished(DataFolder& folder, const QStringList& prefixes, QStringList* removed);
 
 private:
     WriteResult writeBytes(const QString& name, QByteArrayView bytes);
+    void removeMark();
 
     DataFolder& m_folder;
     QString m_name;
     QStringList m_moved;
     QStringList m_written;
     bool m_kept = false;
+    bool m_marked = false;
 };

@@ -1,6 +1,7 @@
 #include "stagedfile.h"
 
 #include "collectionlock.h"
+#include "regularfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,13 +25,42 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString kPrefix = u"~utabako-save-"_s;
+const QString kJournalPrefix = u"~utabako-commit-"_s;
 const QString kSuffix = u".tmp"_s;
+// The first and last lines of a journal: one without both was not written whole.
+const QByteArray kJournalHead = "utabako-commit 1\n";
+const QByteArray kJournalEnd = "end\n";
 
 // Short, so that a temporary name fits wherever the target's name does.
-QString nextTemporaryName()
+QString nextTemporaryName(const QString& prefix = kPrefix)
 {
     static std::atomic<unsigned> counter{0};
-    return kPrefix + QString::number(QCoreApplication::applicationPid()) + u'-' + QString::number(++counter) + kSuffix;
+    return prefix + QString::number(QCoreApplication::applicationPid()) + u'-' + QString::number(++counter) + kSuffix;
+}
+
+// Whether name is prefix + process + "-" + number + ".tmp".
+bool isNumberedName(QStringView name, const QString& prefix, qint64* owner)
+{
+    if (!name.startsWith(prefix) || !name.endsWith(kSuffix))
+        return false;
+    const QStringView middle = name.mid(prefix.size(), name.size() - prefix.size() - kSuffix.size());
+    const qsizetype dash = middle.indexOf(u'-');
+    bool pidOk = false;
+    bool counterOk = false;
+    const qint64 pid = dash > 0 ? middle.left(dash).toLongLong(&pidOk) : 0;
+    if (dash > 0)
+        static_cast<void>(middle.mid(dash + 1).toUInt(&counterOk));
+    if (!pidOk || !counterOk || pid <= 0)
+        return false;
+    if (owner)
+        *owner = pid;
+    return true;
+}
+
+bool isSymLink(const QString& path)
+{
+    std::error_code unseen;
+    return std::filesystem::is_symlink(std::filesystem::symlink_status(path.toStdU16String(), unseen));
 }
 
 // 0, or why the content could not be forced to the disk.
@@ -112,10 +142,10 @@ WriteResult StagedFile::write(const QString& targetPath, QByteArrayView bytes)
 {
     discard();
     m_target = targetPath;
-    // A link is followed, so that the file it points to gets the new content.
+    // Nothing is written through a link: the file it leads to may lie anywhere.
     const QFileInfo target(targetPath);
-    if (target.isSymLink())
-        m_target = target.symLinkTarget();
+    if (isSymLink(targetPath))
+        return failure(targetPath, WriteResult::Kind::Io, u"別の場所のファイルを指すリンクのため、書き込みません"_s);
     const QFileInfo resolved(m_target);
     if (resolved.exists() && !resolved.isFile())
         return failure(targetPath, WriteResult::Kind::Io,
@@ -160,7 +190,7 @@ WriteResult StagedFile::write(const QString& targetPath, QByteArrayView bytes)
     return WriteResult::success();
 }
 
-WriteResult StagedFile::commit()
+WriteResult StagedFile::commit(Sync sync)
 {
     if (m_temporary.isEmpty())
         return failure(m_target, WriteResult::Kind::Io);
@@ -171,7 +201,8 @@ WriteResult StagedFile::commit()
         return WriteResult::ofSystemError(QFileInfo(m_target).fileName(), error);
     }
     m_temporary.clear();
-    syncFolder(QFileInfo(m_target).absolutePath());
+    if (sync == Sync::Folder)
+        syncFolder(QFileInfo(m_target).absolutePath());
     return WriteResult::success();
 }
 
@@ -191,20 +222,12 @@ void syncFolder(const QString& folder)
 
 bool isTemporarySaveName(QStringView name, qint64* owner)
 {
-    if (!name.startsWith(kPrefix) || !name.endsWith(kSuffix))
-        return false;
-    const QStringView middle = name.mid(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
-    const qsizetype dash = middle.indexOf(u'-');
-    bool pidOk = false;
-    bool counterOk = false;
-    const qint64 pid = dash > 0 ? middle.left(dash).toLongLong(&pidOk) : 0;
-    if (dash > 0)
-        static_cast<void>(middle.mid(dash + 1).toUInt(&counterOk));
-    if (!pidOk || !counterOk || pid <= 0)
-        return false;
-    if (owner)
-        *owner = pid;
-    return true;
+    return isNumberedName(name, kPrefix, owner);
+}
+
+bool isSaveJournalName(QStringView name, qint64* owner)
+{
+    return isNumberedName(name, kJournalPrefix, owner);
 }
 
 QStringList removeInterruptedSaves(const QString& folder, const QStringList& names)
@@ -219,4 +242,86 @@ QStringList removeInterruptedSaves(const QString& folder, const QStringList& nam
             removed.append(name);
     }
     return removed;
+}
+
+WriteResult SaveJournal::write(const QString& folder, const std::vector<std::pair<QString, QString>>& renames)
+{
+    QByteArray text = kJournalHead;
+    for (const auto& [from, to] : renames)
+        text += QFileInfo(from).fileName().toUtf8() + '\t' + QFileInfo(to).fileName().toUtf8() + '\n';
+    text += kJournalEnd;
+    const QString path = QDir(folder).filePath(nextTemporaryName(kJournalPrefix));
+    StagedFile staged;
+    WriteResult written = staged.write(path, text);
+    if (written.ok())
+        written = staged.commit();
+    if (written.ok()) {
+        m_folder = folder;
+        m_path = path;
+    }
+    return written;
+}
+
+void SaveJournal::close()
+{
+    if (m_path.isEmpty())
+        return;
+    syncFolder(m_folder);
+    QFile::remove(std::exchange(m_path, {}));
+}
+
+void SaveJournal::discard()
+{
+    if (!m_path.isEmpty()) {
+        QFile::remove(std::exchange(m_path, {}));
+        syncFolder(m_folder);
+    }
+}
+
+QStringList finishInterruptedSaves(const QString& folder, const QStringList& names, QStringList* journals)
+{
+    QStringList put;
+    const QDir dir(folder);
+    for (const QString& name : names) {
+        qint64 owner = 0;
+        if (!isSaveJournalName(name, &owner) || saveIsRunning(owner))
+            continue;
+        const QString path = dir.filePath(name);
+        if (isSymLink(path))
+            continue;
+        const std::optional<QByteArray> text = readRegularFile(path, nullptr, 64 * 1024 * 1024);
+        if (!text)
+            continue;
+        if (journals)
+            journals->append(name);
+        if (text->startsWith(kJournalHead) && text->endsWith(kJournalEnd)) {
+            const QList<QByteArray> lines = text->sliced(kJournalHead.size(), text->size() - kJournalHead.size() - kJournalEnd.size()).split('\n');
+            for (const QByteArray& line : lines) {
+                const qsizetype tab = line.indexOf('\t');
+                if (tab < 0)
+                    continue;
+                const QString from = QString::fromUtf8(line.left(tab));
+                const QString to = QString::fromUtf8(line.mid(tab + 1));
+                // Only a temporary of a save goes, and only over a plain name of this folder.
+                if (!isTemporarySaveName(from) || to.isEmpty() || to.contains(u'/') || to == u"."_s || to == u".."_s
+                    || isTemporarySaveName(to) || isSaveJournalName(to))
+                    continue;
+                const QString source = dir.filePath(from);
+                if (isSymLink(source) || !QFileInfo(source).isFile())
+                    continue; // put in place before the kill
+                std::error_code error;
+                std::filesystem::rename(source.toStdU16String(), dir.filePath(to).toStdU16String(), error);
+                if (!error) {
+                    put.append(to);
+                    if (journals)
+                        journals->append(from);
+                }
+            }
+            syncFolder(folder);
+        }
+        QFile::remove(path);
+    }
+    if (journals && !journals->isEmpty())
+        syncFolder(folder);
+    return put;
 }

@@ -105,6 +105,18 @@ QString readOnlyDiskReason(const QString& what)
     return u"%1は読み取り専用のディスクにあるため書き込めません"_s.arg(what);
 }
 
+QString cannotWriteReason(const QString& what, std::error_code error)
+{
+    switch (WriteResult::ofSystemError(what, error).kind) {
+    case WriteResult::Kind::ReadOnly:
+        return readOnlyDiskReason(what);
+    case WriteResult::Kind::DiskFull:
+        return u"%1のディスクに空きがないため書き込めません。空きを作ってから起動し直してください"_s.arg(what);
+    default:
+        return u"%1に書き込む権限がありません"_s.arg(what);
+    }
+}
+
 QString WriteResult::title() const
 {
     switch (kind) {

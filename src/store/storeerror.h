@@ -73,3 +73,6 @@ struct WriteResult {
 
 // Why nothing can be written to what (「データ.TXT」, フォルダ「…」) on a read-only disk.
 QString readOnlyDiskReason(const QString& what);
+// Why what takes no writes, from what the system said when a first write was tried: a
+// read-only disk, a full one, or no right to write.
+QString cannotWriteReason(const QString& what, std::error_code error);

@@ -498,12 +498,15 @@ void MainScreen::DeleteTitle()
     }
     // The title's own files and its record are put aside where the user can find them
     // again, and the title file is rewritten only once they are there; if anything
-    // fails, the files go back and nothing has changed.
+    // fails, the files go back and nothing has changed. A kill before the title file is
+    // rewritten has the next start put them back, one after it has the deletion kept.
     const int oldCount = m_state.titles.count();
     std::vector<TitleRecord> rest = m_state.titles.records();
     rest.erase(rest.begin() + (p - 1));
     SetAside aside(m_state.folder);
     WriteResult written = aside.open(files::kDeletedPrefix, QDateTime::currentDateTime());
+    if (written.ok())
+        written = aside.begin(u"タイトル「%1」の削除"_s.arg(name), {files::kTitles}, {files::kDeletedRecord});
     if (written.ok())
         written = aside.move(titlerules::filesDeletedWithTitle(name));
     if (written.ok())

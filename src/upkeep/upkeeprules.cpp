@@ -33,7 +33,11 @@ WriteResult resetCollection(DataFolder& folder, const QStringList& titleNames, c
 {
     const QStringList emptied = resetEmptiedFiles();
     SetAside backup(folder);
-    WriteResult result = backup.open(u"初期化前_"_s, when);
+    WriteResult result = backup.open(files::kResetPrefix, when);
+    // Until the files are emptied a next start puts everything back; once they are, it
+    // finishes the reset.
+    if (result.ok())
+        result = backup.begin(u"初期化"_s, emptied, emptied);
     if (result.ok())
         result = backup.move(resetDeletedFiles(folder, titleNames), progress);
     for (const QString& name : emptied) {

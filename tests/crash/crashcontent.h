@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/albumrules.h"
 #include "store/cp932.h"
 #include "store/masterlist.h"
 #include "store/titletable.h"
@@ -161,6 +162,39 @@ inline QByteArray appendedNameBytes(quint64 seed, int i)
 {
     using namespace Qt::Literals::StringLiterals;
     return encoded(appendedName(seed, i) + u"\r\n"_s);
+}
+
+// An import of several albums at once, each a title with its track list, new songs,
+// lyrics for some of its songs and (for most) a cover. The same every time for a seed.
+inline constexpr int kImportedAlbums = 6;
+
+inline QByteArray coverOf(quint64 seed, const QString& name)
+{
+    // A JPEG's first bytes, then filler: the import keeps a cover's bytes as they are.
+    QByteArray bytes("\xFF\xD8\xFF\xE0", 4);
+    const quint64 h = mix(seed, static_cast<quint64>(qHash(name)));
+    bytes += encoded(filler(h, 2000 + static_cast<int>(h % 4000)));
+    return bytes;
+}
+
+inline std::vector<albumrules::PlannedTitle> importedAlbums(quint64 seed)
+{
+    using namespace Qt::Literals::StringLiterals;
+    std::vector<albumrules::PlannedTitle> albums;
+    for (int a = 1; a <= kImportedAlbums; ++a) {
+        const quint64 h = mix(seed, 0xA1B, static_cast<quint64>(a));
+        albumrules::PlannedTitle t;
+        t.record = {u"取込アルバム%1"_s.arg(a), u"歌手%1"_s.arg(h % 4), pick(h)[0], u"0"_s, u"未入力"_s, dateOf(h >> 20), {}};
+        t.key = t.record.name;
+        t.hasCover = a % 3 != 0;
+        for (int s = 1; s <= 4 + static_cast<int>(h % 6); ++s) {
+            // Some songs are shared between albums, and one has lyrics already in the folder.
+            const QString song = s == 1 ? u"共通の曲"_s : u"曲%1の%2"_s.arg(a).arg(s);
+            t.tracks.push_back({song, t.record.artist, (h >> s) % 2 ? filler(h >> 8, 20 + s * 30) : QString()});
+        }
+        albums.push_back(std::move(t));
+    }
+    return albums;
 }
 
 } // namespace crash

@@ -1,14 +1,19 @@
 // Writes to a data folder through the store until it is killed, so that tst_crash can
 // look at what a kill in the middle of a write leaves behind.
 //
-//   crash_writer <folder> rewrite|append <seed>
+//   crash_writer <folder> rewrite|append|import <seed>
 //
 // It takes up where the folder's files stand (generation g, or entries 1..k), prints
 // "ready" once the folder is read, then writes the next generations or entries of
 // crashcontent.h for ever. Any load problem or refused write ends it with a message.
+//
+// import makes the albums of crash::importedAlbums in one import, as the music import
+// does, and ends; it prints "imported" and does nothing when the folder already holds
+// them. Preloaded with tests/crash/crashshim.c, it arms the shim as the import begins.
 
 #include "crashcontent.h"
 
+#include "exchange/albumrules.h"
 #include "store/collectionfiles.h"
 #include "store/datafolder.h"
 
@@ -16,6 +21,10 @@
 #include <QRegularExpression>
 
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <dlfcn.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -90,6 +99,35 @@ void checkLoaded(DataFolder& folder)
     }
 }
 
+void importOnce(DataFolder& folder, quint64 seed)
+{
+    TitleTable titles;
+    LoadTitleFile(folder, &titles);
+    TrackTable songs;
+    LoadTrackTable(folder, &songs);
+    checkLoaded(folder);
+    const std::vector<albumrules::PlannedTitle> albums = crash::importedAlbums(seed);
+    if (titles.find(albums.front().record.name) > 0) {
+        std::puts("imported");
+        return;
+    }
+    std::vector<const albumrules::PlannedTitle*> chosen;
+    std::vector<QByteArray> covers;
+    for (const albumrules::PlannedTitle& album : albums) {
+        chosen.push_back(&album);
+        covers.push_back(album.hasCover ? crash::coverOf(seed, album.record.name) : QByteArray());
+    }
+    std::puts("ready");
+    std::fflush(stdout);
+#ifdef Q_OS_UNIX
+    if (auto arm = reinterpret_cast<void (*)()>(::dlsym(RTLD_DEFAULT, "utabako_crash_arm")))
+        arm();
+#endif
+    QSet<std::pair<QString, QString>> added;
+    check(albumrules::writeTitles(folder, titles, songs, &added, chosen, covers));
+    std::puts("done");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -98,11 +136,15 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     bool seedOk = false;
     const quint64 seed = args.size() == 4 ? args[3].toULongLong(&seedOk) : 0;
-    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s)) {
-        std::fputs("usage: crash_writer <folder> rewrite|append <seed>\n", stderr);
+    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s && args[2] != u"import"_s)) {
+        std::fputs("usage: crash_writer <folder> rewrite|append|import <seed>\n", stderr);
         return 1;
     }
     DataFolder folder(args[1]);
+    if (args[2] == u"import"_s) {
+        importOnce(folder, seed);
+        return 0;
+    }
     if (args[2] == u"rewrite"_s)
         rewriteForever(folder, seed);
     appendForever(folder, seed);

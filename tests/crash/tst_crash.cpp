@@ -2,6 +2,8 @@
 
 #include "store/collectionfiles.h"
 #include "store/datafolder.h"
+#include "store/interruptedwork.h"
+#include "store/namerules.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -33,6 +35,15 @@ constexpr int kMaxDelayUs = 40000;
 // quick and each start of the writer reads little.
 constexpr qint64 kFolderCap = 4 * 1024 * 1024;
 constexpr int kFaultsShown = 8;
+constexpr int kImportRandomKills = 80;
+
+// A write the test itself makes to set a folder up.
+#define QVERIFY_RESULT(expr)                                                                       \
+    do {                                                                                           \
+        const WriteResult written_ = (expr);                                                       \
+        if (!written_.ok())                                                                        \
+            qFatal("%s: %s", #expr, qPrintable(written_.message()));                               \
+    } while (false)
 
 const QString kMasterFile = masterFileName(crash::kMaster);
 
@@ -406,6 +417,206 @@ private:
     int m_most = 0;
 };
 
+// A folder for one import: in memory where the system offers it, since a kill is no
+// power cut and waiting on the disk's syncs would only make the run long.
+std::unique_ptr<QTemporaryDir> importFolder()
+{
+    const QString memory = u"/dev/shm"_s;
+    if (QFileInfo(memory).isDir() && QFileInfo(memory).isWritable())
+        return std::make_unique<QTemporaryDir>(memory + u"/utabako-crash-XXXXXX"_s);
+    return std::make_unique<QTemporaryDir>();
+}
+
+// Every entry of a folder with its bytes (a folder inside it as "<name>/").
+using Snapshot = std::map<QString, QByteArray>;
+
+Snapshot snapshot(const QString& folder)
+{
+    Snapshot out;
+    const QDir dir(folder);
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+        out[entry.isDir() ? entry.fileName() + u'/' : entry.fileName()] = entry.isDir() ? QByteArray() : readAll(entry.filePath());
+    return out;
+}
+
+// How b differs from a, by file name.
+QString difference(const Snapshot& a, const Snapshot& b)
+{
+    QStringList out;
+    for (const auto& [name, bytes] : b) {
+        const auto it = a.find(name);
+        if (it == a.end())
+            out.append(u"+"_s + name);
+        else if (it->second != bytes)
+            out.append(u"~"_s + name);
+    }
+    for (const auto& [name, bytes] : a) {
+        if (!b.count(name))
+            out.append(u"-"_s + name);
+    }
+    return out.join(u' ');
+}
+
+// An import of several albums in one write, killed before each call that changes or
+// syncs a file in turn and at random moments; after the next start's recovery the folder
+// must hold nothing of the import or all of it, and importing again must give the
+// folder an uncut import gives.
+class ImportRun {
+public:
+    // Returns false (after failing the test) when the writer could not be run.
+    bool run(int randomKills)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        m_base = makeBase();
+        const auto uncutDir = importFolder();
+        const QTemporaryDir& uncut = *uncutDir;
+        copyBase(uncut.path());
+        QElapsedTimer took;
+        took.start();
+        if (const QString said = runWriter(uncut.path(), {}); said != u"done"_s)
+            return fail(u"the uncut import did not finish: "_s + said);
+        m_importUs = took.nsecsElapsed() / 1000;
+        m_full = snapshot(uncut.path());
+        if (m_full.size() <= m_base.size())
+            return fail(u"the uncut import made nothing"_s);
+        // At every call, until the import runs to its end.
+        for (int n = 1;; ++n) {
+            const auto made = importFolder();
+            const QTemporaryDir& dir = *made;
+            copyBase(dir.path());
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(u"LD_PRELOAD"_s, QStringLiteral(UTABAKO_CRASH_SHIM));
+            env.insert(u"UTABAKO_CRASH_AT"_s, QString::number(n));
+            const QString said = runWriter(dir.path(), env);
+            if (said == u"done"_s)
+                break;
+            if (said != u"killed"_s)
+                return fail(u"call %1: the writer %2"_s.arg(n).arg(said));
+            ++m_calls;
+            check(dir.path(), u"killed before call %1"_s.arg(n));
+        }
+        // At random moments from the start of the import to a little after its end.
+        QRandomGenerator rng(kKillSeed);
+        for (int k = 1; k <= randomKills; ++k) {
+            const auto made = importFolder();
+            const QTemporaryDir& dir = *made;
+            copyBase(dir.path());
+            const int delayUs = static_cast<int>(rng.bounded(static_cast<quint32>(m_importUs * 3 / 2 + 1)));
+            runWriter(dir.path(), {}, delayUs);
+            check(dir.path(), u"killed %1 ms after ready"_s.arg(delayUs / 1000.0, 0, 'f', 1));
+            ++m_random;
+        }
+        m_seconds = timer.elapsed() / 1000.0;
+        return true;
+    }
+
+    void report() const
+    {
+        qInfo().noquote() << u"import: %1 kills at each call and %2 at random moments in %3 s (an uncut import takes %4 ms); "
+                             "%5 left nothing of the import, %6 all of it, %7 saves finished by the next start; %8 faults"_s
+                                 .arg(m_calls).arg(m_random).arg(m_seconds, 0, 'f', 1).arg(m_importUs / 1000.0, 0, 'f', 1)
+                                 .arg(m_none).arg(m_all).arg(m_finished).arg(m_faults.size());
+        for (const QString& fault : m_faults.mid(0, kFaultsShown))
+            qInfo().noquote() << fault;
+    }
+
+    QString firstFault() const
+    {
+        return m_faults.isEmpty() ? QString() : u"%1 kills found a fault, the first: %2"_s.arg(m_faults.size()).arg(m_faults.first());
+    }
+    bool ok() const { return m_faults.isEmpty(); }
+
+private:
+    bool fail(const QString& why)
+    {
+        QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+        return false;
+    }
+
+    // A small collection that already holds lyrics of a song the import brings.
+    Snapshot makeBase()
+    {
+        DataFolder folder(m_baseDir.path());
+        QVERIFY_RESULT(SaveTitleFile(folder, {crash::appendedTitle(1, 1), crash::appendedTitle(1, 2)}));
+        QVERIFY_RESULT(folder.rewrite(files::kTracks, crash::recordLine({u"古い曲"_s, u"歌手1"_s, u"演歌"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}})));
+        QVERIFY_RESULT(folder.rewrite(namerules::lyricsFileName(u"共通の曲"_s, u"歌手2"_s), u"前からある歌詞\r\n"_s));
+        return snapshot(m_baseDir.path());
+    }
+
+    void copyBase(const QString& to) const
+    {
+        for (const auto& [name, bytes] : m_base) {
+            QFile f(QDir(to).filePath(name));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(bytes);
+        }
+    }
+
+    // "done", "imported", "killed", or what went wrong. With a delay, the writer is
+    // killed that long after it is ready.
+    QString runWriter(const QString& folder, const QProcessEnvironment& env, int delayUs = -1)
+    {
+        QProcess writer;
+        if (!env.isEmpty())
+            writer.setProcessEnvironment(env);
+        writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"import"_s, QString::number(kImportSeed)});
+        if (delayUs >= 0) {
+            QByteArray out;
+            while (!out.contains("ready\n") && writer.waitForReadyRead(10000))
+                out += writer.readAllStandardOutput();
+            QThread::usleep(static_cast<unsigned long>(delayUs));
+            writer.kill();
+        }
+        writer.waitForFinished(30000);
+        if (writer.exitStatus() == QProcess::CrashExit)
+            return u"killed"_s;
+        const QByteArray out = writer.readAllStandardOutput();
+        if (writer.exitCode() == 0 && out.contains("done\n"))
+            return u"done"_s;
+        if (writer.exitCode() == 0 && out.contains("imported\n"))
+            return u"imported"_s;
+        return u"ended with %1: %2"_s.arg(writer.exitCode()).arg(QString::fromLocal8Bit(writer.readAllStandardError()));
+    }
+
+    void check(const QString& folder, const QString& at)
+    {
+        {
+            DataFolder data(folder);
+            if (!finishInterruptedWork(data).finished.isEmpty())
+                ++m_finished;
+        }
+        const Snapshot after = snapshot(folder);
+        if (after == m_base) {
+            ++m_none;
+        } else if (after == m_full) {
+            ++m_all;
+        } else {
+            m_faults.append(at + u": after the next start the folder holds part of the import: "_s + difference(m_base, after)
+                            + u" (an uncut import: "_s + difference(m_base, m_full) + u')');
+            return;
+        }
+        const QString again = runWriter(folder, {});
+        if (again != u"done"_s && again != u"imported"_s)
+            m_faults.append(at + u": importing again: "_s + again);
+        else if (const Snapshot redone = snapshot(folder); redone != m_full)
+            m_faults.append(at + u": importing again differs from an uncut import: "_s + difference(m_full, redone));
+    }
+
+    static constexpr quint64 kImportSeed = 0x5EED0003;
+    QTemporaryDir m_baseDir;
+    Snapshot m_base;
+    Snapshot m_full;
+    qint64 m_importUs = 0;
+    int m_calls = 0;
+    int m_random = 0;
+    int m_none = 0;
+    int m_all = 0;
+    int m_finished = 0;
+    QStringList m_faults;
+    double m_seconds = 0;
+};
+
 } // namespace
 
 // A writer killed at any moment (kill -9) leaves each file of the folder in its state
@@ -417,6 +628,7 @@ class TestCrash : public QObject {
 private slots:
     void rewritesKilledMidwayLeaveWholeFiles();
     void appendsKilledMidwayLeaveWholeFiles();
+    void importsKilledAnywhereAreAllOrNothing();
 };
 
 void TestCrash::rewritesKilledMidwayLeaveWholeFiles()
@@ -432,6 +644,15 @@ void TestCrash::appendsKilledMidwayLeaveWholeFiles()
 {
     AppendRun run;
     if (!run.run(kKills))
+        return;
+    run.report();
+    QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+}
+
+void TestCrash::importsKilledAnywhereAreAllOrNothing()
+{
+    ImportRun run;
+    if (!run.run(kImportRandomKills))
         return;
     run.report();
     QVERIFY2(run.ok(), qPrintable(run.firstFault()));

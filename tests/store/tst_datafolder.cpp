@@ -1,8 +1,12 @@
 #include "fixture.h"
+#include "store/collectionfiles.h"
 #include "store/collectionlock.h"
 #include "store/datafolder.h"
 #include "store/filelisting.h"
+#include "store/interruptedwork.h"
 #include "store/setaside.h"
+#include "store/stagedfile.h"
+#include "upkeep/upkeeprules.h"
 #include "store/titletable.h"
 #include "store/tracktable.h"
 
@@ -16,7 +20,10 @@
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 using namespace Qt::Literals::StringLiterals;
@@ -45,6 +52,13 @@ private slots:
     void removesOnlyInterruptedSaves();
     void movesEachFileOnceAndBack();
     void namesFilesThatCouldNotBePutBack();
+    void savesCutShortBetweenRenamesAreFinished();
+    void deletionCutShortIsKeptOrPutBack_data();
+    void deletionCutShortIsKeptOrPutBack();
+    void resetKilledPartWayIsPutBack();
+    void leftoversInSetAsideFoldersGo();
+    void writesNeverGoThroughLinks();
+    void fullDiskAtStartIsToldAsSuch();
 
 private:
     std::unique_ptr<QTemporaryDir> m_tmp;
@@ -489,6 +503,223 @@ void TestDataFolder::namesFilesThatCouldNotBePutBack()
                            "歌詞_夜_甲.txt"_s);
     QCOMPARE(fixture::read(path(u"曲目_一.txt"_s)), u"曲目_一.txt"_s.toUtf8());
     QCOMPARE(fixture::read(path(u"削除済み_20261207_101500/歌詞_夜_甲.txt"_s)), u"歌詞_夜_甲.txt"_s.toUtf8());
+}
+
+
+namespace {
+
+// Every file of a folder and its bytes, folders inside it as "<name>/".
+std::map<QString, QByteArray> filesOf(const QString& folder)
+{
+    std::map<QString, QByteArray> out;
+    for (const QFileInfo& e : QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+        out[e.isDir() ? e.fileName() + u'/' : e.fileName()] = e.isDir() ? QByteArray() : fixture::read(e.filePath());
+    return out;
+}
+
+} // namespace
+
+void TestDataFolder::savesCutShortBetweenRenamesAreFinished()
+{
+    // Killed after the first of three renames: the journal lists all three.
+    const QString pid = QString::number(999999999);
+    const auto temp = [&](int n) { return u"~utabako-save-%1-%2.tmp"_s.arg(pid).arg(n); };
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), "new titles"));
+    QVERIFY(fixture::write(path(temp(2)), "new songs"));
+    QVERIFY(fixture::write(path(temp(3)), "new list"));
+    QVERIFY(fixture::write(path(u"曲目データ.TXT"_s), "old songs"));
+    QVERIFY(fixture::write(path(u"~utabako-commit-%1-4.tmp"_s.arg(pid)),
+                           (u"utabako-commit 1\n%1\tデータ.TXT\n%2\t曲目データ.TXT\n%3\t曲目_港.txt\n"
+                            "~utabako-save-1-9.tmp\t設定.TXT\n%2\t../outside.txt\nend\n"_s).arg(temp(1), temp(2), temp(3)).toUtf8()));
+    // A journal cut short finishes nothing; one of a running process is left alone.
+    QVERIFY(fixture::write(path(temp(5)), "half"));
+    QVERIFY(fixture::write(path(u"~utabako-commit-%1-6.tmp"_s.arg(pid)), (u"utabako-commit 1\n%1\t設定.TXT\n"_s.arg(temp(5))).toUtf8()));
+    QVERIFY(fixture::write(path(u"~utabako-commit-1-7.tmp"_s), "utabako-commit 1\nend\n"));
+    DataFolder folder(m_tmp->path());
+    QVERIFY(folder.readText(u"曲目データ.TXT"_s));
+    const InterruptedWork work = finishInterruptedWork(folder);
+    QCOMPARE(work.finished, (QStringList{u"曲目データ.TXT"_s, u"曲目_港.txt"_s}));
+    QCOMPARE(work.message(), u"前回ウタバコが終わったとき、ファイルの保存が途中でした。保存を最後まで済ませました:\r\n"
+                             "曲目データ.TXT\r\n曲目_港.txt"_s);
+    const std::map<QString, QByteArray> expected{{u"~utabako-commit-1-7.tmp"_s, "utabako-commit 1\nend\n"},
+                                                 {u"データ.TXT"_s, "new titles"},
+                                                 {u"曲目_港.txt"_s, "new list"},
+                                                 {u"曲目データ.TXT"_s, "new songs"}};
+    QCOMPARE(filesOf(m_tmp->path()), expected);
+    // What the program holds is read again.
+    QCOMPARE(folder.readText(u"曲目データ.TXT"_s).value(), u"new songs"_s);
+    QVERIFY(finishInterruptedWork(folder).message().isEmpty());
+}
+
+void TestDataFolder::deletionCutShortIsKeptOrPutBack_data()
+{
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("killed once marked") << 1 << false;
+    QTest::newRow("killed once the files are moved") << 2 << false;
+    QTest::newRow("killed once the record is written") << 3 << false;
+    QTest::newRow("killed once the title file is rewritten") << 4 << true;
+}
+
+void TestDataFolder::deletionCutShortIsKeptOrPutBack()
+{
+    QFETCH(int, steps);
+    QFETCH(bool, kept);
+    // The title is named as the record file once was: its own text file must survive.
+    const QString name = u"削除したタイトル"_s;
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), sjis(u"\"削除したタイトル\"\r\n\"港\"\r\n"_s)));
+    QVERIFY(fixture::write(path(name + u".TXT"_s), "the user's own notes"));
+    QVERIFY(fixture::write(path(name + u".jpg"_s), "cover"));
+    const auto before = filesOf(m_tmp->path());
+    {
+        DataFolder folder(m_tmp->path());
+        // Left as a kill leaves it: never undone, never kept.
+        auto* aside = new SetAside(folder);
+        QVERIFY(aside->open(files::kDeletedPrefix, QDateTime(QDate(2026, 12, 7), QTime(10, 15))).ok());
+        QVERIFY(aside->begin(u"タイトル「%1」の削除"_s.arg(name), {files::kTitles}, {files::kDeletedRecord}).ok());
+        if (steps >= 2)
+            QVERIFY(aside->move({name + u".TXT"_s, name + u".txt"_s, name + u".jpg"_s}).ok());
+        if (steps >= 3)
+            QVERIFY(aside->writeText(files::kDeletedRecord, u"\"削除したタイトル\"\r\n"_s).ok());
+        if (steps >= 4)
+            QVERIFY(folder.rewrite(files::kTitles, u"\"港\"\r\n"_s).ok());
+        Q_UNUSED(aside);
+    }
+    const QString sub = u"削除済み_20261207_101500"_s;
+    const auto cut = filesOf(m_tmp->path());
+    DataFolder folder(m_tmp->path());
+    const InterruptedWork work = finishInterruptedWork(folder);
+    QCOMPARE(work.setAside.size(), 1);
+    QCOMPARE(work.setAside[0].finished, kept);
+    QVERIFY(work.setAside[0].stuck.isEmpty());
+    if (kept) {
+        QCOMPARE(work.message(), u"前回ウタバコが終わったとき、タイトル「削除したタイトル」の削除が途中でした。データの書き換えは済んでいたので、"
+                                 "タイトル「削除したタイトル」の削除を最後まで済ませました。移したファイルは「%1」フォルダにあります。"_s.arg(sub));
+        auto expected = cut;
+        expected.erase(sub + u"/"_s); // (folders are listed without their files)
+        auto now = filesOf(m_tmp->path());
+        now.erase(sub + u"/"_s);
+        QCOMPARE(now, expected);
+        QCOMPARE(filesOf(path(sub)), (std::map<QString, QByteArray>{{name + u".TXT"_s, "the user's own notes"},
+                                                                  {name + u".jpg"_s, "cover"},
+                                                                  {files::kDeletedRecord, sjis(u"\"削除したタイトル\"\r\n"_s)}}));
+    } else {
+        QCOMPARE(work.message(), u"前回ウタバコが終わったとき、タイトル「削除したタイトル」の削除が途中でした。データは書き換わっていなかったので、"
+                                 "移したファイルを元に戻しました。タイトル「削除したタイトル」の削除はされていません。"_s);
+        QCOMPARE(filesOf(m_tmp->path()), before);
+    }
+}
+
+void TestDataFolder::resetKilledPartWayIsPutBack()
+{
+#ifdef Q_OS_UNIX
+    for (int t = 1; t <= 40; ++t)
+        QVERIFY(fixture::write(path(u"曲目_%1.txt"_s.arg(t)), QByteArray::number(t)));
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), sjis(u"\"港\"\r\n"_s)));
+    QVERIFY(fixture::write(path(u"曲目_港.txt"_s), "list"));
+    const auto before = filesOf(m_tmp->path());
+    // The reset itself, in a child ended part way through its moves as a kill ends it.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        DataFolder folder(m_tmp->path());
+        QString kept;
+        upkeeprules::resetCollection(folder, {u"港"_s}, QDateTime(QDate(2026, 12, 8), QTime(9, 30)), &kept,
+                                     [](qsizetype done, qsizetype) {
+                                         if (done == 20)
+                                             ::_exit(0);
+                                     });
+        ::_exit(1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    QVERIFY(filesOf(m_tmp->path()).size() < before.size());
+    DataFolder folder(m_tmp->path());
+    const InterruptedWork work = finishInterruptedWork(folder);
+    QCOMPARE(work.setAside.size(), 1);
+    QVERIFY(!work.setAside[0].finished);
+    QCOMPARE(work.message(), u"前回ウタバコが終わったとき、初期化が途中でした。データは書き換わっていなかったので、"
+                             "移したファイルを元に戻しました。初期化はされていません。"_s);
+    QCOMPARE(filesOf(m_tmp->path()), before);
+#endif
+}
+
+void TestDataFolder::leftoversInSetAsideFoldersGo()
+{
+    const QDir data(m_tmp->path());
+    const QString dead = u"~utabako-save-999999999-1.tmp"_s;
+    for (const QString& sub : {u"削除済み_1"_s, u"削除済み_2"_s, u"初期化前_1"_s, u"初期化前_2"_s, u"控え"_s, u"外"_s})
+        QVERIFY(data.mkdir(sub));
+    QVERIFY(fixture::write(path(u"削除済み_1/"_s + dead), "x"));
+    QVERIFY(fixture::write(path(u"削除済み_1/港.jpg"_s), "cover"));
+    QVERIFY(fixture::write(path(u"初期化前_1/"_s + dead), "x"));
+    QVERIFY(fixture::write(path(u"初期化前_1/~utabako-save-1-1.tmp"_s), "running"));
+    QVERIFY(fixture::write(path(u"控え/"_s + dead), "not a folder of the program"));
+    QVERIFY(fixture::write(path(u"外/"_s + dead), "reached only through a link"));
+    QVERIFY(QFile::link(path(u"外"_s), path(u"削除済み_3"_s)));
+    DataFolder folder(m_tmp->path());
+    QStringList removed = finishInterruptedWork(folder).removed;
+    removed.sort();
+    QCOMPARE(removed, (QStringList{u"初期化前_1/"_s + dead, u"削除済み_1/"_s + dead}));
+    QCOMPARE(data.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+             (QStringList{u"初期化前_1"_s, u"削除済み_1"_s, u"削除済み_3"_s, u"外"_s, u"控え"_s}));
+    QVERIFY(QFile::exists(path(u"控え/"_s + dead)));
+    QVERIFY(QFile::exists(path(u"外/"_s + dead)));
+    QVERIFY(QFile::exists(path(u"削除済み_1/港.jpg"_s)));
+}
+
+void TestDataFolder::writesNeverGoThroughLinks()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.filePath(u"photo.jpg"_s);
+    QVERIFY(fixture::write(outside, "the user's photo"));
+    QVERIFY(fixture::write(path(u"データ.TXT"_s), sjis(u"\"港\"\r\n"_s)));
+    QVERIFY(QFile::link(outside, path(u"港.jpg"_s)));
+    QVERIFY(QFile::link(outside, path(u"曲目_港.txt"_s)));
+    DataFolder folder(m_tmp->path());
+    const QString refusal = u"「%1」に書き込めませんでした。\r\n（別の場所のファイルを指すリンクのため、書き込みません）\r\nファイルは元のままです。"_s;
+    QCOMPARE(folder.writeBytes(u"港.jpg"_s, "cover").message(), u"「港.jpg」に書き込めませんでした。\r\n（別の場所のファイルを指すリンクです）\r\nファイルは元のままです。"_s);
+    QCOMPARE(folder.rewrite(u"曲目_港.txt"_s, u"曲"_s).message(), refusal.arg(u"曲目_港.txt"_s));
+    QCOMPARE(folder.append(u"曲目_港.TXT"_s, u"曲"_s).message(), refusal.arg(u"曲目_港.TXT"_s));
+    // Several files at once: none is written.
+    const WriteResult several = folder.write({{u"データ.TXT"_s, u"\"港\"\r\n\"灯\"\r\n"_s}, {u"曲目_港.txt"_s, u"曲"_s}});
+    QCOMPARE(several.message(), refusal.arg(u"曲目_港.txt"_s));
+    QCOMPARE(fixture::read(outside), QByteArray("the user's photo"));
+    QCOMPARE(fixture::read(path(u"データ.TXT"_s)), sjis(u"\"港\"\r\n"_s));
+    QVERIFY(QFileInfo(path(u"港.jpg"_s)).isSymLink());
+    QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 3);
+#endif
+}
+
+void TestDataFolder::fullDiskAtStartIsToldAsSuch()
+{
+    const QString folderName = u"フォルダ「/data」"_s;
+    const auto reason = [&](int error) { return cannotWriteReason(folderName, {error, std::generic_category()}); };
+    QCOMPARE(reason(ENOSPC), u"フォルダ「/data」のディスクに空きがないため書き込めません。空きを作ってから起動し直してください"_s);
+#ifdef EDQUOT
+    QCOMPARE(reason(EDQUOT), reason(ENOSPC));
+#endif
+    QCOMPARE(reason(EROFS), u"フォルダ「/data」は読み取り専用のディスクにあるため書き込めません"_s);
+    QCOMPARE(reason(EACCES), u"フォルダ「/data」に書き込む権限がありません"_s);
+#ifdef Q_OS_LINUX
+    // A disk with no byte left: the mark of the lock is made but cannot be written.
+    const QString disk = path(u"disk"_s);
+    QVERIFY(QDir().mkpath(disk));
+    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("a small disk cannot be mounted here (not root)");
+    {
+        QFile filler(disk + u"/filler"_s);
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) { }
+    }
+    {
+        const CollectionLock lock(disk);
+        QCOMPARE(lock.state(), CollectionLock::State::CannotWrite);
+        QCOMPARE(lock.whyCannotWrite(folderName), reason(ENOSPC));
+    }
+    ::umount(QFile::encodeName(disk).constData());
+#endif
 }
 
 QTEST_APPLESS_MAIN(TestDataFolder)

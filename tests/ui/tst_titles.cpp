@@ -528,10 +528,10 @@ void TestTitles::deletionPutsTheTitleAsideButNotItsTracks()
     QCOMPARE(asideFolders().size(), 1);
     QVERIFY(QRegularExpression(u"^削除済み_\\d{8}_\\d{6}$"_s).match(asideFolders()[0]).hasMatch());
     const QDir aside(data.filePath(asideFolders()[0]));
-    QCOMPARE(aside.entryList(QDir::Files, QDir::Name), (QStringList{u"A.BMP"_s, u"A.gif"_s, u"A.jpg"_s, u"A.txt"_s, u"削除したタイトル.TXT"_s}));
+    QCOMPARE(aside.entryList(QDir::Files, QDir::Name), (QStringList{u"A.BMP"_s, u"A.gif"_s, u"A.jpg"_s, u"A.txt"_s, u"削除したタイトル.csv"_s}));
     for (const QString& name : gone)
         QCOMPARE(fixture::read(aside.filePath(name)), sjis(name + u"\r\n"_s));
-    QCOMPARE(fixture::read(aside.filePath(u"削除したタイトル.TXT"_s)), sjis(deleted));
+    QCOMPARE(fixture::read(aside.filePath(u"削除したタイトル.csv"_s)), sjis(deleted));
     for (const QString& name : kept)
         QVERIFY2(QFile::exists(f.path(name)), qPrintable(name));
     QCOMPARE(f.bytes(u"曲目_A.txt"_s), sjis(u"曲目_A.txt\r\n"_s));
@@ -555,7 +555,7 @@ void TestTitles::deletionPutsTheTitleAsideButNotItsTracks()
         added.removeOne(name);
     QCOMPARE(added.size(), 1);
     QVERIFY2(added[0].endsWith(u"_2"_s), qPrintable(added[0]));
-    QCOMPARE(QDir(data.filePath(added[0])).entryList(QDir::Files, QDir::Name), (QStringList{u"AB.jpg"_s, u"削除したタイトル.TXT"_s}));
+    QCOMPARE(QDir(data.filePath(added[0])).entryList(QDir::Files, QDir::Name), (QStringList{u"AB.jpg"_s, u"削除したタイトル.csv"_s}));
     QVERIFY(QFileInfo(f.path(u"AB.gif"_s)).isDir());
 
     // A title whose name holds "/" (from a file edited by hand) never had pictures.
