@@ -612,7 +612,7 @@ void TstMusicImport::hostileFolderIsScannedAndTold()
     QCOMPARE(x.panel->lblUnreadable->text(), u"読めないファイルが 8 個あります（取り込みません）："_s);
     QCOMPARE(x.panel->lstUnreadable->accessibleName(), u"読めないファイル"_s);
 
-    x.panel->cmdImport->click();
+    x.importTicked();
     QCOMPARE(x.f.bytes(u"曲目_港.txt"_s), fixture::sjis(u"海\r\n"_s));
     QCOMPARE(x.f.bytes(u"街.jpg"_s), x.folderCover);
 }
@@ -678,7 +678,7 @@ void TstMusicImport::oneCoverKeptPerAlbum()
     const qint64 grown = peakMemory() - before;
     QVERIFY2(grown < 40 * 1024 * 1024, qPrintable(QString::number(grown)));
     QCOMPARE(x.panel->tblAlbums->rowCount(), 1);
-    x.panel->cmdImport->click();
+    x.importTicked();
     QCOMPARE(x.f.bytes(u"多.jpg"_s), x.cover);
 }
 #endif
