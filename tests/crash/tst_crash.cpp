@@ -6,6 +6,7 @@
 #include "store/namerules.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -617,6 +618,170 @@ private:
     double m_seconds = 0;
 };
 
+// Every file under a folder, its subfolders' included, with its bytes (a folder as
+// "<path>/").
+Snapshot tree(const QString& folder)
+{
+    Snapshot out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = QDir(folder).relativeFilePath(it.filePath());
+        out[it.fileInfo().isDir() ? name + u'/' : name] = it.fileInfo().isDir() ? QByteArray() : readAll(it.filePath());
+    }
+    return out;
+}
+
+// A deleted title put back (元に戻す), killed before each call that changes or syncs a
+// file in turn: after the next start the folder holds the title still kept or put back
+// whole, the start says which, and putting it back again gives what an uncut one gives.
+class RestoreRun {
+public:
+    bool run()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        makeBase();
+        const auto uncut = importFolder();
+        copyBase(uncut->path());
+        if (const QString said = runWriter(uncut->path(), {}); said != u"done"_s)
+            return fail(u"the uncut restore did not finish: "_s + said);
+        m_full = tree(uncut->path());
+        if (m_full.count(kKept + u'/') || !m_full.count(u"B.jpg"_s))
+            return fail(u"the uncut restore left the title kept"_s);
+        for (int n = 1;; ++n) {
+            const auto made = importFolder();
+            copyBase(made->path());
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(u"LD_PRELOAD"_s, QStringLiteral(UTABAKO_CRASH_SHIM));
+            env.insert(u"UTABAKO_CRASH_AT"_s, QString::number(n));
+            const QString said = runWriter(made->path(), env);
+            if (said == u"done"_s)
+                break;
+            if (said != u"killed"_s)
+                return fail(u"call %1: the writer %2"_s.arg(n).arg(said));
+            ++m_calls;
+            check(made->path(), u"killed before call %1"_s.arg(n));
+        }
+        m_seconds = timer.elapsed() / 1000.0;
+        return true;
+    }
+
+    void report() const
+    {
+        qInfo().noquote() << u"restore: %1 kills at each call in %2 s; %3 left the title kept, %4 put it back, "
+                             "%5 told as undone and %6 as finished by the next start; %7 faults"_s
+                                 .arg(m_calls).arg(m_seconds, 0, 'f', 1).arg(m_none).arg(m_all).arg(m_undone).arg(m_finished)
+                                 .arg(m_faults.size());
+        for (const QString& fault : m_faults.mid(0, kFaultsShown))
+            qInfo().noquote() << fault;
+    }
+
+    QString firstFault() const
+    {
+        return m_faults.isEmpty() ? QString() : u"%1 kills found a fault, the first: %2"_s.arg(m_faults.size()).arg(m_faults.first());
+    }
+    bool ok() const { return m_faults.isEmpty(); }
+
+private:
+    bool fail(const QString& why)
+    {
+        QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+        return false;
+    }
+
+    // Titles A and C, and B as its deletion kept it, its track list left in place.
+    void makeBase()
+    {
+        const QDir dir(m_baseDir.path());
+        DataFolder folder(dir.path());
+        QVERIFY_RESULT(SaveTitleFile(folder, {crash::appendedTitle(1, 1), crash::appendedTitle(1, 3)}));
+        QVERIFY_RESULT(folder.rewrite(files::trackListFile(u"B"_s), u"雨\r\n"_s));
+        dir.mkdir(kKept);
+        DataFolder kept(dir.filePath(kKept));
+        TitleRecord b = crash::appendedTitle(1, 2);
+        b.name = u"B"_s;
+        QVERIFY_RESULT(kept.rewrite(files::kDeletedRecord, TitleRecordText(b)));
+        QVERIFY_RESULT(kept.writeBytes(u"B.jpg"_s, QByteArray(5000, 'j')));
+        QVERIFY_RESULT(kept.rewrite(u"B.TXT"_s, u"メモ\r\n"_s));
+        m_base = tree(dir.path());
+    }
+
+    void copyBase(const QString& to) const
+    {
+        for (const auto& [name, bytes] : m_base) {
+            if (name.endsWith(u'/')) {
+                QDir(to).mkpath(name);
+                continue;
+            }
+            QFile f(QDir(to).filePath(name));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(bytes);
+        }
+    }
+
+    QString runWriter(const QString& folder, const QProcessEnvironment& env)
+    {
+        QProcess writer;
+        if (!env.isEmpty())
+            writer.setProcessEnvironment(env);
+        writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"restore"_s, u"0"_s});
+        writer.waitForFinished(30000);
+        if (writer.exitStatus() == QProcess::CrashExit)
+            return u"killed"_s;
+        const QByteArray out = writer.readAllStandardOutput();
+        if (writer.exitCode() == 0 && out.contains("done\n"))
+            return u"done"_s;
+        if (writer.exitCode() == 0 && out.contains("restored\n"))
+            return u"restored"_s;
+        return u"ended with %1: %2"_s.arg(writer.exitCode()).arg(QString::fromLocal8Bit(writer.readAllStandardError()));
+    }
+
+    void check(const QString& folder, const QString& at)
+    {
+        InterruptedWork work;
+        {
+            DataFolder data(folder);
+            work = finishInterruptedWork(data);
+        }
+        const Snapshot after = tree(folder);
+        const bool none = after == m_base;
+        const bool all = after == m_full;
+        if (!none && !all) {
+            m_faults.append(at + u": after the next start the folder holds part of the restore: "_s + difference(m_base, after)
+                            + u" (an uncut restore: "_s + difference(m_base, m_full) + u')');
+            return;
+        }
+        (none ? m_none : m_all) += 1;
+        // The start tells what it did, and what it tells is what the folder holds.
+        if (!work.restores.isEmpty()) {
+            const bool finished = work.restores.first().finished;
+            (finished ? m_finished : m_undone) += 1;
+            const QString said = work.message();
+            if (finished != all || !said.contains(finished ? u"最後まで済ませました"_s : u"タイトルは元に戻っていません"_s)
+                || !said.contains(u"「B」"_s))
+                m_faults.append(at + u": the next start said: "_s + said);
+        }
+        const QString again = runWriter(folder, {});
+        if (again != u"done"_s && again != u"restored"_s)
+            m_faults.append(at + u": restoring again: "_s + again);
+        else if (const Snapshot redone = tree(folder); redone != m_full)
+            m_faults.append(at + u": restoring again differs from an uncut restore: "_s + difference(m_full, redone));
+    }
+
+    const QString kKept = files::kDeletedPrefix + u"20261201_101500"_s;
+    QTemporaryDir m_baseDir;
+    Snapshot m_base;
+    Snapshot m_full;
+    int m_calls = 0;
+    int m_none = 0;
+    int m_all = 0;
+    int m_undone = 0;
+    int m_finished = 0;
+    QStringList m_faults;
+    double m_seconds = 0;
+};
+
 } // namespace
 
 // A writer killed at any moment (kill -9) leaves each file of the folder in its state
@@ -629,6 +794,7 @@ private slots:
     void rewritesKilledMidwayLeaveWholeFiles();
     void appendsKilledMidwayLeaveWholeFiles();
     void importsKilledAnywhereAreAllOrNothing();
+    void restoresKilledAnywhereAreAllOrNothing();
 };
 
 void TestCrash::rewritesKilledMidwayLeaveWholeFiles()
@@ -653,6 +819,15 @@ void TestCrash::importsKilledAnywhereAreAllOrNothing()
 {
     ImportRun run;
     if (!run.run(kImportRandomKills))
+        return;
+    run.report();
+    QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+}
+
+void TestCrash::restoresKilledAnywhereAreAllOrNothing()
+{
+    RestoreRun run;
+    if (!run.run())
         return;
     run.report();
     QVERIFY2(run.ok(), qPrintable(run.firstFault()));
