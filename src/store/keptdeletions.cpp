@@ -175,11 +175,16 @@ QList<KeptTitle> keptTitles(const DataFolder& folder)
         const QStringList names = dir.entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
         if (names.contains(kRestoreMark) || names.contains(kDeletionMark))
             continue;
-        std::optional<TitleRecord> record;
+        // The record under the name no title's file can have, else under the older name
+        // (which, beside the newer one, is the text file of a title of that name).
+        QString recordFile;
         for (const QString& name : names) {
-            if (isRecordFile(name) && (record = readRecord(dir.filePath(name))))
-                break;
+            if (foldLetterCase(name) == foldLetterCase(files::kDeletedRecord))
+                recordFile = name;
+            else if (recordFile.isEmpty() && foldLetterCase(name) == foldLetterCase(kOlderRecord))
+                recordFile = name;
         }
+        const std::optional<TitleRecord> record = recordFile.isEmpty() ? std::nullopt : readRecord(dir.filePath(recordFile));
         if (!record)
             continue;
         KeptTitle title;
@@ -189,7 +194,7 @@ QList<KeptTitle> keptTitles(const DataFolder& folder)
         title.record = *record;
         for (const QString& name : names) {
             bool picture = false;
-            if (!isLink(dir.filePath(name)) && isOwnFile(name, record->name, &picture)) {
+            if (name != recordFile && !isLink(dir.filePath(name)) && isOwnFile(name, record->name, &picture)) {
                 title.files.append(name);
                 (picture ? title.hasPictures : title.hasText) = true;
             }
