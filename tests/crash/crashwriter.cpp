@@ -8,7 +8,7 @@
 // crashcontent.h for ever. Any load problem or refused write ends it with a message.
 //
 // import makes the albums of crash::importedAlbums in one import, as the music import
-// does, and ends; it prints "imported" and does nothing when the folder already holds
+// does, and ends; it prints "already" and does nothing when the folder already holds
 // them. Preloaded with tests/crash/crashshim.c, it arms the shim as the import begins.
 
 #include "crashcontent.h"
@@ -109,7 +109,7 @@ void importOnce(DataFolder& folder, quint64 seed)
     checkLoaded(folder);
     const std::vector<albumrules::PlannedTitle> albums = crash::importedAlbums(seed);
     if (titles.find(albums.front().record.name) > 0) {
-        std::puts("imported");
+        std::puts("already");
         return;
     }
     std::vector<const albumrules::PlannedTitle*> chosen;
@@ -130,7 +130,7 @@ void importOnce(DataFolder& folder, quint64 seed)
 }
 
 // Puts the first kept title back under its own name, as 元に戻す does, and ends; it
-// prints "restored" and does nothing when no title is kept.
+// prints "already" and does nothing when no title is kept.
 void restoreOnce(DataFolder& folder)
 {
     TitleTable titles;
@@ -138,7 +138,7 @@ void restoreOnce(DataFolder& folder)
     checkLoaded(folder);
     const QList<kept::KeptTitle> keptTitles = kept::keptTitles(folder);
     if (keptTitles.isEmpty()) {
-        std::puts("restored");
+        std::puts("already");
         return;
     }
     std::puts("ready");
