@@ -180,7 +180,7 @@ void TestDeletedTitles::aNameTakenMeanwhileIsNeverOverwritten()
     QCOMPARE(f.dialogs.offered, QStringList{u"二_2"_s});
     QCOMPARE(folderContents(f.tmp.path()), before);
 
-    // The taken name in another letter case and a name the rules refuse are asked again;
+    // The taken name and a name the rules refuse are asked for again;
     // the name given then is used for the record and every file.
     f.dialogs.clear();
     f.dialogs.order.clear();
