@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -67,6 +68,13 @@ DeletedTitlesPanel::DeletedTitlesPanel(AppState& state, Dialogs& dialogs, Naviga
     layout->addLayout(buttons);
     resize(640, 360);
 
+    // From the keyboard, Enter on a row puts it back and Delete asks about removing it.
+    for (const auto& [key, act] : {std::pair{Qt::Key_Return, &DeletedTitlesPanel::cmdRestore_Click},
+                                   std::pair{Qt::Key_Enter, &DeletedTitlesPanel::cmdRestore_Click},
+                                   std::pair{Qt::Key_Delete, &DeletedTitlesPanel::cmdPurge_Click}}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), grdDeletedTitles, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, act);
+    }
     connect(cmdRestore, &QPushButton::clicked, this, &DeletedTitlesPanel::cmdRestore_Click);
     connect(cmdPurge, &QPushButton::clicked, this, &DeletedTitlesPanel::cmdPurge_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
@@ -170,7 +178,11 @@ void DeletedTitlesPanel::cmdRestore_Click()
     const QString name = restoredName(restoring);
     if (name.isEmpty())
         return;
-    const WriteResult written = kept::restore(m_state.folder, m_state.titles, restoring, name);
+    WriteResult written;
+    {
+        const BusyPointer busy(m_dialogs);
+        written = kept::restore(m_state.folder, m_state.titles, restoring, name);
+    }
     if (!written.ok()) {
         m_dialogs.message(written.message() + u"\r\n\r\nタイトルは元に戻していません。「%1」フォルダもそのままです。"_s.arg(restoring.folder),
                           written.title(), Dialogs::Icon::Exclamation);

@@ -220,9 +220,11 @@ void TestDeletedTitles::purgeAsksWithTheSafeDefaultAndNeverFollowsALink()
     QCOMPARE(rowOf(panel->grdDeletedTitles, 0).mid(1), (QStringList{u"古い"_s, u"歌手"_s, u"あり"_s, u"なし"_s}));
     QCOMPARE(rowOf(panel->grdDeletedTitles, 1).mid(1), (QStringList{u"新しい"_s, u"歌手"_s, u"なし"_s, u"あり"_s}));
 
-    // Enter on the question keeps everything.
+    // Delete on the row asks; Enter on the question keeps everything.
+    QApplication::setActiveWindow(panel);
     panel->grdDeletedTitles->setCurrentCell(0, 1);
-    QTest::mouseClick(panel->cmdPurge, Qt::LeftButton);
+    panel->grdDeletedTitles->setFocus();
+    QTest::keyClick(panel->grdDeletedTitles, Qt::Key_Delete);
     QCOMPARE(f.dialogs.titles(), QStringList{u"完全に削除の確認"_s});
     QCOMPARE(f.dialogs.boxes[0].buttons, Dialogs::Buttons::YesNo);
     QCOMPARE(f.dialogs.boxes[0].def, Dialogs::Answer::No);
