@@ -10,6 +10,7 @@
 #include "store/namerules.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -105,6 +106,13 @@ void DeletedTitlesPanel::refill()
         grdDeletedTitles->setCurrentCell(std::clamp(row, 0, static_cast<int>(m_titles.size()) - 1), 0);
     cmdRestore->setEnabled(!m_titles.isEmpty());
     cmdPurge->setEnabled(!m_titles.isEmpty());
+}
+
+bool DeletedTitlesPanel::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        refill();
+    return QDialog::event(event);
 }
 
 const kept::KeptTitle* DeletedTitlesPanel::chosen()

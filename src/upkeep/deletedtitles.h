@@ -32,6 +32,11 @@ public:
     QPushButton* cmdPurge;
     QPushButton* cmdClose;
 
+protected:
+    // Coming back to the panel lists the kept titles again: a title may have been
+    // deleted on the main screen meanwhile.
+    bool event(QEvent* event) override;
+
 private:
     // The kept title on the current row, or nothing after telling the user to choose one.
     const kept::KeptTitle* chosen();

@@ -208,20 +208,22 @@ void TestDeletedTitles::purgeAsksWithTheSafeDefaultAndNeverFollowsALink()
     QTemporaryDir outside;
     QVERIFY(fixture::write(outside.filePath(u"大事.jpg"_s), "keep me"));
     keepByHand(f, u"削除済み_20261130_090000"_s, UiFixture::title(u"古い"_s), {{u"古い.jpg"_s, "old"}});
-    keepByHand(f, u"削除済み_20261201_101500"_s, UiFixture::title(u"新しい"_s), {{u"新しい.txt"_s, "new"}});
     QVERIFY(QFile::link(outside.filePath(u"大事.jpg"_s), f.path(u"削除済み_20261130_090000/古い.bmp"_s)));
     // A folder of that name that is a link to another is no kept title.
     QVERIFY(QFile::link(outside.path(), f.path(u"削除済み_20261202_000000"_s)));
     QVERIFY(fixture::write(outside.filePath(u"削除したタイトル.TXT"_s), sjis(UiFixture::title(u"外"_s))));
-    const QMap<QString, QByteArray> before = folderContents(f.tmp.path());
     MainWindow& w = f.start();
     DeletedTitlesPanel* panel = openPanel(w);
+    QCOMPARE(panel->grdDeletedTitles->rowCount(), 1);
+    // Coming back to the panel lists what was kept meanwhile.
+    keepByHand(f, u"削除済み_20261201_101500"_s, UiFixture::title(u"新しい"_s), {{u"新しい.txt"_s, "new"}});
+    const QMap<QString, QByteArray> before = folderContents(f.tmp.path());
+    QApplication::setActiveWindow(panel);
     QCOMPARE(panel->grdDeletedTitles->rowCount(), 2);
     QCOMPARE(rowOf(panel->grdDeletedTitles, 0).mid(1), (QStringList{u"古い"_s, u"歌手"_s, u"あり"_s, u"なし"_s}));
     QCOMPARE(rowOf(panel->grdDeletedTitles, 1).mid(1), (QStringList{u"新しい"_s, u"歌手"_s, u"なし"_s, u"あり"_s}));
 
     // Delete on the row asks; Enter on the question keeps everything.
-    QApplication::setActiveWindow(panel);
     panel->grdDeletedTitles->setCurrentCell(0, 1);
     panel->grdDeletedTitles->setFocus();
     QTest::keyClick(panel->grdDeletedTitles, Qt::Key_Delete);
