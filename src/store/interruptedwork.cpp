@@ -26,6 +26,9 @@ InterruptedWork finishInterruptedWork(DataFolder& folder)
         return work;
     // Saves first: the last step of a deletion or a reset is such a save.
     work.finished = folder.finishInterruptedSaves();
+    // Before the set-aside folders are looked at: a kept title put back part way is no
+    // deletion under way, and its folder is no empty one.
+    work.restores = kept::finishUnfinished(folder);
     work.setAside = SetAside::finishUnfinished(folder, {files::kDeletedPrefix, files::kResetPrefix}, &work.removed);
     work.removed += folder.removeInterruptedSaves();
     return work;
@@ -54,6 +57,14 @@ QString InterruptedWork::message() const
                     + listed(w.stuck);
         }
         parts.append(part);
+    }
+    for (const kept::UnfinishedRestore& r : restores) {
+        parts.append(r.finished
+                         ? u"前回ウタバコが終わったとき、削除したタイトル「%1」を元に戻す途中でした。データへの書き込みは済んでいたので、"
+                           "元に戻すのを最後まで済ませました。「%2」フォルダは片付けました。"_s.arg(r.name, r.folder)
+                         : u"前回ウタバコが終わったとき、削除したタイトル「%1」を元に戻す途中でした。データは書き換わっていなかったので、"
+                           "戻しかけたファイルを「%2」フォルダに入れ直しました。タイトルは元に戻っていません。"
+                           "「編集」の「削除したタイトル」からもう一度元に戻せます。"_s.arg(r.name, r.folder));
     }
     return parts.join(u"\r\n\r\n"_s);
 }

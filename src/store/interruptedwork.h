@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keptdeletions.h"
 #include "setaside.h"
 
 #include <QList>
@@ -14,6 +15,8 @@ struct InterruptedWork {
     QStringList finished;
     // Deletions and resets found under way.
     QList<SetAside::Unfinished> setAside;
+    // Deleted titles being put back.
+    QList<kept::UnfinishedRestore> restores;
     // Temporary files removed ("folder/name" inside a set-aside folder).
     QStringList removed;
 
@@ -24,8 +27,8 @@ struct InterruptedWork {
 };
 
 // Finishes or undoes, at start-up and before the collection is read, what was under way
-// when the program last ended: saves of several files, deletions and resets; then
-// removes the temporary files it recognises as its own, in the data folder and in the
-// folders it sets files aside in, and those folders it left empty. Nothing happens in a
-// folder opened read-only.
+// when the program last ended: saves of several files, deletions, resets and deleted
+// titles being put back; then removes the temporary files it recognises as its own, in
+// the data folder and in the folders it sets files aside in, and those folders it left
+// empty. Nothing happens in a folder opened read-only.
 InterruptedWork finishInterruptedWork(DataFolder& folder);

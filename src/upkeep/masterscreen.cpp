@@ -4,6 +4,7 @@
 #include "app/navigator.h"
 #include "app/tell.h"
 #include "exchange/exportpanel.h"
+#include "upkeep/deletedtitles.h"
 #include "platform/dialogs.h"
 #include "platform/linebreaks.h"
 #include "platform/named.h"
@@ -152,8 +153,13 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, FileListing& lyric
         frmExport->raise();
     });
 
+    cmdDeletedTitles = named(new QPushButton(u"削除したタイトル"_s), u"cmdDeletedTitles"_s);
+    fraDeletedTitles = new DeletedTitlesPanel(state, dialogs, navigator, this);
+    connect(cmdDeletedTitles, &QPushButton::clicked, fraDeletedTitles, &DeletedTitlesPanel::showKept);
+
     auto* reset = new QVBoxLayout;
     reset->addWidget(fraExchange);
+    reset->addWidget(cmdDeletedTitles);
     reset->addStretch(1);
     reset->addWidget(Label7);
     reset->addWidget(cmdAllDel);

@@ -60,6 +60,9 @@ public:
     QPushButton* cmdExport;
     // Opened by cmdExport.
     class ExportPanel* frmExport;
+    // Lists the titles deletions kept, to put one back or remove it for good.
+    QPushButton* cmdDeletedTitles;
+    class DeletedTitlesPanel* fraDeletedTitles;
 
 private:
     void fill(int master);

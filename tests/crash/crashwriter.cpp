@@ -1,14 +1,14 @@
 // Writes to a data folder through the store until it is killed, so that tst_crash can
 // look at what a kill in the middle of a write leaves behind.
 //
-//   crash_writer <folder> rewrite|append|import <seed>
+//   crash_writer <folder> rewrite|append|import|restore <seed>
 //
 // It takes up where the folder's files stand (generation g, or entries 1..k), prints
 // "ready" once the folder is read, then writes the next generations or entries of
 // crashcontent.h for ever. Any load problem or refused write ends it with a message.
 //
 // import makes the albums of crash::importedAlbums in one import, as the music import
-// does, and ends; it prints "imported" and does nothing when the folder already holds
+// does, and ends; it prints "already" and does nothing when the folder already holds
 // them. Preloaded with tests/crash/crashshim.c, it arms the shim as the import begins.
 
 #include "crashcontent.h"
@@ -16,6 +16,7 @@
 #include "exchange/albumrules.h"
 #include "store/collectionfiles.h"
 #include "store/datafolder.h"
+#include "store/keptdeletions.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -108,7 +109,7 @@ void importOnce(DataFolder& folder, quint64 seed)
     checkLoaded(folder);
     const std::vector<albumrules::PlannedTitle> albums = crash::importedAlbums(seed);
     if (titles.find(albums.front().record.name) > 0) {
-        std::puts("imported");
+        std::puts("already");
         return;
     }
     std::vector<const albumrules::PlannedTitle*> chosen;
@@ -128,6 +129,28 @@ void importOnce(DataFolder& folder, quint64 seed)
     std::puts("done");
 }
 
+// Puts the first kept title back under its own name, as 元に戻す does, and ends; it
+// prints "already" and does nothing when no title is kept.
+void restoreOnce(DataFolder& folder)
+{
+    TitleTable titles;
+    LoadTitleFile(folder, &titles);
+    checkLoaded(folder);
+    const QList<kept::KeptTitle> keptTitles = kept::keptTitles(folder);
+    if (keptTitles.isEmpty()) {
+        std::puts("already");
+        return;
+    }
+    std::puts("ready");
+    std::fflush(stdout);
+#ifdef Q_OS_UNIX
+    if (auto arm = reinterpret_cast<void (*)()>(::dlsym(RTLD_DEFAULT, "utabako_crash_arm")))
+        arm();
+#endif
+    check(kept::restore(folder, titles, keptTitles.first(), keptTitles.first().record.name));
+    std::puts("done");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -136,11 +159,15 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     bool seedOk = false;
     const quint64 seed = args.size() == 4 ? args[3].toULongLong(&seedOk) : 0;
-    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s && args[2] != u"import"_s)) {
-        std::fputs("usage: crash_writer <folder> rewrite|append|import <seed>\n", stderr);
+    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s && args[2] != u"import"_s && args[2] != u"restore"_s)) {
+        std::fputs("usage: crash_writer <folder> rewrite|append|import|restore <seed>\n", stderr);
         return 1;
     }
     DataFolder folder(args[1]);
+    if (args[2] == u"restore"_s) {
+        restoreOnce(folder);
+        return 0;
+    }
     if (args[2] == u"import"_s) {
         importOnce(folder, seed);
         return 0;

@@ -6,6 +6,7 @@
 #include "store/namerules.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -36,6 +37,7 @@ constexpr int kMaxDelayUs = 40000;
 constexpr qint64 kFolderCap = 4 * 1024 * 1024;
 constexpr int kFaultsShown = 8;
 constexpr int kImportRandomKills = 80;
+constexpr int kRestoreRandomKills = 40;
 
 // A write the test itself makes to set a folder up.
 #define QVERIFY_RESULT(expr)                                                                       \
@@ -417,9 +419,9 @@ private:
     int m_most = 0;
 };
 
-// A folder for one import: in memory where the system offers it, since a kill is no
+// A folder for one run: in memory where the system offers it, since a kill is no
 // power cut and waiting on the disk's syncs would only make the run long.
-std::unique_ptr<QTemporaryDir> importFolder()
+std::unique_ptr<QTemporaryDir> workFolder()
 {
     const QString memory = u"/dev/shm"_s;
     if (QFileInfo(memory).isDir() && QFileInfo(memory).isWritable())
@@ -427,15 +429,19 @@ std::unique_ptr<QTemporaryDir> importFolder()
     return std::make_unique<QTemporaryDir>();
 }
 
-// Every entry of a folder with its bytes (a folder inside it as "<name>/").
+// Every file under a folder, its subfolders' included, with its bytes (a folder as
+// "<path>/").
 using Snapshot = std::map<QString, QByteArray>;
 
 Snapshot snapshot(const QString& folder)
 {
     Snapshot out;
-    const QDir dir(folder);
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
-        out[entry.isDir() ? entry.fileName() + u'/' : entry.fileName()] = entry.isDir() ? QByteArray() : readAll(entry.filePath());
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = QDir(folder).relativeFilePath(it.filePath());
+        out[it.fileInfo().isDir() ? name + u'/' : name] = it.fileInfo().isDir() ? QByteArray() : readAll(it.filePath());
+    }
     return out;
 }
 
@@ -457,32 +463,38 @@ QString difference(const Snapshot& a, const Snapshot& b)
     return out.join(u' ');
 }
 
-// An import of several albums in one write, killed before each call that changes or
-// syncs a file in turn and at random moments; after the next start's recovery the folder
-// must hold nothing of the import or all of it, and importing again must give the
-// folder an uncut import gives.
-class ImportRun {
+// One piece of work of several files (the writer's mode: an import of several albums in
+// one write, a deleted title put back), killed before each call that changes or syncs a
+// file in turn and at random moments; after the next start's recovery the folder must
+// hold nothing of the work or all of it, and doing it again must give the folder an
+// uncut run gives.
+class AllOrNothingRun {
 public:
+    AllOrNothingRun(QString mode, quint64 seed)
+        : m_mode(std::move(mode)), m_seed(seed) { }
+    virtual ~AllOrNothingRun() = default;
+
     // Returns false (after failing the test) when the writer could not be run.
     bool run(int randomKills)
     {
         QElapsedTimer timer;
         timer.start();
-        m_base = makeBase();
-        const auto uncutDir = importFolder();
+        makeBase(m_baseDir.path());
+        m_base = snapshot(m_baseDir.path());
+        const auto uncutDir = workFolder();
         const QTemporaryDir& uncut = *uncutDir;
         copyBase(uncut.path());
         QElapsedTimer took;
         took.start();
         if (const QString said = runWriter(uncut.path(), {}); said != u"done"_s)
-            return fail(u"the uncut import did not finish: "_s + said);
-        m_importUs = took.nsecsElapsed() / 1000;
+            return fail(u"the uncut run did not finish: "_s + said);
+        m_workUs = took.nsecsElapsed() / 1000;
         m_full = snapshot(uncut.path());
-        if (m_full.size() <= m_base.size())
-            return fail(u"the uncut import made nothing"_s);
-        // At every call, until the import runs to its end.
+        if (m_full == m_base)
+            return fail(u"the uncut run changed nothing"_s);
+        // At every call, until the work runs to its end.
         for (int n = 1;; ++n) {
-            const auto made = importFolder();
+            const auto made = workFolder();
             const QTemporaryDir& dir = *made;
             copyBase(dir.path());
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -496,13 +508,13 @@ public:
             ++m_calls;
             check(dir.path(), u"killed before call %1"_s.arg(n));
         }
-        // At random moments from the start of the import to a little after its end.
+        // At random moments from the start of the work to a little after its end.
         QRandomGenerator rng(kKillSeed);
         for (int k = 1; k <= randomKills; ++k) {
-            const auto made = importFolder();
+            const auto made = workFolder();
             const QTemporaryDir& dir = *made;
             copyBase(dir.path());
-            const int delayUs = static_cast<int>(rng.bounded(static_cast<quint32>(m_importUs * 3 / 2 + 1)));
+            const int delayUs = static_cast<int>(rng.bounded(static_cast<quint32>(m_workUs * 3 / 2 + 1)));
             runWriter(dir.path(), {}, delayUs);
             check(dir.path(), u"killed %1 ms after ready"_s.arg(delayUs / 1000.0, 0, 'f', 1));
             ++m_random;
@@ -513,10 +525,10 @@ public:
 
     void report() const
     {
-        qInfo().noquote() << u"import: %1 kills at each call and %2 at random moments in %3 s (an uncut import takes %4 ms); "
-                             "%5 left nothing of the import, %6 all of it, %7 saves finished by the next start; %8 faults"_s
-                                 .arg(m_calls).arg(m_random).arg(m_seconds, 0, 'f', 1).arg(m_importUs / 1000.0, 0, 'f', 1)
-                                 .arg(m_none).arg(m_all).arg(m_finished).arg(m_faults.size());
+        qInfo().noquote() << u"%1: %2 kills at each call and %3 at random moments in %4 s (an uncut run takes %5 ms); "
+                             "%6 left nothing of the work, %7 all of it, %8 saves finished by the next start%9; %10 faults"_s
+                                 .arg(m_mode).arg(m_calls).arg(m_random).arg(m_seconds, 0, 'f', 1).arg(m_workUs / 1000.0, 0, 'f', 1)
+                                 .arg(m_none).arg(m_all).arg(m_finished).arg(m_told).arg(m_faults.size());
         for (const QString& fault : m_faults.mid(0, kFaultsShown))
             qInfo().noquote() << fault;
     }
@@ -527,6 +539,15 @@ public:
     }
     bool ok() const { return m_faults.isEmpty(); }
 
+protected:
+    // Writes the folder the work starts from.
+    virtual void makeBase(const QString& folder) = 0;
+    // What the next start told of the work, given whether the folder holds all of it
+    // (else nothing of it): a fault, or nothing.
+    virtual QString toldWrongly(const InterruptedWork&, bool) { return {}; }
+
+    QString m_told; // for the report
+
 private:
     bool fail(const QString& why)
     {
@@ -534,33 +555,27 @@ private:
         return false;
     }
 
-    // A small collection that already holds lyrics of a song the import brings.
-    Snapshot makeBase()
-    {
-        DataFolder folder(m_baseDir.path());
-        QVERIFY_RESULT(SaveTitleFile(folder, {crash::appendedTitle(1, 1), crash::appendedTitle(1, 2)}));
-        QVERIFY_RESULT(folder.rewrite(files::kTracks, crash::recordLine({u"古い曲"_s, u"歌手1"_s, u"演歌"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}})));
-        QVERIFY_RESULT(folder.rewrite(namerules::lyricsFileName(u"共通の曲"_s, u"歌手2"_s), u"前からある歌詞\r\n"_s));
-        return snapshot(m_baseDir.path());
-    }
-
     void copyBase(const QString& to) const
     {
         for (const auto& [name, bytes] : m_base) {
+            if (name.endsWith(u'/')) {
+                QDir(to).mkpath(name);
+                continue;
+            }
             QFile f(QDir(to).filePath(name));
             if (f.open(QIODevice::WriteOnly))
                 f.write(bytes);
         }
     }
 
-    // "done", "imported", "killed", or what went wrong. With a delay, the writer is
-    // killed that long after it is ready.
+    // "done", "already" (the folder holds the work), "killed", or what went wrong. With
+    // a delay, the writer is killed that long after it is ready.
     QString runWriter(const QString& folder, const QProcessEnvironment& env, int delayUs = -1)
     {
         QProcess writer;
         if (!env.isEmpty())
             writer.setProcessEnvironment(env);
-        writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"import"_s, QString::number(kImportSeed)});
+        writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, m_mode, QString::number(m_seed)});
         if (delayUs >= 0) {
             QByteArray out;
             while (!out.contains("ready\n") && writer.waitForReadyRead(10000))
@@ -574,16 +589,18 @@ private:
         const QByteArray out = writer.readAllStandardOutput();
         if (writer.exitCode() == 0 && out.contains("done\n"))
             return u"done"_s;
-        if (writer.exitCode() == 0 && out.contains("imported\n"))
-            return u"imported"_s;
+        if (writer.exitCode() == 0 && out.contains("already\n"))
+            return u"already"_s;
         return u"ended with %1: %2"_s.arg(writer.exitCode()).arg(QString::fromLocal8Bit(writer.readAllStandardError()));
     }
 
     void check(const QString& folder, const QString& at)
     {
+        InterruptedWork work;
         {
             DataFolder data(folder);
-            if (!finishInterruptedWork(data).finished.isEmpty())
+            work = finishInterruptedWork(data);
+            if (!work.finished.isEmpty())
                 ++m_finished;
         }
         const Snapshot after = snapshot(folder);
@@ -592,22 +609,25 @@ private:
         } else if (after == m_full) {
             ++m_all;
         } else {
-            m_faults.append(at + u": after the next start the folder holds part of the import: "_s + difference(m_base, after)
-                            + u" (an uncut import: "_s + difference(m_base, m_full) + u')');
+            m_faults.append(at + u": after the next start the folder holds part of the work: "_s + difference(m_base, after)
+                            + u" (an uncut run: "_s + difference(m_base, m_full) + u')');
             return;
         }
+        if (const QString wrong = toldWrongly(work, after == m_full); !wrong.isEmpty())
+            m_faults.append(at + u": "_s + wrong);
         const QString again = runWriter(folder, {});
-        if (again != u"done"_s && again != u"imported"_s)
-            m_faults.append(at + u": importing again: "_s + again);
+        if (again != u"done"_s && again != u"already"_s)
+            m_faults.append(at + u": running again: "_s + again);
         else if (const Snapshot redone = snapshot(folder); redone != m_full)
-            m_faults.append(at + u": importing again differs from an uncut import: "_s + difference(m_full, redone));
+            m_faults.append(at + u": running again differs from an uncut run: "_s + difference(m_full, redone));
     }
 
-    static constexpr quint64 kImportSeed = 0x5EED0003;
+    QString m_mode;
+    quint64 m_seed;
     QTemporaryDir m_baseDir;
     Snapshot m_base;
     Snapshot m_full;
-    qint64 m_importUs = 0;
+    qint64 m_workUs = 0;
     int m_calls = 0;
     int m_random = 0;
     int m_none = 0;
@@ -615,6 +635,63 @@ private:
     int m_finished = 0;
     QStringList m_faults;
     double m_seconds = 0;
+};
+
+// An import of several albums into a small collection that already holds lyrics of a
+// song the import brings.
+class ImportRun : public AllOrNothingRun {
+public:
+    ImportRun() : AllOrNothingRun(u"import"_s, 0x5EED0003) { }
+
+protected:
+    void makeBase(const QString& path) override
+    {
+        DataFolder folder(path);
+        QVERIFY_RESULT(SaveTitleFile(folder, {crash::appendedTitle(1, 1), crash::appendedTitle(1, 2)}));
+        QVERIFY_RESULT(folder.rewrite(files::kTracks, crash::recordLine({u"古い曲"_s, u"歌手1"_s, u"演歌"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}})));
+        QVERIFY_RESULT(folder.rewrite(namerules::lyricsFileName(u"共通の曲"_s, u"歌手2"_s), u"前からある歌詞\r\n"_s));
+    }
+};
+
+// A deleted title put back (元に戻す): titles A and C, and B as its deletion kept it, its
+// track list left in place. The next start must say whether it finished or undid it.
+class RestoreRun : public AllOrNothingRun {
+public:
+    RestoreRun() : AllOrNothingRun(u"restore"_s, 0) { }
+
+protected:
+    void makeBase(const QString& path) override
+    {
+        DataFolder folder(path);
+        QVERIFY_RESULT(SaveTitleFile(folder, {crash::appendedTitle(1, 1), crash::appendedTitle(1, 3)}));
+        QVERIFY_RESULT(folder.rewrite(files::trackListFile(u"B"_s), u"雨\r\n"_s));
+        QDir(path).mkdir(kKept);
+        DataFolder kept(QDir(path).filePath(kKept));
+        TitleRecord b = crash::appendedTitle(1, 2);
+        b.name = u"B"_s;
+        QVERIFY_RESULT(kept.rewrite(files::kDeletedRecord, TitleRecordText(b)));
+        QVERIFY_RESULT(kept.writeBytes(u"B.jpg"_s, QByteArray(5000, 'j')));
+        QVERIFY_RESULT(kept.rewrite(u"B.TXT"_s, u"メモ\r\n"_s));
+    }
+
+    QString toldWrongly(const InterruptedWork& work, bool all) override
+    {
+        if (work.restores.isEmpty())
+            return {};
+        const bool finished = work.restores.first().finished;
+        ++(finished ? m_toldFinished : m_toldUndone);
+        m_told = u", %1 told as finished and %2 as undone"_s.arg(m_toldFinished).arg(m_toldUndone);
+        const QString said = work.message();
+        if (finished == all && said.contains(finished ? u"最後まで済ませました"_s : u"タイトルは元に戻っていません"_s)
+            && said.contains(u"「B」"_s))
+            return {};
+        return u"the folder holds %1 of the work, and the next start said: "_s.arg(all ? u"all"_s : u"nothing"_s) + said;
+    }
+
+private:
+    const QString kKept = files::kDeletedPrefix + u"20261201_101500"_s;
+    int m_toldFinished = 0;
+    int m_toldUndone = 0;
 };
 
 } // namespace
@@ -629,6 +706,7 @@ private slots:
     void rewritesKilledMidwayLeaveWholeFiles();
     void appendsKilledMidwayLeaveWholeFiles();
     void importsKilledAnywhereAreAllOrNothing();
+    void restoresKilledAnywhereAreAllOrNothing();
 };
 
 void TestCrash::rewritesKilledMidwayLeaveWholeFiles()
@@ -653,6 +731,15 @@ void TestCrash::importsKilledAnywhereAreAllOrNothing()
 {
     ImportRun run;
     if (!run.run(kImportRandomKills))
+        return;
+    run.report();
+    QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+}
+
+void TestCrash::restoresKilledAnywhereAreAllOrNothing()
+{
+    RestoreRun run;
+    if (!run.run(kRestoreRandomKills))
         return;
     run.report();
     QVERIFY2(run.ok(), qPrintable(run.firstFault()));
