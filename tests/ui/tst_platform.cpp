@@ -33,6 +33,7 @@ private slots:
     void fileListingIsASnapshot();
     void pictureThatFailsLeavesThePictureShown();
     void helpPrefersTheDataFolderCopy();
+    void helpOpensInsideTheScreen();
     void longLinesBreakBetweenWords_data();
     void longLinesBreakBetweenWords();
     void messageBoxesAreAsWideAsTheirTitles_data();
@@ -217,6 +218,19 @@ void TestPlatform::pictureThatFailsLeavesThePictureShown()
     QCOMPARE(box.pixmap().size(), QSize(100, 50));
     box.clearPicture();
     QVERIFY(box.isEmpty());
+}
+
+void TestPlatform::helpOpensInsideTheScreen()
+{
+    TextHelpViewer viewer({}, u":/help/UtabakoHelp.html"_s);
+    viewer.open();
+    QWidget* window = viewer.window();
+    QVERIFY(window && window->isVisible());
+    const QRect room = window->screen()->availableGeometry();
+    QVERIFY2(room.contains(window->frameGeometry()), qPrintable(u"%1 %2 %3 %4"_s.arg(window->frameGeometry().bottom())
+                                                                    .arg(room.bottom()).arg(window->frameGeometry().right())
+                                                                    .arg(room.right())));
+    viewer.closeAll();
 }
 
 void TestPlatform::helpPrefersTheDataFolderCopy()
