@@ -6,10 +6,12 @@
 #include "platform/linebreaks.h"
 #include "platform/picturebox.h"
 #include "platform/qtdialogs.h"
+#include "platform/qtjapanese.h"
 #include "platform/texthelpviewer.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QFileIconProvider>
 #include <QImage>
 #include <QMessageBox>
 #include <QTimer>
@@ -34,6 +36,7 @@ private slots:
     void pictureThatFailsLeavesThePictureShown();
     void helpPrefersTheDataFolderCopy();
     void helpOpensInsideTheScreen();
+    void qtDialogsSpeakJapanese();
     void longLinesBreakBetweenWords_data();
     void longLinesBreakBetweenWords();
     void messageBoxesAreAsWideAsTheirTitles_data();
@@ -218,6 +221,20 @@ void TestPlatform::pictureThatFailsLeavesThePictureShown()
     QCOMPARE(box.pixmap().size(), QSize(100, 50));
     box.clearPicture();
     QVERIFY(box.isEmpty());
+}
+
+void TestPlatform::qtDialogsSpeakJapanese()
+{
+    QtJapanese japanese;
+    const bool qtBase = japanese.loadQtBase();
+    QApplication::installTranslator(&japanese);
+    QTemporaryDir dir;
+    // The type column of the file and folder dialogs.
+    QCOMPARE(QFileIconProvider().type(QFileInfo(dir.path())), u"フォルダ"_s);
+    if (qtBase)
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"キャンセル"_s);
+    QApplication::removeTranslator(&japanese);
+    QCOMPARE(QFileIconProvider().type(QFileInfo(dir.path())), u"Folder"_s);
 }
 
 void TestPlatform::helpOpensInsideTheScreen()
