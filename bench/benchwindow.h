@@ -9,7 +9,7 @@
 class SilentDialogs : public Dialogs {
 public:
     Answer message(const QString&, const QString&, Icon, Buttons, Answer def) override { return def; }
-    QString input(const QString&, const QString&, const QString&) override { return {}; }
+    QString input(const QString&, const QString&, const QString&, int) override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     void beep() override {}

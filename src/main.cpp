@@ -2,6 +2,7 @@
 #include "platform/endsignals.h"
 #include "platform/heap.h"
 #include "platform/qtdialogs.h"
+#include "platform/qtjapanese.h"
 #include "platform/qtprinter.h"
 #include "platform/texthelpviewer.h"
 #include "platform/uifont.h"
@@ -11,9 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
 #include <QStandardPaths>
-#include <QTranslator>
 
 #include <cstdio>
 #include <optional>
@@ -72,10 +71,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("ウタバコ"));
     // The program speaks Japanese whatever the desktop's language: so do Qt's own
     // buttons and dialogs (はい, キャンセル, the print dialog).
-    QTranslator qtJapanese;
-    if (qtJapanese.load(QLocale(QLocale::Japanese, QLocale::Japan), u"qtbase"_s, u"_"_s,
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtJapanese);
+    QtJapanese qtJapanese;
+    qtJapanese.loadQtBase();
+    QApplication::installTranslator(&qtJapanese);
     // ... and draws with one Japanese font family.
     useJapaneseUiFont();
     QApplication::setApplicationVersion(QStringLiteral(UTABAKO_VERSION));

@@ -95,7 +95,14 @@ def click(obj, double=False):
 
 
 def press(caption):
-    click(find("push button", caption))
+    # The screen buttons are checkable: the one of the screen on view is checked.
+    for _ in range(50):
+        hits = find_all("push button", caption) + find_all("check box", caption)
+        if hits:
+            click(hits[0])
+            return
+        time.sleep(0.2)
+    fail("no button named %r on the screen" % caption)
 
 
 def type_into(box, text, enter=True):
@@ -174,6 +181,17 @@ type_into(find("text", "キー", lyrics), "星", enter=False)
 press("検索")
 press("検索")
 shoot("song-search")
+# On to the last place the word stands, until the search says it is done.
+for _ in range(20):
+    done = [w for w in find_all("alert") + find_all("dialog") if w.name == "検索終了"]
+    if done:
+        break
+    press("検索")
+else:
+    fail("the search never finished")
+shoot("search-finished")
+xdotool("key", "Return")
+settle()
 
 press("ランク")
 order = find("list")
@@ -192,6 +210,14 @@ settle()
 
 press("画像")
 shoot("catalogue")
+# In a small window the covers shrink and the window stays as it is.
+window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^ウタバコ$"], capture_output=True,
+                        text=True, check=True).stdout.split()[0]
+xdotool("windowsize", window, str(round(1000 * SCALE)), str(round(620 * SCALE)))
+settle(1.0)
+shoot("catalogue-small")
+xdotool("windowsize", window, str(round(1280 * SCALE)), str(round(800 * SCALE)))
+settle(1.0)
 
 press("編集")
 shoot("master-screen")
@@ -209,3 +235,8 @@ if os.environ.get("SHOOT_MUSIC"):
             break
         time.sleep(0.2)
     shoot("music-import")
+
+# Last, as it stays open over the window: the help.
+press("ヘルプ")
+settle(1.5)
+shoot("help")

@@ -3,7 +3,8 @@
 # copy of the delivered sample collection (data/) under a virtual X server at
 # 1280 x 800, drives it through the accessibility bus as a user would
 # (tools/shoot_screens.py), and writes docs/*.png; then once more at 200 %
-# (QT_SCALE_FACTOR=2 on 2560 x 1600) for docs/main-screen-200.png.
+# (QT_SCALE_FACTOR=2 on 2560 x 1600) for docs/main-screen-200.png. The copy of the sample
+# gets more artists than the ranking shows at once and a title with a long genre.
 # Builds nothing and installs nothing:
 #   tools/shoot_screens.sh [built program, default build/utabako] [output folder, default docs]
 # docs/lyrics-page.png (the printed page) is not made here. docs/music-import.png is made
@@ -83,6 +84,24 @@ session() {
     rm -rf "$work/collection"
     cp -r "$here/data" "$work/collection"
     printf '"\x83\x77\x83\x8b\x83\x76\x83\x63\x83\x41\x81\x5b",0\r\n' >"$work/collection/設定.TXT"
+    # More artists than the ranking shows at once, each with a song, so that both tables
+    # scroll; and a title whose genre is long, for the title list.
+    "$python" - "$work/collection" <<'PY'
+import sys, os
+folder = sys.argv[1]
+def append(name, lines):
+    with open(os.path.join(folder, name), "ab") as f:
+        f.write("".join(line + "\r\n" for line in lines).encode("cp932"))
+firsts = ["星見台", "月影", "朝凪", "青葉", "白樺", "夕凪"]
+seconds = ["オーケストラ", "カルテット", "楽団", "ブラス", "合唱団"]
+artists = [a + b for a in firsts for b in seconds]
+append("歌手マスタ.txt", artists)
+append("曲目データ.TXT", ['"%sのテーマ","%s","","","","","","","","","",""' % (a, a) for a in artists])
+titles = os.path.join(folder, "データ.TXT")
+text = open(titles, "rb").read().decode("cp932")
+text = text.replace('"ぼくらの宇宙船","ソラマメ通信","アニメ"', '"ぼくらの宇宙船","ソラマメ通信","サウンドトラック"')
+open(titles, "wb").write(text.encode("cp932"))
+PY
     cat >"$work/session.sh" <<EOF
 set -u
 Xvfb :$display -screen 0 ${size}x24 -nolisten tcp 2>/dev/null & xserver=\$!

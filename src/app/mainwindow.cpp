@@ -163,6 +163,16 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
         m_state.CatalogueReady = false;
         fraMain->showTitle(std::max(fraMain->currentTitle(), 1));
     });
+    // The button of the screen on view stands pressed (told to a screen reader as
+    // checked); a click on it, which changes nothing, leaves it so.
+    m_screenButtons = {{fraMain, cmdMain},      {fraPic, cmdPic},         {fraIchiran, cmdIchiran},
+                       {fraKensaku, cmdKensaku}, {fraIchiran2, cmdIchiran2}, {fraList, cmdList},
+                       {fraRank, cmdRank},      {fraMaster, cmdMaster},   {fraMusicImport, cmdMaster}};
+    for (const auto& [panel, button] : m_screenButtons) {
+        button->setCheckable(true);
+        panel->installEventFilter(this);
+        connect(button, &QToolButton::clicked, this, &MainWindow::markScreenOnView);
+    }
     connect(cmdHelp, &QToolButton::clicked, this, [this] { m_help.open(); });
     connect(cmdEnd, &QToolButton::clicked, this, &QWidget::close);
     // Toggled by a click, a key or an accessibility client alike; the program's own
@@ -218,6 +228,24 @@ void MainWindow::addPanel(QFrame* panel)
     panel->hide();
     m_panelArea->addWidget(panel, 0, 0);
     m_panels.push_back(panel);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
+        markScreenOnView();
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::markScreenOnView()
+{
+    QToolButton* onView = nullptr;
+    for (const auto& [panel, button] : m_screenButtons) {
+        if (panel->isVisibleTo(this))
+            onView = button;
+    }
+    for (const auto& [panel, button] : m_screenButtons)
+        button->setChecked(button == onView);
 }
 
 void MainWindow::HideAllPanels()

@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QWidget>
 
+#include <utility>
 #include <vector>
 
 class Dialogs;
@@ -82,6 +83,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // A button of the row; button, when given, is a button of another kind to set up.
@@ -101,6 +103,8 @@ private:
     void cmdList_Click();
     void chkHelp_Click();
     void setHelpSwitch(bool on);
+    // Checks the button of the screen on view and no other.
+    void markScreenOnView();
     void reportLoadProblems();
     void tellLoadProblems(const QList<LoadProblem>& problems);
 
@@ -112,4 +116,5 @@ private:
     class QHBoxLayout* m_buttonRow;
     class QGridLayout* m_panelArea;
     std::vector<QFrame*> m_panels;
+    std::vector<std::pair<QFrame*, QToolButton*>> m_screenButtons;
 };

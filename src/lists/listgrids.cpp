@@ -63,3 +63,9 @@ void SetUpListGrids(Grid& msgIchiran, int titleCount, Grid& msgIchiran2, int son
             {u"詩"_s, 460, Qt::AlignHCenter}},
            listrules::songcol::kCount, listrules::songcol::kOrderKey);
 }
+
+void showGenresWhole(Grid& grid, int col)
+{
+    const int cap = grid.fontMetrics().horizontalAdvance(QString(12, u'漢'));
+    grid.setColLeast(col, std::min(grid.widestText(col), cap));
+}

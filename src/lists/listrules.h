@@ -24,6 +24,7 @@ namespace listrules {
 namespace titlecol {
 constexpr int kName = 0;
 constexpr int kArtist = 1;
+constexpr int kGenre = 2;
 constexpr int kMedia = 4;
 constexpr int kDate = 5;
 constexpr int kMemo = 6;

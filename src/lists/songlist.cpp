@@ -4,6 +4,7 @@
 #include "app/navigator.h"
 #include "app/mastercombo.h"
 #include "app/tell.h"
+#include "lists/listgrids.h"
 #include "lists/listrules.h"
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
@@ -133,6 +134,7 @@ void SongList::ShowSongList()
         for (const TrackRecord& s : m_state.tracks.records())
             rows.push_back(listrules::songRow(s, ++i, m_lyrics.contains(namerules::lyricsFileName(s.name, s.artist))));
         msgIchiran2->setDataRows(std::move(rows));
+        showGenresWhole(*msgIchiran2, listrules::songcol::kGenre);
         repaintNow();
         show();
         repaintNow();

@@ -4,6 +4,7 @@
 #include "app/navigator.h"
 #include "app/mastercombo.h"
 #include "app/tell.h"
+#include "lists/listgrids.h"
 #include "lists/listrules.h"
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
@@ -122,6 +123,7 @@ void TitleList::ShowTitleList()
         for (const TitleRecord& t : m_state.titles.records())
             rows.push_back(listrules::titleRow(t, ++r));
         msgIchiran->setDataRows(std::move(rows));
+        showGenresWhole(*msgIchiran, listrules::titlecol::kGenre);
     }
     repaintNow();
     show();

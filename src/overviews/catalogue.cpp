@@ -26,14 +26,20 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 using namespace overviewrules;
 
 namespace {
 
 // The side of a picture's square: three rows with their names and the range fit the
-// panel of a 1280 x 800 screen.
+// panel of a 1280 x 800 screen. In a smaller window the squares shrink, down to the least.
 constexpr int kSquare = 172;
+constexpr int kLeastSquare = 64;
+constexpr int kColumns = 5;
+constexpr int kRows = kSlotsPerPage / kColumns;
+constexpr int kColumnGap = 14;
 
 // A title's name over its picture: a name too long for the square ends in "…"; the
 // whole name is its text and its tooltip.
@@ -43,7 +49,9 @@ public:
     {
         setAlignment(Qt::AlignCenter);
         setTextFormat(Qt::PlainText);
-        setFixedWidth(kSquare + 6);
+        setMinimumWidth(kLeastSquare + 6);
+        setMaximumWidth(kSquare + 6);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         setCursor(Qt::PointingHandCursor);
     }
 
@@ -85,22 +93,23 @@ Catalogue::Catalogue(AppState& state, Navigator& navigator, QWidget* parent)
     setFrameShape(QFrame::StyledPanel);
 
     auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(14);
+    grid->setHorizontalSpacing(kColumnGap);
     grid->setVerticalSpacing(2);
     for (int k = 1; k <= kSlotsPerPage; ++k) {
         const size_t i = static_cast<size_t>(k - 1);
         auto* name = new NameLabel;
         lblName[i] = named<QLabel>(name, u"lblName_%1"_s.arg(k));
         imgPIc[i] = named(new PictureBox, u"imgPIc_%1"_s.arg(k));
-        imgPIc[i]->setFixedSize(kSquare, kSquare);
+        imgPIc[i]->setMinimumSize(kLeastSquare, kLeastSquare);
+        imgPIc[i]->setMaximumSize(kSquare, kSquare);
+        imgPIc[i]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         imgPIc[i]->setFrameShape(QFrame::StyledPanel);
         imgPIc[i]->setCursor(Qt::PointingHandCursor);
         imgPIc[i]->setDecodedToFit(true);
-        const int row = (k - 1) / 5;
-        const int column = (k - 1) % 5;
-        grid->addWidget(lblName[i], row * 2, column, Qt::AlignHCenter | Qt::AlignBottom);
-        grid->addWidget(imgPIc[i], row * 2 + 1, column, Qt::AlignHCenter | Qt::AlignTop);
-        grid->setRowMinimumHeight(row * 2 + 1, kSquare + 8);
+        const int row = (k - 1) / kColumns;
+        const int column = (k - 1) % kColumns;
+        grid->addWidget(lblName[i], row * 2, column, Qt::AlignBottom);
+        grid->addWidget(imgPIc[i], row * 2 + 1, column);
         lblName[i]->installEventFilter(this);
         imgPIc[i]->installEventFilter(this);
         connect(imgPIc[i], &PictureBox::clicked, this, [this, k] { openSlot(k); });
@@ -127,18 +136,49 @@ Catalogue::Catalogue(AppState& state, Navigator& navigator, QWidget* parent)
     paging->addWidget(cmdUp);
     paging->addStretch(1);
 
-    auto* pictures = new QVBoxLayout;
+    // The page takes the room; what its squares leave is shared either side of it.
+    m_page = new QWidget;
+    auto* pictures = new QVBoxLayout(m_page);
+    pictures->setContentsMargins(0, 0, 0, 0);
     pictures->addLayout(grid);
     pictures->addLayout(range);
     auto* layout = new QHBoxLayout(this);
     layout->addStretch(1);
-    layout->addLayout(pictures);
+    layout->addWidget(m_page, 100);
     layout->addSpacing(24);
     layout->addLayout(paging);
     layout->addStretch(1);
 
     connect(cmdDown, &QPushButton::clicked, this, &Catalogue::cmdDown_Click);
     connect(cmdUp, &QPushButton::clicked, this, &Catalogue::cmdUp_Click);
+}
+
+void Catalogue::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    fitSquares();
+}
+
+void Catalogue::fitSquares()
+{
+    // The squares take what the page buttons, the names and the range leave, as large as
+    // the screen the catalogue was made for allows and never so large that the window
+    // must grow.
+    const QMargins margins = layout()->contentsMargins();
+    const int nameHeight = lblName[0]->sizeHint().height();
+    const int across = (contentsRect().width() - margins.left() - margins.right() - cmdDown->width() - 24
+                        - (kColumns - 1) * kColumnGap)
+            / kColumns
+        - 6;
+    const int down = (contentsRect().height() - margins.top() - margins.bottom() - lblPicKan[0]->sizeHint().height()
+                      - kRows * (nameHeight + 8) - 2 * kRows * 2)
+        / kRows;
+    const int square = std::clamp(std::min(across, down), kLeastSquare, kSquare);
+    for (size_t i = 0; i < imgPIc.size(); ++i) {
+        imgPIc[i]->setMaximumSize(square, square);
+        lblName[i]->setMaximumWidth(square + 6);
+    }
+    m_page->setMaximumWidth(kColumns * (square + 6) + (kColumns - 1) * kColumnGap);
 }
 
 void Catalogue::showRange(int page)
@@ -190,8 +230,9 @@ void Catalogue::fillSlots(int page)
 
 int Catalogue::slotSide() const
 {
-    const QSize fit = imgPIc[0]->fitSize();
-    return std::max(fit.width(), fit.height());
+    // The thumbnails are those of the full square, whatever the window's size, so that
+    // the ones made ahead serve every size of the catalogue.
+    return static_cast<int>(kSquare * imgPIc[0]->devicePixelRatioF());
 }
 
 std::vector<QStringList> Catalogue::coversOf(int first, int last) const

@@ -56,8 +56,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Sizes the picture squares to the room the panel has.
+    void fitSquares();
+    QWidget* m_page = nullptr;
     void showRange(int page);
     void emptySlots();
     // Names and covers of the page's titles, slot by slot, each shown as it is loaded.

@@ -17,8 +17,11 @@ public:
     // default button; Ok for a box that only has OK.
     virtual Answer message(const QString& text, const QString& title, Icon icon,
                            Buttons buttons = Buttons::Ok, Answer def = Answer::Ok) = 0;
-    // Asks for one line of text; an empty text when the user cancels.
-    virtual QString input(const QString& prompt, const QString& title, const QString& defaultText = {}) = 0;
+    // Asks for one line of text, offering defaultText with the cursor before its
+    // character cursor (at its end when cursor is -1); an empty text when the user
+    // cancels.
+    virtual QString input(const QString& prompt, const QString& title, const QString& defaultText = {},
+                          int cursor = -1) = 0;
     // Asks for an existing folder, starting at start; an empty text when the user cancels.
     virtual QString chooseFolder(const QString& title, const QString& start) = 0;
     // Asks where to save a file, offering suggested (a path) and the filter's kinds of

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QSet>
 #include <QStyle>
 
 #include <algorithm>
@@ -243,8 +244,14 @@ int Grid::widestText(int col) const
         return 0;
     const QFontMetrics metrics = fontMetrics();
     int widest = 0;
-    for (const QStringList& row : m_model->rows())
-        widest = std::max(widest, metrics.horizontalAdvance(row.value(col)));
+    // Columns of names from a master repeat a few texts many times: each is measured once.
+    QSet<QStringView> measured;
+    for (const QStringList& row : m_model->rows()) {
+        if (col < row.size() && !measured.contains(row[col])) {
+            measured.insert(row[col]);
+            widest = std::max(widest, metrics.horizontalAdvance(row[col]));
+        }
+    }
     const int caption = horizontalHeader()->fontMetrics().horizontalAdvance(text(0, col))
         + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
     return std::max(widest + 2 * cellMargin(), caption);

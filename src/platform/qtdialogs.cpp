@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -130,15 +131,22 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Ic
     return Answer::Ok;
 }
 
-QString QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
+QString QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText, int cursor)
 {
     QInputDialog dialog(m_parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(plainLines(prompt));
     dialog.setTextValue(defaultText);
     // Room for a long title name: thirty characters show at once.
-    if (auto* box = dialog.findChild<QLineEdit*>())
+    if (auto* box = dialog.findChild<QLineEdit*>()) {
         box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(30, u'漢')));
+        // The text offered again is edited where it was refused, not typed over whole.
+        if (cursor >= 0 && !defaultText.isEmpty())
+            QTimer::singleShot(0, box, [box, cursor] {
+                box->deselect();
+                box->setCursorPosition(cursor);
+            });
+    }
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 

@@ -14,7 +14,7 @@ public:
     static int titleBarWidth(const QString& title, const QFont& font);
 
     Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons, Answer def) override;
-    QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString input(const QString& prompt, const QString& title, const QString& defaultText, int cursor) override;
     QString chooseFolder(const QString& title, const QString& start) override;
     QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) override;
     void beep() override;

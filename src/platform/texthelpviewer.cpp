@@ -1,6 +1,8 @@
 #include "texthelpviewer.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QScreen>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
@@ -26,7 +28,14 @@ void TextHelpViewer::open(const QString& section)
         m_browser->setObjectName(u"helpWindow"_s);
         m_browser->setWindowTitle(u"ウタバコ ヘルプ"_s);
         m_browser->setOpenExternalLinks(true);
-        m_browser->resize(760, 700);
+        // Inside the room the desktop leaves on the screen of the program's window, frame
+        // and title bar included, whatever the scale.
+        const QWidget* active = QApplication::activeWindow();
+        const QScreen* screen = active ? active->screen() : QGuiApplication::primaryScreen();
+        const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+        const QSize size = QSize(760, 700).boundedTo(room.size() - QSize(16, 48));
+        m_browser->resize(size);
+        m_browser->move(room.topLeft() + QPoint((room.width() - size.width()) / 2, (room.height() - size.height() - 40) / 2));
         // The window closes from the keyboard too.
         for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
             QObject::connect(new QShortcut(keys, m_browser), &QShortcut::activated, m_browser, &QWidget::close);

@@ -424,13 +424,14 @@ void MainScreen::fillGenreCombo(const QStringList& masterNames)
     refill(cboKeisai, masterNames);
 }
 
-bool MainScreen::acceptableNewName(const QString& name, bool* offerAgain)
+bool MainScreen::acceptableNewName(const QString& name, int* cursor)
 {
-    // A refused name is offered again for editing, unless it holds a forbidden character.
-    *offerAgain = true;
+    // A refused name is offered again for editing, the cursor before the character
+    // refused, or at the end.
+    *cursor = -1;
     if (const std::optional<namerules::NameRefusal> refusal = namerules::titleNameRefusal(name)) {
         tellRefusal(m_dialogs, *refusal);
-        *offerAgain = refusal->reason != namerules::NameRefusal::Reason::ForbiddenCharacter;
+        *cursor = static_cast<int>(titlerules::firstRefusedCharacter(name));
         return false;
     }
     // A name that differs only in letter case would share the existing title's files.
@@ -448,15 +449,14 @@ void MainScreen::NewTitle()
     m_state.tour.show(tour::kNewTitle);
     QString name;
     QString offered;
+    int cursor = -1;
     for (;;) {
-        name = cp932::storedForm(m_dialogs.input(u"タイトル名を入力して下さい"_s, u"タイトル名入力"_s, offered));
+        name = cp932::storedForm(m_dialogs.input(u"タイトル名を入力して下さい"_s, u"タイトル名入力"_s, offered, cursor));
         if (name.isEmpty())
             return;
-        bool offerAgain = false;
-        if (acceptableNewName(name, &offerAgain))
+        if (acceptableNewName(name, &cursor))
             break;
-        if (offerAgain)
-            offered = name;
+        offered = name;
     }
     const WriteResult written = AppendTitle(m_state.folder, m_state.titles, titlerules::newTitle(name, QDate::currentDate()));
     if (!written.ok()) {

@@ -97,7 +97,9 @@ private:
     // user, when the file could not be written, and then the table is as it was.
     bool storeInCurrentTitle(void (TitleTable::*set)(int, const QString&), const QString& value);
     void showFace(const QString& rating);
-    bool acceptableNewName(const QString& name, bool* offerAgain);
+    // False, told to the user, for a name a new title cannot take; cursor is where its
+    // first refused character stands, or -1.
+    bool acceptableNewName(const QString& name, int* cursor);
     void addTitleName(QComboBox* combo, const QString& name, Master master,
                       void (TitleTable::*set)(int, const QString&));
 

@@ -72,4 +72,18 @@ int positionAfterDeletion(int deleted, int oldCount)
     return deleted == oldCount ? deleted - 1 : deleted;
 }
 
+qsizetype firstRefusedCharacter(const QString& name)
+{
+    // The shortest beginning of the name refused for a character ends with that character.
+    for (qsizetype n = 1; n <= name.size(); ++n) {
+        const std::optional<namerules::NameRefusal> refusal = namerules::titleNameRefusal(QStringView(name).left(n));
+        using Reason = namerules::NameRefusal::Reason;
+        if (refusal
+            && (refusal->reason == Reason::ForbiddenCharacter || refusal->reason == Reason::ControlCharacter
+                || refusal->reason == Reason::Unstorable))
+            return n - 1;
+    }
+    return -1;
+}
+
 } // namespace titlerules

@@ -31,4 +31,8 @@ std::vector<TitleRecord> titlesInListOrder(const QStringList& names, const Title
 // or the new last one.
 int positionAfterDeletion(int deleted, int oldCount);
 
+// Where the first character stands that keeps name from being a new title's name (a
+// forbidden, control or unstorable character), or -1 when no one character does.
+qsizetype firstRefusedCharacter(const QString& name);
+
 } // namespace titlerules

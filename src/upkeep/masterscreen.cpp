@@ -128,16 +128,12 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, FileListing& lyric
     const QFontMetrics metrics = Label7->fontMetrics();
     const QStringList lines = brokenLines(resetText, metrics.horizontalAdvance(u"現在のデータを削除して"_s), metrics);
     Label7->setText(lines.join(u'\n'));
-    const int width = widestLine(lines, metrics) + 4;
-    Label7->setFixedWidth(width);
     Label7->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     cmdAllDel = new QPushButton(u"初期化"_s);
     cmdAllDel->setObjectName(u"cmdAllDel"_s);
-    cmdAllDel->setFixedWidth(width);
     connect(cmdAllDel, &QPushButton::clicked, this, &MasterScreen::cmdAllDel_Click);
 
     prgAllDel = named(new QProgressBar, u"prgAllDel"_s, u"初期化の進み具合"_s);
-    prgAllDel->setFixedWidth(width);
     prgAllDel->hide();
 
     fraExchange = named(new QGroupBox(u"取り込み・書き出し"_s), u"fraExchange"_s, u"取り込み・書き出し"_s);
@@ -147,6 +143,15 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, FileListing& lyric
     cmdExport = named(new QPushButton(u"書き出し"_s), u"cmdExport"_s);
     cmdExport->setToolTip(u"タイトル一覧・曲一覧を CSV に、コレクションを HTML カタログに書き出します"_s);
     exchange->addWidget(cmdExport);
+    // A caption keeps a margin of its own height's worth from the button's edges.
+    for (QPushButton* button : {cmdImportMusic, cmdExport}) {
+        const QFontMetrics captions = button->fontMetrics();
+        button->setMinimumWidth(captions.horizontalAdvance(button->text()) + 2 * captions.height());
+    }
+    // The column of the exchange and the reset is one width, its parts flush with each other.
+    const int width = std::max(widestLine(lines, metrics) + 4, fraExchange->sizeHint().width());
+    for (QWidget* part : std::initializer_list<QWidget*>{fraExchange, Label7, cmdAllDel, prgAllDel})
+        part->setFixedWidth(width);
     frmExport = new ExportPanel(state, dialogs, lyrics, this);
     connect(cmdExport, &QPushButton::clicked, frmExport, [this] {
         frmExport->show();

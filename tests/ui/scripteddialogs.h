@@ -37,11 +37,12 @@ public:
         return def;
     }
 
-    QString input(const QString& prompt, const QString& title, const QString& defaultText) override
+    QString input(const QString& prompt, const QString& title, const QString& defaultText, int cursor) override
     {
         prompts.push_back({prompt, title, Icon::Question, Buttons::OkCancel, Answer::Ok});
         order.append(QStringLiteral("?"));
         offered.append(defaultText);
+        cursors.append(cursor);
         if (inputs.empty()) {
             ++unexpected;
             return {};
@@ -93,6 +94,7 @@ public:
     std::vector<Box> boxes;
     std::vector<Box> prompts;
     QStringList offered; // the default text of each input box
+    QList<int> cursors;  // where each input box put the cursor in its default text (-1: at its end)
     QStringList order;   // every box in order: a message box by its title, an input box as "?",
                          // a chooser as "…" and its title
     std::deque<Answer> answers;

@@ -158,6 +158,8 @@ private slots:
     void replacedCoverIsNotShownFromItsOldThumbnail_data();
     void replacedCoverIsNotShownFromItsOldThumbnail();
 
+    void fitsTheWindowItIsGiven_data();
+    void fitsTheWindowItIsGiven();
 private:
     QTemporaryDir m_cache;
 };
@@ -553,4 +555,41 @@ void TestCatalogue::replacedCoverIsNotShownFromItsOldThumbnail()
 }
 
 QTEST_MAIN(TestCatalogue)
+void TestCatalogue::fitsTheWindowItIsGiven_data()
+{
+    QTest::addColumn<QSize>("size"); // an empty size: the window's least
+    QTest::newRow("least size") << QSize();
+    QTest::newRow("a small laptop's") << QSize(1000, 600);
+    QTest::newRow("the program's own") << QSize(1260, 760);
+}
+
+void TestCatalogue::fitsTheWindowItIsGiven()
+{
+    QFETCH(QSize, size);
+    UiFixture f;
+    QString titles;
+    for (int t = 1; t <= 15; ++t)
+        titles += UiFixture::title(u"題%1"_s.arg(t));
+    QVERIFY(f.put(u"データ.TXT"_s, titles));
+    MainWindow& w = f.start();
+    w.resize(size.isEmpty() ? w.minimumSizeHint() : size);
+    QCoreApplication::processEvents();
+    const QSize before = w.size();
+    QTest::mouseClick(w.cmdPic, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(w.size(), before);
+    QVERIFY(w.minimumSizeHint().width() <= before.width() && w.minimumSizeHint().height() <= before.height());
+    const QRect panel = w.fraPic->contentsRect();
+    for (int k = 0; k < 15; ++k) {
+        const PictureBox* box = w.fraPic->imgPIc[static_cast<size_t>(k)];
+        QVERIFY(panel.contains(QRect(box->mapTo(w.fraPic, QPoint(0, 0)), box->size())));
+        QCOMPARE(box->width(), box->height());
+        QVERIFY(box->width() >= 64);
+        QVERIFY(!w.fraPic->lblName[static_cast<size_t>(k)]->geometry().intersects(box->geometry()));
+    }
+    // At the size it was made for, the covers are as large as ever.
+    if (size == QSize(1260, 760))
+        QCOMPARE(w.fraPic->imgPIc[0]->width(), 172);
+}
+
 #include "tst_catalogue.moc"

@@ -10,6 +10,7 @@
 #include "title/mainscreen.h"
 #include "tracks/trackentry.h"
 #include "upkeep/coverimport.h"
+#include "upkeep/masterscreen.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -338,15 +339,31 @@ void TestMainWindow::screenButtonsSwitchPanels()
     };
     const QList<QFrame*> panels = {w.fraMain, w.fraList, w.fraIchiran, w.fraIchiran2,
                                    w.fraKensaku, w.fraMaster, w.fraPic, w.fraRank};
+    // Only the button of the screen on view stands checked, and says so to a screen reader.
+    const auto checkedButtons = [&] {
+        QList<QToolButton*> checked;
+        for (const auto& [b, p] : screens) {
+            if (b->isChecked() && QAccessible::queryAccessibleInterface(b)->state().checked)
+                checked.append(b);
+        }
+        return checked;
+    };
+    QCOMPARE(checkedButtons(), QList<QToolButton*>{w.cmdMain});
     for (const auto& [button, panel] : screens) {
         QTest::mouseClick(button, Qt::LeftButton);
         for (QFrame* p : panels)
             QCOMPARE(p->isVisible(), p == panel);
         QCOMPARE(w.cmdDel->isEnabled(), panel == w.fraMain);
+        QCOMPARE(checkedButtons(), QList<QToolButton*>{button});
         // Pressed again, a screen button leaves its screen alone.
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(panel->isVisible());
+        QCOMPARE(checkedButtons(), QList<QToolButton*>{button});
     }
+    // The music import is a part of the master screen.
+    QTest::mouseClick(w.cmdMaster, Qt::LeftButton);
+    QTest::mouseClick(w.fraMaster->cmdImportMusic, Qt::LeftButton);
+    QCOMPARE(checkedButtons(), QList<QToolButton*>{w.cmdMaster});
     QVERIFY(m_dialogs->boxes.empty());
 }
 

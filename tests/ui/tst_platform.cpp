@@ -6,10 +6,12 @@
 #include "platform/linebreaks.h"
 #include "platform/picturebox.h"
 #include "platform/qtdialogs.h"
+#include "platform/qtjapanese.h"
 #include "platform/texthelpviewer.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QFileIconProvider>
 #include <QImage>
 #include <QMessageBox>
 #include <QTimer>
@@ -33,6 +35,8 @@ private slots:
     void fileListingIsASnapshot();
     void pictureThatFailsLeavesThePictureShown();
     void helpPrefersTheDataFolderCopy();
+    void helpOpensInsideTheScreen();
+    void qtDialogsSpeakJapanese();
     void longLinesBreakBetweenWords_data();
     void longLinesBreakBetweenWords();
     void messageBoxesAreAsWideAsTheirTitles_data();
@@ -217,6 +221,33 @@ void TestPlatform::pictureThatFailsLeavesThePictureShown()
     QCOMPARE(box.pixmap().size(), QSize(100, 50));
     box.clearPicture();
     QVERIFY(box.isEmpty());
+}
+
+void TestPlatform::qtDialogsSpeakJapanese()
+{
+    QtJapanese japanese;
+    const bool qtBase = japanese.loadQtBase();
+    QApplication::installTranslator(&japanese);
+    QTemporaryDir dir;
+    // The type column of the file and folder dialogs.
+    QCOMPARE(QFileIconProvider().type(QFileInfo(dir.path())), u"フォルダ"_s);
+    if (qtBase)
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"キャンセル"_s);
+    QApplication::removeTranslator(&japanese);
+    QCOMPARE(QFileIconProvider().type(QFileInfo(dir.path())), u"Folder"_s);
+}
+
+void TestPlatform::helpOpensInsideTheScreen()
+{
+    TextHelpViewer viewer({}, u":/help/UtabakoHelp.html"_s);
+    viewer.open();
+    QWidget* window = viewer.window();
+    QVERIFY(window && window->isVisible());
+    const QRect room = window->screen()->availableGeometry();
+    QVERIFY2(room.contains(window->frameGeometry()), qPrintable(u"%1 %2 %3 %4"_s.arg(window->frameGeometry().bottom())
+                                                                    .arg(room.bottom()).arg(window->frameGeometry().right())
+                                                                    .arg(room.right())));
+    viewer.closeAll();
 }
 
 void TestPlatform::helpPrefersTheDataFolderCopy()

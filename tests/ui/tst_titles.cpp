@@ -334,15 +334,21 @@ void TestTitles::refusedOrCancelledNamesCreateNothing_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("boxTitle");
     QTest::addColumn<QStringList>("offered");
-    QTest::newRow("cancel") << QString() << QString() << QStringList{QString()};
-    QTest::newRow("existing name") << u"既存"_s << u"二重登録"_s << QStringList{QString(), u"既存"_s};
-    QTest::newRow("colon") << u"A:B"_s << u"入力制限"_s << QStringList{QString(), QString()};
-    QTest::newRow("semicolon") << u"A;B"_s << u"入力制限"_s << QStringList{QString(), QString()};
-    QTest::newRow("comma") << u"A,B"_s << u"入力制限"_s << QStringList{QString(), QString()};
-    QTest::newRow("double quote") << u"A\"B"_s << u"入力制限"_s << QStringList{QString(), QString()};
-    QTest::newRow("accented letter") << u"Café"_s << u"入力制限"_s << QStringList{QString(), u"Café"_s};
-    QTest::newRow("emoji") << u"歌🎵"_s << u"入力制限"_s << QStringList{QString(), u"歌🎵"_s};
-    QTest::newRow("pasted line break") << u"題\n"_s << u"入力制限"_s << QStringList{QString(), u"題\n"_s};
+    QTest::addColumn<QList<int>>("cursors"); // where each input box puts the cursor (-1: at the end)
+    QTest::newRow("cancel") << QString() << QString() << QStringList{QString()} << QList<int>{-1};
+    QTest::newRow("existing name") << u"既存"_s << u"二重登録"_s << QStringList{QString(), u"既存"_s} << QList<int>{-1, -1};
+    QTest::newRow("colon") << u"A:B"_s << u"入力制限"_s << QStringList{QString(), u"A:B"_s} << QList<int>{-1, 1};
+    QTest::newRow("semicolon") << u"A;B"_s << u"入力制限"_s << QStringList{QString(), u"A;B"_s} << QList<int>{-1, 1};
+    QTest::newRow("comma") << u"A,B"_s << u"入力制限"_s << QStringList{QString(), u"A,B"_s} << QList<int>{-1, 1};
+    QTest::newRow("double quote") << u"A\"B"_s << u"入力制限"_s << QStringList{QString(), u"A\"B"_s} << QList<int>{-1, 1};
+    // The first refused character by its place, not by the order the rule lists them.
+    QTest::newRow("two forbidden") << u"夏|秋:冬"_s << u"入力制限"_s << QStringList{QString(), u"夏|秋:冬"_s}
+                                   << QList<int>{-1, 1};
+    QTest::newRow("accented letter") << u"Café"_s << u"入力制限"_s << QStringList{QString(), u"Café"_s} << QList<int>{-1, 3};
+    QTest::newRow("emoji") << u"歌🎵"_s << u"入力制限"_s << QStringList{QString(), u"歌🎵"_s} << QList<int>{-1, 1};
+    QTest::newRow("pasted line break") << u"題\n"_s << u"入力制限"_s << QStringList{QString(), u"題\n"_s}
+                                       << QList<int>{-1, 1};
+    QTest::newRow("device name") << u"CON"_s << u"入力制限"_s << QStringList{QString(), u"CON"_s} << QList<int>{-1, -1};
 }
 
 void TestTitles::refusedOrCancelledNamesCreateNothing()
@@ -350,6 +356,7 @@ void TestTitles::refusedOrCancelledNamesCreateNothing()
     QFETCH(QString, answer);
     QFETCH(QString, boxTitle);
     QFETCH(QStringList, offered);
+    QFETCH(QList<int>, cursors);
     UiFixture d;
     d.put(kTitles, line(u"既存"_s));
     MainWindow& w = d.start();
@@ -361,6 +368,7 @@ void TestTitles::refusedOrCancelledNamesCreateNothing()
     QTest::mouseClick(w.cmdNew, Qt::LeftButton);
 
     QCOMPARE(d.dialogs.offered, offered);
+    QCOMPARE(d.dialogs.cursors, cursors);
     QCOMPARE(d.dialogs.titles(), boxTitle.isEmpty() ? QStringList() : QStringList{boxTitle});
     if (!boxTitle.isEmpty())
         QCOMPARE(d.dialogs.boxes[0].icon, Dialogs::Icon::Exclamation);
