@@ -27,6 +27,7 @@ InterruptedWork finishInterruptedWork(DataFolder& folder)
     // Saves first: the last step of a deletion or a reset is such a save.
     work.finished = folder.finishInterruptedSaves();
     work.setAside = SetAside::finishUnfinished(folder, {files::kDeletedPrefix, files::kResetPrefix}, &work.removed);
+    work.restores = restore::finishUnfinished(folder);
     work.removed += folder.removeInterruptedSaves();
     return work;
 }
@@ -54,6 +55,12 @@ QString InterruptedWork::message() const
                     + listed(w.stuck);
         }
         parts.append(part);
+    }
+    for (const restore::Unfinished& w : restores) {
+        parts.append(w.finished ? u"前回ウタバコが終わったとき、%1が途中でした。%1を最後まで済ませました。"
+                                  "それまでのファイルは「%2」フォルダにあります。"_s.arg(w.what, w.folder)
+                                : u"前回ウタバコが終わったとき、%1が途中でした。最後まで済ませられなかったので、"
+                                  "すべて%1の前の状態に戻しました。"_s.arg(w.what));
     }
     return parts.join(u"\r\n\r\n"_s);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "restore.h"
 #include "setaside.h"
 
 #include <QList>
@@ -14,6 +15,8 @@ struct InterruptedWork {
     QStringList finished;
     // Deletions and resets found under way.
     QList<SetAside::Unfinished> setAside;
+    // Restores of kept files found under way.
+    QList<restore::Unfinished> restores;
     // Temporary files removed ("folder/name" inside a set-aside folder).
     QStringList removed;
 

@@ -60,6 +60,9 @@ public:
     QPushButton* cmdExport;
     // Opened by cmdExport.
     class ExportPanel* frmExport;
+    // Opens the way back: a reset undone, a day of the history put back.
+    QPushButton* cmdHistory;
+    class HistoryPanel* frmHistory;
 
 private:
     void fill(int master);
