@@ -1,7 +1,7 @@
 // Writes to a data folder through the store until it is killed, so that tst_crash can
 // look at what a kill in the middle of a write leaves behind.
 //
-//   crash_writer <folder> rewrite|append|import <seed>
+//   crash_writer <folder> rewrite|append|import|restore <seed>
 //
 // It takes up where the folder's files stand (generation g, or entries 1..k), prints
 // "ready" once the folder is read, then writes the next generations or entries of
@@ -10,12 +10,18 @@
 // import makes the albums of crash::importedAlbums in one import, as the music import
 // does, and ends; it prints "imported" and does nothing when the folder already holds
 // them. Preloaded with tests/crash/crashshim.c, it arms the shim as the import begins.
+//
+// restore puts the folder's history back to its first day, as 「この日の状態に戻す」 does,
+// and ends printing "done"; the shim is armed as the restore begins.
 
 #include "crashcontent.h"
 
 #include "exchange/albumrules.h"
 #include "store/collectionfiles.h"
 #include "store/datafolder.h"
+#include "store/dailyhistory.h"
+#include "store/restore.h"
+#include "upkeep/historyrules.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -128,6 +134,25 @@ void importOnce(DataFolder& folder, quint64 seed)
     std::puts("done");
 }
 
+void restoreOnce(DataFolder& folder)
+{
+    const QList<QDate> days = DailyHistory::days(folder.path());
+    if (days.isEmpty())
+        fail(u"the folder holds no history"_s);
+    const QList<restore::Piece> pieces = historyrules::dayPieces(folder, days.back());
+    std::puts("ready");
+    std::fflush(stdout);
+#ifdef Q_OS_UNIX
+    if (auto arm = reinterpret_cast<void (*)()>(::dlsym(RTLD_DEFAULT, "utabako_crash_arm")))
+        arm();
+#endif
+    QString aside;
+    QString note;
+    check(restore::putBack(folder, u"履歴から戻す作業"_s, restore::Way::Copy, pieces, {},
+                           QDateTime(QDate(2026, 12, 9), QTime(12, 0)), &aside, &note));
+    std::puts("done");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -136,11 +161,15 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     bool seedOk = false;
     const quint64 seed = args.size() == 4 ? args[3].toULongLong(&seedOk) : 0;
-    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s && args[2] != u"import"_s)) {
-        std::fputs("usage: crash_writer <folder> rewrite|append|import <seed>\n", stderr);
+    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s && args[2] != u"import"_s && args[2] != u"restore"_s)) {
+        std::fputs("usage: crash_writer <folder> rewrite|append|import|restore <seed>\n", stderr);
         return 1;
     }
     DataFolder folder(args[1]);
+    if (args[2] == u"restore"_s) {
+        restoreOnce(folder);
+        return 0;
+    }
     if (args[2] == u"import"_s) {
         importOnce(folder, seed);
         return 0;
