@@ -13,6 +13,13 @@
 #include <QHash>
 #include <QSet>
 
+#ifdef Q_OS_UNIX
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace restore {
@@ -108,6 +115,35 @@ QStringList filesIn(const QDir& dir)
 WriteResult failure(const QString& name, const QString& why)
 {
     return {WriteResult::Kind::Io, name, {}, why};
+}
+
+// The folders (never links) of the data folder whose names begin with prefix: one pass
+// over the entries at start-up, looking at none of the files.
+QStringList foldersBeginning(const QString& folder, const QString& prefix)
+{
+    QStringList out;
+#ifdef Q_OS_UNIX
+    const QByteArray begins = QFile::encodeName(prefix);
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return out;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, begins.constData(), static_cast<size_t>(begins.size())) != 0)
+            continue;
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            isFolder = ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (isFolder)
+            out.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(dir);
+#else
+    out = QDir(folder).entryList({prefix + u'*'}, QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+#endif
+    return out;
 }
 
 // Takes the restore from wherever it stands to its end; each step is one that a kill may
@@ -318,7 +354,7 @@ QList<Unfinished> finishUnfinished(DataFolder& folder)
 {
     QList<Unfinished> found;
     const QDir data(folder.path());
-    for (const QString& sub : data.entryList({files::kRestorePrefix + u'*'}, QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot)) {
+    for (const QString& sub : foldersBeginning(folder.path(), files::kRestorePrefix)) {
         const QDir dir(data.filePath(sub));
         if (const std::optional<Mark> mark = readMark(dir.filePath(kMark))) {
             Unfinished work{mark->what, sub, false};
