@@ -632,146 +632,25 @@ Snapshot deepSnapshot(const QString& folder)
     return out;
 }
 
-// A day of the history put back, killed before each call that changes or syncs a file in
-// turn: after the next start every file is as before the restore or as after it, and
-// the start tells which when it found the restore under way.
-class RestoreRun {
-public:
-    bool run()
-    {
-        QElapsedTimer timer;
-        timer.start();
-        const QMap<QString, QString> base{
-            {u"データ.TXT"_s, u"\"今\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s},
-            {u"曲目データ.TXT"_s, u"今の曲\r\n"_s},
-            {u"歌手マスタ.txt"_s, u"今の歌手\r\n"_s},
-            {u"今.txt"_s, u"タイトルの文\r\n"_s},
-            {u"履歴/20261201/データ.TXT"_s, u"\"朝\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s},
-            {u"履歴/20261201/曲目データ.TXT"_s, u"朝の曲\r\n"_s},
-            {u"履歴/20261203/歌手マスタ.txt"_s, u"三日の歌手\r\n"_s},
-            {u"履歴/20261203/データ.TXT"_s, u"\"三日\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s}};
-        for (auto it = base.begin(); it != base.end(); ++it) {
-            QByteArray bytes;
-            if (!cp932::encode(*it, &bytes) || !QDir(m_base.path()).mkpath(QFileInfo(it.key()).path())
-                || !writeFile(QDir(m_base.path()).filePath(it.key()), bytes))
-                return fail(u"the base folder could not be made"_s);
-        }
-        m_before = deepSnapshot(m_base.path());
-        {
-            const auto dir = importFolder();
-            copyBase(dir->path());
-            if (const QString said = runWriter(dir->path(), {}); said != u"done"_s)
-                return fail(u"the uncut restore did not finish: "_s + said);
-            m_after = deepSnapshot(dir->path());
-        }
-        if (m_after == m_before)
-            return fail(u"the uncut restore changed nothing"_s);
-        for (int n = 1;; ++n) {
-            const auto dir = importFolder();
-            copyBase(dir->path());
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(u"LD_PRELOAD"_s, QStringLiteral(UTABAKO_CRASH_SHIM));
-            env.insert(u"UTABAKO_CRASH_AT"_s, QString::number(n));
-            const QString said = runWriter(dir->path(), env);
-            if (said == u"done"_s)
-                break;
-            if (said != u"killed"_s)
-                return fail(u"call %1: the writer %2"_s.arg(n).arg(said));
-            ++m_calls;
-            check(dir->path(), n);
-        }
-        m_seconds = timer.elapsed() / 1000.0;
-        return true;
+// "done", "killed", or what went wrong, for a restore of the folder's first history day
+// killed before call n (never when n is 0).
+QString runRestore(const QString& folder, int n)
+{
+    QProcess writer;
+    if (n > 0) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"LD_PRELOAD"_s, QStringLiteral(UTABAKO_CRASH_SHIM));
+        env.insert(u"UTABAKO_CRASH_AT"_s, QString::number(n));
+        writer.setProcessEnvironment(env);
     }
-
-    void report() const
-    {
-        qInfo().noquote() << u"restore: %1 kills at each call in %2 s; %3 left every file as before, %4 as after "
-                             "(%5 finished and %6 undone by the next start, which said so); %7 faults"_s
-                                 .arg(m_calls).arg(m_seconds, 0, 'f', 1).arg(m_none).arg(m_all).arg(m_finished)
-                                 .arg(m_undone).arg(m_faults.size());
-        for (const QString& fault : m_faults.mid(0, kFaultsShown))
-            qInfo().noquote() << fault;
-    }
-    QString firstFault() const
-    {
-        return m_faults.isEmpty() ? QString() : u"%1 kills found a fault, the first: %2"_s.arg(m_faults.size()).arg(m_faults.first());
-    }
-    bool ok() const { return m_faults.isEmpty(); }
-
-private:
-    bool fail(const QString& why)
-    {
-        QTest::qFail(qPrintable(why), __FILE__, __LINE__);
-        return false;
-    }
-
-    static bool writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
-
-    void copyBase(const QString& to) const
-    {
-        for (const auto& [name, bytes] : m_before) {
-            if (name.endsWith(u'/'))
-                QDir(to).mkpath(name);
-            else
-                writeFile(QDir(to).filePath(name), bytes);
-        }
-    }
-
-    QString runWriter(const QString& folder, const QProcessEnvironment& env)
-    {
-        QProcess writer;
-        if (!env.isEmpty())
-            writer.setProcessEnvironment(env);
-        writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"restore"_s, u"1"_s});
-        writer.waitForFinished(30000);
-        if (writer.exitStatus() == QProcess::CrashExit)
-            return u"killed"_s;
-        if (writer.exitCode() == 0 && writer.readAllStandardOutput().contains("done\n"))
-            return u"done"_s;
-        return u"ended with %1: %2"_s.arg(writer.exitCode()).arg(QString::fromLocal8Bit(writer.readAllStandardError()));
-    }
-
-    void check(const QString& folder, int n)
-    {
-        InterruptedWork work;
-        {
-            DataFolder data(folder);
-            work = finishInterruptedWork(data);
-        }
-        const Snapshot found = deepSnapshot(folder);
-        const QString at = u"killed before call %1"_s.arg(n);
-        const bool told = !work.restores.isEmpty() && !work.message().isEmpty();
-        if (found == m_before && (work.restores.isEmpty() || (told && !work.restores.first().finished))) {
-            ++m_none;
-            m_undone += told ? 1 : 0;
-        } else if (found == m_after && (work.restores.isEmpty() || (told && work.restores.first().finished))) {
-            ++m_all;
-            m_finished += told ? 1 : 0;
-        } else {
-            m_faults.append(at + u": the next start %1; the folder against before: %2; against after: %3"_s.arg(
-                work.restores.isEmpty() ? u"found nothing under way"_s
-                                        : work.restores.first().finished ? u"said it finished the restore"_s
-                                                                         : u"said it undid the restore"_s,
-                difference(m_before, found), difference(m_after, found)));
-        }
-    }
-
-    QTemporaryDir m_base;
-    Snapshot m_before;
-    Snapshot m_after;
-    int m_calls = 0;
-    int m_none = 0;
-    int m_all = 0;
-    int m_finished = 0;
-    int m_undone = 0;
-    QStringList m_faults;
-    double m_seconds = 0;
-};
+    writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"restore"_s, u"1"_s});
+    writer.waitForFinished(30000);
+    if (writer.exitStatus() == QProcess::CrashExit)
+        return u"killed"_s;
+    if (writer.exitCode() == 0 && writer.readAllStandardOutput().contains("done\n"))
+        return u"done"_s;
+    return u"ended with %1: %2"_s.arg(writer.exitCode()).arg(QString::fromLocal8Bit(writer.readAllStandardError()));
+}
 
 } // namespace
 
@@ -815,13 +694,69 @@ void TestCrash::importsKilledAnywhereAreAllOrNothing()
     QVERIFY2(run.ok(), qPrintable(run.firstFault()));
 }
 
+// A day of the history put back, killed before each call that changes or syncs a file in
+// turn: after the next start every file is as before the restore or as after it, and the
+// start says which when it found the restore under way.
 void TestCrash::restoresKilledAnywhereAreAllOrNothing()
 {
-    RestoreRun run;
-    if (!run.run())
-        return;
-    run.report();
-    QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+    QTemporaryDir base;
+    const std::map<QString, QString> files{
+        {u"データ.TXT"_s, u"\"今\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s}, {u"曲目データ.TXT"_s, u"今の曲\r\n"_s},
+        {u"歌手マスタ.txt"_s, u"今の歌手\r\n"_s}, {u"今.txt"_s, u"タイトルの文\r\n"_s},
+        {u"履歴/20261201/データ.TXT"_s, u"\"朝\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s},
+        {u"履歴/20261201/曲目データ.TXT"_s, u"朝の曲\r\n"_s}, {u"履歴/20261203/歌手マスタ.txt"_s, u"三日の歌手\r\n"_s},
+        {u"履歴/20261203/データ.TXT"_s, u"\"三日\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s}};
+    for (const auto& [name, text] : files) {
+        QVERIFY(QDir(base.path()).mkpath(QFileInfo(name).path()));
+        QFile f(base.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(crash::encoded(text)) > 0);
+    }
+    const Snapshot before = deepSnapshot(base.path());
+    const auto copyBase = [&before](const QString& to) {
+        for (const auto& [name, bytes] : before) {
+            QFile f(QDir(to).filePath(name));
+            QVERIFY(name.endsWith(u'/') ? QDir(to).mkpath(name) : f.open(QIODevice::WriteOnly) && f.write(bytes) >= 0);
+        }
+    };
+    const auto uncut = importFolder();
+    copyBase(uncut->path());
+    QCOMPARE(runRestore(uncut->path(), 0), u"done"_s);
+    const Snapshot after = deepSnapshot(uncut->path());
+    QVERIFY(after != before);
+
+    QStringList faults;
+    int kills = 0;
+    int finished = 0;
+    int undone = 0;
+    for (int n = 1;; ++n) {
+        const auto dir = importFolder();
+        copyBase(dir->path());
+        const QString said = runRestore(dir->path(), n);
+        if (said == u"done"_s)
+            break;
+        QCOMPARE(said, u"killed"_s);
+        ++kills;
+        InterruptedWork work;
+        {
+            DataFolder data(dir->path());
+            work = finishInterruptedWork(data);
+        }
+        const Snapshot found = deepSnapshot(dir->path());
+        // Nothing found under way, or a restore the start says it finished or undid.
+        const bool quiet = work.restores.isEmpty();
+        const bool told = !quiet && !work.message().isEmpty();
+        if (found == before && (quiet || (told && !work.restores.first().finished)))
+            undone += quiet ? 0 : 1;
+        else if (found == after && (quiet || (told && work.restores.first().finished)))
+            finished += quiet ? 0 : 1;
+        else
+            faults.append(u"killed before call %1 (%2): against before %3; against after %4"_s.arg(n).arg(
+                quiet ? u"nothing found"_s : work.restores.first().finished ? u"said finished"_s : u"said undone"_s,
+                difference(before, found), difference(after, found)));
+    }
+    qInfo().noquote() << u"restore: %1 kills at each call; %2 finished and %3 undone by the next start, which said so; %4 faults"_s
+                             .arg(kills).arg(finished).arg(undone).arg(faults.size());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.value(0)));
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

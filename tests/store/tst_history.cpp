@@ -12,17 +12,8 @@
 using namespace Qt::Literals::StringLiterals;
 using fixture::sjis;
 
-namespace {
-
-QString titleLine(const QString& name, const QString& memo = {})
-{
-    return u"\"%1\",\"歌手\",\"J-POP\",\"◎\",\"CD\",\"2026/12/07\",\"%2\"\r\n"_s.arg(name, memo);
-}
-
-} // namespace
-
 // The daily history: the first rewrite of a day keeps the main file as it was, whole and
-// never changed again; a day is read back as the files kept from that day on.
+// never changed again, and only the newest days stay.
 class TestHistory : public QObject {
     Q_OBJECT
 
@@ -30,9 +21,7 @@ private slots:
     void keepsEachFileAsItWasBeforeTheDaysFirstRewrite_data();
     void keepsEachFileAsItWasBeforeTheDaysFirstRewrite();
     void keepsTheNewestDaysAndNeverFollowsALink();
-    void aDayIsTheFilesKeptFromThatDayOn();
-    void tellsHowTitlesDiffer_data();
-    void tellsHowTitlesDiffer();
+    void tellsHowTitlesDifferByName();
 };
 
 void TestHistory::keepsEachFileAsItWasBeforeTheDaysFirstRewrite_data()
@@ -111,71 +100,22 @@ void TestHistory::keepsTheNewestDaysAndNeverFollowsALink()
     QCOMPARE(fixture::read(outside.filePath(u"20260101/データ.TXT"_s)), QByteArray("outside"));
 }
 
-void TestHistory::aDayIsTheFilesKeptFromThatDayOn()
+void TestHistory::tellsHowTitlesDifferByName()
 {
-    QTemporaryDir dir;
-    const QDir data(dir.path());
-    const auto put = [&](const QString& path, const QString& text) {
-        QVERIFY(data.mkpath(QFileInfo(data.filePath(path)).path()));
-        QVERIFY(fixture::write(data.filePath(path), sjis(text)));
-    };
-    put(u"履歴/20261201/データ.TXT"_s, titleLine(u"一日"_s));
-    put(u"履歴/20261203/データ.TXT"_s, titleLine(u"三日"_s));
-    put(u"履歴/20261203/歌手マスタ.txt"_s, u"三日の歌手\r\n"_s);
-    put(u"履歴/20261205/曲目データ.TXT"_s, u"五日\r\n"_s);
-    put(u"データ.TXT"_s, titleLine(u"今日"_s));
-    DataFolder folder(dir.path());
-    const auto pieces = [&](const QDate& day) {
-        QStringList out;
-        for (const restore::Piece& p : historyrules::dayPieces(folder, day))
-            out.append(p.folder + u'/' + p.name);
-        out.sort();
-        return out;
-    };
-    QCOMPARE(pieces(QDate(2026, 12, 1)), (QStringList{u"履歴/20261201/データ.TXT"_s, u"履歴/20261203/歌手マスタ.txt"_s,
-                                                      u"履歴/20261205/曲目データ.TXT"_s}));
-    QCOMPARE(pieces(QDate(2026, 12, 3)), (QStringList{u"履歴/20261203/データ.TXT"_s, u"履歴/20261203/歌手マスタ.txt"_s,
-                                                      u"履歴/20261205/曲目データ.TXT"_s}));
-    QCOMPARE(pieces(QDate(2026, 12, 5)), (QStringList{u"履歴/20261205/曲目データ.TXT"_s}));
-    const auto titles = historyrules::keptTitles(folder, historyrules::dayPieces(folder, QDate(2026, 12, 3)));
-    QVERIFY(titles && titles->size() == 1);
-    QCOMPARE(titles->front().name, u"三日"_s);
-    QVERIFY(!historyrules::keptTitles(folder, historyrules::dayPieces(folder, QDate(2026, 12, 5))));
-}
-
-void TestHistory::tellsHowTitlesDiffer_data()
-{
-    QTest::addColumn<QStringList>("then"); // name:memo
-    QTest::addColumn<QStringList>("now");
-    QTest::addColumn<QString>("added");
-    QTest::addColumn<QString>("removed");
-    QTest::addColumn<QString>("changed");
-    QTest::newRow("same") << QStringList{u"a:"_s, u"b:"_s} << QStringList{u"a:"_s, u"b:"_s} << QString() << QString() << QString();
-    QTest::newRow("reordered is no change") << QStringList{u"a:"_s, u"b:"_s} << QStringList{u"b:"_s, u"a:"_s} << QString()
-                                            << QString() << QString();
-    QTest::newRow("each kind") << QStringList{u"a:"_s, u"b:"_s, u"c:"_s} << QStringList{u"c:memo"_s, u"a:"_s, u"d:"_s}
-                               << u"d"_s << u"b"_s << u"c"_s;
-    QTest::newRow("from nothing") << QStringList{} << QStringList{u"x:"_s, u"y:"_s} << u"x,y"_s << QString() << QString();
-}
-
-void TestHistory::tellsHowTitlesDiffer()
-{
-    QFETCH(QStringList, then);
-    QFETCH(QStringList, now);
-    const auto records = [](const QStringList& list) {
+    // "name:memo" for each title; an order changed is no change.
+    const auto records = [](const QString& list) {
         std::vector<TitleRecord> out;
-        for (const QString& entry : list)
+        for (const QString& entry : list.split(u' ', Qt::SkipEmptyParts))
             out.push_back({entry.section(u':', 0, 0), u"歌手"_s, {}, {}, {}, {}, entry.section(u':', 1)});
         return out;
     };
-    QFETCH(QString, added);
-    QFETCH(QString, removed);
-    QFETCH(QString, changed);
-    const historyrules::Difference d = historyrules::compare(records(then), records(now));
-    QCOMPARE(d.added.join(u','), added);
-    QCOMPARE(d.removed.join(u','), removed);
-    QCOMPARE(d.changed.join(u','), changed);
-    QCOMPARE(d.none(), added.isEmpty() && removed.isEmpty() && changed.isEmpty());
+    const auto differ = [&](const QString& then, const QString& now) {
+        const historyrules::Difference d = historyrules::compare(records(then), records(now));
+        return QStringList{d.added.join(u','), d.removed.join(u','), d.changed.join(u','), d.none() ? u"none"_s : QString()};
+    };
+    QCOMPARE(differ(u"a: b:"_s, u"b: a:"_s), (QStringList{{}, {}, {}, u"none"_s}));
+    QCOMPARE(differ(u"a: b: c:"_s, u"c:memo a: d:"_s), (QStringList{u"d"_s, u"b"_s, u"c"_s, {}}));
+    QCOMPARE(differ(QString(), u"x: y:"_s), (QStringList{u"x,y"_s, {}, {}, {}}));
 }
 
 QTEST_APPLESS_MAIN(TestHistory)

@@ -54,14 +54,9 @@ void TestHistoryPanel::resetUndonePutsEveryFileBack()
     const QMap<QString, QByteArray> collection{
         {u"データ.TXT"_s, sjis(UiFixture::title(u"abc"_s) + UiFixture::title(u"設定"_s) + UiFixture::title(u"曲目_b"_s))},
         {u"曲目データ.TXT"_s, sjis(u"\"一\",\"歌手\",\"演歌\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s)},
-        {u"歌手マスタ.txt"_s, sjis(u"歌手\r\n"_s)},
-        {u"作詞マスタ.txt"_s, sjis(u"詞\r\n"_s)},
-        {u"ABC.txt"_s, "x"},
-        {u"abc.JPG"_s, "\xff\xd8jpeg"},
-        {u"曲目_abc.txt"_s, sjis(u"一\r\n"_s)},
-        {u"歌詞_一_歌手.TXT"_s, sjis(u"歌\r\n"_s)},
-        {u"設定.TXT"_s, sjis(u"\"ヘルプツアー\",0\r\n"_s)},
-        {u"NOPIC.JPG"_s, "nopic"}};
+        {u"歌手マスタ.txt"_s, sjis(u"歌手\r\n"_s)}, {u"作詞マスタ.txt"_s, sjis(u"詞\r\n"_s)}, {u"ABC.txt"_s, "x"},
+        {u"abc.JPG"_s, "\xff\xd8jpeg"}, {u"曲目_abc.txt"_s, sjis(u"一\r\n"_s)}, {u"歌詞_一_歌手.TXT"_s, sjis(u"歌\r\n"_s)},
+        {u"設定.TXT"_s, sjis(u"\"ヘルプツアー\",0\r\n"_s)}, {u"NOPIC.JPG"_s, "nopic"}};
     for (auto it = collection.begin(); it != collection.end(); ++it)
         QVERIFY(f.putBytes(it.key(), it.value()));
 
@@ -75,7 +70,7 @@ void TestHistoryPanel::resetUndonePutsEveryFileBack()
     // A new collection begun after the reset.
     MainWindow& again = f.restart();
     const QByteArray today = sjis(UiFixture::title(u"新しい"_s));
-    QVERIFY(f.folder->rewrite(u"データ.TXT"_s, u"%1"_s.arg(UiFixture::title(u"新しい"_s))).ok());
+    QVERIFY(f.folder->rewrite(u"データ.TXT"_s, UiFixture::title(u"新しい"_s)).ok());
     HistoryPanel& panel = openPanel(again);
     QCOMPARE(panel.lstKept->topLevelItemCount(), 1);
     QCOMPARE(panel.lstKept->topLevelItem(0)->text(1), u"初期化の前"_s);
