@@ -56,7 +56,9 @@ void TestHistoryPanel::resetUndonePutsEveryFileBack()
         {u"曲目データ.TXT"_s, sjis(u"\"一\",\"歌手\",\"演歌\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s)},
         {u"歌手マスタ.txt"_s, sjis(u"歌手\r\n"_s)}, {u"作詞マスタ.txt"_s, sjis(u"詞\r\n"_s)}, {u"ABC.txt"_s, "x"},
         {u"abc.JPG"_s, "\xff\xd8jpeg"}, {u"曲目_abc.txt"_s, sjis(u"一\r\n"_s)}, {u"歌詞_一_歌手.TXT"_s, sjis(u"歌\r\n"_s)},
-        {u"設定.TXT"_s, sjis(u"\"ヘルプツアー\",0\r\n"_s)}, {u"NOPIC.JPG"_s, "nopic"}};
+        {u"設定.TXT"_s, sjis(u"\"ヘルプツアー\",0\r\n"_s)}, {u"NOPIC.JPG"_s, "nopic"},
+        {u"履歴/20261201/データ.TXT"_s, "kept"}}; // left alone by the reset and its undoing
+    QVERIFY(QDir(f.tmp.path()).mkpath(u"履歴/20261201"_s));
     for (auto it = collection.begin(); it != collection.end(); ++it)
         QVERIFY(f.putBytes(it.key(), it.value()));
 
