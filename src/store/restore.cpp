@@ -312,6 +312,9 @@ WriteResult putBack(DataFolder& folder, const QString& what, Way way, const QLis
             return {WriteResult::Kind::BadFileName, piece.name, {}, {}};
         if (!isRegular(data.filePath(piece.folder + u'/' + piece.name)))
             return failure(piece.name, u"「%1」フォルダにありません"_s.arg(piece.folder));
+        // A folder is never set aside, nor replaced.
+        if (QFileInfo(folder.filePath(piece.name)).isDir())
+            return failure(piece.name, u"同じ名前のフォルダがデータフォルダにあります"_s);
     }
     QStringList replaced;
     for (const Piece& piece : pieces)

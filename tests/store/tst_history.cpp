@@ -2,6 +2,7 @@
 
 #include "store/dailyhistory.h"
 #include "store/datafolder.h"
+#include "store/restore.h"
 #include "upkeep/historyrules.h"
 
 #include <QDir>
@@ -22,6 +23,7 @@ private slots:
     void keepsEachFileAsItWasBeforeTheDaysFirstRewrite();
     void keepsTheNewestDaysAndNeverFollowsALink();
     void tellsHowTitlesDifferByName();
+    void aRestoreThatFailsLeavesEveryFileAsItWas();
 };
 
 void TestHistory::keepsEachFileAsItWasBeforeTheDaysFirstRewrite_data()
@@ -116,6 +118,38 @@ void TestHistory::tellsHowTitlesDifferByName()
     QCOMPARE(differ(u"a: b:"_s, u"b: a:"_s), (QStringList{{}, {}, {}, u"none"_s}));
     QCOMPARE(differ(u"a: b: c:"_s, u"c:memo a: d:"_s), (QStringList{u"d"_s, u"b"_s, u"c"_s, {}}));
     QCOMPARE(differ(QString(), u"x: y:"_s), (QStringList{u"x,y"_s, {}, {}, {}}));
+}
+
+void TestHistory::aRestoreThatFailsLeavesEveryFileAsItWas()
+{
+    QTemporaryDir dir;
+    const QDir data(dir.path());
+    QVERIFY(data.mkpath(u"履歴/20261201"_s));
+    const QMap<QString, QByteArray> files{{u"データ.TXT"_s, "now"}, {u"履歴/20261201/データ.TXT"_s, "then"},
+                                          {u"履歴/20261201/歌手マスタ.txt"_s, "then"}, {u"履歴/20261201/曲目データ.TXT"_s, "then"}};
+    for (auto it = files.begin(); it != files.end(); ++it)
+        QVERIFY(fixture::write(data.filePath(it.key()), it.value()));
+    // The second file cannot be put back: a link stands under its name.
+    QVERIFY(QFile::link(data.filePath(u"nowhere"_s), data.filePath(u"歌手マスタ.txt"_s)));
+    QVERIFY(data.mkdir(u"曲目データ.TXT"_s));
+    DataFolder folder(dir.path());
+    QString aside;
+    QString note;
+    const auto putBack = [&](const QStringList& names) {
+        QList<restore::Piece> pieces;
+        for (const QString& name : names)
+            pieces.append({u"履歴/20261201"_s, name});
+        return restore::putBack(folder, u"履歴から戻す作業"_s, restore::Way::Copy, pieces, {}, QDateTime::currentDateTime(), &aside, &note);
+    };
+    QVERIFY(!putBack({u"データ.TXT"_s, u"歌手マスタ.txt"_s}).ok());
+    // A folder under a kept file's name is refused before anything moves.
+    QCOMPARE(putBack({u"データ.TXT"_s, u"曲目データ.TXT"_s}).detail, u"同じ名前のフォルダがデータフォルダにあります"_s);
+    QCOMPARE(aside, QString());
+    QCOMPARE(note, QString());
+    QCOMPARE(data.entryList({u"戻す前_*"_s}, QDir::Dirs), QStringList());
+    for (auto it = files.begin(); it != files.end(); ++it)
+        QCOMPARE(fixture::read(data.filePath(it.key())), it.value());
+    QVERIFY(QFileInfo(data.filePath(u"歌手マスタ.txt"_s)).isSymLink());
 }
 
 QTEST_APPLESS_MAIN(TestHistory)
