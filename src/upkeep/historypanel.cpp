@@ -47,7 +47,7 @@ HistoryPanel::HistoryPanel(AppState& state, Dialogs& dialogs, Navigator& navigat
     setObjectName(u"frmHistory"_s);
     setWindowTitle(u"履歴・初期化前に戻す"_s);
 
-    auto* keptBox = new QGroupBox(u"初期化前・戻す前のデータ"_s);
+    auto* keptBox = named(new QGroupBox(u"初期化前・戻す前のデータ"_s), u"fraKept"_s);
     lstKept = named(new QTreeWidget, u"lstKept"_s, u"初期化前・戻す前のデータ"_s);
     lstKept->setHeaderLabels({u"日時"_s, u"内容"_s, u"タイトル数"_s});
     lstKept->setRootIsDecorated(false);
@@ -57,7 +57,7 @@ HistoryPanel::HistoryPanel(AppState& state, Dialogs& dialogs, Navigator& navigat
     kept->addWidget(lstKept, 1);
     kept->addWidget(cmdKeptBack, 0, Qt::AlignRight);
 
-    auto* daysBox = new QGroupBox(u"履歴（変更のあった日の朝の状態）"_s);
+    auto* daysBox = named(new QGroupBox(u"履歴（変更のあった日の朝の状態）"_s), u"fraDays"_s);
     lstDays = named(new QListWidget, u"lstDays"_s, u"履歴の日"_s);
     txtDayDiff = named(new QPlainTextEdit, u"txtDayDiff"_s, u"今との違い"_s);
     txtDayDiff->setReadOnly(true);
