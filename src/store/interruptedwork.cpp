@@ -27,7 +27,7 @@ InterruptedWork finishInterruptedWork(DataFolder& folder)
     // Saves first: the last step of a deletion or a reset is such a save.
     work.finished = folder.finishInterruptedSaves();
     work.setAside = SetAside::finishUnfinished(folder, {files::kDeletedPrefix, files::kResetPrefix}, &work.removed);
-    work.restores = restore::finishUnfinished(folder);
+    work.collectionRestores = restore::finishUnfinished(folder);
     work.removed += folder.removeInterruptedSaves();
     return work;
 }
@@ -56,7 +56,7 @@ QString InterruptedWork::message() const
         }
         parts.append(part);
     }
-    for (const restore::Unfinished& w : restores) {
+    for (const restore::Unfinished& w : collectionRestores) {
         parts.append(w.finished ? u"前回ウタバコが終わったとき、%1が途中でした。%1を最後まで済ませました。"
                                   "それまでのファイルは「%2」フォルダにあります。"_s.arg(w.what, w.folder)
                                 : u"前回ウタバコが終わったとき、%1が途中でした。最後まで済ませられなかったので、"

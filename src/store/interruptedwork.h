@@ -15,8 +15,8 @@ struct InterruptedWork {
     QStringList finished;
     // Deletions and resets found under way.
     QList<SetAside::Unfinished> setAside;
-    // Restores of kept files found under way.
-    QList<restore::Unfinished> restores;
+    // Restores of a reset's or a day's files found under way.
+    QList<restore::Unfinished> collectionRestores;
     // Temporary files removed ("folder/name" inside a set-aside folder).
     QStringList removed;
 

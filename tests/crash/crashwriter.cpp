@@ -1,7 +1,7 @@
 // Writes to a data folder through the store until it is killed, so that tst_crash can
 // look at what a kill in the middle of a write leaves behind.
 //
-//   crash_writer <folder> rewrite|append|import|restore <seed>
+//   crash_writer <folder> rewrite|append|import|history <seed>
 //
 // It takes up where the folder's files stand (generation g, or entries 1..k), prints
 // "ready" once the folder is read, then writes the next generations or entries of
@@ -11,7 +11,7 @@
 // does, and ends; it prints "imported" and does nothing when the folder already holds
 // them. Preloaded with tests/crash/crashshim.c, it arms the shim as the import begins.
 //
-// restore puts the folder's history back to its first day, as 「この日の状態に戻す」 does,
+// history puts the folder's history back to its first day, as 「この日の状態に戻す」 does,
 // and ends printing "done"; the shim is armed as the restore begins.
 
 #include "crashcontent.h"
@@ -134,7 +134,7 @@ void importOnce(DataFolder& folder, quint64 seed)
     std::puts("done");
 }
 
-void restoreOnce(DataFolder& folder)
+void restoreHistoryOnce(DataFolder& folder)
 {
     const QList<QDate> days = DailyHistory::days(folder.path());
     if (days.isEmpty())
@@ -161,13 +161,13 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     bool seedOk = false;
     const quint64 seed = args.size() == 4 ? args[3].toULongLong(&seedOk) : 0;
-    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s && args[2] != u"import"_s && args[2] != u"restore"_s)) {
-        std::fputs("usage: crash_writer <folder> rewrite|append|import|restore <seed>\n", stderr);
+    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s && args[2] != u"import"_s && args[2] != u"history"_s)) {
+        std::fputs("usage: crash_writer <folder> rewrite|append|import|history <seed>\n", stderr);
         return 1;
     }
     DataFolder folder(args[1]);
-    if (args[2] == u"restore"_s) {
-        restoreOnce(folder);
+    if (args[2] == u"history"_s) {
+        restoreHistoryOnce(folder);
         return 0;
     }
     if (args[2] == u"import"_s) {

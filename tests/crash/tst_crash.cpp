@@ -634,7 +634,7 @@ Snapshot deepSnapshot(const QString& folder)
 
 // "done", "killed", or what went wrong, for a restore of the folder's first history day
 // killed before call n (never when n is 0).
-QString runRestore(const QString& folder, int n)
+QString runHistoryRestore(const QString& folder, int n)
 {
     QProcess writer;
     if (n > 0) {
@@ -643,7 +643,7 @@ QString runRestore(const QString& folder, int n)
         env.insert(u"UTABAKO_CRASH_AT"_s, QString::number(n));
         writer.setProcessEnvironment(env);
     }
-    writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"restore"_s, u"1"_s});
+    writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"history"_s, u"1"_s});
     writer.waitForFinished(30000);
     if (writer.exitStatus() == QProcess::CrashExit)
         return u"killed"_s;
@@ -664,7 +664,7 @@ private slots:
     void rewritesKilledMidwayLeaveWholeFiles();
     void appendsKilledMidwayLeaveWholeFiles();
     void importsKilledAnywhereAreAllOrNothing();
-    void restoresKilledAnywhereAreAllOrNothing();
+    void historyRestoresKilledAnywhereAreAllOrNothing();
 };
 
 void TestCrash::rewritesKilledMidwayLeaveWholeFiles()
@@ -697,7 +697,7 @@ void TestCrash::importsKilledAnywhereAreAllOrNothing()
 // A day of the history put back, killed before each call that changes or syncs a file in
 // turn: after the next start every file is as before the restore or as after it, and the
 // start says which when it found the restore under way.
-void TestCrash::restoresKilledAnywhereAreAllOrNothing()
+void TestCrash::historyRestoresKilledAnywhereAreAllOrNothing()
 {
     QTemporaryDir base;
     const std::map<QString, QString> files{
@@ -720,7 +720,7 @@ void TestCrash::restoresKilledAnywhereAreAllOrNothing()
     };
     const auto uncut = importFolder();
     copyBase(uncut->path());
-    QCOMPARE(runRestore(uncut->path(), 0), u"done"_s);
+    QCOMPARE(runHistoryRestore(uncut->path(), 0), u"done"_s);
     const Snapshot after = deepSnapshot(uncut->path());
     QVERIFY(after != before);
 
@@ -731,7 +731,7 @@ void TestCrash::restoresKilledAnywhereAreAllOrNothing()
     for (int n = 1;; ++n) {
         const auto dir = importFolder();
         copyBase(dir->path());
-        const QString said = runRestore(dir->path(), n);
+        const QString said = runHistoryRestore(dir->path(), n);
         if (said == u"done"_s)
             break;
         QCOMPARE(said, u"killed"_s);
@@ -743,18 +743,18 @@ void TestCrash::restoresKilledAnywhereAreAllOrNothing()
         }
         const Snapshot found = deepSnapshot(dir->path());
         // Nothing found under way, or a restore the start says it finished or undid.
-        const bool quiet = work.restores.isEmpty();
+        const bool quiet = work.collectionRestores.isEmpty();
         const bool told = !quiet && !work.message().isEmpty();
-        if (found == before && (quiet || (told && !work.restores.first().finished)))
+        if (found == before && (quiet || (told && !work.collectionRestores.first().finished)))
             undone += quiet ? 0 : 1;
-        else if (found == after && (quiet || (told && work.restores.first().finished)))
+        else if (found == after && (quiet || (told && work.collectionRestores.first().finished)))
             finished += quiet ? 0 : 1;
         else
             faults.append(u"killed before call %1 (%2): against before %3; against after %4"_s.arg(n).arg(
-                quiet ? u"nothing found"_s : work.restores.first().finished ? u"said finished"_s : u"said undone"_s,
+                quiet ? u"nothing found"_s : work.collectionRestores.first().finished ? u"said finished"_s : u"said undone"_s,
                 difference(before, found), difference(after, found)));
     }
-    qInfo().noquote() << u"restore: %1 kills at each call; %2 finished and %3 undone by the next start, which said so; %4 faults"_s
+    qInfo().noquote() << u"history restore: %1 kills at each call; %2 finished and %3 undone by the next start, which said so; %4 faults"_s
                              .arg(kills).arg(finished).arg(undone).arg(faults.size());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.value(0)));
 }
