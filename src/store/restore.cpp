@@ -237,6 +237,8 @@ QStringList rollBack(DataFolder& folder, const QString& aside, const Mark& mark)
                 back[piece.folder].append(piece.name);
         }
         for (auto it = back.cbegin(); it != back.cend(); ++it) {
+            // A start-up may have removed the folder once it stood empty.
+            data.mkpath(it.key());
             QStringList moved;
             if (!folder.moveInto(it.key(), it.value(), &moved).ok())
                 stuck += it.value().mid(moved.size());
