@@ -1,7 +1,6 @@
 #include "restore.h"
 
 #include "collectionfiles.h"
-#include "collectionlock.h"
 #include "datafolder.h"
 #include "filelisting.h"
 #include "regularfile.h"
@@ -13,20 +12,14 @@
 #include <QHash>
 #include <QSet>
 
-#ifdef Q_OS_UNIX
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#endif
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace restore {
 
 namespace {
 
-// Named as no title's file can be; it lies in the restore's own folder.
+// Named as no title's file can be. It lies in the data folder itself, so that a start
+// finds it by its name, looking at no other entry of the folder.
 const QString kMark = u"~utabako-restoring.tmp"_s;
 // The mark a deletion or a reset leaves in its folder while under way.
 const QString kSetAsideMark = u"~utabako-unfinished.tmp"_s;
@@ -38,6 +31,7 @@ constexpr qsizetype kChunk = 64;
 // What a restore does, as its mark holds it: enough to finish it or undo it.
 struct Mark {
     QString what;
+    QString folder; // where today's replaced files go
     Way way = Way::Copy;
     QList<Piece> pieces;
     QStringList aside; // today's files replaced, as spelt on disk
@@ -45,7 +39,7 @@ struct Mark {
 
 QByteArray markText(const Mark& mark)
 {
-    QByteArray text = kMarkHead + "what\t" + mark.what.toUtf8() + '\n';
+    QByteArray text = kMarkHead + "what\t" + mark.what.toUtf8() + "\nfolder\t" + mark.folder.toUtf8() + '\n';
     text += mark.way == Way::Move ? "way\tmove\n" : "way\tcopy\n";
     for (const Piece& piece : mark.pieces)
         text += "put\t" + piece.folder.toUtf8() + '\t' + piece.name.toUtf8() + '\n';
@@ -67,6 +61,8 @@ std::optional<Mark> readMark(const QString& path)
         const QList<QByteArray> f = line.split('\t');
         if (f.size() == 2 && f[0] == "what")
             mark.what = QString::fromUtf8(f[1]);
+        else if (f.size() == 2 && f[0] == "folder")
+            mark.folder = QString::fromUtf8(f[1]);
         else if (f.size() == 2 && f[0] == "way")
             mark.way = f[1] == "move" ? Way::Move : Way::Copy;
         else if (f.size() == 3 && f[0] == "put")
@@ -115,35 +111,6 @@ QStringList filesIn(const QDir& dir)
 WriteResult failure(const QString& name, const QString& why)
 {
     return {WriteResult::Kind::Io, name, {}, why};
-}
-
-// The folders (never links) of the data folder whose names begin with prefix: one pass
-// over the entries at start-up, looking at none of the files.
-QStringList foldersBeginning(const QString& folder, const QString& prefix)
-{
-    QStringList out;
-#ifdef Q_OS_UNIX
-    const QByteArray begins = QFile::encodeName(prefix);
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return out;
-    const int fd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strncmp(entry->d_name, begins.constData(), static_cast<size_t>(begins.size())) != 0)
-            continue;
-        bool isFolder = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN) {
-            struct stat st {};
-            isFolder = ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-        }
-        if (isFolder)
-            out.append(QFile::decodeName(entry->d_name));
-    }
-    ::closedir(dir);
-#else
-    out = QDir(folder).entryList({prefix + u'*'}, QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
-#endif
-    return out;
 }
 
 // Takes the restore from wherever it stands to its end; each step is one that a kill may
@@ -256,8 +223,9 @@ QStringList rollBack(DataFolder& folder, const QString& aside, const Mark& mark)
     for (const QString& name : filesIn(asideDir))
         (folder.exists(name) ? stuck : back).append(name);
     stuck += folder.moveBack(aside, back);
-    QFile::remove(asideDir.filePath(kMark));
     syncFolder(asideDir.path());
+    syncFolder(data.path());
+    folder.remove(kMark);
     syncFolder(data.path());
     if (asideDir.isEmpty(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
         data.rmdir(aside);
@@ -270,8 +238,8 @@ void finish(DataFolder& folder, const QString& aside, const Mark& mark)
     const QDir data(folder.path());
     syncFolder(data.path());
     syncFolder(data.filePath(aside));
-    QFile::remove(QDir(data.filePath(aside)).filePath(kMark));
-    syncFolder(data.filePath(aside));
+    folder.remove(kMark);
+    syncFolder(data.path());
     data.rmdir(aside); // only when nothing was replaced
     if (mark.way == Way::Move) {
         QSet<QString> emptied;
@@ -307,7 +275,7 @@ WriteResult putBack(DataFolder& folder, const QString& what, Way way, const QLis
     if (folder.isReadOnly())
         return folder.readOnlyRefusal(pieces.first().name);
     const QDir data(folder.path());
-    Mark mark{what, way, pieces, {}};
+    Mark mark{what, {}, way, pieces, {}};
     QSet<QString> seen;
     for (const Piece& piece : pieces) {
         if (!isInnerFolder(piece.folder) || !DataFolder::isPlainFileName(piece.name))
@@ -327,19 +295,22 @@ WriteResult putBack(DataFolder& folder, const QString& what, Way way, const QLis
             mark.aside.append(QFileInfo(folder.filePath(name)).fileName());
         }
     }
-    QString aside;
-    WriteResult result = folder.makeFolder(files::kRestorePrefix + when.toString(u"yyyyMMdd_HHmmss"_s), &aside);
+    // The mark first, naming the folder the work is to use; only then the folder.
+    const QString name = files::kRestorePrefix + when.toString(u"yyyyMMdd_HHmmss"_s);
+    QString aside = name;
+    for (int n = 2; isEntry(data.filePath(aside)); ++n)
+        aside = name + u"_%1"_s.arg(n);
+    mark.folder = aside;
+    WriteResult result = folder.writeBytes(kMark, markText(mark));
     if (!result.ok())
         return result;
-    {
-        StagedFile out;
-        result = out.write(QDir(data.filePath(aside)).filePath(kMark), markText(mark));
+    QString made;
+    result = folder.makeFolder(aside, &made);
+    if (!result.ok() || made != aside) {
         if (result.ok())
-            result = out.commit();
-    }
-    if (!result.ok()) {
-        data.rmdir(aside);
-        return result;
+            data.rmdir(made);
+        folder.remove(kMark);
+        return result.ok() ? failure(aside, u"フォルダを作れません"_s) : result;
     }
     result = advance(folder, aside, mark, progress);
     if (!result.ok()) {
@@ -357,30 +328,26 @@ WriteResult putBack(DataFolder& folder, const QString& what, Way way, const QLis
 
 QList<Unfinished> finishUnfinished(DataFolder& folder)
 {
-    QList<Unfinished> found;
-    const QDir data(folder.path());
-    for (const QString& sub : foldersBeginning(folder.path(), files::kRestorePrefix)) {
-        const QDir dir(data.filePath(sub));
-        if (const std::optional<Mark> mark = readMark(dir.filePath(kMark))) {
-            Unfinished work{mark->what, sub, false};
-            // Finished where it can be; undone where it cannot.
-            if (advance(folder, sub, *mark, {}).ok()) {
-                finish(folder, sub, *mark);
-                work.finished = true;
-            } else {
-                rollBack(folder, sub, *mark);
-            }
-            found.append(work);
-        }
-        qint64 owner = 0;
-        for (const QString& name : dir.entryList(QDir::Files | QDir::System | QDir::Hidden)) {
-            if (isTemporarySaveName(name, &owner) && !processIsRunning(owner))
-                QFile::remove(dir.filePath(name));
-        }
-        if (QFileInfo(dir.path()).isDir() && dir.isEmpty(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
-            data.rmdir(sub);
+    if (!folder.exists(kMark))
+        return {};
+    const std::optional<Mark> mark = readMark(folder.filePath(kMark));
+    // A mark is written whole; one that is not this program's is left alone.
+    if (!mark || !isInnerFolder(mark->folder))
+        return {};
+    // Cut short before its folder was made: nothing was moved.
+    if (!QFileInfo(QDir(folder.path()).filePath(mark->folder)).isDir()) {
+        folder.remove(kMark);
+        return {};
     }
-    return found;
+    Unfinished work{mark->what, mark->folder, false};
+    // Finished where it can be; undone where it cannot.
+    if (advance(folder, mark->folder, *mark, {}).ok()) {
+        finish(folder, mark->folder, *mark);
+        work.finished = true;
+    } else {
+        rollBack(folder, mark->folder, *mark);
+    }
+    return {work};
 }
 
 } // namespace restore

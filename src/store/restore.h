@@ -14,7 +14,7 @@ class DataFolder;
 // Puts kept files back into the data folder (a reset's 初期化前 folder, a day of the
 // history), whole or not at all, never losing what is there now: the files of today that
 // a kept one replaces are first moved into a new folder "戻す前_yyyyMMdd_HHmmss", which can
-// be put back the same way. A mark in that folder, written before anything moves and
+// be put back the same way. A mark in the data folder, written before anything moves and
 // removed after, lets the next start finish a restore cut short, or undo it.
 namespace restore {
 
@@ -45,8 +45,8 @@ struct Unfinished {
     QString folder;  // where today's replaced files are
     bool finished = false;
 };
-// Finishes each restore of folder cut short, or undoes it where it cannot be finished;
-// removes restore folders left empty. Called at start-up.
+// Finishes the restore of folder cut short, or undoes it where it cannot be finished.
+// Called at start-up; looks at no entry of the folder but the mark.
 QList<Unfinished> finishUnfinished(DataFolder& folder);
 
 } // namespace restore

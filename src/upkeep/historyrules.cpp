@@ -68,7 +68,11 @@ QList<KeptFolder> keptFolders(const DataFolder& folder)
         if (!m.hasMatch())
             continue;
         KeptFolder kept{sub, QDateTime::fromString(m.captured(2), u"yyyyMMdd_HHmmss"_s), m.captured(1) == u"初期化前"_s, 0};
-        if (const auto titles = keptTitles(folder, restore::piecesOf(folder, sub)))
+        // A folder that holds nothing (its work cut short before it began) has nothing to give back.
+        const QList<restore::Piece> pieces = restore::piecesOf(folder, sub);
+        if (pieces.isEmpty())
+            continue;
+        if (const auto titles = keptTitles(folder, pieces))
             kept.titles = static_cast<int>(titles->size());
         out.append(kept);
     }
