@@ -11,8 +11,9 @@
 // does, and ends; it prints "imported" and does nothing when the folder already holds
 // them. Preloaded with tests/crash/crashshim.c, it arms the shim as the import begins.
 //
-// history puts the folder's history back to its first day, as 「この日の状態に戻す」 does,
-// and ends printing "done"; the shim is armed as the restore begins.
+// history puts the folder's history back to its first day, as 「この日の状態に戻す」 does
+// (seed 1), or the folder's reset undone, as 「この状態に戻す」 does (seed 2), and ends
+// printing "done"; the shim is armed as the restore begins.
 
 #include "crashcontent.h"
 
@@ -22,6 +23,7 @@
 #include "store/dailyhistory.h"
 #include "store/restore.h"
 #include "upkeep/historyrules.h"
+#include "upkeep/upkeeprules.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -134,12 +136,15 @@ void importOnce(DataFolder& folder, quint64 seed)
     std::puts("done");
 }
 
-void restoreHistoryOnce(DataFolder& folder)
+void restoreHistoryOnce(DataFolder& folder, quint64 seed)
 {
     const QList<QDate> days = DailyHistory::days(folder.path());
-    if (days.isEmpty())
-        fail(u"the folder holds no history"_s);
-    const QList<restore::Piece> pieces = historyrules::dayPieces(folder, days.back());
+    const QList<historyrules::KeptFolder> resets = historyrules::keptFolders(folder);
+    if (days.isEmpty() || resets.isEmpty())
+        fail(u"the folder holds no history or no reset"_s);
+    const bool day = seed == 1;
+    const QList<restore::Piece> pieces =
+        day ? historyrules::dayPieces(folder, days.back()) : restore::piecesOf(folder, resets.first().folder);
     std::puts("ready");
     std::fflush(stdout);
 #ifdef Q_OS_UNIX
@@ -148,7 +153,8 @@ void restoreHistoryOnce(DataFolder& folder)
 #endif
     QString aside;
     QString note;
-    check(restore::putBack(folder, u"履歴から戻す作業"_s, restore::Way::Copy, pieces, {},
+    check(restore::putBack(folder, u"履歴から戻す作業"_s, day ? restore::Way::Copy : restore::Way::Move, pieces,
+                           day ? QStringList() : upkeeprules::resetEmptiedFiles(),
                            QDateTime(QDate(2026, 12, 9), QTime(12, 0)), &aside, &note));
     std::puts("done");
 }
@@ -167,7 +173,7 @@ int main(int argc, char** argv)
     }
     DataFolder folder(args[1]);
     if (args[2] == u"history"_s) {
-        restoreHistoryOnce(folder);
+        restoreHistoryOnce(folder, seed);
         return 0;
     }
     if (args[2] == u"import"_s) {

@@ -633,8 +633,8 @@ Snapshot deepSnapshot(const QString& folder)
 }
 
 // "done", "killed", or what went wrong, for a restore of the folder's first history day
-// killed before call n (never when n is 0).
-QString runHistoryRestore(const QString& folder, int n)
+// (seed 1) or of its reset (seed 2) killed before call n (never when n is 0).
+QString runHistoryRestore(const QString& folder, int n, int seed)
 {
     QProcess writer;
     if (n > 0) {
@@ -643,7 +643,7 @@ QString runHistoryRestore(const QString& folder, int n)
         env.insert(u"UTABAKO_CRASH_AT"_s, QString::number(n));
         writer.setProcessEnvironment(env);
     }
-    writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"history"_s, u"1"_s});
+    writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"history"_s, QString::number(seed)});
     writer.waitForFinished(30000);
     if (writer.exitStatus() == QProcess::CrashExit)
         return u"killed"_s;
@@ -664,6 +664,7 @@ private slots:
     void rewritesKilledMidwayLeaveWholeFiles();
     void appendsKilledMidwayLeaveWholeFiles();
     void importsKilledAnywhereAreAllOrNothing();
+    void historyRestoresKilledAnywhereAreAllOrNothing_data();
     void historyRestoresKilledAnywhereAreAllOrNothing();
 };
 
@@ -694,18 +695,28 @@ void TestCrash::importsKilledAnywhereAreAllOrNothing()
     QVERIFY2(run.ok(), qPrintable(run.firstFault()));
 }
 
-// A day of the history put back, killed before each call that changes or syncs a file in
-// turn: after the next start every file is as before the restore or as after it, and the
-// start says which when it found the restore under way.
+void TestCrash::historyRestoresKilledAnywhereAreAllOrNothing_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::newRow("a day of the history") << 1;
+    QTest::newRow("a reset undone") << 2;
+}
+
+// A day of the history or a reset put back, killed before each call that changes or syncs
+// a file in turn: after the next start every file is as before the restore or as after
+// it, and the start says which when it found the restore under way.
 void TestCrash::historyRestoresKilledAnywhereAreAllOrNothing()
 {
+    QFETCH(int, seed);
     QTemporaryDir base;
     const std::map<QString, QString> files{
         {u"データ.TXT"_s, u"\"今\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s}, {u"曲目データ.TXT"_s, u"今の曲\r\n"_s},
         {u"歌手マスタ.txt"_s, u"今の歌手\r\n"_s}, {u"今.txt"_s, u"タイトルの文\r\n"_s},
         {u"履歴/20261201/データ.TXT"_s, u"\"朝\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s},
         {u"履歴/20261201/曲目データ.TXT"_s, u"朝の曲\r\n"_s}, {u"履歴/20261203/歌手マスタ.txt"_s, u"三日の歌手\r\n"_s},
-        {u"履歴/20261203/データ.TXT"_s, u"\"三日\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s}};
+        {u"履歴/20261203/データ.TXT"_s, u"\"三日\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s},
+        {u"初期化前_20261202_101500/データ.TXT"_s, u"\"前\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s},
+        {u"初期化前_20261202_101500/前.jpg"_s, u"絵"_s}, {u"初期化前_20261202_101500/曲目_前.txt"_s, u"前の曲\r\n"_s}};
     for (const auto& [name, text] : files) {
         QVERIFY(QDir(base.path()).mkpath(QFileInfo(name).path()));
         QFile f(base.filePath(name));
@@ -720,7 +731,7 @@ void TestCrash::historyRestoresKilledAnywhereAreAllOrNothing()
     };
     const auto uncut = importFolder();
     copyBase(uncut->path());
-    QCOMPARE(runHistoryRestore(uncut->path(), 0), u"done"_s);
+    QCOMPARE(runHistoryRestore(uncut->path(), 0, seed), u"done"_s);
     const Snapshot after = deepSnapshot(uncut->path());
     QVERIFY(after != before);
 
@@ -731,7 +742,7 @@ void TestCrash::historyRestoresKilledAnywhereAreAllOrNothing()
     for (int n = 1;; ++n) {
         const auto dir = importFolder();
         copyBase(dir->path());
-        const QString said = runHistoryRestore(dir->path(), n);
+        const QString said = runHistoryRestore(dir->path(), n, seed);
         if (said == u"done"_s)
             break;
         QCOMPARE(said, u"killed"_s);
