@@ -127,10 +127,19 @@ Difference compare(const std::vector<TitleRecord>& then, const std::vector<Title
         else if (!(**it == t))
             out.changed.append(t.name);
     }
+    QStringList thenOrder;
     for (const TitleRecord& t : then) {
         if (!present.contains(t.name))
             out.removed.append(t.name);
+        else
+            thenOrder.append(t.name);
     }
+    QStringList nowOrder;
+    for (const TitleRecord& t : now) {
+        if (before.contains(t.name))
+            nowOrder.append(t.name);
+    }
+    out.reordered = thenOrder != nowOrder;
     out.removed.removeDuplicates();
     out.changed.removeDuplicates();
     out.added.removeDuplicates();
@@ -145,6 +154,8 @@ QString describe(const Difference& difference)
     parts.append(u"今との違い：追加 %1 件、削除 %2 件、変更 %3 件"_s.arg(difference.added.size())
                      .arg(difference.removed.size())
                      .arg(difference.changed.size()));
+    if (difference.reordered)
+        parts.append(u"タイトルの並び順が今と違います（戻すとこの日の並び順になります）。"_s);
     if (!difference.added.isEmpty())
         parts.append(u"この日のあとに追加したタイトル（戻すとなくなります）:\r\n"_s + namesOf(difference.added));
     if (!difference.removed.isEmpty())

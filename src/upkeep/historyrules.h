@@ -46,7 +46,8 @@ struct Difference {
     QStringList added;   // now, not then
     QStringList removed; // then, not now
     QStringList changed; // in both, with other fields
-    bool none() const { return added.isEmpty() && removed.isEmpty() && changed.isEmpty(); }
+    bool reordered = false; // the titles in both stand in another order (a 反映 of a list)
+    bool none() const { return added.isEmpty() && removed.isEmpty() && changed.isEmpty() && !reordered; }
 };
 Difference compare(const std::vector<TitleRecord>& then, const std::vector<TitleRecord>& now);
 

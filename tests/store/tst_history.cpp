@@ -104,7 +104,7 @@ void TestHistory::keepsTheNewestDaysAndNeverFollowsALink()
 
 void TestHistory::tellsHowTitlesDifferByName()
 {
-    // "name:memo" for each title; an order changed is no change.
+    // "name:memo" for each title.
     const auto records = [](const QString& list) {
         std::vector<TitleRecord> out;
         for (const QString& entry : list.split(u' ', Qt::SkipEmptyParts))
@@ -113,11 +113,15 @@ void TestHistory::tellsHowTitlesDifferByName()
     };
     const auto differ = [&](const QString& then, const QString& now) {
         const historyrules::Difference d = historyrules::compare(records(then), records(now));
-        return QStringList{d.added.join(u','), d.removed.join(u','), d.changed.join(u','), d.none() ? u"none"_s : QString()};
+        return QStringList{d.added.join(u','), d.removed.join(u','), d.changed.join(u','),
+                           d.reordered ? u"reordered"_s : QString(), d.none() ? u"none"_s : QString()};
     };
-    QCOMPARE(differ(u"a: b:"_s, u"b: a:"_s), (QStringList{{}, {}, {}, u"none"_s}));
-    QCOMPARE(differ(u"a: b: c:"_s, u"c:memo a: d:"_s), (QStringList{u"d"_s, u"b"_s, u"c"_s, {}}));
-    QCOMPARE(differ(QString(), u"x: y:"_s), (QStringList{u"x,y"_s, {}, {}, {}}));
+    QCOMPARE(differ(u"a: b:"_s, u"a: b:"_s), (QStringList{{}, {}, {}, {}, u"none"_s}));
+    // A list's 反映 changes nothing but the order.
+    QCOMPARE(differ(u"a: b: c:"_s, u"c: a: b:"_s), (QStringList{{}, {}, {}, u"reordered"_s, {}}));
+    // Titles added or removed between the others move none of them.
+    QCOMPARE(differ(u"a: b: c:"_s, u"a:memo d: c:"_s), (QStringList{u"d"_s, u"b"_s, u"a"_s, {}, {}}));
+    QCOMPARE(differ(QString(), u"x: y:"_s), (QStringList{u"x,y"_s, {}, {}, {}, {}}));
 }
 
 void TestHistory::aRestoreThatFailsLeavesEveryFileAsItWas()
