@@ -479,11 +479,11 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
                 undone += u"「%1」は書き換わったままです。"_s.arg(p.name);
         }
         WriteResult failed{committed.kind, plan[i].name, {}, committed.detail};
-        // A file left rewritten keeps its old content in the history.
-        if (!undone.isEmpty())
+        if (!undone.isEmpty()) {
+            // A file left rewritten keeps its old content in the history.
             kept.clear();
-        if (!undone.isEmpty())
             failed.detail = (failed.detail.isEmpty() ? QString() : failed.detail + u"　"_s) + undone;
+        }
         return failed;
     }
 
