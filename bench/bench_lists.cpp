@@ -6,7 +6,9 @@
 #include "lists/titlelist.h"
 #include "platform/grid.h"
 #include "store/cp932.h"
+#include "store/dailyhistory.h"
 #include "store/datafolder.h"
+#include "upkeep/historyrules.h"
 #include "title/mainscreen.h"
 
 #include <QApplication>
@@ -140,6 +142,29 @@ void SaveTitleInfo(benchmark::State& state)
     }
 }
 BENCHMARK(SaveTitleInfo)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same save as the first of each day, with the title file kept in the history first.
+void SaveTitleInfoFirstOfDay(benchmark::State& state)
+{
+    LargeWindow large(false);
+    QDate day(2026, 12, 1);
+    large.folder->keepDailyHistory(historyrules::keptFiles(), [&day] { return day; });
+    MainWindow& window = *large.window;
+    TitleList* list = window.fraIchiran;
+    window.cmdIchiran->click();
+    list->cmdTuika->click();
+    for (auto _ : state) {
+        state.PauseTiming();
+        day = day.addDays(1);
+        list->msgIchiran->setCurrentCell(16000, 0);
+        list->msgIchiran->cellClicked(16000, 0);
+        state.ResumeTiming();
+        list->cmdThozon->click();
+        if (!list->lblTitle->text().isEmpty() || !QFile::exists(large.dir.filePath(DailyHistory::dayFolder(day) + QStringLiteral("/データ.TXT"))))
+            state.SkipWithError("not saved and kept");
+    }
+}
+BENCHMARK(SaveTitleInfoFirstOfDay)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The song panel's save: the track data rewritten whole from the grid and read again.
 void SaveSongAttributes(benchmark::State& state)

@@ -9,6 +9,7 @@
 #include "store/collectionlock.h"
 #include "store/datafolder.h"
 #include "store/folderchoice.h"
+#include "upkeep/historyrules.h"
 
 #include <QApplication>
 #include <QDir>
@@ -115,7 +116,10 @@ int main(int argc, char* argv[])
     help.setDataFolderFile([&folder] { return folder.filePath(MainWindow::HelpFileName); });
     desktopDialogs.setParent(&window);
     printer.setParent(&window);
+    // Each day's first change of a main file keeps the file as it was.
+    folder.keepDailyHistory(historyrules::keptFiles());
     window.startUp();
+    folder.startRemovingOldHistory();
     // Ended by a signal while start-up still asked something.
     if (endSignalled())
         return 0;

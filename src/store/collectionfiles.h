@@ -19,6 +19,11 @@ inline const QString kDeletedPrefix = QStringLiteral("削除済み_");
 inline const QString kDeletedRecord = QStringLiteral("削除したタイトル.csv");
 // What a reset deletes and empties goes first into a folder "初期化前_yyyyMMdd_HHmmss".
 inline const QString kResetPrefix = QStringLiteral("初期化前_");
+// The collection's main files as they were before each day's first change, one folder
+// "履歴/yyyyMMdd" a day; a folder, so that no title's file can take its name.
+inline const QString kHistoryFolder = QStringLiteral("履歴");
+// What a restore replaces goes first into a folder "戻す前_yyyyMMdd_HHmmss".
+inline const QString kRestorePrefix = QStringLiteral("戻す前_");
 
 // The track list of a title: "曲目_" + title name + ".txt".
 inline QString trackListFile(const QString& titleName)

@@ -1,6 +1,7 @@
 #include "datafolder.h"
 
 #include "cp932.h"
+#include "dailyhistory.h"
 #include "regularfile.h"
 #include "stagedfile.h"
 
@@ -46,6 +47,25 @@ DataFolder::DataFolder(const QString& path)
     : m_dir(path)
     , m_names(m_dir.absolutePath())
 {
+}
+
+DataFolder::~DataFolder()
+{
+    m_removingHistory.waitForFinished();
+}
+
+void DataFolder::keepDailyHistory(const QStringList& names, std::function<QDate()> today)
+{
+    if (!today)
+        today = [] { return QDate::currentDate(); };
+    m_history = std::make_unique<DailyHistory>(path(), names, std::move(today));
+}
+
+void DataFolder::startRemovingOldHistory()
+{
+    if (isReadOnly() || !m_history)
+        return;
+    m_removingHistory = QtConcurrent::run([folder = path()] { return DailyHistory::removeOldDays(folder); });
 }
 
 bool DataFolder::isPlainFileName(const QString& name)
@@ -402,6 +422,30 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
             return {staged.kind, p.name, staged.character, staged.detail};
     }
 
+    // The day's first rewrite of a main file keeps the old file in the history first;
+    // should the rewrite not be made, what was kept for it goes again.
+    QList<std::pair<QString, QString>> kept; // (file name, copy made)
+    struct Forget {
+        DailyHistory* history;
+        QList<std::pair<QString, QString>>* kept;
+        ~Forget()
+        {
+            for (const auto& [name, made] : std::as_const(*kept))
+                history->forget(name, made);
+        }
+    } forget{m_history.get(), &kept};
+    for (const Planned& p : plan) {
+        if (!m_history)
+            break;
+        QString made;
+        const QString fileName = QFileInfo(p.path).fileName();
+        const WriteResult keptOld = m_history->keepBefore(fileName, &made);
+        if (!made.isEmpty())
+            kept.append({fileName, made});
+        if (!keptOld.ok())
+            return {keptOld.kind, p.name, {}, keptOld.detail};
+    }
+
     // Several files are put in place as one: the renames are listed first, so that a kill
     // between two of them is finished at the next start.
     SaveJournal journal;
@@ -435,12 +479,16 @@ WriteResult DataFolder::write(const std::vector<Change>& changes)
                 undone += u"「%1」は書き換わったままです。"_s.arg(p.name);
         }
         WriteResult failed{committed.kind, plan[i].name, {}, committed.detail};
-        if (!undone.isEmpty())
+        if (!undone.isEmpty()) {
+            // A file left rewritten keeps its old content in the history.
+            kept.clear();
             failed.detail = (failed.detail.isEmpty() ? QString() : failed.detail + u"　"_s) + undone;
+        }
         return failed;
     }
 
     journal.close();
+    kept.clear();
     for (const Planned& p : plan) {
         m_problems.rewritten(p.path);
         created.append(QFileInfo(p.path).fileName());

@@ -6,6 +6,7 @@
 #include "storeerror.h"
 
 #include <QByteArrayView>
+#include <QDate>
 #include <QDir>
 #include <QFuture>
 #include <QHash>
@@ -52,6 +53,7 @@ private:
 class DataFolder {
 public:
     explicit DataFolder(const QString& path);
+    ~DataFolder();
 
     QString path() const { return m_dir.absolutePath(); }
     // The folder's one listing, kept current by every write made through this door.
@@ -159,6 +161,13 @@ public:
     // Called at start-up, before removeInterruptedSaves and before the files are read.
     QStringList finishInterruptedSaves();
 
+    // From now on, before the first rewrite each day of one of names, keeps the file as it
+    // was in the folder's history (see DailyHistory); today gives the day (the clock's
+    // when not given). A rewrite whose old file cannot be kept is refused.
+    void keepDailyHistory(const QStringList& names, std::function<QDate()> today = {});
+    // Removes, on a worker, the days of the history past those kept.
+    void startRemovingOldHistory();
+
     // A file name the store will accept: no path separators, not "." or "..".
     static bool isPlainFileName(const QString& name);
 
@@ -188,4 +197,6 @@ private:
     QHash<QString, Ahead> m_ahead;
     ProblemLog m_problems;
     QString m_readOnly; // null while writes are allowed
+    std::unique_ptr<class DailyHistory> m_history;
+    QFuture<QStringList> m_removingHistory;
 };

@@ -30,6 +30,7 @@ InterruptedWork finishInterruptedWork(DataFolder& folder)
     // deletion under way, and its folder is no empty one.
     work.restores = kept::finishUnfinished(folder);
     work.setAside = SetAside::finishUnfinished(folder, {files::kDeletedPrefix, files::kResetPrefix}, &work.removed);
+    work.collectionRestores = restore::finishUnfinished(folder);
     work.removed += folder.removeInterruptedSaves();
     return work;
 }
@@ -65,6 +66,11 @@ QString InterruptedWork::message() const
                          : u"前回ウタバコが終わったとき、削除したタイトル「%1」を元に戻す途中でした。データは書き換わっていなかったので、"
                            "戻しかけたファイルを「%2」フォルダに入れ直しました。タイトルは元に戻っていません。"
                            "「編集」の「削除したタイトル」からもう一度元に戻せます。"_s.arg(r.name, r.folder));
+    for (const restore::Unfinished& w : collectionRestores) {
+        parts.append(w.finished ? u"前回ウタバコが終わったとき、%1が途中でした。%1を最後まで済ませました。"
+                                  "それまでのファイルは「%2」フォルダにあります。"_s.arg(w.what, w.folder)
+                                : u"前回ウタバコが終わったとき、%1が途中でした。最後まで済ませられなかったので、"
+                                  "すべて%1の前の状態に戻しました。"_s.arg(w.what));
     }
     return parts.join(u"\r\n\r\n"_s);
 }

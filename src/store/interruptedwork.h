@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keptdeletions.h"
+#include "restore.h"
 #include "setaside.h"
 
 #include <QList>
@@ -17,6 +18,8 @@ struct InterruptedWork {
     QList<SetAside::Unfinished> setAside;
     // Deleted titles being put back.
     QList<kept::UnfinishedRestore> restores;
+    // Restores of a reset's or a day's files found under way.
+    QList<restore::Unfinished> collectionRestores;
     // Temporary files removed ("folder/name" inside a set-aside folder).
     QStringList removed;
 

@@ -10,6 +10,7 @@
 #include "platform/named.h"
 #include "platform/repaint.h"
 #include "store/collectionfiles.h"
+#include "upkeep/historypanel.h"
 #include "upkeep/tourtexts.h"
 #include "upkeep/upkeeprules.h"
 
@@ -161,11 +162,16 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, FileListing& lyric
     cmdDeletedTitles = named(new QPushButton(u"削除したタイトル"_s), u"cmdDeletedTitles"_s);
     fraDeletedTitles = new DeletedTitlesPanel(state, dialogs, navigator, this);
     connect(cmdDeletedTitles, &QPushButton::clicked, fraDeletedTitles, &DeletedTitlesPanel::showKept);
+    cmdHistory = named(new QPushButton(u"履歴・初期化前に戻す"_s), u"cmdHistory"_s);
+    cmdHistory->setToolTip(u"日ごとの履歴や初期化前のデータに、今のデータを残したまま戻します"_s);
+    frmHistory = new HistoryPanel(state, dialogs, navigator, this);
+    connect(cmdHistory, &QPushButton::clicked, frmHistory, &HistoryPanel::open);
 
     auto* reset = new QVBoxLayout;
     reset->addWidget(fraExchange);
     reset->addWidget(cmdDeletedTitles);
     reset->addStretch(1);
+    reset->addWidget(cmdHistory);
     reset->addWidget(Label7);
     reset->addWidget(cmdAllDel);
     reset->addWidget(prgAllDel);

@@ -63,6 +63,9 @@ public:
     // Lists the titles deletions kept, to put one back or remove it for good.
     QPushButton* cmdDeletedTitles;
     class DeletedTitlesPanel* fraDeletedTitles;
+    // Opens the way back: a reset undone, a day of the history put back.
+    QPushButton* cmdHistory;
+    class HistoryPanel* frmHistory;
 
 private:
     void fill(int master);

@@ -1,7 +1,7 @@
 // Writes to a data folder through the store until it is killed, so that tst_crash can
 // look at what a kill in the middle of a write leaves behind.
 //
-//   crash_writer <folder> rewrite|append|import|restore <seed>
+//   crash_writer <folder> rewrite|append|import|restore|history <seed>
 //
 // It takes up where the folder's files stand (generation g, or entries 1..k), prints
 // "ready" once the folder is read, then writes the next generations or entries of
@@ -10,13 +10,21 @@
 // import makes the albums of crash::importedAlbums in one import, as the music import
 // does, and ends; it prints "already" and does nothing when the folder already holds
 // them. Preloaded with tests/crash/crashshim.c, it arms the shim as the import begins.
+//
+// history puts the folder's history back to its first day, as 「この日の状態に戻す」 does
+// (seed 1), or the folder's reset undone, as 「この状態に戻す」 does (seed 2), and ends
+// printing "done"; the shim is armed as the restore begins.
 
 #include "crashcontent.h"
 
 #include "exchange/albumrules.h"
 #include "store/collectionfiles.h"
 #include "store/datafolder.h"
+#include "store/dailyhistory.h"
 #include "store/keptdeletions.h"
+#include "store/restore.h"
+#include "upkeep/historyrules.h"
+#include "upkeep/upkeeprules.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -153,17 +161,45 @@ void restoreOnce(DataFolder& folder)
 
 } // namespace
 
+void restoreHistoryOnce(DataFolder& folder, quint64 seed)
+{
+    const QList<QDate> days = DailyHistory::days(folder.path());
+    const QList<historyrules::KeptFolder> resets = historyrules::keptFolders(folder);
+    if (days.isEmpty() || resets.isEmpty())
+        fail(u"the folder holds no history or no reset"_s);
+    const bool day = seed == 1;
+    const QList<restore::Piece> pieces =
+        day ? historyrules::dayPieces(folder, days.back()) : restore::piecesOf(folder, resets.first().folder);
+    std::puts("ready");
+    std::fflush(stdout);
+#ifdef Q_OS_UNIX
+    if (auto arm = reinterpret_cast<void (*)()>(::dlsym(RTLD_DEFAULT, "utabako_crash_arm")))
+        arm();
+#endif
+    QString aside;
+    QString note;
+    check(restore::putBack(folder, u"履歴から戻す作業"_s, day ? restore::Way::Copy : restore::Way::Move, pieces,
+                           day ? QStringList() : upkeeprules::resetEmptiedFiles(),
+                           QDateTime(QDate(2026, 12, 9), QTime(12, 0)), &aside, &note));
+    std::puts("done");
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     bool seedOk = false;
     const quint64 seed = args.size() == 4 ? args[3].toULongLong(&seedOk) : 0;
-    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s && args[2] != u"import"_s && args[2] != u"restore"_s)) {
-        std::fputs("usage: crash_writer <folder> rewrite|append|import|restore <seed>\n", stderr);
+    if (!seedOk || (args[2] != u"rewrite"_s && args[2] != u"append"_s && args[2] != u"import"_s && args[2] != u"restore"_s
+                    && args[2] != u"history"_s)) {
+        std::fputs("usage: crash_writer <folder> rewrite|append|import|restore|history <seed>\n", stderr);
         return 1;
     }
     DataFolder folder(args[1]);
+    if (args[2] == u"history"_s) {
+        restoreHistoryOnce(folder, seed);
+        return 0;
+    }
     if (args[2] == u"restore"_s) {
         restoreOnce(folder);
         return 0;

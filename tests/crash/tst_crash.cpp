@@ -694,6 +694,39 @@ private:
     int m_toldUndone = 0;
 };
 
+// Every file and folder under a folder, inside ones too, with the bytes of each file.
+Snapshot deepSnapshot(const QString& folder)
+{
+    Snapshot out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = QDir(folder).relativeFilePath(it.filePath());
+        out[it.fileInfo().isDir() ? name + u'/' : name] = it.fileInfo().isDir() ? QByteArray() : readAll(it.filePath());
+    }
+    return out;
+}
+
+// "done", "killed", or what went wrong, for a restore of the folder's first history day
+// (seed 1) or of its reset (seed 2) killed before call n (never when n is 0).
+QString runHistoryRestore(const QString& folder, int n, int seed)
+{
+    QProcess writer;
+    if (n > 0) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"LD_PRELOAD"_s, QStringLiteral(UTABAKO_CRASH_SHIM));
+        env.insert(u"UTABAKO_CRASH_AT"_s, QString::number(n));
+        writer.setProcessEnvironment(env);
+    }
+    writer.start(QStringLiteral(UTABAKO_CRASH_WRITER), {folder, u"history"_s, QString::number(seed)});
+    writer.waitForFinished(30000);
+    if (writer.exitStatus() == QProcess::CrashExit)
+        return u"killed"_s;
+    if (writer.exitCode() == 0 && writer.readAllStandardOutput().contains("done\n"))
+        return u"done"_s;
+    return u"ended with %1: %2"_s.arg(writer.exitCode()).arg(QString::fromLocal8Bit(writer.readAllStandardError()));
+}
+
 } // namespace
 
 // A writer killed at any moment (kill -9) leaves each file of the folder in its state
@@ -707,6 +740,8 @@ private slots:
     void appendsKilledMidwayLeaveWholeFiles();
     void importsKilledAnywhereAreAllOrNothing();
     void restoresKilledAnywhereAreAllOrNothing();
+    void historyRestoresKilledAnywhereAreAllOrNothing_data();
+    void historyRestoresKilledAnywhereAreAllOrNothing();
 };
 
 void TestCrash::rewritesKilledMidwayLeaveWholeFiles()
@@ -743,6 +778,81 @@ void TestCrash::restoresKilledAnywhereAreAllOrNothing()
         return;
     run.report();
     QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+}
+
+void TestCrash::historyRestoresKilledAnywhereAreAllOrNothing_data()
+{
+    QTest::addColumn<int>("seed");
+    QTest::newRow("a day of the history") << 1;
+    QTest::newRow("a reset undone") << 2;
+}
+
+// A day of the history or a reset put back, killed before each call that changes or syncs
+// a file in turn: after the next start every file is as before the restore or as after
+// it, and the start says which when it found the restore under way.
+void TestCrash::historyRestoresKilledAnywhereAreAllOrNothing()
+{
+    QFETCH(int, seed);
+    QTemporaryDir base;
+    const std::map<QString, QString> files{
+        {u"データ.TXT"_s, u"\"今\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s}, {u"曲目データ.TXT"_s, u"今の曲\r\n"_s},
+        {u"歌手マスタ.txt"_s, u"今の歌手\r\n"_s}, {u"今.txt"_s, u"タイトルの文\r\n"_s},
+        {u"履歴/20261201/データ.TXT"_s, u"\"朝\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s},
+        {u"履歴/20261201/曲目データ.TXT"_s, u"朝の曲\r\n"_s}, {u"履歴/20261203/歌手マスタ.txt"_s, u"三日の歌手\r\n"_s},
+        {u"履歴/20261203/データ.TXT"_s, u"\"三日\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s},
+        {u"初期化前_20261202_101500/データ.TXT"_s, u"\"前\",\"歌手\",\"\",\"\",\"\",\"\",\"\"\r\n"_s},
+        {u"初期化前_20261202_101500/前.jpg"_s, u"絵"_s}, {u"初期化前_20261202_101500/曲目_前.txt"_s, u"前の曲\r\n"_s}};
+    for (const auto& [name, text] : files) {
+        QVERIFY(QDir(base.path()).mkpath(QFileInfo(name).path()));
+        QFile f(base.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(crash::encoded(text)) > 0);
+    }
+    const Snapshot before = deepSnapshot(base.path());
+    const auto copyBase = [&before](const QString& to) {
+        for (const auto& [name, bytes] : before) {
+            QFile f(QDir(to).filePath(name));
+            QVERIFY(name.endsWith(u'/') ? QDir(to).mkpath(name) : f.open(QIODevice::WriteOnly) && f.write(bytes) >= 0);
+        }
+    };
+    const auto uncut = workFolder();
+    copyBase(uncut->path());
+    QCOMPARE(runHistoryRestore(uncut->path(), 0, seed), u"done"_s);
+    const Snapshot after = deepSnapshot(uncut->path());
+    QVERIFY(after != before);
+
+    QStringList faults;
+    int kills = 0;
+    int finished = 0;
+    int undone = 0;
+    for (int n = 1;; ++n) {
+        const auto dir = workFolder();
+        copyBase(dir->path());
+        const QString said = runHistoryRestore(dir->path(), n, seed);
+        if (said == u"done"_s)
+            break;
+        QCOMPARE(said, u"killed"_s);
+        ++kills;
+        InterruptedWork work;
+        {
+            DataFolder data(dir->path());
+            work = finishInterruptedWork(data);
+        }
+        const Snapshot found = deepSnapshot(dir->path());
+        // Nothing found under way, or a restore the start says it finished or undid.
+        const bool quiet = work.collectionRestores.isEmpty();
+        const bool told = !quiet && !work.message().isEmpty();
+        if (found == before && (quiet || (told && !work.collectionRestores.first().finished)))
+            undone += quiet ? 0 : 1;
+        else if (found == after && (quiet || (told && work.collectionRestores.first().finished)))
+            finished += quiet ? 0 : 1;
+        else
+            faults.append(u"killed before call %1 (%2): against before %3; against after %4"_s.arg(n).arg(
+                quiet ? u"nothing found"_s : work.collectionRestores.first().finished ? u"said finished"_s : u"said undone"_s,
+                difference(before, found), difference(after, found)));
+    }
+    qInfo().noquote() << u"history restore: %1 kills at each call; %2 finished and %3 undone by the next start, which said so; %4 faults"_s
+                             .arg(kills).arg(finished).arg(undone).arg(faults.size());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.value(0)));
 }
 
 QTEST_GUILESS_MAIN(TestCrash)
