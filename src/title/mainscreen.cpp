@@ -341,6 +341,7 @@ MainScreen::~MainScreen()
 void MainScreen::LoadTitleFile()
 {
     ::LoadTitleFile(m_state.folder, &m_state.titles);
+    LoadReadingFile(m_state.folder, &m_state.readings);
     QStringList names;
     names.reserve(m_state.titles.count());
     for (const TitleRecord& t : m_state.titles.records())

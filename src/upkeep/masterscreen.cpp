@@ -146,6 +146,9 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, FileListing& lyric
     cmdExport = named(new QPushButton(u"書き出し"_s), u"cmdExport"_s);
     cmdExport->setToolTip(u"タイトル一覧・曲一覧を CSV に、コレクションを HTML カタログに書き出します"_s);
     exchange->addWidget(cmdExport);
+    cmdReadingCheck = named(new QPushButton(u"読みの確認"_s), u"cmdReadingCheck"_s);
+    cmdReadingCheck->setToolTip(u"読み（並び替えと検索に使うカタカナ）の登録されていない歌手名・タイトル名を確認します"_s);
+    exchange->addWidget(cmdReadingCheck);
     frmExport = new ExportPanel(state, dialogs, lyrics, this);
     connect(cmdExport, &QPushButton::clicked, frmExport, [this] {
         frmExport->show();
