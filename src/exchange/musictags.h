@@ -22,6 +22,13 @@ struct MusicFile {
     QString genre;
     QString date;
     QString lyrics;
+    // The sort tags (ID3v2 TSOA, TSO2, TSOP, TSOT; MP4 soal, soaa, soar, sonm; Vorbis
+    // ALBUMSORT, ALBUMARTISTSORT, ARTISTSORT, TITLESORT): often the kana reading of a
+    // Japanese name.
+    QString albumSort;
+    QString albumArtistSort;
+    QString artistSort;
+    QString titleSort;
     int disc = 0;
     int track = 0;
     // The embedded picture (the front cover when several are held), as stored.
