@@ -509,6 +509,9 @@ void MainScreen::DeleteTitle()
         written = aside.move(titlerules::filesDeletedWithTitle(name));
     if (written.ok())
         written = aside.writeText(files::kDeletedRecord, TitleRecordText(m_state.titles.at(p)));
+    // With the readings as they stood, the title's among them.
+    if (written.ok())
+        written = aside.copy(readingfile::kName);
     if (written.ok()) {
         aside.sync();
         written = SaveTitleFile(m_state.folder, rest);
