@@ -3,6 +3,7 @@
 #include "upkeep/masterscreen.h"
 #include "upkeep/readingcheck.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QTableView>
 
@@ -52,25 +53,29 @@ private slots:
     void listsNamesWaitingAndKeepsTheTicked();
     void refusedReadingsKeepTheTypedTextAndWriteNothing_data();
     void refusedReadingsKeepTheTypedTextAndWriteNothing();
-    void damagedReadingsAreToldAtStartUp();
 };
 
+// A damaged line of the readings file is told at start-up with the file and its line.
 // 編集 → 読みの確認: artists once however many titles they have, then titles; names of
 // kana or Latin alone, names with a reading and the stand-in artists are left out. Sure
 // suggestions come ticked, doubtful ones and rows without one wait for the user; a typed
 // reading is ticked and shown as katakana. 登録 writes the ticked rows in one write,
-// drops the reading of a name that is gone, and leaves the doubtful row listed.
+// drops the reading of a name that is gone and the damaged line (kept in a copy), and
+// leaves the doubtful row listed.
 void TestReadingCheck::listsNamesWaitingAndKeepsTheTicked()
 {
     UiFixture ui;
     QVERIFY(ui.put(u"データ.TXT"_s, UiFixture::title(u"罪と罰"_s, u"椎名林檎"_s) + UiFixture::title(u"無罪モラトリアム"_s, u"椎名林檎"_s)
                                         + UiFixture::title(u"ハイウェイ"_s, u"椎名林檎"_s) + UiFixture::title(u"First Love"_s, u"宇多田ヒカル"_s)
                                         + UiFixture::title(u"夜明け"_s, u"未登録"_s)));
-    QVERIFY(ui.put(kReadings, u"\"歌手\",\"宇多田ヒカル\",\"ウタダヒカル\"\r\n\"タイトル\",\"消えた題\",\"キエタダイ\"\r\n"_s));
+    QVERIFY(ui.put(kReadings, u"\"歌手\",\"宇多田ヒカル\",\"ウタダヒカル\"\r\n\"人\",\"米津玄師\",\"ヨネヅ\"\r\n"
+                              "\"タイトル\",\"消えた題\",\"キエタダイ\"\r\n"_s));
     ui.guesser.guesses = {{u"椎名林檎"_s, {u"シイナリンゴ"_s, false}},
                           {u"罪と罰"_s, {u"ツミトバツ"_s, false}},
                           {u"無罪モラトリアム"_s, {u"ムザイモラトリアム"_s, true}}};
     MainWindow& w = ui.start();
+    QCOMPARE(ui.dialogs.titles(), QStringList{u"データファイルの確認"_s});
+    QVERIFY2(ui.dialogs.boxes[0].text.contains(u"「読みデータ.DAT」の 2 行目"_s), qPrintable(ui.dialogs.boxes[0].text));
     QCOMPARE(w.state().readings.reading(ReadingKind::Artist, u"宇多田ヒカル"_s), u"ウタダヒカル"_s);
     w.fraMaster->cmdMaster_Click();
     w.fraMaster->cmdReadingCheck->click();
@@ -90,6 +95,7 @@ void TestReadingCheck::listsNamesWaitingAndKeepsTheTicked()
     QCOMPARE(ui.bytes(kReadings), sjis(u"\"歌手\",\"宇多田ヒカル\",\"ウタダヒカル\"\r\n\"歌手\",\"椎名林檎\",\"シイナリンゴ\"\r\n"
                                         "\"タイトル\",\"罪と罰\",\"ツミトバツ\"\r\n\"タイトル\",\"夜明け\",\"ヨアケ\"\r\n"_s));
     QCOMPARE(shownRows(screen), QStringList({u"・タイトル|無罪モラトリアム|ムザイモラトリアム|要確認"_s}));
+    QCOMPARE(QDir(ui.tmp.path()).entryList({kReadings + u".*.bak"_s}).size(), 1);
     // The artist's one reading serves all its titles; the next start reads what was kept.
     QCOMPARE(w.state().readings.reading(ReadingKind::Artist, u"椎名林檎"_s), u"シイナリンゴ"_s);
     MainWindow& again = ui.restart();
@@ -148,22 +154,6 @@ void TestReadingCheck::refusedReadingsKeepTheTypedTextAndWriteNothing()
     QCOMPARE(screen.rows().index(rowOf(screen, u"椎名林檎"_s), ReadingRows::Reading).data().toString(), shown);
     QVERIFY(!QFileInfo::exists(ui.path(kReadings)));
     QCOMPARE(w.state().readings.count(), 0);
-}
-
-// A damaged line of the readings file is told at start-up with the file and its line, as
-// the title file's are; the readings before and after it are read.
-void TestReadingCheck::damagedReadingsAreToldAtStartUp()
-{
-    UiFixture ui;
-    QVERIFY(ui.put(u"データ.TXT"_s, UiFixture::title(u"罪と罰"_s, u"椎名林檎"_s)));
-    QVERIFY(ui.put(kReadings, u"\"歌手\",\"椎名林檎\",\"シイナリンゴ\"\r\n\"人\",\"米津玄師\",\"ヨネヅ\"\r\n"
-                              "\"タイトル\",\"罪と罰\",\"ツミトバツ\"\r\n"_s));
-    MainWindow& w = ui.start();
-    QCOMPARE(ui.dialogs.boxes.size(), size_t(1));
-    QCOMPARE(ui.dialogs.boxes.front().title, u"データファイルの確認"_s);
-    QVERIFY2(ui.dialogs.boxes.front().text.contains(kReadings) && ui.dialogs.boxes.front().text.contains(u"2"_s),
-             qPrintable(ui.dialogs.boxes.front().text));
-    QCOMPARE(w.state().readings.count(), 2);
 }
 
 QTEST_MAIN(TestReadingCheck)
