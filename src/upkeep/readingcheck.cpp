@@ -9,7 +9,6 @@
 #include "platform/repaint.h"
 #include "store/japanese.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -300,10 +299,10 @@ void ReadingCheck::editReading(int r)
 
 void ReadingCheck::cmdRegister_Click()
 {
-    // What is being typed in a cell counts: the cell's editor gives it up as it loses
-    // the keyboard.
-    if (QWidget* focus = QApplication::focusWidget(); focus && tblReadings->isAncestorOf(focus))
-        focus->clearFocus();
+    // What is being typed in a cell counts.
+    const QModelIndex editing = tblReadings->currentIndex();
+    if (QWidget* editor = tblReadings->indexWidget(editing))
+        tblReadings->itemDelegate()->setModelData(editor, &m_rows, editing);
 
     std::vector<int> ticked;
     for (int r = 0; r < m_rows.rowCount(); ++r) {

@@ -4,6 +4,7 @@
 #include "upkeep/readingcheck.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 
@@ -87,8 +88,13 @@ void TestReadingCheck::listsNamesWaitingAndKeepsTheTicked()
                                              u"・タイトル|夜明け||候補なし"_s}));
     QVERIFY(screen.rows().index(0, ReadingRows::Name).data(Qt::ToolTipRole).toString().contains(u"3 件"_s));
 
-    typeReading(screen, u"夜明け"_s, u"よあけ"_s);
-    QCOMPARE(shownRows(screen).last(), u"✓タイトル|夜明け|ヨアケ|入力"_s);
+    // Typed in the cell, and still being typed when 登録 is pressed.
+    const QModelIndex cell = screen.rows().index(rowOf(screen, u"夜明け"_s), ReadingRows::Reading);
+    screen.tblReadings->setCurrentIndex(cell);
+    screen.tblReadings->edit(cell);
+    auto* editor = qobject_cast<QLineEdit*>(screen.tblReadings->indexWidget(cell));
+    QVERIFY(editor);
+    editor->insert(u"よあけ"_s);
     screen.cmdRegister->click();
     QCOMPARE(ui.dialogs.boxes.back().title, u"読みの登録"_s);
     QCOMPARE(ui.dialogs.unexpected, 0);
