@@ -12,6 +12,7 @@
 #include "platform/named.h"
 #include "platform/repaint.h"
 #include "title/titlerules.h"
+#include "store/japanese.h"
 #include "upkeep/readingrules.h"
 #include "upkeep/tourtexts.h"
 
@@ -262,6 +263,10 @@ std::optional<ReadingTable> TitleList::typedReadings(const QString& title, const
         boxes.emplace_back(txtArtistReading, ReadingKind::Artist, artist);
     for (const auto& [box, kind, name] : boxes) {
         const QString typed = box->text();
+        // A box left as it was changes nothing, whatever the name holds (a tab in a
+        // title file edited by hand).
+        if (japanese::readingForm(typed) == edited.reading(kind, name))
+            continue;
         if (const auto refusal = edited.set(kind, name, typed)) {
             m_dialogs.message(refusal->message, refusal->title, Dialogs::Icon::Exclamation);
             box->setFocus(Qt::OtherFocusReason);
