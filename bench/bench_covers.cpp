@@ -4,6 +4,7 @@
 #include "overviews/catalogue.h"
 #include "platform/picturebox.h"
 #include "platform/picturecache.h"
+#include "platform/readingguesser.h"
 #include "platform/thumbnails.h"
 #include "store/datafolder.h"
 #include "title/mainscreen.h"
@@ -41,7 +42,7 @@ QString largeFolder()
 struct Program {
     Program()
         : folder(largeFolder())
-        , window(folder, dialogs, help, printer)
+        , window(folder, dialogs, help, printer, guesser)
     {
         window.startUp();
         window.show();
@@ -63,6 +64,7 @@ struct Program {
     SilentDialogs dialogs;
     NoHelp help;
     NoPrinter printer;
+    NullReadingGuesser guesser;
     MainWindow window;
 };
 

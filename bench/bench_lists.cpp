@@ -2,6 +2,7 @@
 #include "generated.h"
 
 #include "app/mainwindow.h"
+#include "platform/readingguesser.h"
 #include "lists/songlist.h"
 #include "lists/titlelist.h"
 #include "platform/grid.h"
@@ -46,7 +47,7 @@ struct LargeWindow {
                 std::abort();
         }
         folder = std::make_unique<DataFolder>(dir.path());
-        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
+        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer, guesser);
         window->startUp();
     }
 
@@ -54,6 +55,7 @@ struct LargeWindow {
     SilentDialogs dialogs;
     NoHelp help;
     NoPrinter printer;
+    NullReadingGuesser guesser;
     std::unique_ptr<DataFolder> folder;
     std::unique_ptr<MainWindow> window;
 };

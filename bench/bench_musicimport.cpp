@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "app/mainwindow.h"
+#include "platform/readingguesser.h"
 #include "exchange/musicimport.h"
 #include "store/datafolder.h"
 #include "store/titletable.h"
@@ -230,7 +231,8 @@ void ImportThreeHundredAlbumsIntoFullCollection(benchmark::State& state)
         SilentDialogs dialogs;
         NoHelp help;
         NoPrinter printer;
-        MainWindow window(folder, dialogs, help, printer);
+        NullReadingGuesser guesser;
+        MainWindow window(folder, dialogs, help, printer, guesser);
         window.startUp();
         window.fraMaster->cmdMaster_Click();
         window.fraMaster->cmdImportMusic->click();

@@ -2,6 +2,7 @@
 #include "generated.h"
 
 #include "app/mainwindow.h"
+#include "platform/readingguesser.h"
 #include "overviews/catalogue.h"
 #include "overviews/ranking.h"
 #include "platform/grid.h"
@@ -35,7 +36,7 @@ struct Window {
         DataFolder writer(dir.path());
         make(writer);
         folder = std::make_unique<DataFolder>(dir.path());
-        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
+        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer, guesser);
         window->startUp();
     }
 
@@ -49,6 +50,7 @@ struct Window {
     SilentDialogs dialogs;
     NoHelp help;
     NoPrinter printer;
+    NullReadingGuesser guesser;
     std::unique_ptr<DataFolder> folder;
     std::unique_ptr<MainWindow> window;
 };

@@ -2,6 +2,7 @@
 #include "generated.h"
 
 #include "app/mainwindow.h"
+#include "platform/readingguesser.h"
 #include "lists/songsearch.h"
 #include "lists/titlesearch.h"
 #include "lyrics/lyricssearch.h"
@@ -79,7 +80,7 @@ struct LargeWindow {
     LargeWindow()
     {
         folder = std::make_unique<DataFolder>(largeCollection().path());
-        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
+        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer, guesser);
         window->startUp();
         window->cmdList->click();
     }
@@ -87,6 +88,7 @@ struct LargeWindow {
     SilentDialogs dialogs;
     NoHelp help;
     NoPrinter printer;
+    NullReadingGuesser guesser;
     std::unique_ptr<DataFolder> folder;
     std::unique_ptr<MainWindow> window;
 };

@@ -1,6 +1,7 @@
 #include "benchwindow.h"
 
 #include "app/mainwindow.h"
+#include "platform/readingguesser.h"
 #include "store/datafolder.h"
 
 #include <QApplication>
@@ -19,12 +20,13 @@ void startUp(benchmark::State& state, const QTemporaryDir& dir)
     SilentDialogs dialogs;
     NoHelp help;
     NoPrinter printer;
+    NullReadingGuesser guesser;
     int listings = 0;
     for (auto _ : state) {
         auto folder = std::make_unique<DataFolder>(dir.path());
         // As the program does, the collection is read while the screens are built.
         MainWindow::readAhead(*folder);
-        auto window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
+        auto window = std::make_unique<MainWindow>(*folder, dialogs, help, printer, guesser);
         window->startUp();
         if (!window->isVisible())
             state.SkipWithError("window not shown");

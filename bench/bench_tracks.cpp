@@ -2,6 +2,7 @@
 #include "generated.h"
 
 #include "app/mainwindow.h"
+#include "platform/readingguesser.h"
 #include "platform/grid.h"
 #include "store/datafolder.h"
 #include "title/mainscreen.h"
@@ -34,8 +35,9 @@ void ConfirmLongTrackList(benchmark::State& state)
     SilentDialogs dialogs;
     NoHelp help;
     NoPrinter printer;
+    NullReadingGuesser guesser;
     DataFolder folder(dir.path());
-    MainWindow window(folder, dialogs, help, printer);
+    MainWindow window(folder, dialogs, help, printer, guesser);
     window.startUp();
     TrackEntry* entry = window.fraMain->Frame1;
     for (auto _ : state) {

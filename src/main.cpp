@@ -4,6 +4,7 @@
 #include "platform/qtdialogs.h"
 #include "platform/qtjapanese.h"
 #include "platform/qtprinter.h"
+#include "platform/readingguesser.h"
 #include "platform/texthelpviewer.h"
 #include "platform/uifont.h"
 #include "store/collectionlock.h"
@@ -112,7 +113,9 @@ int main(int argc, char* argv[])
         return 0;
     QtPrinter printer;
     TextHelpViewer help({}, QStringLiteral(":/help/UtabakoHelp.html"));
-    MainWindow window(folder, dialogs, help, printer);
+    // Suggests readings with MeCab where it is installed; without it, suggests none.
+    const std::unique_ptr<ReadingGuesser> guesser = makeReadingGuesser();
+    MainWindow window(folder, dialogs, help, printer, *guesser);
     help.setDataFolderFile([&folder] { return folder.filePath(MainWindow::HelpFileName); });
     desktopDialogs.setParent(&window);
     printer.setParent(&window);

@@ -222,6 +222,12 @@ settle(1.0)
 press("編集")
 shoot("master-screen")
 
+# The names waiting for a reading, with the suggestions made while the screen is open.
+press("読みの確認")
+settle(1.5)
+shoot("reading-check")
+press("閉じる")
+
 # The music import, on a folder of tagged files when the shell script made one.
 if os.environ.get("SHOOT_MUSIC"):
     press("音楽ファイルから取り込み")

@@ -21,6 +21,7 @@
 #include "store/tracktable.h"
 #include "title/mainscreen.h"
 #include "tracks/trackentry.h"
+#include "upkeep/readingcheck.h"
 #include "upkeep/tourtexts.h"
 
 #include <QApplication>
@@ -48,9 +49,11 @@ void MainWindow::readAhead(DataFolder& folder)
     folder.listing().listAhead();
     ReadTitleFileAhead(folder);
     ReadTrackTableAhead(folder);
+    ReadReadingFileAhead(folder);
 }
 
-MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, QWidget* parent)
+MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer,
+                       ReadingGuesser& guesser, QWidget* parent)
     : QWidget(parent)
     , m_dialogs(dialogs)
     , m_help(help)
@@ -109,6 +112,8 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
     addPanel(fraMaster);
     fraMusicImport = new MusicImport(m_state, dialogs);
     addPanel(fraMusicImport);
+    fraReadingCheck = new ReadingCheck(m_state, dialogs, guesser, *this);
+    addPanel(fraReadingCheck);
     fraPic = new Catalogue(m_state, *this);
     addPanel(fraPic);
     fraRank = new Ranking(m_state, dialogs, *this);
@@ -138,6 +143,10 @@ MainWindow::MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, P
         fraMusicImport->show();
     });
     connect(fraMusicImport, &MusicImport::closed, fraMaster, &MasterScreen::cmdMaster_Click);
+    connect(fraMaster->cmdReadingCheck, &QPushButton::clicked, this, [this] { fraReadingCheck->ShowReadingCheck(); });
+    // After an import, the names of the titles it made that wait for a reading.
+    connect(fraMusicImport, &MusicImport::readingsWanted, fraReadingCheck, &ReadingCheck::ShowReadingCheck);
+    connect(fraReadingCheck, &ReadingCheck::closed, fraMaster, &MasterScreen::cmdMaster_Click);
     // While the import writes on its worker no other screen is opened, so that nothing
     // else writes to the folder meanwhile.
     connect(fraMusicImport, &MusicImport::writing, this, [this](bool on) {
@@ -250,7 +259,7 @@ void MainWindow::markScreenOnView()
 
 void MainWindow::HideAllPanels()
 {
-    for (QFrame* panel : std::initializer_list<QFrame*>{fraMain, fraList, fraIchiran, fraIchiran2, fraKensaku, fraMaster, fraMusicImport, fraPic, fraRank})
+    for (QFrame* panel : std::initializer_list<QFrame*>{fraMain, fraList, fraIchiran, fraIchiran2, fraKensaku, fraMaster, fraMusicImport, fraReadingCheck, fraPic, fraRank})
         panel->hide();
     cmdDel->setEnabled(false);
     // What the screen left behind and the next one does not keep (its rows, a file read

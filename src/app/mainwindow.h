@@ -21,6 +21,8 @@ class HelpViewer;
 class MainScreen;
 class MusicImport;
 class Printer;
+class ReadingCheck;
+class ReadingGuesser;
 class QToolButton;
 
 // The program's one working window (frmMain): the button row along the top, and the
@@ -29,7 +31,8 @@ class QToolButton;
 class MainWindow : public QWidget, public Navigator {
     Q_OBJECT
 public:
-    MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, QWidget* parent = nullptr);
+    MainWindow(DataFolder& folder, Dialogs& dialogs, HelpViewer& help, Printer& printer, ReadingGuesser& guesser,
+               QWidget* parent = nullptr);
     // Begins reading the collection on workers, for the window's startUp() to come: the
     // folder's listing, and its title and song files made into tables. Called before the
     // mark of the folder's lock is made (see FolderNames::listAhead).
@@ -77,6 +80,7 @@ public:
     Catalogue* fraPic;
     MasterScreen* fraMaster;
     MusicImport* fraMusicImport;
+    ReadingCheck* fraReadingCheck;
     class Grid* msgKyokumoku2;
 
     static const QString HelpFileName;

@@ -4,11 +4,13 @@
 #include "store/collectionfiles.h"
 #include "store/cp932.h"
 #include "store/filelisting.h"
+#include "store/japanese.h"
 #include "store/masterlist.h"
 #include "store/namerules.h"
 #include "store/records.h"
 #include "tracks/trackrules.h"
 #include "upkeep/coverimportrules.h"
+#include "upkeep/readingrules.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -173,6 +175,24 @@ void standIn(Track* track, int number, QStringList* notes)
     }
 }
 
+namespace {
+
+// The reading a sort tag of the album's files gives name: the first such tag of a file
+// whose field (album, artist…) is that name.
+QString readingOfTags(const std::vector<const MusicFile*>& album, QString MusicFile::*field, QString MusicFile::*sort,
+                      const QString& name)
+{
+    for (const MusicFile* f : album) {
+        if (fieldText(f->*field) != name)
+            continue;
+        if (const std::optional<QString> reading = japanese::readingFromSortTag(name, f->*sort))
+            return *reading;
+    }
+    return {};
+}
+
+} // namespace
+
 std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const QSet<QString>& covered,
                                      const TitleTable& titles, const QDate& today)
 {
@@ -210,6 +230,7 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
         }
         if (name.isEmpty())
             name = cp932::storedForm(QFileInfo(t.folder).fileName());
+        const QString taggedName = name;
 
         // The title's artist: the album artist, or the one artist of every track.
         QString artist = firstOf(album, &MusicFile::albumArtist);
@@ -236,6 +257,8 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
                 track.artist = collection::kNotEntered;
             standIn(&track, static_cast<int>(t.tracks.size()) + 1, &t.standIns);
             track.lyrics = f->lyrics;
+            if (const auto reading = japanese::readingFromSortTag(track.song, f->titleSort))
+                track.reading = *reading;
             track.lyrics.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
             if (!track.lyrics.trimmed().isEmpty()) {
                 ++t.lyricsCount;
@@ -272,6 +295,14 @@ std::vector<PlannedTitle> planTitles(const std::vector<MusicFile>& files, const 
             }
             namesTaken.insert(foldLetterCase(name));
             firstMet.insert(same, name);
+        }
+
+        if (t.duplicateOf.isEmpty() && name == taggedName)
+            t.reading = readingOfTags(album, &MusicFile::album, &MusicFile::albumSort, name);
+        if (readingrules::isArtistName(artist)) {
+            t.artistReading = readingOfTags(album, &MusicFile::albumArtist, &MusicFile::albumArtistSort, artist);
+            if (t.artistReading.isEmpty())
+                t.artistReading = readingOfTags(album, &MusicFile::artist, &MusicFile::artistSort, artist);
         }
 
         t.record = TitleRecord{name,
@@ -463,6 +494,33 @@ WriteResult writeTitles(DataFolder& folder, const TitleTable& loaded, const Trac
         if (!addition)
             return refused;
         changes.push_back(*addition);
+    }
+
+    // The readings the sort tags gave, for names that have none yet: one typed or kept
+    // before stays. The file as it stands now is what they join.
+    ReadingTable readings;
+    LoadReadingFile(folder, &readings);
+    ReadingTable edited = readings;
+    const auto give = [&edited](ReadingKind kind, const QString& name, const QString& reading) {
+        if (!reading.isEmpty() && edited.reading(kind, name).isEmpty())
+            edited.set(kind, name, reading);
+    };
+    for (const PlannedTitle* title : titles) {
+        give(ReadingKind::Title, title->record.name, title->reading);
+        give(ReadingKind::Artist, title->record.artist, title->artistReading);
+        for (const Track& t : title->tracks)
+            give(ReadingKind::Song, t.song, t.reading);
+    }
+    if (edited.records() != readings.records()) {
+        std::vector<TitleRecord> allTitles = loaded.records();
+        allTitles.insert(allTitles.end(), records.begin(), records.end());
+        std::vector<TrackRecord> allSongs = tracks.records();
+        allSongs.insert(allSongs.end(), songs.begin(), songs.end());
+        ReadingTable written;
+        if (auto readingFile = readingrules::readingsChange(readings, std::move(edited), allTitles, allSongs, &refused, &written))
+            changes.push_back(std::move(*readingFile));
+        else if (!refused.ok())
+            return refused;
     }
     const WriteResult written = folder.write(changes);
     if (written.ok())

@@ -48,6 +48,7 @@ struct Track {
     QString song;
     QString artist; // the song's own artist (the title's, unless a compilation)
     QString lyrics;
+    QString reading; // of the song's name, from its sort tag; empty when none
 };
 
 // The character that stands in for one the files cannot hold.
@@ -65,6 +66,10 @@ struct PlannedTitle {
     QString folder;  // of its first file
     bool hasCover = false;
     int lyricsCount = 0;
+    // The readings of its name and of its artist that the files' sort tags give (kana
+    // only: a Latin sort tag says nothing of a Japanese name); empty when none.
+    QString reading;
+    QString artistReading;
     // What keeps it from being made ("登録済み", a name refused…); none when it can be.
     QStringList problems;
     // What was changed on the way in (characters replaced in song names).
@@ -120,7 +125,8 @@ std::vector<TitleCheck> checkTitles(const DataFolder& folder, const TitleTable& 
 // Makes the titles, each with its record, track list, new songs, lyrics files (a
 // lyrics file that exists is kept, and a link is never written through) and its cover
 // from covers (empty for none), and adds their artists and genres new to the artist and
-// genre masters, in one write of the data folder: all of them or nothing. added holds
+// genre masters, and the readings their sort tags gave to the names that have none yet
+// to the readings file, in one write of the data folder: all of them or nothing. added holds
 // the songs added earlier in the same run (the tables are not reloaded in between) and
 // receives these.
 WriteResult writeTitles(DataFolder& folder, const TitleTable& loaded, const TrackTable& tracks,

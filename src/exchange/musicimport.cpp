@@ -7,6 +7,7 @@
 #include "platform/picturebox.h"
 #include "store/collectionfiles.h"
 #include "store/namerules.h"
+#include "upkeep/readingrules.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -326,6 +327,8 @@ MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
     cmdSelectNone = button(u"cmdSelectNone"_s, u"すべて外す"_s);
     cmdImport = button(u"cmdImport"_s, u"取り込む"_s);
     cmdClose = button(u"cmdClose"_s, u"閉じる"_s);
+    cmdReadings = button(u"cmdReadings"_s, u"読みの確認"_s);
+    cmdReadings->setToolTip(u"取り込んだタイトルと歌手の名前の読みを確認します"_s);
 
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(cmdFolder);
@@ -337,6 +340,7 @@ MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
     buttons->addWidget(cmdSelectAll);
     buttons->addWidget(cmdSelectNone);
     buttons->addStretch(1);
+    buttons->addWidget(cmdReadings);
     buttons->addWidget(cmdImport);
     buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
@@ -352,6 +356,7 @@ MusicImport::MusicImport(AppState& state, Dialogs& dialogs, QWidget* parent)
     connect(cmdFolder, &QPushButton::clicked, this, &MusicImport::cmdFolder_Click);
     connect(cmdStop, &QPushButton::clicked, this, &MusicImport::cmdStop_Click);
     connect(cmdImport, &QPushButton::clicked, this, &MusicImport::cmdImport_Click);
+    connect(cmdReadings, &QPushButton::clicked, this, [this] { emit readingsWanted(m_made); });
     connect(cmdSelectAll, &QPushButton::clicked, this, [this] { tickAll(true); });
     connect(cmdSelectNone, &QPushButton::clicked, this, [this] { tickAll(false); });
     connect(tblAlbums->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
@@ -394,6 +399,8 @@ void MusicImport::reset()
         return;
     m_planned.clear();
     m_scan = {};
+    m_made.clear();
+    cmdReadings->hide();
     tblAlbums->setRowCount(0);
     // The folder is shown with its albums or not at all.
     lblFolder->setText(u"フォルダを選んでください。"_s);
@@ -684,8 +691,16 @@ void MusicImport::writeDone()
     setScanning(false);
     lblScan->clear();
     emit writing(false);
-    if (!made.isEmpty())
+    if (!made.isEmpty()) {
         emit imported();
+        // The collection as read again: the names of the new titles still waiting for a
+        // reading (none came from their files' sort tags) are offered for checking.
+        m_made = made;
+        const QSet<QString> only(made.cbegin(), made.cend());
+        const size_t waiting = readingrules::namesWithoutReading(m_state.titles, m_state.readings, only).size();
+        cmdReadings->setText(u"読みの確認（%1 件）"_s.arg(waiting));
+        cmdReadings->setVisible(waiting > 0);
+    }
     // A failure of the whole write (a full disk) is told as the store tells it; the
     // albums left out for their own reasons keep them in their notes.
     if (wholeFailed) {

@@ -69,6 +69,9 @@ public:
     QPushButton* cmdSelectNone;
     QPushButton* cmdImport;
     QPushButton* cmdClose;
+    // Shown after an import made titles whose names, or their artists', wait for a
+    // reading: opens 「読みの確認」 with those names.
+    QPushButton* cmdReadings;
 
     // What the worker that writes gives back.
     struct Written {
@@ -85,6 +88,8 @@ signals:
     // Titles were made: the collection's tables and listings are read again.
     void imported();
     void closed();
+    // cmdReadings: the titles made by the last import, for their readings to be checked.
+    void readingsWanted(const QStringList& titles);
     // The panel writes to the data folder on a worker while on is true: no other screen
     // may write meanwhile.
     void writing(bool on);
@@ -116,4 +121,5 @@ private:
     QFutureWatcher<Written> m_writer;
     std::vector<size_t> m_writing; // the planned titles the worker writes
     QStringList m_failed;          // "name：reason" of the titles left out so far
+    QStringList m_made;            // the titles the last import made
 };

@@ -415,6 +415,10 @@ std::optional<MusicFile> readMusicFile(const QString& path, const std::function<
     m.lyrics = property(map, "LYRICS");
     if (m.lyrics.isEmpty())
         m.lyrics = property(map, "UNSYNCEDLYRICS");
+    m.albumSort = property(map, "ALBUMSORT");
+    m.albumArtistSort = property(map, "ALBUMARTISTSORT");
+    m.artistSort = property(map, "ARTISTSORT");
+    m.titleSort = property(map, "TITLESORT");
     m.disc = leadingNumber(property(map, "DISCNUMBER"));
     m.track = leadingNumber(property(map, "TRACKNUMBER"));
     // TagLib takes any bytes for an MP3 or a WAV: without a sound of any length and

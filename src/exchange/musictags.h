@@ -26,6 +26,13 @@ struct MusicFile {
     int track = 0;
     // The embedded picture (the front cover when several are held), as stored.
     QByteArray cover;
+    // The sort tags (ID3v2 TSOA, TSO2, TSOP, TSOT; MP4 soal, soaa, soar, sonm; Vorbis
+    // ALBUMSORT, ALBUMARTISTSORT, ARTISTSORT, TITLESORT): often the kana reading of a
+    // Japanese name.
+    QString albumSort;
+    QString albumArtistSort;
+    QString artistSort;
+    QString titleSort;
 };
 
 // A file or folder a scan met and could not read, with the reason as the panel says it.

@@ -13,6 +13,8 @@
 #include "platform/named.h"
 #include "platform/repaint.h"
 #include "title/titlerules.h"
+#include "store/japanese.h"
+#include "upkeep/readingrules.h"
 #include "upkeep/tourtexts.h"
 
 #include <QApplication>
@@ -60,13 +62,17 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, Navigator& navigator, QW
     cboMedia = mastercombo::editable(new QComboBox, u"cboMedia"_s);
     txtHizuke = named(new QLineEdit, u"txtHizuke"_s);
     txtMemo = named(new QLineEdit, u"txtMemo"_s);
+    txtReading = named(new QLineEdit, u"txtReading"_s, u"タイトルの読み"_s);
+    txtReading->setToolTip(u"タイトル名の読み（カタカナかひらがな）。並び替えと検索に使います"_s);
+    txtArtistReading = named(new QLineEdit, u"txtArtistReading"_s, u"アーティストの読み"_s);
+    txtArtistReading->setToolTip(u"アーティスト名の読み。このアーティストのタイトルすべてに使います"_s);
     cmdThozon = named(new QPushButton(u"保存"_s), u"cmdThozon"_s);
     cmdSort = named(new QPushButton(u"-"_s), u"cmdSort"_s);
     cmdSort->setToolTip(u"ソート画面に戻る"_s);
     cmdSort->setFixedWidth(cmdSort->sizeHint().height() + 8);
 
-    auto* fields = captionedRows({u"タイトル"_s, u"アーティスト"_s, u"メディア"_s, u"日付け"_s, u"メモ"_s},
-                                 {lblTitle, lblArt, cboMedia, txtHizuke, txtMemo});
+    auto* fields = captionedRows({u"タイトル"_s, u"読み"_s, u"アーティスト"_s, u"読み"_s, u"メディア"_s, u"日付け"_s, u"メモ"_s},
+                                 {lblTitle, txtReading, lblArt, txtArtistReading, cboMedia, txtHizuke, txtMemo});
     auto* panelButtons = new QHBoxLayout;
     panelButtons->addWidget(cmdThozon, 1);
     panelButtons->addWidget(cmdSort);
@@ -139,6 +145,9 @@ void TitleList::emptyPanel()
     cboMedia->setEditText(QString());
     txtHizuke->clear();
     txtMemo->clear();
+    txtReading->clear();
+    txtArtistReading->clear();
+    txtArtistReading->setEnabled(true);
 }
 
 void TitleList::msgIchiran_Click(int row)
@@ -151,6 +160,11 @@ void TitleList::msgIchiran_Click(int row)
     cboMedia->setEditText(msgIchiran->text(row, col::kMedia));
     txtHizuke->setText(msgIchiran->text(row, col::kDate));
     txtMemo->setText(msgIchiran->text(row, col::kMemo));
+    const QString artist = msgIchiran->text(row, col::kArtist);
+    txtReading->setText(m_state.readings.reading(ReadingKind::Title, lblTitle->text()));
+    txtArtistReading->setText(m_state.readings.reading(ReadingKind::Artist, artist));
+    // No reading is kept for the stand-ins for no artist or several.
+    txtArtistReading->setEnabled(readingrules::isArtistName(artist));
 }
 
 void TitleList::msgIchiran_DblClick(int row)
@@ -192,6 +206,9 @@ void TitleList::cmdThozon_Click()
         if (!mastercombo::acceptableChange(value, msgIchiran->text(r, column), m_dialogs))
             return;
     }
+    const std::optional<ReadingTable> readings = typedReadings(msgIchiran->text(r, col::kName), msgIchiran->text(r, col::kArtist));
+    if (!readings)
+        return;
 
     // The whole file from the grid, in main order whatever order is on view: only
     // "メインに反映" changes the main order, and it asks first.
@@ -211,11 +228,25 @@ void TitleList::cmdThozon_Click()
         }
         records.push_back(listrules::titleOfRow(cells));
     }
-    const WriteResult written = SaveTitleFile(m_state.folder, records);
+    // The title file and the readings in one write: both or neither.
+    WriteResult written;
+    ReadingTable keptReadings;
+    std::vector<DataFolder::Change> changes;
+    if (auto titleFile = TitleFileChange(records, &written))
+        changes.push_back(std::move(*titleFile));
+    if (written.ok()) {
+        if (auto readingFile = readingrules::readingsChange(m_state.readings, *readings, records,
+                                                            m_state.tracks.records(), &written, &keptReadings))
+            changes.push_back(std::move(*readingFile));
+    }
+    if (written.ok())
+        written = m_state.folder.write(changes);
     if (!written.ok()) {
         tellWriteFailure(m_dialogs, written);
         return;
     }
+    if (changes.size() > 1)
+        m_state.readings = std::move(keptReadings);
     msgIchiran->setText(r, col::kMedia, media);
     msgIchiran->setText(r, col::kDate, date);
     msgIchiran->setText(r, col::kMemo, memo);
@@ -224,6 +255,27 @@ void TitleList::cmdThozon_Click()
     if (mastercombo::storable(media))
         AddMediaName(media);
     emptyPanel();
+}
+
+std::optional<ReadingTable> TitleList::typedReadings(const QString& title, const QString& artist)
+{
+    ReadingTable edited = m_state.readings;
+    std::vector<std::tuple<QLineEdit*, ReadingKind, QString>> boxes{{txtReading, ReadingKind::Title, title}};
+    if (txtArtistReading->isEnabled())
+        boxes.emplace_back(txtArtistReading, ReadingKind::Artist, artist);
+    for (const auto& [box, kind, name] : boxes) {
+        const QString typed = box->text();
+        // A box left as it was changes nothing, whatever the name holds (a tab in a
+        // title file edited by hand).
+        if (japanese::readingForm(typed) == edited.reading(kind, name))
+            continue;
+        if (const auto refusal = edited.set(kind, name, typed)) {
+            m_dialogs.message(refusal->message, refusal->title, Dialogs::Icon::Exclamation);
+            box->setFocus(Qt::OtherFocusReason);
+            return std::nullopt;
+        }
+    }
+    return edited;
 }
 
 void TitleList::AddMediaName(const QString& typed)

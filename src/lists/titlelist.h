@@ -1,8 +1,11 @@
 #pragma once
 
+#include "store/readings.h"
+
 #include <QFrame>
 
 #include <array>
+#include <optional>
 
 class AppState;
 class Dialogs;
@@ -43,10 +46,17 @@ public:
     QComboBox* cboMedia;
     QLineEdit* txtHizuke;
     QLineEdit* txtMemo;
+    // The readings (読み) of the title's name and of its artist, kept with 保存; the
+    // artist's serves all its titles.
+    QLineEdit* txtReading;
+    QLineEdit* txtArtistReading;
     QPushButton* cmdThozon;
     QPushButton* cmdSort;
 
 private:
+    // The readings typed in the panel, as the readings table would keep them; nothing
+    // (after telling why) when one cannot be kept.
+    std::optional<ReadingTable> typedReadings(const QString& title, const QString& artist);
     void msgIchiran_Click(int row);
     void msgIchiran_DblClick(int row);
     void cmdTuika_Click();

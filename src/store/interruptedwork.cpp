@@ -66,6 +66,7 @@ QString InterruptedWork::message() const
                          : u"前回ウタバコが終わったとき、削除したタイトル「%1」を元に戻す途中でした。データは書き換わっていなかったので、"
                            "戻しかけたファイルを「%2」フォルダに入れ直しました。タイトルは元に戻っていません。"
                            "「編集」の「削除したタイトル」からもう一度元に戻せます。"_s.arg(r.name, r.folder));
+    }
     for (const restore::Unfinished& w : collectionRestores) {
         parts.append(w.finished ? u"前回ウタバコが終わったとき、%1が途中でした。%1を最後まで済ませました。"
                                   "それまでのファイルは「%2」フォルダにあります。"_s.arg(w.what, w.folder)

@@ -3,6 +3,7 @@
 #include "collectionfiles.h"
 #include "cp932.h"
 #include "datafolder.h"
+#include "readings.h"
 #include "filelisting.h"
 #include "recordfile.h"
 #include "regularfile.h"
@@ -149,13 +150,14 @@ QStringList moveBackIn(DataFolder& folder, const QString& sub, const QList<std::
     return stuck;
 }
 
-// Removes what is left of a kept folder once its title is back: the record, then the
-// mark, then the folder (which stays when it holds anything else).
+// Removes what is left of a kept folder once its title is back: the record and the copy
+// of the readings the deletion kept, then the mark, then the folder (which stays when it
+// holds anything else).
 void removeKeptFolder(const QString& path)
 {
     const QDir dir(path);
     for (const QString& name : dir.entryList(QDir::Files | QDir::System | QDir::Hidden)) {
-        if (isRecordFile(name) || isTemporarySaveName(name))
+        if (isRecordFile(name) || isTemporarySaveName(name) || foldLetterCase(name) == foldLetterCase(readingfile::kName))
             QFile::remove(dir.filePath(name));
     }
     syncFolder(path);

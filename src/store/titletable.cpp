@@ -122,6 +122,18 @@ WriteResult SaveTitleFile(DataFolder& folder, const std::vector<TitleRecord>& re
     return writeTitles(folder, records.data(), records.size(), WriteMode::Rewrite);
 }
 
+std::optional<DataFolder::Change> TitleFileChange(const std::vector<TitleRecord>& records, WriteResult* refused)
+{
+    RecordWriter out;
+    for (const TitleRecord& t : records)
+        writeTitle(out, t);
+    if (out.hasQuote()) {
+        *refused = WriteResult::refused(files::kTitles, {TextRefusal::Kind::DoubleQuote, QStringLiteral("\"")});
+        return std::nullopt;
+    }
+    return DataFolder::Change{files::kTitles, out.result()};
+}
+
 std::optional<DataFolder::Change> TitleAddition(DataFolder& folder, const TitleTable& loaded,
                                                 const std::vector<TitleRecord>& records, WriteResult* refused)
 {

@@ -74,6 +74,9 @@ inline WriteResult SaveTitleFile(DataFolder& folder, const TitleTable& table)
 {
     return SaveTitleFile(folder, table.records());
 }
+// The whole "データ.TXT" made from the records, to be written in one DataFolder::write
+// with other files. Nothing, with *refused set, when a field holds a double quote.
+std::optional<DataFolder::Change> TitleFileChange(const std::vector<TitleRecord>& records, WriteResult* refused);
 
 // The change that adds titles to "データ.TXT", loaded into loaded: an append, or the
 // whole file when it was found cut short within a record. Nothing, with *refused set,

@@ -341,6 +341,7 @@ MainScreen::~MainScreen()
 void MainScreen::LoadTitleFile()
 {
     ::LoadTitleFile(m_state.folder, &m_state.titles);
+    LoadReadingFile(m_state.folder, &m_state.readings);
     QStringList names;
     names.reserve(m_state.titles.count());
     for (const TitleRecord& t : m_state.titles.records())
@@ -511,6 +512,9 @@ void MainScreen::DeleteTitle()
         written = aside.move(titlerules::filesDeletedWithTitle(name));
     if (written.ok())
         written = aside.writeText(files::kDeletedRecord, TitleRecordText(m_state.titles.at(p)));
+    // With the readings as they stood, the title's among them.
+    if (written.ok())
+        written = aside.copy(readingfile::kName);
     if (written.ok()) {
         aside.sync();
         written = SaveTitleFile(m_state.folder, rest);

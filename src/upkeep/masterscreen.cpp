@@ -144,8 +144,11 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, FileListing& lyric
     cmdExport = named(new QPushButton(u"書き出し"_s), u"cmdExport"_s);
     cmdExport->setToolTip(u"タイトル一覧・曲一覧を CSV に、コレクションを HTML カタログに書き出します"_s);
     exchange->addWidget(cmdExport);
+    cmdReadingCheck = named(new QPushButton(u"読みの確認"_s), u"cmdReadingCheck"_s);
+    cmdReadingCheck->setToolTip(u"読み（並び替えと検索に使うカタカナ）の登録されていない歌手名・タイトル名を確認します"_s);
+    exchange->addWidget(cmdReadingCheck);
     // A caption keeps a margin of its own height's worth from the button's edges.
-    for (QPushButton* button : {cmdImportMusic, cmdExport}) {
+    for (QPushButton* button : {cmdImportMusic, cmdExport, cmdReadingCheck}) {
         const QFontMetrics captions = button->fontMetrics();
         button->setMinimumWidth(captions.horizontalAdvance(button->text()) + 2 * captions.height());
     }
@@ -166,6 +169,8 @@ MasterScreen::MasterScreen(AppState& state, Dialogs& dialogs, FileListing& lyric
     cmdHistory->setToolTip(u"日ごとの履歴や初期化前のデータに、今のデータを残したまま戻します"_s);
     frmHistory = new HistoryPanel(state, dialogs, navigator, this);
     connect(cmdHistory, &QPushButton::clicked, frmHistory, &HistoryPanel::open);
+    for (QWidget* part : std::initializer_list<QWidget*>{cmdDeletedTitles, cmdHistory})
+        part->setFixedWidth(width);
 
     auto* reset = new QVBoxLayout;
     reset->addWidget(fraExchange);

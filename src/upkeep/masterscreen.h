@@ -58,6 +58,8 @@ public:
     // Opens the panel that makes titles from music files.
     QPushButton* cmdImportMusic;
     QPushButton* cmdExport;
+    // Opens 「読みの確認」, the names waiting for a reading.
+    QPushButton* cmdReadingCheck;
     // Opened by cmdExport.
     class ExportPanel* frmExport;
     // Lists the titles deletions kept, to put one back or remove it for good.

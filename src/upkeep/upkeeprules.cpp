@@ -4,6 +4,7 @@
 #include "store/datafolder.h"
 #include "store/filelisting.h"
 #include "store/masterlist.h"
+#include "store/readings.h"
 #include "store/setaside.h"
 #include "title/titlerules.h"
 
@@ -25,6 +26,8 @@ QStringList resetDeletedFiles(const DataFolder& folder, const QStringList& title
     // Read afresh: a file saved since a screen last listed the folder goes too.
     for (const QString& prefix : {files::kLyricsPrefix, files::kTrackListPrefix})
         candidates += FileListing(folder, prefix + u"*.txt"_s).names();
+    // The readings of the names go with them.
+    candidates.append(readingfile::kName);
     return candidates;
 }
 

@@ -19,7 +19,7 @@ QStringList resetEmptiedFiles();
 
 // The files the reset deletes: each title's ".txt" and pictures (never a file of the
 // program's own, whatever the title is called), then every lyrics file and every track
-// list of the folder as it is now. A file can be named more than once, in different
+// list of the folder as it is now, and the readings file. A file can be named more than once, in different
 // letter case; moving takes it once.
 QStringList resetDeletedFiles(const DataFolder& folder, const QStringList& titleNames);
 

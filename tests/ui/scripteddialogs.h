@@ -3,6 +3,9 @@
 #include "platform/dialogs.h"
 #include "platform/helpviewer.h"
 #include "platform/printer.h"
+#include "platform/readingguesser.h"
+
+#include <QHash>
 
 #include <QString>
 #include <QStringList>
@@ -141,4 +144,18 @@ public:
     std::deque<Outcome> outcomes;
     QStringList suggestedPdfNames;
     std::deque<QString> pdfPaths;
+};
+
+// A reading guesser for tests: suggests the readings it was given, and nothing for
+// other names.
+class ScriptedGuesser : public ReadingGuesser {
+public:
+    bool isAvailable() const override { return true; }
+    std::optional<ReadingGuess> guess(const QString& name) override
+    {
+        const auto it = guesses.constFind(name);
+        return it == guesses.cend() ? std::nullopt : std::optional(*it);
+    }
+
+    QHash<QString, ReadingGuess> guesses;
 };

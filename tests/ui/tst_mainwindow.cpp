@@ -76,6 +76,7 @@ private:
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<RecordingHelpViewer> m_help;
     RecordingPrinter m_printer;
+    ScriptedGuesser m_guesser;
     std::unique_ptr<MainWindow> m_window;
 };
 
@@ -111,7 +112,7 @@ void TestMainWindow::putPicture(const QString& name, Qt::GlobalColor colour, con
 
 MainWindow& TestMainWindow::start()
 {
-    m_window = std::make_unique<MainWindow>(*m_folder, *m_dialogs, *m_help, m_printer);
+    m_window = std::make_unique<MainWindow>(*m_folder, *m_dialogs, *m_help, m_printer, m_guesser);
     m_window->startUp();
     return *m_window;
 }

@@ -166,7 +166,7 @@ void TestMasterScreen::resetTakesOnlyTheCollectionAndKeepsACopy()
     const QMap<QString, QByteArray> deleted{
         {u"ABC.txt"_s, "x"},           {u"abc.JPG"_s, "\xff\xd8jpeg"}, {u"Abc.gif"_s, "GIF89a"},
         {u"abc.bmp"_s, "BM"},          {u"曲目_b.txt"_s, sjis(u"一\r\n"_s)}, {u"曲目_abc.txt"_s, sjis(u"二\r\n"_s)},
-        {u"歌詞_x_y.TXT"_s, sjis(u"歌\r\n"_s)}};
+        {u"歌詞_x_y.TXT"_s, sjis(u"歌\r\n"_s)}, {u"読みデータ.DAT"_s, sjis(u"\"歌手\",\"歌手\",\"カシュ\"\r\n"_s)}};
     const QMap<QString, QByteArray> kept{
         {u"ジャンルマスタ.txt"_s, sjis(u"J-POP\r\n"_s)}, {u"ジャンルマスタ２.txt"_s, sjis(u"演歌\r\n"_s)},
         {u"メディアマスタ.txt"_s, sjis(u"CD\r\n"_s)},    {u"設定.TXT"_s, sjis(u"\"ヘルプツアー\",0\r\n"_s)},

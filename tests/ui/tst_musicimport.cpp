@@ -6,6 +6,8 @@
 #include "platform/grid.h"
 #include "store/cp932.h"
 #include "title/mainscreen.h"
+#include "upkeep/masterscreen.h"
+#include "upkeep/readingcheck.h"
 #include "tracks/trackentry.h"
 
 #include <QBuffer>
@@ -213,6 +215,7 @@ private slots:
     void mastersAndTitleSearchAfterImport();
     void unstorableSongCharacterStandsIn();
     void tableFromTheKeyboard();
+    void readingsFromSortTags();
 };
 
 // A file a new title would write that is already there when 取り込む is pressed (the
@@ -682,6 +685,61 @@ void TstMusicImport::oneCoverKeptPerAlbum()
     QCOMPARE(x.f.bytes(u"多.jpg"_s), x.cover);
 }
 #endif
+
+// The kana sort tags of the files give the readings of the names they make: a
+// Shift-JIS TSOP (hiragana, kept as katakana) on an MP3, soar on an M4A, ARTISTSORT on
+// a FLAC, with the album and song sort tags beside them. A Latin sort tag on a Japanese
+// name says nothing, and a reading kept before stays. They are written with the titles;
+// the names still without one are offered for checking after the import.
+void TstMusicImport::readingsFromSortTags()
+{
+    ImportFixture x;
+    const QString m = x.music.path() + u"/yomi"_s;
+    putShiftJisMp3(m + u"/1/a.mp3"_s, {{"TALB", u"罪と罰"_s}, {"TPE1", u"椎名林檎"_s}, {"TIT2", u"丸の内"_s},
+                                      {"TSOP", u"しいなりんご"_s}, {"TSOA", u"ツミトバツ"_s}, {"TSOT", u"マルノウチ"_s}}, {}, {});
+    {
+        const QString path = m + u"/2/a.m4a"_s;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QVERIFY(fixture::write(path, fixture::readFixture(u"music/silence.m4a"_s)));
+        TagLib::MP4::File file(QFile::encodeName(path).constData());
+        QVERIFY(file.isValid());
+        TagLib::MP4::Tag* tag = file.tag();
+        for (const auto& [key, value] : std::map<const char*, QString>{
+                 {"\xA9" "alb", u"初恋"_s}, {"\xA9" "ART", u"宇多田ヒカル"_s}, {"\xA9" "nam", u"誓い"_s},
+                 {"soar", u"ウタダヒカル"_s}, {"soal", u"ハツコイ"_s}, {"sonm", u"Chikai"_s}})
+            tag->setItem(TagLib::String(key, TagLib::String::Latin1), TagLib::MP4::Item(TagLib::StringList(utf8(value))));
+        QVERIFY(file.save());
+    }
+    put(m + u"/3/a.flac"_s, "flac", {{"ALBUM", u"夜明け"_s}, {"ARTIST", u"米津玄師"_s}, {"TITLE", u"馬と鹿"_s},
+                                     {"ARTISTSORT", u"ヨネヅケンシ"_s}, {"ALBUMSORT", u"Yoake"_s}, {"TITLESORT", u"ウマトシカ"_s}});
+    put(m + u"/4/a.ogg"_s, "ogg", {{"ALBUM", u"寒水魚"_s}, {"ARTIST", u"中島みゆき"_s}, {"TITLE", u"悪女"_s},
+                                   {"ARTISTSORT", u"ナカジマ"_s}});
+    QVERIFY(x.f.put(u"読みデータ.DAT"_s, u"\"歌手\",\"中島みゆき\",\"ナカジマミユキ\"\r\n"_s));
+    x.scan();
+    x.importTicked();
+    QCOMPARE(x.f.dialogs.unexpected, 0);
+    QCOMPARE(x.f.bytes(u"読みデータ.DAT"_s),
+             fixture::sjis(u"\"歌手\",\"中島みゆき\",\"ナカジマミユキ\"\r\n"
+                           "\"タイトル\",\"罪と罰\",\"ツミトバツ\"\r\n\"歌手\",\"椎名林檎\",\"シイナリンゴ\"\r\n"
+                           "\"曲\",\"丸の内\",\"マルノウチ\"\r\n"
+                           "\"タイトル\",\"初恋\",\"ハツコイ\"\r\n\"歌手\",\"宇多田ヒカル\",\"ウタダヒカル\"\r\n"
+                           "\"歌手\",\"米津玄師\",\"ヨネヅケンシ\"\r\n\"曲\",\"馬と鹿\",\"ウマトシカ\"\r\n"_s));
+    MainWindow& w = *x.f.window;
+    QCOMPARE(w.state().readings.reading(ReadingKind::Artist, u"宇多田ヒカル"_s), u"ウタダヒカル"_s);
+
+    // What no tag read: the fixture's 無題, 街の風景 and its band, 夜明け and 寒水魚.
+    QVERIFY(x.panel->cmdReadings->isVisible());
+    QCOMPARE(x.panel->cmdReadings->text(), u"読みの確認（5 件）"_s);
+    x.panel->cmdReadings->click();
+    ReadingCheck& check = *w.fraReadingCheck;
+    QVERIFY(check.isVisible());
+    QStringList names;
+    for (int r = 0; r < check.rows().rowCount(); ++r)
+        names.append(check.rows().index(r, ReadingRows::Name).data().toString());
+    QCOMPARE(names.first(), u"ウタバコ楽団"_s);
+    names.sort();
+    QCOMPARE(names, (QStringList{u"ウタバコ楽団"_s, u"夜明け"_s, u"寒水魚"_s, u"無題"_s, u"街の風景"_s}));
+}
 
 QTEST_MAIN(TstMusicImport)
 #include "tst_musicimport.moc"

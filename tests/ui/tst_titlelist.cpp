@@ -93,6 +93,7 @@ private slots:
     void refusesWhatTheFileCannotHold_data();
     void refusesWhatTheFileCannotHold();
     void failedSaveKeepsThePanel();
+    void keepsTheReadingsTypedInThePanel();
     void doubleClickOpensTheTitle();
     void unknownNameLeavesAValidTitle();
     void restoresTheMainOrderBeyondTenThousandTitles();
@@ -273,6 +274,8 @@ void TestTitleList::refusesWhatTheFileCannotHold_data()
     QTest::newRow("line break in the memo") << u"txtMemo"_s << u"一行目\n二行目"_s << u"制御文字"_s;
     QTest::newRow("emoji in the date") << u"txtHizuke"_s << u"2024😀"_s << u"「😀」"_s;
     QTest::newRow("character CP932 lacks in the media") << u"cboMedia"_s << u"한국"_s << u"「한」"_s;
+    QTest::newRow("Latin in the title's reading") << u"txtReading"_s << u"bii"_s << u"「b」は読みに使えない"_s;
+    QTest::newRow("kanji in the artist's reading") << u"txtArtistReading"_s << u"ワイ様"_s << u"「様」"_s;
 }
 
 void TestTitleList::refusesWhatTheFileCannotHold()
@@ -315,6 +318,7 @@ void TestTitleList::failedSaveKeepsThePanel()
     QTest::mouseClick(list->cmdTuika, Qt::LeftButton);
     clickRow(list->msgIchiran, 3);
     list->txtMemo->setText(u"サイン入り"_s);
+    list->txtReading->setText(u"しい"_s);
     // A folder where the title file was: it cannot be replaced.
     QVERIFY(QFile::remove(f.path(kTitles)));
     QVERIFY(QDir(f.tmp.path()).mkdir(kTitles));
@@ -326,6 +330,46 @@ void TestTitleList::failedSaveKeepsThePanel()
     QCOMPARE(list->txtMemo->text(), u"サイン入り"_s);
     QCOMPARE(list->msgIchiran->text(3, 6), QString());
     QCOMPARE(w.state().titles.at(3).memo, QString());
+    // The reading goes with the title file, or not at all.
+    QVERIFY(!QFileInfo::exists(f.path(u"読みデータ.DAT"_s)));
+    QCOMPARE(w.state().readings.count(), 0);
+    QCOMPARE(list->txtReading->text(), u"しい"_s);
+}
+
+// The panel shows the readings of the title clicked and of its artist, and 保存 keeps
+// what is typed there (as katakana) in the same write as the title file; an artist's
+// reading shows for every title of that artist, and an emptied box drops the reading.
+void TestTitleList::keepsTheReadingsTypedInThePanel()
+{
+    UiFixture f;
+    const QString titles = line(u"罪と罰"_s, u"椎名林檎"_s) + line(u"無罪モラトリアム"_s, u"椎名林檎"_s) + line(u"B"_s, u"未登録"_s);
+    QVERIFY(f.put(kTitles, titles));
+    QVERIFY(f.put(u"読みデータ.DAT"_s, u"\"タイトル\",\"罪と罰\",\"ツミ\"\r\n"_s));
+    MainWindow& w = f.start();
+    TitleList* list = w.fraIchiran;
+    QTest::mouseClick(w.cmdIchiran, Qt::LeftButton);
+    QTest::mouseClick(list->cmdTuika, Qt::LeftButton);
+    clickRow(list->msgIchiran, 1);
+    QCOMPARE(list->txtReading->text(), u"ツミ"_s);
+    QCOMPARE(list->txtArtistReading->text(), QString());
+    list->txtReading->setText(u"つみとばつ"_s);
+    list->txtArtistReading->setText(u"しいな　りんご "_s);
+    QTest::mouseClick(list->cmdThozon, Qt::LeftButton);
+    QVERIFY(f.dialogs.boxes.empty());
+    QCOMPARE(f.bytes(u"読みデータ.DAT"_s), sjis(u"\"タイトル\",\"罪と罰\",\"ツミトバツ\"\r\n\"歌手\",\"椎名林檎\",\"シイナ リンゴ\"\r\n"_s));
+    QCOMPARE(f.bytes(kTitles), sjis(titles));
+
+    clickRow(list->msgIchiran, 2);
+    QCOMPARE(list->txtReading->text(), QString());
+    QCOMPARE(list->txtArtistReading->text(), u"シイナ リンゴ"_s);
+    clickRow(list->msgIchiran, 3);
+    QVERIFY(!list->txtArtistReading->isEnabled());
+    clickRow(list->msgIchiran, 1);
+    list->txtReading->clear();
+    QTest::mouseClick(list->cmdThozon, Qt::LeftButton);
+    QCOMPARE(f.bytes(u"読みデータ.DAT"_s), sjis(u"\"歌手\",\"椎名林檎\",\"シイナ リンゴ\"\r\n"_s));
+    QCOMPARE(w.state().readings.count(), 1);
+    QCOMPARE(f.dialogs.unexpected, 0);
 }
 
 void TestTitleList::doubleClickOpensTheTitle()

@@ -504,6 +504,7 @@ void TestTitles::deletionPutsTheTitleAsideButNotItsTracks()
         f.put(name, name + u"\r\n"_s);
     f.put(u"曲目データ.TXT"_s, u"\"雨\",\"歌手\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"_s);
     const QByteArray tracks = f.bytes(u"曲目データ.TXT"_s);
+    f.put(u"読みデータ.DAT"_s, u"\"タイトル\",\"A\",\"エー\"\r\n"_s);
     const QDir data(f.tmp.path());
     const auto asideFolders = [&] { return data.entryList({u"削除済み_*"_s}, QDir::Dirs); };
     MainWindow& w = f.start();
@@ -536,7 +537,8 @@ void TestTitles::deletionPutsTheTitleAsideButNotItsTracks()
     QCOMPARE(asideFolders().size(), 1);
     QVERIFY(QRegularExpression(u"^削除済み_\\d{8}_\\d{6}$"_s).match(asideFolders()[0]).hasMatch());
     const QDir aside(data.filePath(asideFolders()[0]));
-    QCOMPARE(aside.entryList(QDir::Files, QDir::Name), (QStringList{u"A.BMP"_s, u"A.gif"_s, u"A.jpg"_s, u"A.txt"_s, u"削除したタイトル.csv"_s}));
+    QCOMPARE(aside.entryList(QDir::Files, QDir::Name), (QStringList{u"A.BMP"_s, u"A.gif"_s, u"A.jpg"_s, u"A.txt"_s, u"削除したタイトル.csv"_s, u"読みデータ.DAT"_s}));
+    QCOMPARE(fixture::read(aside.filePath(u"読みデータ.DAT"_s)), f.bytes(u"読みデータ.DAT"_s));
     for (const QString& name : gone)
         QCOMPARE(fixture::read(aside.filePath(name)), sjis(name + u"\r\n"_s));
     QCOMPARE(fixture::read(aside.filePath(u"削除したタイトル.csv"_s)), sjis(deleted));
@@ -563,7 +565,7 @@ void TestTitles::deletionPutsTheTitleAsideButNotItsTracks()
         added.removeOne(name);
     QCOMPARE(added.size(), 1);
     QVERIFY2(added[0].endsWith(u"_2"_s), qPrintable(added[0]));
-    QCOMPARE(QDir(data.filePath(added[0])).entryList(QDir::Files, QDir::Name), (QStringList{u"AB.jpg"_s, u"削除したタイトル.csv"_s}));
+    QCOMPARE(QDir(data.filePath(added[0])).entryList(QDir::Files, QDir::Name), (QStringList{u"AB.jpg"_s, u"削除したタイトル.csv"_s, u"読みデータ.DAT"_s}));
     QVERIFY(QFileInfo(f.path(u"AB.gif"_s)).isDir());
 
     // A title whose name holds "/" (from a file edited by hand) never had pictures.

@@ -35,7 +35,7 @@ public:
 
     MainWindow& start()
     {
-        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer);
+        window = std::make_unique<MainWindow>(*folder, dialogs, help, printer, guesser);
         window->startUp();
         return *window;
     }
@@ -53,6 +53,7 @@ public:
     ScriptedDialogs dialogs;
     RecordingHelpViewer help;
     RecordingPrinter printer;
+    ScriptedGuesser guesser;
     std::unique_ptr<MainWindow> window;
 };
 
