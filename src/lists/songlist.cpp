@@ -5,6 +5,7 @@
 #include "app/mastercombo.h"
 #include "app/tell.h"
 #include "lists/listrules.h"
+#include "lists/readingorder.h"
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
@@ -44,6 +45,8 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, Navig
                                SongSortToggle);
     for (int i = 0; i < 7; ++i)
         cmdSort2[static_cast<size_t>(i)] = sortBar2->button(i);
+    orderNamesByReading(*sortBar2, *msgIchiran2, {{col::kName, ReadingKind::Song}, {col::kArtist, ReadingKind::Artist}},
+                        state.nameMemo, state.readings);
     cmdTuika2 = named(new QPushButton(u"情報追加"_s), u"cmdTuika2"_s);
     cmdTuika2->setToolTip(u"情報追加モードになります"_s);
 
@@ -86,6 +89,8 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, Navig
     body->addWidget(fraTuika2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdTuika2);
+    buttons->addSpacing(16);
+    cboNarabi2 = addOrderChoice(buttons, u"cboNarabi2"_s);
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
@@ -116,6 +121,7 @@ void SongList::ShowSongList()
         const BusyPointer busy(m_dialogs);
         repaintNow();
         emptyPanel();
+        showOrderChoice(cboNarabi2);
         const std::pair<QComboBox*, Master> masters[] = {{cboJanru2, Master::SongGenre},
                                                          {cboSakushi2, Master::Lyricist},
                                                          {cboSakkyoku2, Master::Composer},

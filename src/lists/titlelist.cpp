@@ -5,6 +5,7 @@
 #include "app/mastercombo.h"
 #include "app/tell.h"
 #include "lists/listrules.h"
+#include "lists/readingorder.h"
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
@@ -43,6 +44,8 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, Navigator& navigator, QW
                               TitleSortToggle);
     for (int i = 0; i < 7; ++i)
         cmdSort1[static_cast<size_t>(i)] = sortBar->button(i);
+    orderNamesByReading(*sortBar, *msgIchiran, {{col::kName, ReadingKind::Title}, {col::kArtist, ReadingKind::Artist}},
+                        state.nameMemo, state.readings);
     cmdTuika = named(new QPushButton(u"情報追加"_s), u"cmdTuika"_s);
     cmdTuika->setToolTip(u"情報追加モードになります"_s);
     cmdSortCng1 = named(new QPushButton(u"メインに反映"_s), u"cmdSortCng1"_s);
@@ -86,6 +89,8 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, Navigator& navigator, QW
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdTuika);
     buttons->addWidget(cmdSortCng1);
+    buttons->addSpacing(16);
+    cboNarabi1 = addOrderChoice(buttons, u"cboNarabi1"_s);
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
@@ -112,6 +117,7 @@ void TitleList::ShowTitleList()
         const BusyPointer busy(m_dialogs);
         repaintNow();
         emptyPanel();
+        showOrderChoice(cboNarabi1);
         cboMedia->clear();
         cboMedia->addItems(ReadMaster(m_state.folder, Master::Media));
         cboMedia->setEditText(QString());

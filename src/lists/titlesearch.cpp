@@ -3,6 +3,8 @@
 #include "app/appstate.h"
 #include "app/navigator.h"
 #include "app/tell.h"
+#include "lists/nameorder.h"
+#include "lists/readingorder.h"
 #include "lists/searchrules.h"
 #include "platform/captioned.h"
 #include "platform/named.h"
@@ -12,6 +14,7 @@
 #include "upkeep/tourtexts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -68,6 +71,7 @@ TitleSearch::TitleSearch(AppState& state, Navigator& navigator, QWidget* parent)
     cboMedia2 = named(new QComboBox, u"cboMedia2"_s);
     txtHizuk = named(new QLineEdit, u"txtHizuk"_s);
     txtMemok = named(new QLineEdit, u"txtMemok"_s);
+    chkFuzzy = fuzzySwitch(u"chkFuzzy"_s);
     fraKensu = named(new QGroupBox(u"検索件数"_s), u"fraKensu"_s);
     lstDaimei = named(new QListWidget, u"lstDaimei"_s, u"検索結果のタイトル"_s);
     lstDaimei->setUniformItemSizes(true);
@@ -94,6 +98,7 @@ TitleSearch::TitleSearch(AppState& state, Navigator& navigator, QWidget* parent)
         ++row;
     }
     keys->addWidget(new QLabel(u"語句を入力して Enter キーを押すと、その語句を含むタイトルを探します。"_s), row, 1);
+    keys->addWidget(chkFuzzy, ++row, 1);
     auto* fields = new QVBoxLayout(fraKenKoumoku);
     fields->addLayout(keys);
     fields->addSpacing(6);
@@ -132,8 +137,10 @@ void TitleSearch::ShowTitleSearch()
     for (const TitleRecord& t : m_state.titles.records())
         names.append(t.name);
     showFound(names);
+    showFuzzySwitch(chkFuzzy);
     lstSakusya->clear();
-    lstSakusya->addItems(ReadMaster(m_state.folder, Master::Artist));
+    lstSakusya->addItems(
+        namesInUsersOrder(ReadMaster(m_state.folder, Master::Artist), ReadingKind::Artist, m_state.nameMemo, m_state.readings));
     lstKeisai->clear();
     lstKeisai->addItems(ReadMaster(m_state.folder, Master::TitleGenre));
     lstHyouka->clear();
@@ -183,7 +190,12 @@ bool TitleSearch::eventFilter(QObject* watched, QEvent* event)
             if (typed.isEmpty())
                 break;
             keepOnly(box);
-            showFound(searchrules::titlesWhere(m_state.titles, field, Match::Contains, typed));
+            if (chkFuzzy->isChecked()) {
+                const FuzzyNameQuery query(m_state.nameMemo, m_state.readings, typed);
+                showFound(searchrules::titlesFound(m_state.titles, field, query));
+            } else {
+                showFound(searchrules::titlesWhere(m_state.titles, field, Match::Contains, typed));
+            }
             return true;
         }
     }

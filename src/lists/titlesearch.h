@@ -5,6 +5,7 @@
 
 class AppState;
 class Navigator;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -48,6 +49,8 @@ public:
     QComboBox* cboMedia2;
     QLineEdit* txtHizuk;
     QLineEdit* txtMemok;
+    // あいまい検索: the key boxes fold kana, width and case and find by readings.
+    QCheckBox* chkFuzzy;
     QGroupBox* fraKensu;
     QListWidget* lstDaimei;
 

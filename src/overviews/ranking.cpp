@@ -146,15 +146,28 @@ void Ranking::cmdRank_Click()
 
     const QStringList entries = m_navigator.artistEntries();
     msgSaku->setDataRows(overviewrules::rankingRows(entries, overviewrules::titleCounts(entries, m_state.titles)));
+    namesInReadingOrder(msgSaku);
     optSaku1->setChecked(true);
 
     if (m_songArtists.add(m_state.tracks) > 0)
         m_kasyu->setStringList(m_songArtists.names());
     const QStringList& singers = m_songArtists.names();
     msgKei->setDataRows(overviewrules::rankingRows(singers, overviewrules::songCounts(singers, m_state.tracks)));
+    namesInReadingOrder(msgKei);
     optKei1->setChecked(true);
 
     m_state.tour.show(tour::kRanking);
+}
+
+void Ranking::namesInReadingOrder(Grid* grid)
+{
+    // The count sort keeps the order of equal counts: in 五十音 order, artists of one
+    // count come by their readings.
+    if (!listoptions::readingOrder())
+        return;
+    grid->sortRowsBy(col::kName, Qt::AscendingOrder, [this](const QStringList& row) {
+        return m_state.nameMemo.sortKey(ReadingKind::Artist, row[col::kName], m_state.readings);
+    });
 }
 
 void Ranking::sortAndNumber(Grid* grid, Qt::SortOrder order)
