@@ -4,10 +4,12 @@
 #include "scripteddialogs.h"
 
 #include "app/mainwindow.h"
+#include "lists/nameorder.h"
 #include "store/datafolder.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,11 +17,26 @@
 #include <optional>
 #include <vector>
 
+// The user's settings of the lists, kept where tests keep theirs and never in the
+// user's own: the order by readings and the fuzzy search as given.
+inline void setListOptions(bool readingOrder, bool fuzzySearch)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    listoptions::setReadingOrder(readingOrder);
+    listoptions::setFuzzySearch(fuzzySearch);
+}
+
 // A real main window on a temporary data folder, with scripted dialogs, a recording
-// help viewer and printer. Tests write the files they need, then start().
+// help viewer and printer. Tests write the files they need, then start(). The lists
+// order names by their characters and the searches are exact, unless a test asks for
+// the order by readings and the fuzzy search.
 class UiFixture {
 public:
-    UiFixture() { folder.emplace(tmp.path()); }
+    UiFixture()
+    {
+        setListOptions(false, false);
+        folder.emplace(tmp.path());
+    }
 
     QString path(const QString& name) const { return tmp.filePath(name); }
     bool put(const QString& name, const QString& text) { return fixture::write(path(name), fixture::sjis(text)); }
