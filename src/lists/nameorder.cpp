@@ -84,6 +84,34 @@ QStringList namesInUsersOrder(const QStringList& names, ReadingKind kind, NameMe
     return ordered;
 }
 
+void NameMemo::prepareTitles(const std::vector<TitleRecord>& titles, const ReadingTable& readings, bool sorted)
+{
+    const bool order = sorted && listoptions::readingOrder();
+    const bool fuzzy = listoptions::fuzzySearch();
+    for (const TitleRecord& t : titles) {
+        for (const auto& [kind, name] : {std::pair(ReadingKind::Title, &t.name), std::pair(ReadingKind::Artist, &t.artist)}) {
+            if (order)
+                sortKey(kind, *name, readings);
+            if (fuzzy)
+                folded(kind, *name, readings);
+        }
+    }
+}
+
+void NameMemo::prepareSongs(const std::vector<TrackRecord>& songs, const ReadingTable& readings, bool sorted)
+{
+    const bool order = sorted && listoptions::readingOrder();
+    const bool fuzzy = listoptions::fuzzySearch();
+    for (const TrackRecord& s : songs) {
+        for (const auto& [kind, name] : {std::pair(ReadingKind::Song, &s.name), std::pair(ReadingKind::Artist, &s.artist)}) {
+            if (order)
+                sortKey(kind, *name, readings);
+            if (fuzzy)
+                folded(kind, *name, readings);
+        }
+    }
+}
+
 FuzzyNameQuery::FuzzyNameQuery(NameMemo& memo, const ReadingTable& readings, QStringView query,
                                japanese::FuzzyQuery::Match match)
     : m_memo(memo)

@@ -2,6 +2,8 @@
 
 #include "store/japanese.h"
 #include "store/readings.h"
+#include "store/titletable.h"
+#include "store/tracktable.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -35,6 +37,12 @@ public:
     const QByteArray& sortKey(ReadingKind kind, const QString& name, const ReadingTable& readings);
     // name and its reading (or its own kana) in the form the fuzzy search compares.
     const japanese::FoldedName& folded(ReadingKind kind, const QString& name, const ReadingTable& readings);
+
+    // Makes ahead what the user's search, and with sorted the user's order, will ask for
+    // of the titles (their names and artists) or the songs, once the screen showing them
+    // is up: the first sort or search then only looks them up.
+    void prepareTitles(const std::vector<TitleRecord>& titles, const ReadingTable& readings, bool sorted);
+    void prepareSongs(const std::vector<TrackRecord>& songs, const ReadingTable& readings, bool sorted);
 
 private:
     struct Entry {

@@ -143,6 +143,8 @@ void SongList::ShowSongList()
         show();
         repaintNow();
     }
+    // The list is up: the names' keys are made now, not at the first click.
+    m_state.nameMemo.prepareSongs(m_state.tracks.records(), m_state.readings, true);
     m_state.tour.show(tour::kSongList);
 }
 

@@ -170,6 +170,8 @@ void SongSearch::ShowSongSearch()
     lstKeisai3->addItems(ReadMaster(m_state.folder, Master::SongGenre));
     showFound(std::move(rows));
     repaintNow();
+    // The list is up: the names' keys are made now, not at the first click.
+    m_state.nameMemo.prepareSongs(m_state.tracks.records(), m_state.readings, false);
     m_state.tour.show(tour::kSongSearch);
 }
 

@@ -132,6 +132,8 @@ void TitleList::ShowTitleList()
     repaintNow();
     show();
     repaintNow();
+    // The list is up: the names' keys are made now, not at the first click.
+    m_state.nameMemo.prepareTitles(m_state.titles.records(), m_state.readings, true);
     m_state.tour.show(tour::kTitleList);
 }
 

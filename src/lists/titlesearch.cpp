@@ -147,6 +147,8 @@ void TitleSearch::ShowTitleSearch()
     lstHyouka->addItems({u"◎"_s, u"○"_s, u"△"_s, collection::kUnrated});
     fitRows(lstHyouka);
     repaintNow();
+    // The list is up: the names' keys are made now, not at the first click.
+    m_state.nameMemo.prepareTitles(m_state.titles.records(), m_state.readings, false);
     m_state.tour.show(tour::kTitleSearch);
 }
 
