@@ -7,9 +7,12 @@
 #include "lists/titlesearch.h"
 #include "overviews/ranking.h"
 #include "platform/grid.h"
+#include "title/mainscreen.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCompleter>
+#include <QScrollBar>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -89,6 +92,7 @@ private slots:
     void typeAheadFindsByReading();
     void searchesFindAsChosen_data();
     void searchesFindAsChosen();
+    void titleBoxOffersTitlesFound();
 };
 
 void TestNameOrder::listsOrderNamesAsChosen_data()
@@ -261,6 +265,43 @@ void TestNameOrder::searchesFindAsChosen()
     } else {
         QCOMPARE(column(w.fraList->msgKyokumoku2, 0), found);
     }
+}
+
+void TestNameOrder::titleBoxOffersTitlesFound()
+{
+    UiFixture f;
+    MainWindow& w = collection(f);
+    QComboBox* box = w.fraMain->cboName;
+    box->setFocus();
+    // Exact: typed text is only typed text, and nothing is offered.
+    QTest::keyClicks(box->lineEdit(), u"kinou"_s);
+    QVERIFY(!box->completer());
+    QCOMPARE(w.fraMain->hsbData->value(), 1);
+
+    setListOptions(false, true);
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), u"kinou"_s);
+    QVERIFY(box->completer());
+    QCOMPARE(box->completer()->completionModel()->rowCount(), 1);
+    QCOMPARE(box->completer()->completionModel()->index(0, 0).data().toString(), u"昨日"_s);
+    // Picking the title offered shows it, as a pick from the box's own list does.
+    QAbstractItemView* offered = box->completer()->popup();
+    QVERIFY(offered->isVisible());
+    QTest::keyClick(offered, Qt::Key_Down);
+    QTest::keyClick(offered, Qt::Key_Return);
+    QCOMPARE(w.fraMain->hsbData->value(), 3);
+    QCOMPARE(box->currentText(), u"昨日"_s);
+
+    // The artist box, filled again, and the title search's artists list the artists in
+    // 五十音 order when the user's order is by readings.
+    setListOptions(true, true);
+    w.reloadMaster(Master::Artist);
+    QStringList artists;
+    for (int i = 0; i < w.fraMain->cboSakusya->count(); ++i)
+        artists.append(w.fraMain->cboSakusya->itemText(i));
+    QCOMPARE(artists, (QStringList{u"嵐"_s, u"宇多田ヒカル"_s, u"椎名林檎"_s, u"米津玄師"_s, u"複数"_s}));
+    QTest::mouseClick(w.cmdKensaku, Qt::LeftButton);
+    QCOMPARE(items(w.fraKensaku->lstSakusya), artists.mid(0, 4));
 }
 
 QTEST_MAIN(TestNameOrder)
