@@ -40,15 +40,27 @@ void orderNamesByReading(SortButtons& buttons, Grid& grid, std::vector<NameColum
         });
         return true;
     });
-    grid.setTypeAhead([columns, &memo, &readings](const QString& typed, int col) -> Grid::TypeAheadMatch {
-        if (!listoptions::fuzzySearch())
-            return {};
-        auto query = std::make_shared<FuzzyNameQuery>(memo, readings, typed, japanese::FuzzyQuery::Match::StartsWith);
-        if (query->isEmpty())
-            return {};
-        if (const NameColumn* column = columnOf(columns, col))
-            return [query, kind = column->kind](const QString& cell) { return query->matches(kind, cell); };
-        return [query](const QString& cell) { return query->matchesText(cell); };
+    findRowsByReading(grid, std::move(columns), memo, readings);
+}
+
+std::function<bool(const QString& text)> fuzzyTypeAhead(const QString& typed, std::optional<ReadingKind> kind,
+                                                        NameMemo& memo, const ReadingTable& readings)
+{
+    if (!listoptions::fuzzySearch())
+        return {};
+    auto query = std::make_shared<FuzzyNameQuery>(memo, readings, typed, japanese::FuzzyQuery::Match::StartsWith);
+    if (query->isEmpty())
+        return {};
+    if (kind)
+        return [query, kind = *kind](const QString& text) { return query->matches(kind, text); };
+    return [query](const QString& text) { return query->matchesText(text); };
+}
+
+void findRowsByReading(Grid& grid, std::vector<NameColumn> columns, NameMemo& memo, const ReadingTable& readings)
+{
+    grid.setTypeAhead([columns = std::move(columns), &memo, &readings](const QString& typed, int col) {
+        const NameColumn* column = columnOf(columns, col);
+        return fuzzyTypeAhead(typed, column ? std::optional(column->kind) : std::nullopt, memo, readings);
     });
 }
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 class Grid;
@@ -25,6 +27,14 @@ struct NameColumn {
 // or of its name's reading, or of the romaji of that reading.
 void orderNamesByReading(SortButtons& buttons, Grid& grid, std::vector<NameColumn> columns, NameMemo& memo,
                          const ReadingTable& readings);
+
+// The test the letters typed on a list of names of kind (none: of other texts, folded
+// alone) pass under あいまい検索: a name starting with them folded, or whose reading
+// starts with them in kana or romaji. Nothing under the switch off.
+std::function<bool(const QString& text)> fuzzyTypeAhead(const QString& typed, std::optional<ReadingKind> kind,
+                                                        NameMemo& memo, const ReadingTable& readings);
+// The same for the name columns of a grid without sort buttons.
+void findRowsByReading(Grid& grid, std::vector<NameColumn> columns, NameMemo& memo, const ReadingTable& readings);
 
 // The box 「並び順」 named name, its two choices 読み（五十音） and 文字コード, laid out
 // with its caption at the end of row; a choice is kept in the user's settings at once.

@@ -119,6 +119,13 @@ SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, File
         });
     }
     connect(lstKashi, &ChoiceList::chosen, this, &SongSearch::lstKashi_Click);
+    lstSakusya3->typeAhead = [this](const QString& typed) {
+        return fuzzyTypeAhead(typed, ReadingKind::Artist, m_state.nameMemo, m_state.readings);
+    };
+    lstKeisai3->typeAhead = [this](const QString& typed) {
+        return fuzzyTypeAhead(typed, std::nullopt, m_state.nameMemo, m_state.readings);
+    };
+    findRowsByReading(*msgKyokumoku2, {{col::kName, ReadingKind::Song}}, m_state.nameMemo, m_state.readings);
     // After Frame7's own handler, which loads the lyrics.
     connect(msgKyokumoku2, &Grid::cellClicked, this, [this](int row) { listTitlesHoldingSong(row); });
     connect(lstTitle, &QListWidget::itemActivated, this,

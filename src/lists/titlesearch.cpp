@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
+#include <QScopeGuard>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -46,6 +48,36 @@ void ChoiceList::keyPressEvent(QKeyEvent* event)
         emit chosen(currentItem()->text());
 }
 
+void ChoiceList::keyboardSearch(const QString& search)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    // Letters typed in quick succession add up to one search, as in Qt's own.
+    const bool goesOn = now - m_typedAt <= QApplication::keyboardInputInterval();
+    // Counted from when this letter is dealt with: a slow first look does not cut the
+    // letters typed meanwhile off from it.
+    const auto dealtWith = qScopeGuard([this] { m_typedAt = QDateTime::currentMSecsSinceEpoch(); });
+    const QString typed = goesOn ? m_typed + search : search;
+    const auto passes = typeAhead && !search.isEmpty() ? typeAhead(typed) : std::function<bool(const QString&)>();
+    if (!passes) {
+        m_typed.clear();
+        QListWidget::keyboardSearch(search);
+        return;
+    }
+    m_typed = typed;
+    if (count() == 0)
+        return;
+    // A search that goes on may stay on the current item; a new one starts at the next.
+    const int current = std::max(currentRow(), 0);
+    const int first = goesOn ? current : (current + 1) % count();
+    for (int i = 0; i < count(); ++i) {
+        const int r = (first + i) % count();
+        if (passes(item(r)->text())) {
+            setCurrentRow(r);
+            return;
+        }
+    }
+}
+
 void fitRows(QListWidget* list)
 {
     // Rows drawn from a fallback typeface (kanji among Latin text) are the tallest.
@@ -73,7 +105,7 @@ TitleSearch::TitleSearch(AppState& state, Navigator& navigator, QWidget* parent)
     txtMemok = named(new QLineEdit, u"txtMemok"_s);
     chkFuzzy = fuzzySwitch(u"chkFuzzy"_s);
     fraKensu = named(new QGroupBox(u"検索件数"_s), u"fraKensu"_s);
-    lstDaimei = named(new QListWidget, u"lstDaimei"_s, u"検索結果のタイトル"_s);
+    lstDaimei = named(new ChoiceList, u"lstDaimei"_s, u"検索結果のタイトル"_s);
     lstDaimei->setUniformItemSizes(true);
     cboMedia2->setMinimumWidth(150);
 
@@ -121,6 +153,13 @@ TitleSearch::TitleSearch(AppState& state, Navigator& navigator, QWidget* parent)
         keepOnly(cboMedia2);
         showFound(searchrules::titlesWhere(m_state.titles, TitleField::Media, Match::Equals, cboMedia2->itemText(index)));
     });
+    const std::pair<ChoiceList*, std::optional<ReadingKind>> typedOn[] = {
+        {lstDaimei, ReadingKind::Title}, {lstSakusya, ReadingKind::Artist}, {lstKeisai, std::nullopt}};
+    for (const auto& [list, kind] : typedOn) {
+        list->typeAhead = [this, kind = kind](const QString& typed) {
+            return fuzzyTypeAhead(typed, kind, m_state.nameMemo, m_state.readings);
+        };
+    }
     connect(lstDaimei, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { m_navigator.ShowTitleByName(item->text()); });
 }

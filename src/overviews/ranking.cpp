@@ -5,6 +5,7 @@
 #include "app/tell.h"
 #include "overviews/draglist.h"
 #include "platform/dialogs.h"
+#include "lists/readingorder.h"
 #include "platform/grid.h"
 #include "platform/named.h"
 #include "title/titlerules.h"
@@ -64,6 +65,8 @@ Ranking::Ranking(AppState& state, Dialogs& dialogs, Navigator& navigator, QWidge
 
     msgSaku = named(new Grid, u"msgSaku"_s, u"タイトル数ランキング"_s);
     msgKei = named(new Grid, u"msgKei"_s, u"曲数ランキング"_s);
+    for (Grid* grid : {msgSaku, msgKei})
+        findRowsByReading(*grid, {{col::kName, ReadingKind::Artist}}, state.nameMemo, state.readings);
     optSaku1 = named(new QRadioButton(u"多い順"_s), u"optSaku1"_s);
     optSaku2 = named(new QRadioButton(u"少ない順"_s), u"optSaku2"_s);
     optKei1 = named(new QRadioButton(u"多い順"_s), u"optKei1"_s);

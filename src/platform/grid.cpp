@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCollator>
 #include <QDateTime>
+#include <QScopeGuard>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -505,7 +506,9 @@ void Grid::keyboardSearch(const QString& search)
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     // Letters typed in quick succession add up to one search, as in Qt's own.
     const bool goesOn = now - m_typedAt <= QApplication::keyboardInputInterval();
-    m_typedAt = now;
+    // Counted from when this letter is dealt with: a slow first look does not cut the
+    // letters typed meanwhile off from it.
+    const auto dealtWith = qScopeGuard([this] { m_typedAt = QDateTime::currentMSecsSinceEpoch(); });
     const QString typed = goesOn ? m_typed + search : search;
     const int col = std::max(this->col(), 0);
     const TypeAheadMatch matches = m_typeAhead && !search.isEmpty() ? m_typeAhead(typed, col) : TypeAheadMatch();

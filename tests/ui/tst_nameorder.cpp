@@ -213,6 +213,25 @@ void TestNameOrder::typeAheadFindsByReading()
     QCOMPARE(typeOn(0, u"bad"_s), u"ＢＡＤ ＤＡＹ"_s);
     // A reading's middle is not its start.
     QCOMPARE(typeOn(1, u"りんご"_s), u"昨日"_s);
+
+    // The search screens' lists: the artists by their readings, the titles found by theirs.
+    QTest::mouseClick(w.cmdKensaku, Qt::LeftButton);
+    const auto typeInList = [](QListWidget* list, const QString& letters) {
+        QTest::qWait(300);
+        list->setFocus();
+        list->setCurrentRow(0);
+        for (const QChar c : letters) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(list, &press);
+        }
+        return list->currentItem()->text();
+    };
+    QCOMPARE(typeInList(w.fraKensaku->lstDaimei, u"きの"_s), u"昨日"_s);
+    // Moving to an artist chooses it, as any move there does.
+    QCOMPARE(typeInList(w.fraKensaku->lstSakusya, u"yone"_s), u"米津玄師"_s);
+    QCOMPARE(items(w.fraKensaku->lstDaimei), (QStringList{u"今日"_s, u"ＢＡＤ ＤＡＹ"_s}));
+    setListOptions(false, false);
+    QCOMPARE(typeInList(w.fraKensaku->lstSakusya, u"yone"_s), u"椎名林檎"_s);
 }
 
 void TestNameOrder::searchesFindAsChosen_data()
