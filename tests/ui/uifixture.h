@@ -17,8 +17,7 @@
 #include <optional>
 #include <vector>
 
-// The user's settings of the lists, kept where tests keep theirs and never in the
-// user's own: the order by readings and the fuzzy search as given.
+// The lists' settings, kept where tests keep theirs, never in the user's own.
 inline void setListOptions(bool readingOrder, bool fuzzySearch)
 {
     QStandardPaths::setTestModeEnabled(true);
@@ -27,9 +26,8 @@ inline void setListOptions(bool readingOrder, bool fuzzySearch)
 }
 
 // A real main window on a temporary data folder, with scripted dialogs, a recording
-// help viewer and printer. Tests write the files they need, then start(). The lists
-// order names by their characters and the searches are exact, unless a test asks for
-// the order by readings and the fuzzy search.
+// help viewer and printer. Tests write the files they need, then start(). Names are in
+// code order and searches exact unless a test sets the lists' settings otherwise.
 class UiFixture {
 public:
     UiFixture()
