@@ -9,7 +9,7 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QStandardPaths>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,10 +17,11 @@
 #include <optional>
 #include <vector>
 
-// The lists' settings, kept where tests keep theirs, never in the user's own.
+// The lists' settings, kept in a folder of the test run's own, never in the user's.
 inline void setListOptions(bool readingOrder, bool fuzzySearch)
 {
-    QStandardPaths::setTestModeEnabled(true);
+    static const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     listoptions::setReadingOrder(readingOrder);
     listoptions::setFuzzySearch(fuzzySearch);
 }
