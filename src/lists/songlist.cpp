@@ -91,6 +91,8 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, Navig
     buttons->addWidget(cmdTuika2);
     buttons->addSpacing(16);
     cboNarabi2 = addOrderChoice(buttons, u"cboNarabi2"_s);
+    // The main screen's artist box takes the new order at once.
+    connect(cboNarabi2, &QComboBox::activated, this, [this] { m_navigator.reloadMaster(Master::Artist); });
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);

@@ -91,6 +91,8 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, Navigator& navigator, QW
     buttons->addWidget(cmdSortCng1);
     buttons->addSpacing(16);
     cboNarabi1 = addOrderChoice(buttons, u"cboNarabi1"_s);
+    // The main screen's artist box takes the new order at once.
+    connect(cboNarabi1, &QComboBox::activated, this, [this] { m_navigator.reloadMaster(Master::Artist); });
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
