@@ -1,8 +1,10 @@
 #include "benchwindow.h"
 #include "generated.h"
 
+#include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "platform/readingguesser.h"
+#include "lists/nameorder.h"
 #include "lists/songsearch.h"
 #include "lists/titlesearch.h"
 #include "lyrics/lyricssearch.h"
@@ -98,6 +100,57 @@ void pressEnter(QLineEdit* box)
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
     QApplication::sendEvent(box, &enter);
 }
+
+// あいまい検索 of the title search's name key, every title and 10,000 artists with a
+// reading: a reading in hiragana (argument 0) and in romaji (1), each finding the 111
+// titles 第100集, 第1000集 to 第1009集 and 第10000集 to 第10099集 by their readings; the
+// first search of a run (2) folds every name.
+void FuzzyTitleSearch(benchmark::State& state)
+{
+    listoptions::setFuzzySearch(true);
+    const bool first = state.range(0) == 2;
+    const QString key = state.range(0) == 1 ? u"daiiaa"_s : u"だいいああ"_s;
+    std::unique_ptr<LargeWindow> large;
+    const auto open = [&] {
+        large = std::make_unique<LargeWindow>();
+        bench::giveReadings(large->window->state().readings);
+        large->window->cmdKensaku->click();
+        large->window->fraKensaku->txtNamae->setText(key);
+    };
+    if (!first) {
+        open();
+        pressEnter(large->window->fraKensaku->txtNamae);
+    }
+    for (auto _ : state) {
+        if (first) {
+            state.PauseTiming();
+            open();
+            state.ResumeTiming();
+        }
+        pressEnter(large->window->fraKensaku->txtNamae);
+        if (large->window->fraKensaku->lstDaimei->count() != 111)
+            state.SkipWithError("wrong number of titles found");
+    }
+}
+BENCHMARK(FuzzyTitleSearch)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// あいまい検索 of the song search's song-name key by a reading in hiragana, every song
+// with a reading, finding 111 songs: ten searches after the first.
+void FuzzySongSearch(benchmark::State& state)
+{
+    listoptions::setFuzzySearch(true);
+    LargeWindow large;
+    SongSearch* search = large.window->fraList;
+    bench::giveReadings(large.window->state().readings);
+    search->txtKyokukey->setText(u"むこうがわへいああ"_s);
+    pressEnter(search->txtKyokukey);
+    for (auto _ : state) {
+        pressEnter(search->txtKyokukey);
+        if (search->msgKyokumoku2->rows() != 112)
+            state.SkipWithError("wrong number of songs found");
+    }
+}
+BENCHMARK(FuzzySongSearch)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // The lyrics key confirmed with Enter: every lyrics file read and searched, the songs
 // holding the word listed.

@@ -2,6 +2,7 @@
 
 #include "store/cp932.h"
 #include "store/datafolder.h"
+#include "store/readings.h"
 #include "store/titletable.h"
 #include "store/tracktable.h"
 
@@ -27,7 +28,27 @@ void put(const QDir& dir, const QString& name, const QString& text)
         std::abort();
 }
 
+// A number read out in kana, a syllable per digit.
+QString kanaOf(int n)
+{
+    static const QString syllables = u"アイウエオカキクケコ"_s;
+    QString kana;
+    for (const QChar digit : QString::number(n))
+        kana += syllables[digit.digitValue()];
+    return kana;
+}
+
 } // namespace
+
+void bench::giveReadings(ReadingTable& readings, int titles, int songs, int artists)
+{
+    for (int i = 0; i < artists; ++i)
+        readings.set(ReadingKind::Artist, u"架空の歌手%1"_s.arg(i), u"カクウノカシュ"_s + kanaOf(i));
+    for (int i = 1; i <= titles; ++i)
+        readings.set(ReadingKind::Title, titleName(i), u"ヨアケノアルバムダイ"_s + kanaOf(i) + u"シュウ"_s);
+    for (int i = 1; i <= songs; ++i)
+        readings.set(ReadingKind::Song, u"ひかりの向こう側へ%1"_s.arg(i), u"ヒカリノムコウガワヘ"_s + kanaOf(i));
+}
 
 void bench::writeLargeCollection(const QString& path, int titles, int songs)
 {

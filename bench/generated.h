@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class ReadingTable;
+
 // A collection at the design maximum written into folder: 32,766 titles and 32,766
 // songs with names and memos of realistic length in Japanese.
 namespace bench {
@@ -13,4 +15,7 @@ void writeLargeCollection(const QString& folder, int titles = kMaxRecords, int s
 // every title, lyrics files and a small cover for each of the first covers titles.
 void writeCollectionFiles(const QString& folder, int titles = kMaxRecords, int lyrics = kMaxLyricsFiles,
                           int covers = kMaxCovers);
+// Readings in katakana for every title and song of such a collection and for 10,000
+// artists, its 900 among them.
+void giveReadings(ReadingTable& readings, int titles = kMaxRecords, int songs = kMaxRecords, int artists = 10000);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/listrules.h"
+#include "lists/nameorder.h"
 #include "store/datafolder.h"
 #include "store/readings.h"
 #include "store/titletable.h"
@@ -22,6 +23,8 @@ struct AppState {
     TrackTable tracks;
     // The readings (読み) of artist, title and song names, for the 五十音 order and the search.
     ReadingTable readings;
+    // The names' sort keys and folded forms, made once per name and reading.
+    NameMemo nameMemo;
     HelpTour tour;
     // The track lists by the songs they hold, for finding the titles of a song.
     listrules::TrackListIndex trackLists;

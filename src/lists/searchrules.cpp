@@ -1,6 +1,7 @@
 #include "searchrules.h"
 
 #include "lists/listrules.h"
+#include "lists/nameorder.h"
 #include "lyrics/lyricsrules.h"
 #include "store/datafolder.h"
 #include "store/filelisting.h"
@@ -65,6 +66,20 @@ QStringList titlesWhere(const TitleTable& titles, TitleField field, Match match,
     return names;
 }
 
+QStringList titlesFound(const TitleTable& titles, TitleField field, const FuzzyNameQuery& query)
+{
+    QStringList names;
+    for (const TitleRecord& t : titles.records()) {
+        const QString& value = fieldOf(t, field);
+        const bool found = field == TitleField::Name ? query.matches(ReadingKind::Title, value)
+            : field == TitleField::Artist            ? query.matches(ReadingKind::Artist, value)
+                                                     : query.matchesText(value);
+        if (found)
+            names.append(t.name);
+    }
+    return names;
+}
+
 QStringList foundSongRow(const QString& song, const QString& artist, bool hasLyrics)
 {
     return {song, hasLyrics ? u"○"_s : QString(), artist};
@@ -75,6 +90,20 @@ std::vector<QStringList> songsWhere(const TrackTable& tracks, SongField field, M
     std::vector<QStringList> rows;
     for (const TrackRecord& s : tracks.records()) {
         if (matches(fieldOf(s, field), match, value))
+            rows.push_back(foundSongRow(s.name, s.artist));
+    }
+    return rows;
+}
+
+std::vector<QStringList> songsFound(const TrackTable& tracks, SongField field, const FuzzyNameQuery& query)
+{
+    std::vector<QStringList> rows;
+    for (const TrackRecord& s : tracks.records()) {
+        const QString& value = fieldOf(s, field);
+        const bool found = field == SongField::Name ? query.matches(ReadingKind::Song, value)
+            : field == SongField::Artist            ? query.matches(ReadingKind::Artist, value)
+                                                    : query.matchesText(value);
+        if (found)
             rows.push_back(foundSongRow(s.name, s.artist));
     }
     return rows;

@@ -10,6 +10,8 @@ class FileListing;
 class TitleTable;
 class TrackTable;
 
+class FuzzyNameQuery;
+
 namespace listrules {
 class TrackListIndex;
 }
@@ -31,6 +33,9 @@ QString resultCount(int found);
 
 // The names of the titles whose field matches value, in main order.
 QStringList titlesWhere(const TitleTable& titles, TitleField field, Match match, const QString& value);
+// The names of the titles whose field the fuzzy query finds, in main order: a name by
+// the title's reading too, an artist by the artist's, the other fields folded alone.
+QStringList titlesFound(const TitleTable& titles, TitleField field, const FuzzyNameQuery& query);
 
 // The columns of the song search's result grid.
 namespace foundcol {
@@ -44,6 +49,9 @@ QStringList foundSongRow(const QString& song, const QString& artist, bool hasLyr
 
 // The rows of the songs whose field matches value, in track data order, unmarked.
 std::vector<QStringList> songsWhere(const TrackTable& tracks, SongField field, Match match, const QString& value);
+// The rows of the songs whose field the fuzzy query finds, in track data order: a song
+// name by the song's reading too, an artist by the artist's, the others folded alone.
+std::vector<QStringList> songsFound(const TrackTable& tracks, SongField field, const FuzzyNameQuery& query);
 
 // Marks "○" the rows whose song has a lyrics file in the listing; other rows keep
 // their mark cell as it is.

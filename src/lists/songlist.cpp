@@ -6,6 +6,7 @@
 #include "app/tell.h"
 #include "lists/listgrids.h"
 #include "lists/listrules.h"
+#include "lists/readingorder.h"
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
@@ -45,6 +46,8 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, Navig
                                SongSortToggle);
     for (int i = 0; i < 7; ++i)
         cmdSort2[static_cast<size_t>(i)] = sortBar2->button(i);
+    orderNamesByReading(*sortBar2, *msgIchiran2, {{col::kName, ReadingKind::Song}, {col::kArtist, ReadingKind::Artist}},
+                        state.nameMemo, state.readings);
     cmdTuika2 = named(new QPushButton(u"情報追加"_s), u"cmdTuika2"_s);
     cmdTuika2->setToolTip(u"情報追加モードになります"_s);
 
@@ -87,6 +90,10 @@ SongList::SongList(AppState& state, Dialogs& dialogs, FileListing& lyrics, Navig
     body->addWidget(fraTuika2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdTuika2);
+    buttons->addSpacing(16);
+    cboNarabi2 = addOrderChoice(buttons, u"cboNarabi2"_s);
+    // The main screen's artist box takes the new order at once.
+    connect(cboNarabi2, &QComboBox::activated, this, [this] { m_navigator.reloadMaster(Master::Artist); });
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
@@ -117,6 +124,7 @@ void SongList::ShowSongList()
         const BusyPointer busy(m_dialogs);
         repaintNow();
         emptyPanel();
+        showOrderChoice(cboNarabi2);
         const std::pair<QComboBox*, Master> masters[] = {{cboJanru2, Master::SongGenre},
                                                          {cboSakushi2, Master::Lyricist},
                                                          {cboSakkyoku2, Master::Composer},
@@ -139,6 +147,8 @@ void SongList::ShowSongList()
         show();
         repaintNow();
     }
+    // The list is up: the names' keys are made now, not at the first click.
+    m_state.nameMemo.prepareSongs(m_state.tracks.records(), m_state.readings, true);
     m_state.tour.show(tour::kSongList);
 }
 

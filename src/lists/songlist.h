@@ -42,6 +42,8 @@ public:
     std::array<QPushButton*, 7> cmdSort2;
     Grid* msgIchiran2;
     QPushButton* cmdTuika2;
+    // 並び順: 読み（五十音） or 文字コード, for the name columns.
+    QComboBox* cboNarabi2;
     QGroupBox* fraTuika2;
     QLabel* lblTitle2;
     QLabel* lblArt2;

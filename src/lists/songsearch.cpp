@@ -4,6 +4,8 @@
 #include "app/navigator.h"
 #include "app/tell.h"
 #include "lists/listrules.h"
+#include "lists/nameorder.h"
+#include "lists/readingorder.h"
 #include "lists/searchrules.h"
 #include "lists/titlesearch.h"
 #include "lyrics/lyricssearch.h"
@@ -17,6 +19,7 @@
 #include "upkeep/tourtexts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -51,6 +54,7 @@ SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, File
 
     Frame8 = named(new QGroupBox(u"検索項目"_s), u"Frame8"_s);
     txtKyokukey = named(new QLineEdit, u"txtKyokukey"_s);
+    chkFuzzy2 = fuzzySwitch(u"chkFuzzy2"_s);
     lstSakusya3 = named(new ChoiceList, u"lstSakusya3"_s, u"アーティスト"_s);
     lstKeisai3 = named(new ChoiceList, u"lstKeisai3"_s, u"ジャンル"_s);
     cboSakushi = named(new QComboBox, u"cboSakushi"_s);
@@ -70,6 +74,7 @@ SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, File
 
     auto* keys = new QFormLayout;
     keys->addRow(u"曲名キー"_s, txtKyokukey);
+    keys->addRow(QString(), chkFuzzy2);
     keys->addRow(u"歌詞キー"_s, txtKashiKey);
     auto* makers = new QFormLayout;
     makers->addRow(u"作詞"_s, cboSakushi);
@@ -114,6 +119,13 @@ SongSearch::SongSearch(AppState& state, Dialogs& dialogs, Printer& printer, File
         });
     }
     connect(lstKashi, &ChoiceList::chosen, this, &SongSearch::lstKashi_Click);
+    lstSakusya3->typeAhead = [this](const QString& typed) {
+        return fuzzyTypeAhead(typed, ReadingKind::Artist, m_state.nameMemo, m_state.readings);
+    };
+    lstKeisai3->typeAhead = [this](const QString& typed) {
+        return fuzzyTypeAhead(typed, std::nullopt, m_state.nameMemo, m_state.readings);
+    };
+    findRowsByReading(*msgKyokumoku2, {{col::kName, ReadingKind::Song}}, m_state.nameMemo, m_state.readings);
     // After Frame7's own handler, which loads the lyrics.
     connect(msgKyokumoku2, &Grid::cellClicked, this, [this](int row) { listTitlesHoldingSong(row); });
     connect(lstTitle, &QListWidget::itemActivated, this,
@@ -129,6 +141,7 @@ void SongSearch::ShowSongSearch()
     show();
     repaintNow();
     Frame7->reloadUnchanged();
+    showFuzzySwitch(chkFuzzy2);
     // The result grid is filled anew below, so no song is clicked.
     lstTitle->clear();
     lstKashi->clear();
@@ -152,11 +165,20 @@ void SongSearch::ShowSongSearch()
             newArtists.append(s.artist);
         }
     }
+    if (!newArtists.isEmpty() && listoptions::readingOrder()) {
+        // The artists met before stay listed; all of them come in 五十音 order.
+        for (int i = 0; i < lstSakusya3->count(); ++i)
+            newArtists.append(lstSakusya3->item(i)->text());
+        lstSakusya3->clear();
+        newArtists = namesInUsersOrder(newArtists, ReadingKind::Artist, m_state.nameMemo, m_state.readings);
+    }
     lstSakusya3->addItems(newArtists);
     lstKeisai3->clear();
     lstKeisai3->addItems(ReadMaster(m_state.folder, Master::SongGenre));
     showFound(std::move(rows));
     repaintNow();
+    // The list is up: the names' keys are made now, not at the first click.
+    m_state.nameMemo.prepareSongs(m_state.tracks.records(), m_state.readings, false);
     m_state.tour.show(tour::kSongSearch);
 }
 
@@ -203,7 +225,10 @@ bool SongSearch::eventFilter(QObject* watched, QEvent* event)
             QLineEdit* box = static_cast<QLineEdit*>(watched);
             const QString typed = typedText(*box);
             if (!typed.isEmpty()) {
-                if (box == txtKyokukey)
+                if (box == txtKyokukey && chkFuzzy2->isChecked())
+                    showFound(searchrules::songsFound(m_state.tracks, SongField::Name,
+                                                      FuzzyNameQuery(m_state.nameMemo, m_state.readings, typed)));
+                else if (box == txtKyokukey)
                     showFound(searchrules::songsWhere(m_state.tracks, SongField::Name, Match::Contains, typed));
                 else
                     searchLyrics(typed);

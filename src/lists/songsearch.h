@@ -14,6 +14,7 @@ class Grid;
 class LyricsSearch;
 class Navigator;
 class Printer;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -38,6 +39,8 @@ public:
 
     QGroupBox* Frame8;
     QLineEdit* txtKyokukey;
+    // あいまい検索: the song-name key folds kana, width and case and finds by readings.
+    QCheckBox* chkFuzzy2;
     ChoiceList* lstSakusya3;
     ChoiceList* lstKeisai3;
     QComboBox* cboSakushi;

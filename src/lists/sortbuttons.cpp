@@ -105,7 +105,9 @@ void SortButtons::paintStrip(QHeaderView& header)
 void SortButtons::sortBy(int col)
 {
     m_grid.setCurrentCell(m_grid.row(), col);
-    m_grid.sortRows(col, listrules::nextSortOrder(&m_toggle), Grid::SortAs::Text);
+    const Qt::SortOrder order = listrules::nextSortOrder(&m_toggle);
+    if (!m_sorter || !m_sorter(col, order))
+        m_grid.sortRows(col, order, Grid::SortAs::Text);
     emit sorted();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class Grid;
@@ -21,6 +22,9 @@ public:
                 QWidget* parent = nullptr);
 
     QPushButton* button(int i) const { return m_buttons[static_cast<size_t>(i)]; }
+    // The screen's own sort of a column (by the names' readings): it sorts and says so,
+    // or leaves the column to the text sort by giving false.
+    void setSorter(std::function<bool(int col, Qt::SortOrder order)> sorter) { m_sorter = std::move(sorter); }
 
 signals:
     // The grid was sorted by a button.
@@ -44,4 +48,5 @@ private:
     // Spans the grid's viewport, so a button scrolled half out of view is cut at its edge.
     QWidget* m_strip;
     std::vector<QPushButton*> m_buttons;
+    std::function<bool(int col, Qt::SortOrder order)> m_sorter;
 };

@@ -6,6 +6,7 @@
 #include "app/tell.h"
 #include "lists/listgrids.h"
 #include "lists/listrules.h"
+#include "lists/readingorder.h"
 #include "lists/sortbuttons.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
@@ -46,6 +47,8 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, Navigator& navigator, QW
                               TitleSortToggle);
     for (int i = 0; i < 7; ++i)
         cmdSort1[static_cast<size_t>(i)] = sortBar->button(i);
+    orderNamesByReading(*sortBar, *msgIchiran, {{col::kName, ReadingKind::Title}, {col::kArtist, ReadingKind::Artist}},
+                        state.nameMemo, state.readings);
     cmdTuika = named(new QPushButton(u"情報追加"_s), u"cmdTuika"_s);
     cmdTuika->setToolTip(u"情報追加モードになります"_s);
     cmdSortCng1 = named(new QPushButton(u"メインに反映"_s), u"cmdSortCng1"_s);
@@ -93,6 +96,10 @@ TitleList::TitleList(AppState& state, Dialogs& dialogs, Navigator& navigator, QW
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdTuika);
     buttons->addWidget(cmdSortCng1);
+    buttons->addSpacing(16);
+    cboNarabi1 = addOrderChoice(buttons, u"cboNarabi1"_s);
+    // The main screen's artist box takes the new order at once.
+    connect(cboNarabi1, &QComboBox::activated, this, [this] { m_navigator.reloadMaster(Master::Artist); });
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
@@ -119,6 +126,7 @@ void TitleList::ShowTitleList()
         const BusyPointer busy(m_dialogs);
         repaintNow();
         emptyPanel();
+        showOrderChoice(cboNarabi1);
         cboMedia->clear();
         cboMedia->addItems(ReadMaster(m_state.folder, Master::Media));
         cboMedia->setEditText(QString());
@@ -134,6 +142,8 @@ void TitleList::ShowTitleList()
     repaintNow();
     show();
     repaintNow();
+    // The list is up: the names' keys are made now, not at the first click.
+    m_state.nameMemo.prepareTitles(m_state.titles.records(), m_state.readings, true);
     m_state.tour.show(tour::kTitleList);
 }
 

@@ -40,6 +40,8 @@ public:
     Grid* msgIchiran;
     QPushButton* cmdTuika;
     QPushButton* cmdSortCng1;
+    // 並び順: 読み（五十音） or 文字コード, for the name columns.
+    QComboBox* cboNarabi1;
     QGroupBox* fraTuika;
     QLabel* lblTitle;
     QLabel* lblArt;

@@ -3,6 +3,8 @@
 #include "app/appstate.h"
 #include "app/navigator.h"
 #include "app/tell.h"
+#include "lists/nameorder.h"
+#include "lists/readingorder.h"
 #include "lists/searchrules.h"
 #include "platform/captioned.h"
 #include "platform/named.h"
@@ -12,7 +14,10 @@
 #include "upkeep/tourtexts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
+#include <QScopeGuard>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -43,6 +48,36 @@ void ChoiceList::keyPressEvent(QKeyEvent* event)
         emit chosen(currentItem()->text());
 }
 
+void ChoiceList::keyboardSearch(const QString& search)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    // Letters typed in quick succession add up to one search, as in Qt's own.
+    const bool goesOn = now - m_typedAt <= QApplication::keyboardInputInterval();
+    // Counted from when this letter is dealt with: a slow first look does not cut the
+    // letters typed meanwhile off from it.
+    const auto dealtWith = qScopeGuard([this] { m_typedAt = QDateTime::currentMSecsSinceEpoch(); });
+    const QString typed = goesOn ? m_typed + search : search;
+    const auto passes = typeAhead && !search.isEmpty() ? typeAhead(typed) : std::function<bool(const QString&)>();
+    if (!passes) {
+        m_typed.clear();
+        QListWidget::keyboardSearch(search);
+        return;
+    }
+    m_typed = typed;
+    if (count() == 0)
+        return;
+    // A search that goes on may stay on the current item; a new one starts at the next.
+    const int current = std::max(currentRow(), 0);
+    const int first = goesOn ? current : (current + 1) % count();
+    for (int i = 0; i < count(); ++i) {
+        const int r = (first + i) % count();
+        if (passes(item(r)->text())) {
+            setCurrentRow(r);
+            return;
+        }
+    }
+}
+
 void fitRows(QListWidget* list)
 {
     // Rows drawn from a fallback typeface (kanji among Latin text) are the tallest.
@@ -68,8 +103,9 @@ TitleSearch::TitleSearch(AppState& state, Navigator& navigator, QWidget* parent)
     cboMedia2 = named(new QComboBox, u"cboMedia2"_s);
     txtHizuk = named(new QLineEdit, u"txtHizuk"_s);
     txtMemok = named(new QLineEdit, u"txtMemok"_s);
+    chkFuzzy = fuzzySwitch(u"chkFuzzy"_s);
     fraKensu = named(new QGroupBox(u"検索件数"_s), u"fraKensu"_s);
-    lstDaimei = named(new QListWidget, u"lstDaimei"_s, u"検索結果のタイトル"_s);
+    lstDaimei = named(new ChoiceList, u"lstDaimei"_s, u"検索結果のタイトル"_s);
     lstDaimei->setUniformItemSizes(true);
     cboMedia2->setMinimumWidth(150);
 
@@ -94,6 +130,7 @@ TitleSearch::TitleSearch(AppState& state, Navigator& navigator, QWidget* parent)
         ++row;
     }
     keys->addWidget(new QLabel(u"語句を入力して Enter キーを押すと、その語句を含むタイトルを探します。"_s), row, 1);
+    keys->addWidget(chkFuzzy, ++row, 1);
     auto* fields = new QVBoxLayout(fraKenKoumoku);
     fields->addLayout(keys);
     fields->addSpacing(6);
@@ -116,6 +153,13 @@ TitleSearch::TitleSearch(AppState& state, Navigator& navigator, QWidget* parent)
         keepOnly(cboMedia2);
         showFound(searchrules::titlesWhere(m_state.titles, TitleField::Media, Match::Equals, cboMedia2->itemText(index)));
     });
+    const std::pair<ChoiceList*, std::optional<ReadingKind>> typedOn[] = {
+        {lstDaimei, ReadingKind::Title}, {lstSakusya, ReadingKind::Artist}, {lstKeisai, std::nullopt}};
+    for (const auto& [list, kind] : typedOn) {
+        list->typeAhead = [this, kind = kind](const QString& typed) {
+            return fuzzyTypeAhead(typed, kind, m_state.nameMemo, m_state.readings);
+        };
+    }
     connect(lstDaimei, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { m_navigator.ShowTitleByName(item->text()); });
 }
@@ -132,14 +176,18 @@ void TitleSearch::ShowTitleSearch()
     for (const TitleRecord& t : m_state.titles.records())
         names.append(t.name);
     showFound(names);
+    showFuzzySwitch(chkFuzzy);
     lstSakusya->clear();
-    lstSakusya->addItems(ReadMaster(m_state.folder, Master::Artist));
+    lstSakusya->addItems(
+        namesInUsersOrder(ReadMaster(m_state.folder, Master::Artist), ReadingKind::Artist, m_state.nameMemo, m_state.readings));
     lstKeisai->clear();
     lstKeisai->addItems(ReadMaster(m_state.folder, Master::TitleGenre));
     lstHyouka->clear();
     lstHyouka->addItems({u"◎"_s, u"○"_s, u"△"_s, collection::kUnrated});
     fitRows(lstHyouka);
     repaintNow();
+    // The list is up: the names' keys are made now, not at the first click.
+    m_state.nameMemo.prepareTitles(m_state.titles.records(), m_state.readings, false);
     m_state.tour.show(tour::kTitleSearch);
 }
 
@@ -183,7 +231,12 @@ bool TitleSearch::eventFilter(QObject* watched, QEvent* event)
             if (typed.isEmpty())
                 break;
             keepOnly(box);
-            showFound(searchrules::titlesWhere(m_state.titles, field, Match::Contains, typed));
+            if (chkFuzzy->isChecked()) {
+                const FuzzyNameQuery query(m_state.nameMemo, m_state.readings, typed);
+                showFound(searchrules::titlesFound(m_state.titles, field, query));
+            } else {
+                showFound(searchrules::titlesWhere(m_state.titles, field, Match::Contains, typed));
+            }
             return true;
         }
     }

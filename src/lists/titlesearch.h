@@ -3,8 +3,11 @@
 #include <QFrame>
 #include <QListWidget>
 
+#include <functional>
+
 class AppState;
 class Navigator;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -18,11 +21,20 @@ class ChoiceList : public QListWidget {
 public:
     explicit ChoiceList(QWidget* parent = nullptr);
 
+    // The type-ahead's own test of the items for the letters typed: the list moves to the
+    // next item passing it; none (or an empty test) leaves the type-ahead to Qt's own.
+    std::function<std::function<bool(const QString& item)>(const QString& typed)> typeAhead;
+    void keyboardSearch(const QString& search) override;
+
 signals:
     void chosen(const QString& item);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QString m_typed; // the letters of the type-ahead so far
+    qint64 m_typedAt = 0;
 };
 
 // A short list box as tall as its items, none hidden behind a scroll bar.
@@ -48,8 +60,10 @@ public:
     QComboBox* cboMedia2;
     QLineEdit* txtHizuk;
     QLineEdit* txtMemok;
+    // あいまい検索: the key boxes fold kana, width and case and find by readings.
+    QCheckBox* chkFuzzy;
     QGroupBox* fraKensu;
-    QListWidget* lstDaimei;
+    ChoiceList* lstDaimei;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -5,6 +5,7 @@
 #include "app/tell.h"
 #include "overviews/draglist.h"
 #include "platform/dialogs.h"
+#include "lists/readingorder.h"
 #include "platform/grid.h"
 #include "platform/named.h"
 #include "title/titlerules.h"
@@ -64,6 +65,8 @@ Ranking::Ranking(AppState& state, Dialogs& dialogs, Navigator& navigator, QWidge
 
     msgSaku = named(new Grid, u"msgSaku"_s, u"タイトル数ランキング"_s);
     msgKei = named(new Grid, u"msgKei"_s, u"曲数ランキング"_s);
+    for (Grid* grid : {msgSaku, msgKei})
+        findRowsByReading(*grid, {{col::kName, ReadingKind::Artist}}, state.nameMemo, state.readings);
     optSaku1 = named(new QRadioButton(u"多い順"_s), u"optSaku1"_s);
     optSaku2 = named(new QRadioButton(u"少ない順"_s), u"optSaku2"_s);
     optKei1 = named(new QRadioButton(u"多い順"_s), u"optKei1"_s);
@@ -146,15 +149,28 @@ void Ranking::cmdRank_Click()
 
     const QStringList entries = m_navigator.artistEntries();
     msgSaku->setDataRows(overviewrules::rankingRows(entries, overviewrules::titleCounts(entries, m_state.titles)));
+    namesInReadingOrder(msgSaku);
     optSaku1->setChecked(true);
 
     if (m_songArtists.add(m_state.tracks) > 0)
         m_kasyu->setStringList(m_songArtists.names());
     const QStringList& singers = m_songArtists.names();
     msgKei->setDataRows(overviewrules::rankingRows(singers, overviewrules::songCounts(singers, m_state.tracks)));
+    namesInReadingOrder(msgKei);
     optKei1->setChecked(true);
 
     m_state.tour.show(tour::kRanking);
+}
+
+void Ranking::namesInReadingOrder(Grid* grid)
+{
+    // The count sort keeps the order of equal counts: in 五十音 order, artists of one
+    // count come by their readings.
+    if (!listoptions::readingOrder())
+        return;
+    grid->sortRowsBy(col::kName, Qt::AscendingOrder, [this](const QStringList& row) {
+        return m_state.nameMemo.sortKey(ReadingKind::Artist, row[col::kName], m_state.readings);
+    });
 }
 
 void Ranking::sortAndNumber(Grid* grid, Qt::SortOrder order)

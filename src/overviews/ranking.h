@@ -41,6 +41,8 @@ public:
 
 private:
     // Sorts the grid by its counts and numbers the ranks 1, 2, 3 ... from the top.
+    // Artists of equal counts by their readings, before the count sort.
+    void namesInReadingOrder(Grid* grid);
     void sortAndNumber(Grid* grid, Qt::SortOrder order);
     void lstBicho_MouseUp(int from, int to);
     void lstBicho_Step(int from, int to);

@@ -2,7 +2,10 @@
 
 #include "repaint.h"
 
+#include <QApplication>
 #include <QCollator>
+#include <QDateTime>
+#include <QScopeGuard>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -480,4 +483,60 @@ void Grid::sortRows(int col, Qt::SortOrder order, SortAs as)
     }
     m_model->rowsReplaced();
     emit rowsSorted(col, order);
+}
+
+void Grid::sortRowsBy(int col, Qt::SortOrder order, const std::function<QByteArray(const QStringList& row)>& keyOf)
+{
+    std::vector<QStringList>& data = m_model->rows();
+    if (col < 0 || col >= cols())
+        return;
+    std::vector<std::pair<QByteArray, size_t>> keys;
+    keys.reserve(data.size());
+    for (size_t i = 0; i < data.size(); ++i)
+        keys.emplace_back(keyOf(data[i]), i);
+    const bool descending = order == Qt::DescendingOrder;
+    std::stable_sort(keys.begin(), keys.end(), [descending](const auto& a, const auto& b) {
+        return descending ? b.first < a.first : a.first < b.first;
+    });
+    reorder(data, keys);
+    m_model->rowsReplaced();
+    emit rowsSorted(col, order);
+}
+
+void Grid::setTypeAhead(std::function<TypeAheadMatch(const QString& typed, int col)> typeAhead)
+{
+    m_typeAhead = std::move(typeAhead);
+}
+
+void Grid::keyboardSearch(const QString& search)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    // Letters typed in quick succession add up to one search, as in Qt's own.
+    const bool goesOn = now - m_typedAt <= QApplication::keyboardInputInterval();
+    // Counted from when this letter is dealt with: a slow first look does not cut the
+    // letters typed meanwhile off from it.
+    const auto dealtWith = qScopeGuard([this] { m_typedAt = QDateTime::currentMSecsSinceEpoch(); });
+    const QString typed = goesOn ? m_typed + search : search;
+    const int col = std::max(this->col(), 0);
+    const TypeAheadMatch matches = m_typeAhead && !search.isEmpty() ? m_typeAhead(typed, col) : TypeAheadMatch();
+    if (!matches) {
+        m_typed.clear();
+        QTableView::keyboardSearch(search);
+        return;
+    }
+    m_typed = typed;
+    const int count = rows() - 1;
+    if (count < 1)
+        return;
+    // A search that goes on may stay on the current row; a new one starts at the next.
+    const int current = std::max(row(), 1);
+    const int first = goesOn ? current : current % count + 1;
+    for (int i = 0; i < count; ++i) {
+        const int r = (first - 1 + i) % count + 1;
+        if (matches(text(r, col))) {
+            // From the keys, the move is the user's (userMovedToCell).
+            setCurrentCell(r, col);
+            return;
+        }
+    }
 }

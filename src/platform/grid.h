@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTableView>
 
+#include <functional>
 #include <vector>
 
 // The rows behind a Grid: one QStringList per data row, plus the header texts.
@@ -83,6 +84,17 @@ public:
     // Sorts rows 1..rows()-1 by col. The current row number stays; the row under it
     // may change, as in the grids the screens were designed for.
     void sortRows(int col, Qt::SortOrder order, SortAs as);
+    // Sorts the data rows by the keys keyOf makes of each row's cells, compared byte for
+    // byte; rows of equal keys keep their order, and descending turns only the keys'.
+    void sortRowsBy(int col, Qt::SortOrder order, const std::function<QByteArray(const QStringList& row)>& keyOf);
+
+    // Whether a row's cell in a column is the one the letters typed on the grid look for.
+    using TypeAheadMatch = std::function<bool(const QString& cell)>;
+    // The type-ahead's own test of the cells of col for typed: a grid given one moves to
+    // the next row whose cell in the current column passes it; one that gives none (an
+    // empty function) leaves the type-ahead to the cells' starts, as Qt's own.
+    void setTypeAhead(std::function<TypeAheadMatch(const QString& typed, int col)> typeAhead);
+    void keyboardSearch(const QString& search) override;
 
     static int twipsToPixels(int twips);
 
@@ -125,4 +137,7 @@ private:
     // The user's widths, by number of columns and column, as a grid may switch layouts.
     QHash<std::pair<int, int>, int> m_handWidths;
     QHash<int, int> m_least;
+    std::function<TypeAheadMatch(const QString& typed, int col)> m_typeAhead;
+    QString m_typed; // the letters of the type-ahead so far
+    qint64 m_typedAt = 0;
 };

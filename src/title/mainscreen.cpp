@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "app/mastercombo.h"
 #include "app/tell.h"
+#include "lists/titlefinder.h"
 #include "lyrics/lyricspanel.h"
 #include "platform/dialogs.h"
 #include "platform/grid.h"
@@ -211,6 +212,7 @@ MainScreen::MainScreen(AppState& state, Dialogs& dialogs, Printer& printer, QWid
     QFont big = cboName->font();
     big.setPointSizeF(big.pointSizeF() * 1.3);
     cboName->setFont(big);
+    findTitlesAsTyped(cboName, state.nameMemo, state.readings, state.titles);
 
     hsbData = named(new TitleScrollBar, u"hsbData"_s, u"タイトル送り"_s);
     hsbData->setRange(1, 1);
@@ -417,7 +419,8 @@ void MainScreen::fillRatingCombo()
 
 void MainScreen::fillArtistCombo(const QStringList& masterNames)
 {
-    refill(cboSakusya, masterNames + QStringList{collection::kCompilationArtist});
+    refill(cboSakusya, namesInUsersOrder(masterNames, ReadingKind::Artist, m_state.nameMemo, m_state.readings)
+                           + QStringList{collection::kCompilationArtist});
 }
 
 void MainScreen::fillGenreCombo(const QStringList& masterNames)

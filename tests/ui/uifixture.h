@@ -4,10 +4,12 @@
 #include "scripteddialogs.h"
 
 #include "app/mainwindow.h"
+#include "lists/nameorder.h"
 #include "store/datafolder.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,11 +17,25 @@
 #include <optional>
 #include <vector>
 
+// The lists' settings, kept in a folder of the test run's own, never in the user's.
+inline void setListOptions(bool readingOrder, bool fuzzySearch)
+{
+    static const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    listoptions::setReadingOrder(readingOrder);
+    listoptions::setFuzzySearch(fuzzySearch);
+}
+
 // A real main window on a temporary data folder, with scripted dialogs, a recording
-// help viewer and printer. Tests write the files they need, then start().
+// help viewer and printer. Tests write the files they need, then start(). Names are in
+// code order and searches exact unless a test sets the lists' settings otherwise.
 class UiFixture {
 public:
-    UiFixture() { folder.emplace(tmp.path()); }
+    UiFixture()
+    {
+        setListOptions(false, false);
+        folder.emplace(tmp.path());
+    }
 
     QString path(const QString& name) const { return tmp.filePath(name); }
     bool put(const QString& name, const QString& text) { return fixture::write(path(name), fixture::sjis(text)); }
