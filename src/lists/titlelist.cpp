@@ -255,8 +255,10 @@ void TitleList::cmdThozon_Click()
         tellWriteFailure(m_dialogs, written);
         return;
     }
-    if (changes.size() > 1)
+    if (changes.size() > 1) {
         m_state.readings = std::move(keptReadings);
+        m_navigator.reloadMaster(Master::Artist);
+    }
     msgIchiran->setText(r, col::kMedia, media);
     msgIchiran->setText(r, col::kDate, date);
     msgIchiran->setText(r, col::kMemo, memo);

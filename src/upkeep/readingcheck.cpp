@@ -344,6 +344,8 @@ void ReadingCheck::cmdRegister_Click()
             return;
         }
         m_state.readings = std::move(written);
+        // The artist box follows the readings' order.
+        m_navigator.reloadMaster(Master::Artist);
     }
     // Suggestions still to come go on from the same row.
     m_guessed -= static_cast<int>(std::count_if(ticked.begin(), ticked.end(), [this](int r) { return r < m_guessed; }));
