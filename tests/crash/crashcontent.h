@@ -187,10 +187,14 @@ inline std::vector<albumrules::PlannedTitle> importedAlbums(quint64 seed)
         t.record = {u"取込アルバム%1"_s.arg(a), u"歌手%1"_s.arg(h % 4), pick(h)[0], u"0"_s, u"未入力"_s, dateOf(h >> 20), {}};
         t.key = t.record.name;
         t.hasCover = a % 3 != 0;
+        // Readings from sort tags go into the readings file in the same write.
+        t.reading = u"トリコミアルバム"_s;
+        if (a % 2)
+            t.artistReading = u"カシュ"_s;
         for (int s = 1; s <= 4 + static_cast<int>(h % 6); ++s) {
             // Some songs are shared between albums, and one has lyrics already in the folder.
             const QString song = s == 1 ? u"共通の曲"_s : u"曲%1の%2"_s.arg(a).arg(s);
-            t.tracks.push_back({song, t.record.artist, (h >> s) % 2 ? filler(h >> 8, 20 + s * 30) : QString()});
+            t.tracks.push_back({song, t.record.artist, (h >> s) % 2 ? filler(h >> 8, 20 + s * 30) : QString(), QString()});
         }
         albums.push_back(std::move(t));
     }
