@@ -101,6 +101,10 @@ titles = os.path.join(folder, "データ.TXT")
 text = open(titles, "rb").read().decode("cp932")
 text = text.replace('"ぼくらの宇宙船","ソラマメ通信","アニメ"', '"ぼくらの宇宙船","ソラマメ通信","サウンドトラック"')
 open(titles, "wb").write(text.encode("cp932"))
+# The sample's artists keep their readings, its titles wait on 読みの確認 for theirs.
+readings = os.path.join(folder, "読みデータ.DAT")
+lines = open(readings, "rb").read().decode("cp932").splitlines(keepends=True)
+open(readings, "wb").write("".join(l for l in lines if l.startswith('"歌手"')).encode("cp932"))
 PY
     cat >"$work/session.sh" <<EOF
 set -u
