@@ -242,6 +242,17 @@ if os.environ.get("SHOOT_MUSIC"):
         time.sleep(0.2)
     shoot("music-import")
 
+# The ways back: a deleted title kept, and the days of the history.
+press("編集")
+press("削除したタイトル")
+settle(1.0)
+shoot("deleted-titles")
+press("閉じる")
+press("履歴・初期化前に戻す")
+settle(1.0)
+shoot("history")
+press("閉じる")
+
 # Last, as it stays open over the window: the help.
 press("ヘルプ")
 settle(1.5)

@@ -101,6 +101,16 @@ titles = os.path.join(folder, "データ.TXT")
 text = open(titles, "rb").read().decode("cp932")
 text = text.replace('"ぼくらの宇宙船","ソラマメ通信","アニメ"', '"ぼくらの宇宙船","ソラマメ通信","サウンドトラック"')
 open(titles, "wb").write(text.encode("cp932"))
+# A title deleted earlier, for 削除したタイトル, and a day of the history with one title
+# fewer than today, for 履歴.
+kept = os.path.join(folder, "削除済み_20261205_183000")
+os.makedirs(kept)
+open(os.path.join(kept, "削除したタイトル.csv"), "wb").write(
+    '"雨音のワルツ","白砂ハルカ","ジャズ","○","CD","2015/06/01","限定盤"\r\n'.encode("cp932"))
+open(os.path.join(kept, "雨音のワルツ.jpg"), "wb").write(open(os.path.join(folder, "夏色サイダー.jpg"), "rb").read())
+day = os.path.join(folder, "履歴", "20261207")
+os.makedirs(day)
+open(os.path.join(day, "データ.TXT"), "wb").write("".join(text.splitlines(keepends=True)[:-1]).encode("cp932"))
 # The sample's artists keep their readings, its titles wait on 読みの確認 for theirs.
 readings = os.path.join(folder, "読みデータ.DAT")
 lines = open(readings, "rb").read().decode("cp932").splitlines(keepends=True)
