@@ -744,40 +744,36 @@ private slots:
     void historyRestoresKilledAnywhereAreAllOrNothing();
 };
 
-void TestCrash::rewritesKilledMidwayLeaveWholeFiles()
+// Runs a writer of the kind given, killed kills times and more, and fails on the first
+// state a kill left that is neither before nor after.
+template <class Run>
+void killAndCheck(int kills)
 {
-    RewriteRun run;
-    if (!run.run(kKills))
+    Run run;
+    if (!run.run(kills))
         return;
     run.report();
     QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+}
+
+void TestCrash::rewritesKilledMidwayLeaveWholeFiles()
+{
+    killAndCheck<RewriteRun>(kKills);
 }
 
 void TestCrash::appendsKilledMidwayLeaveWholeFiles()
 {
-    AppendRun run;
-    if (!run.run(kKills))
-        return;
-    run.report();
-    QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+    killAndCheck<AppendRun>(kKills);
 }
 
 void TestCrash::importsKilledAnywhereAreAllOrNothing()
 {
-    ImportRun run;
-    if (!run.run(kImportRandomKills))
-        return;
-    run.report();
-    QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+    killAndCheck<ImportRun>(kImportRandomKills);
 }
 
 void TestCrash::restoresKilledAnywhereAreAllOrNothing()
 {
-    RestoreRun run;
-    if (!run.run(kRestoreRandomKills))
-        return;
-    run.report();
-    QVERIFY2(run.ok(), qPrintable(run.firstFault()));
+    killAndCheck<RestoreRun>(kRestoreRandomKills);
 }
 
 void TestCrash::historyRestoresKilledAnywhereAreAllOrNothing_data()
